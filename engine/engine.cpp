@@ -1,0 +1,396 @@
+#include "engine.h"
+
+#include "geometry.h"
+#include "numbers.h"
+#include "texts.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tavrin {
+
+namespace {
+QString str(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+// Computes (time1 + time2) * cycle with the sum checked before the product.
+Integer total(Integer time1, Integer time2, Integer cycle)
+{
+    const Integer sum = time1 + time2;
+    return sum * cycle;
+}
+} // namespace
+
+Engine::Engine(WindowPort &window, CuePlayers &players) : w_(window), mm_(players) {}
+
+// ---- Start-up -------------------------------------------------------------
+
+void Engine::Form_Load(const QString &exeDir, const QString &workDir)
+{
+    workDir_ = workDir;
+
+    // 1. The help file lies beside the executable.
+    helpFile_ = exeDir;
+    if (!helpFile_.endsWith(u'/'))
+        helpFile_ += u'/';
+    helpFile_ += QLatin1String(texts::helpFile);
+    w_.setHelpFile(helpFile_);
+
+    // 2. Everything computed from here on is in pixels.
+    w_.setPixelScale();
+
+    // 3. Settings, or their defaults.
+    loadReport_ = loadSettings(st_, workDir_);
+    backupBeforeSave_ = loadReport_.present && !loadReport_.complete;
+
+    // 4. Font factor.
+    w_.setComboIndex(st_.fkc.value());
+    Combo1_Click();
+
+    // 5. Time boxes.
+    auto fillBoxes = [this] {
+        w_.setText(TextBox::Text1, st_.time1.toString());
+        w_.setText(TextBox::Text2, st_.time2.toString());
+        w_.setText(TextBox::Text3, st_.cycle.toString());
+    };
+    fillBoxes();
+
+    // 6. Input method off in the three entry boxes: full-width digits typed
+    //    through it would silently read as 0.
+    w_.setImeMode(TextBox::Text1, 3);
+    w_.setImeMode(TextBox::Text2, 3);
+    w_.setImeMode(TextBox::Text3, 3);
+
+    // 7. The chime's name is fixed.
+    st_.c[4] = QLatin1String(texts::chimeCue);
+
+    // 8. Total. Times from the file whose total does not fit are refused as a
+    //    whole, so that the clock never works with a total it cannot show.
+    try {
+        st_.timesum = total(st_.time1, st_.time2, st_.cycle);
+    } catch (const OverflowError &) {
+        loadReport_.problems << str(texts::startupTotalTooLarge)
+                                    .arg(st_.time1.toString(), st_.time2.toString(),
+                                         st_.cycle.toString());
+        loadReport_.complete = false;
+        backupBeforeSave_ = loadReport_.present;
+        st_.time1 = 30;
+        st_.time2 = 5;
+        st_.cycle = 40;
+        st_.timesum = total(st_.time1, st_.time2, st_.cycle);
+        fillBoxes();
+    }
+    w_.setText(TextBox::Text4, st_.timesum.toString());
+
+    // 9. Clock.
+    w_.setTimerInterval(1000);
+
+    // 10. Players.
+    for (int n = 1; n <= 4; ++n) {
+        mm_.setNotify(n, true);
+        mm_.setWait(n, false);
+        mm_.setDeviceType(n, QLatin1String(texts::deviceType));
+        mm_.setFileName(n, st_.c[n]);
+        mm_.command(n, PlayerCommand::Open);
+    }
+
+    // 11. Banners.
+    w_.setBannerCaption(Banner::Move, st_.message1);
+    w_.setBannerCaption(Banner::End, st_.message2);
+
+    // 12. The buttons as they look in Idle.
+    w_.setButtonColour(Button::Command1, colours::lightCyan);
+    w_.setButtonColour(Button::Command2, colours::lightGrey);
+    w_.setButtonColour(Button::Command4, colours::lightCyan);
+
+    // 13. Layout.
+    Form_Resize();
+
+    if (!loadReport_.problems.isEmpty())
+        w_.notify(str(texts::noticeTitle), loadReport_.problems.join(u"\n\n"));
+}
+
+// ---- Display --------------------------------------------------------------
+
+void Engine::Form_Resize()
+{
+    const float width = w_.innerWidth();
+    const geometry::Grid g = geometry::grid(width, st_.tamasu);
+    st_.sukima = g.sukima;
+    st_.hankei = g.hankei;
+
+    L17resize();
+    L15resize();
+
+    w_.clearDrawing();
+    const qint32 last = st_.t.value();
+    for (qint32 n = 1; n <= last; ++n)
+        drawDot(n);
+}
+
+void Engine::Combo1_Click()
+{
+    const int index = w_.comboIndex();
+    st_.fkc = Integer::fits(index) ? Integer(index) : Integer(-1);
+    switch (st_.fkc.value()) {
+    case 0: st_.fk = 1.0f; break;
+    case 1: st_.fk = 1.25f; break;
+    case 2: st_.fk = 1.5f; break;
+    default: break; // nothing selected: the factor stays
+    }
+    Form_Resize();
+}
+
+void Engine::drawDot(qint32 n)
+{
+    const geometry::Dot d = geometry::dot(n, st_.tamasu, st_.sukima, st_.hankei, st_.fk, st_.time1);
+    w_.drawCircle(d.x, d.y, d.radius, d.colour);
+}
+
+void Engine::DrawCircle()
+{
+    drawDot(st_.t.value());
+    // The cue comes after the dot is on the window.
+    if (st_.t == st_.time1)
+        mm_.command(2, PlayerCommand::Play);
+    else if (st_.t.value() > st_.time1.value() - 4)
+        mm_.command(1, PlayerCommand::Play);
+}
+
+void Engine::L17resize()
+{
+    layoutBanner(Banner::Move, st_.message1);
+}
+
+void Engine::L15resize()
+{
+    layoutBanner(Banner::End, st_.message2);
+}
+
+void Engine::layoutBanner(Banner banner, const QString &text)
+{
+    const float width = w_.innerWidth();
+    const float size = geometry::bannerFontSize(width, st_.fk);
+    // A window narrower than 15 pixels (or minimised) has no room for a
+    // banner; a font of size 0 is refused by every toolkit.
+    if (size <= 0)
+        return;
+    w_.setBannerFontSize(banner, size);
+    const qint32 length = static_cast<qint32>(text.toUcs4().size());
+    w_.setBannerWidth(banner, geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk));
+    w_.setBannerHeight(banner, geometry::bannerHeight(w_.bannerFontSize(banner), st_.fk));
+    w_.setBannerTop(banner, geometry::bannerTop(st_.tamasu, st_.time1, st_.sukima, st_.fk));
+    w_.setBannerLeft(banner, geometry::bannerLeft(width, w_.bannerWidth(banner)));
+}
+
+// ---- Clock ----------------------------------------------------------------
+
+void Engine::Timer1_Timer()
+{
+    if (st_.sw == 1)
+        DrawMain();
+    if (st_.ck > st_.cycle)
+        DrawEnd();
+}
+
+void Engine::DrawMain()
+{
+    if (st_.t == 1) {
+        w_.setBannerVisible(Banner::Move, false);
+        w_.setQuestionNumber(st_.ck.toString());
+    }
+    if (st_.t > st_.time1)
+        w_.setBannerVisible(Banner::Move, true);
+    else
+        DrawCircle();
+
+    // A second past 32767 cannot be counted: that question ends here.
+    const qint32 next = st_.t.value() + 1;
+    const qint32 period = st_.time1.value() + st_.time2.value();
+    if (!Integer::fits(next) || next > period) {
+        nextQuestion();
+        return;
+    }
+    st_.t = Integer(next);
+}
+
+void Engine::nextQuestion()
+{
+    st_.t = 1;
+    if (st_.ck.value() == Integer::kMax) {
+        // No question number beyond 32767 exists, so neither does a further
+        // question: the examination ends as it would after its last one.
+        w_.clearDrawing();
+        DrawEnd();
+        return;
+    }
+    st_.ck = st_.ck + 1;
+    w_.clearDrawing();
+}
+
+void Engine::DrawEnd()
+{
+    w_.clearDrawing();
+    w_.setBannerVisible(Banner::Move, false);
+    w_.setBannerVisible(Banner::End, true);
+    mm_.command(3, PlayerCommand::Play);
+    st_.sw = 0;
+    st_.t = 0;
+    st_.ck = 0;
+    w_.setButtonColour(Button::Command1, colours::lightCyan);
+    w_.setButtonColour(Button::Command2, colours::lightGrey);
+}
+
+// ---- Run control ----------------------------------------------------------
+
+void Engine::Command1_Click()
+{
+    if (st_.sw > 0)
+        return;
+    if (w_.buttonCaption(Button::Command1) == str(texts::start)) {
+        w_.setButtonCaption(Button::Command1, str(texts::reset));
+        w_.setButtonColour(Button::Command1, colours::lightGrey);
+        w_.setButtonColour(Button::Command2, colours::lightCyan);
+        w_.setButtonColour(Button::Command4, colours::lightGrey);
+        st_.sw = 1;
+        st_.ck = 1;
+        st_.t = 1;
+        return;
+    }
+    w_.setButtonCaption(Button::Command1, str(texts::start));
+    w_.setButtonCaption(Button::Command2, str(texts::pause));
+    w_.setButtonColour(Button::Command2, colours::lightGrey);
+    w_.setButtonColour(Button::Command4, colours::lightCyan);
+    st_.ck = 0;
+    w_.setQuestionNumber(QStringLiteral("0"));
+    w_.setBannerVisible(Banner::End, false);
+    w_.setBannerVisible(Banner::Move, false);
+    w_.clearDrawing();
+}
+
+void Engine::Command2_Click()
+{
+    if (st_.ck == 0)
+        return;
+    if (w_.buttonCaption(Button::Command2) == str(texts::pause)) {
+        w_.setButtonCaption(Button::Command2, str(texts::resume));
+        w_.setButtonColour(Button::Command1, colours::lightCyan);
+        st_.sw = 0;
+    } else {
+        w_.setButtonCaption(Button::Command2, str(texts::pause));
+        w_.setButtonColour(Button::Command1, colours::lightGrey);
+        st_.sw = 1;
+    }
+}
+
+void Engine::Command3_Click()
+{
+    w_.sendHelpKey();
+}
+
+void Engine::helpKey()
+{
+    if (!QFileInfo(helpFile_).isFile()) {
+        w_.notify(str(texts::noticeTitle), str(texts::helpMissing).arg(QDir::toNativeSeparators(helpFile_)));
+        return;
+    }
+    if (!w_.openDocument(helpFile_))
+        w_.notify(str(texts::noticeTitle), str(texts::helpNotOpened).arg(QDir::toNativeSeparators(helpFile_)));
+}
+
+void Engine::Command4_Click()
+{
+    if (w_.buttonCaption(Button::Command1) != str(texts::start))
+        return;
+    const SettingsSaveReport saved = saveSettings(st_, workDir_, backupBeforeSave_);
+    if (!saved.ok) {
+        // Stay open with everything as it was, so that nothing typed is lost.
+        w_.notify(str(texts::noticeTitle),
+                  str(texts::saveFailed)
+                      .arg(QDir::toNativeSeparators(QDir(workDir_).filePath(QLatin1String(texts::settingsFile))),
+                           saved.error));
+        return;
+    }
+    backupBeforeSave_ = false;
+    for (int n = 1; n <= 4; ++n)
+        mm_.command(n, PlayerCommand::Close);
+    w_.endProgram();
+}
+
+RunState Engine::runState() const
+{
+    if (st_.sw == 1)
+        return RunState::Running;
+    if (st_.ck != 0)
+        return RunState::Paused;
+    if (w_.buttonCaption(Button::Command1) == str(texts::start))
+        return RunState::Idle;
+    return RunState::Finished;
+}
+
+// ---- Time entry -----------------------------------------------------------
+
+void Engine::Text_Click(TextBox box)
+{
+    if (box != TextBox::Text4)
+        w_.setText(box, QString());
+}
+
+void Engine::Text_KeyPress(TextBox box, int code)
+{
+    if (box != TextBox::Text4 && code == 13)
+        TimeCal();
+}
+
+void Engine::TimeCal()
+{
+    mm_.command(4, PlayerCommand::Play);
+
+    // All three values and the total are taken together or not at all.
+    struct Box {
+        TextBox box;
+        const char16_t *name;
+    };
+    const Box boxes[3] = {{TextBox::Text1, texts::labelTime1},
+                          {TextBox::Text2, texts::labelTime2},
+                          {TextBox::Text3, texts::labelCycle}};
+    Integer values[3];
+    for (int i = 0; i < 3; ++i) {
+        const QString text = w_.text(boxes[i].box);
+        const IntegerReading r = readBoxInteger(text);
+        if (!r.ok()) {
+            w_.notify(str(texts::noticeTitle), str(texts::timeBoxTooLarge).arg(str(boxes[i].name), text));
+            return;
+        }
+        values[i] = r.value;
+    }
+    Integer sum;
+    try {
+        sum = total(values[0], values[1], values[2]);
+    } catch (const OverflowError &) {
+        w_.notify(str(texts::noticeTitle),
+                  str(texts::totalTooLarge)
+                      .arg(values[0].toString(), values[1].toString(), values[2].toString()));
+        return;
+    }
+    st_.time1 = values[0];
+    st_.time2 = values[1];
+    st_.cycle = values[2];
+    st_.timesum = sum;
+    w_.setText(TextBox::Text4, st_.timesum.toString());
+    Form_Resize();
+}
+
+// ---- Sound ----------------------------------------------------------------
+
+void Engine::MMControl_done(int index)
+{
+    if (index < 1 || index > 4)
+        return;
+    mm_.command(index, PlayerCommand::Stop);
+    mm_.command(index, PlayerCommand::Prev);
+}
+
+} // namespace tavrin
