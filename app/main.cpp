@@ -1,0 +1,26 @@
+#include "engine.h"
+#include "form1.h"
+#include "sound_bank.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrin"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
+
+    tavrin::Form1 form;
+    tavrin::SoundBank players(&form);
+    tavrin::Engine engine(form, players);
+    form.attach(&engine);
+    QObject::connect(&players, &tavrin::SoundBank::done, &form, [&engine](int n) { engine.MMControl_done(n); });
+    QObject::connect(&players, &tavrin::SoundBank::notice, &form,
+                     [&form](const QString &text) { form.notify(QStringLiteral("Tavrin"), text); });
+
+    engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    form.show();
+    form.Text1->setFocus();
+    return app.exec();
+}

@@ -1,0 +1,574 @@
+#include "form1.h"
+
+#include "engine.h"
+#include "fonts.h"
+#include "phase_timer.h"
+#include "texts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <cmath>
+#include <exception>
+
+namespace tavrin {
+
+namespace {
+
+QString str(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+// The window is designed in twips; at 96 dots per inch 15 twips make a pixel.
+int px(int twips)
+{
+    return static_cast<int>(std::lround(twips / 15.0));
+}
+
+QRect twipRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+QString cssColour(Colour c)
+{
+    return toQColor(c).name(QColor::HexRgb);
+}
+
+// The system's own text colour, which the banners use for want of their own.
+constexpr Colour kDefaultText = colours::black;
+
+struct LabelSpec {
+    int index;
+    const char16_t *caption;
+    Face face;
+    double points;
+    Colour foreground;
+    Colour background;
+    Qt::Alignment align;
+    int left, top, width, height; // twips, in the frame when inFrame
+    bool inFrame;
+};
+
+// Every label of the window as it is created.
+const LabelSpec kLabels[] = {
+    {1, u"１問あたり", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 360, 0, 735, 255, true},
+    {2, u"移動時間", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 1440, 0, 735, 255, true},
+    {3, u"問題数", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 2520, 0, 495, 255, true},
+    {7, u"合計", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 3480, 0, 375, 255, true},
+    {9, u"（", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 240, 240, 135, 255, true},
+    {10, u"＋", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 1080, 240, 255, 255, true},
+    {13, u"）", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 2040, 240, 135, 255, true},
+    {11, u"×", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 2160, 240, 255, 255, true},
+    {12, u"＝", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 3120, 240, 255, 255, true},
+    {4, u"秒", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 720, 600, 255, 255, true},
+    {5, u"秒", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 1680, 600, 255, 255, true},
+    {6, u"問", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 2880, 600, 255, 255, true},
+    {8, u"秒", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 4200, 600, 255, 255, true},
+    {14, u"0", Face::PGothic, 48, colours::yellow, colours::black, Qt::AlignRight, 240, 120, 1065, 915, false},
+    {16, u"問目", Face::PGothic, 36, colours::yellow, colours::black, Qt::AlignLeft, 1395, 285, 1515, 795, false},
+    {18, u"フォント係数", Face::PGothic, 7.5, colours::lightOrange, colours::black, Qt::AlignLeft, 10305, 240, 870, 255, false},
+    {17, texts::defaultMessage1, Face::Gothic, 48, kDefaultText, colours::green, Qt::AlignHCenter, 240, 2760, 8055, 975, false},
+    {15, texts::defaultMessage2, Face::Gothic, 72, kDefaultText, colours::red, Qt::AlignHCenter, 240, 1185, 5775, 1455, false},
+};
+
+struct ButtonSpec {
+    const char16_t *caption;
+    Face face;
+    double points;
+    Colour colour;
+    int left;
+    int width;
+};
+
+const ButtonSpec kButtons[] = {
+    {texts::start, Face::PGothic, 12, colours::lightCyan, 2940, 855},
+    {texts::pause, Face::PGothic, 12, colours::lightCyan, 3895, 615},
+    {texts::help, Face::Arial, 15.75, colours::lightCyan, 4610, 330},
+    {texts::exit, Face::PGothic, 12, colours::lightGrey, 5040, 615},
+};
+constexpr int kButtonTop = 360;
+constexpr int kButtonHeight = 525;
+
+struct TextBoxSpec {
+    int left;
+    int width;
+};
+const TextBoxSpec kTextBoxes[] = {{480, 495}, {1440, 495}, {2520, 495}, {3480, 855}};
+constexpr int kTextBoxTop = 240;
+constexpr int kTextBoxHeight = 264;
+
+constexpr double kWindowFontPoints = 9;
+
+// A style sheet, because not every Qt style paints a button's face in its
+// palette colour, and the face must show which buttons act.
+void paintButtonFace(QPushButton *b, Colour c)
+{
+    b->setProperty("tavrinColour", QVariant::fromValue(c.bgr));
+    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+                                    " border: 1px solid #606060; }"
+                                    " QPushButton:pressed { border: 2px inset #404040; }")
+                         .arg(cssColour(c)));
+}
+
+} // namespace
+
+QColor toQColor(Colour colour)
+{
+    return QColor(colour.red(), colour.green(), colour.blue());
+}
+
+TextBoxEdit::TextBoxEdit(QWidget *parent) : QLineEdit(parent) {}
+
+void TextBoxEdit::mousePressEvent(QMouseEvent *event)
+{
+    QLineEdit::mousePressEvent(event);
+    emit clicked();
+}
+
+Form1::Form1(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(str(texts::windowCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/tavrin/tavrin.png")));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(colours::black));
+    pal.setColor(QPalette::WindowText, toQColor(colours::white));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFont(makeFont(Face::WindowDefault, kWindowFontPoints));
+    resize(px(11565), px(6210));
+    setMinimumSize(1, 1);
+    buildControls();
+    Timer1 = new PhaseTimer(this);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    QPushButton **buttons[] = {&Command1, &Command2, &Command3, &Command4};
+    for (int i = 0; i < 4; ++i) {
+        const ButtonSpec &s = kButtons[i];
+        auto *b = new QPushButton(str(s.caption), this);
+        b->setObjectName(QStringLiteral("Command%1").arg(i + 1));
+        b->setFont(makeFont(s.face, s.points));
+        b->setGeometry(twipRect(s.left, kButtonTop, s.width, kButtonHeight));
+        b->setAutoDefault(false);
+        paintButtonFace(b, s.colour);
+        *buttons[i] = b;
+    }
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::NoFrame);
+    Frame1->setGeometry(twipRect(5640, 240, 4650, 780));
+    Frame1->setAutoFillBackground(true);
+
+    for (const LabelSpec &s : kLabels) {
+        auto *l = new QLabel(str(s.caption), s.inFrame ? static_cast<QWidget *>(Frame1) : this);
+        l->setObjectName(QStringLiteral("Label%1").arg(s.index));
+        l->setFont(makeFont(s.face, s.points));
+        l->setAlignment(s.align | Qt::AlignTop);
+        l->setGeometry(twipRect(s.left, s.top, s.width, s.height));
+        l->setAutoFillBackground(true);
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, toQColor(s.background));
+        p.setColor(QPalette::WindowText, toQColor(s.foreground));
+        l->setPalette(p);
+        l->setTextFormat(Qt::PlainText);
+        Label[s.index] = l;
+    }
+    Label[17]->hide();
+    Label[15]->hide();
+    for (Banner b : {Banner::Move, Banner::End}) {
+        QLabel *l = banner(b);
+        BannerGeometry &g = bannerGeometry_[static_cast<int>(b)];
+        g.left = static_cast<float>(l->x());
+        g.top = static_cast<float>(l->y());
+        g.width = static_cast<float>(l->width());
+        g.height = static_cast<float>(l->height());
+        g.fontSize = b == Banner::Move ? 48 : 72;
+    }
+
+    TextBoxEdit **boxes[] = {&Text1, &Text2, &Text3, &Text4};
+    for (int i = 0; i < 4; ++i) {
+        auto *t = new TextBoxEdit(Frame1);
+        t->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        t->setGeometry(twipRect(kTextBoxes[i].left, kTextBoxTop, kTextBoxes[i].width, kTextBoxHeight));
+        t->setStyleSheet(QStringLiteral("QLineEdit { background-color: black; color: %1;"
+                                        " border: 1px solid #808080; padding: 0px 1px; }")
+                             .arg(cssColour(colours::yellow)));
+        *boxes[i] = t;
+    }
+
+    QPalette framePalette = Frame1->palette();
+    framePalette.setColor(QPalette::Window, toQColor(colours::black));
+    Frame1->setPalette(framePalette);
+
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->addItems({QStringLiteral("1.00"), QStringLiteral("1.25"), QStringLiteral("1.50")});
+    Combo1->setPlaceholderText(QStringLiteral("Combo1"));
+    Combo1->setCurrentIndex(-1);
+    Combo1->setGeometry(twipRect(10260, 480, 855, 300));
+    Combo1->setStyleSheet(QStringLiteral("QComboBox { background-color: black; color: %1;"
+                                         " border: 1px solid #808080; padding: 0px 2px; }"
+                                         " QComboBox QAbstractItemView { background-color: black;"
+                                         " color: %1; selection-background-color: #505050; }")
+                              .arg(cssColour(colours::lightOrange)));
+
+    // Labels, the frame and the window itself never take the focus.
+    setFocusPolicy(Qt::NoFocus);
+    QWidget *order[] = {Text1, Text2, Text3, Text4, Command3, Command4, Command2, Command1, Combo1};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void Form1::attach(Engine *engine)
+{
+    engine_ = engine;
+    connect(Command1, &QPushButton::clicked, this, [this] { safely([this] { engine_->Command1_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, [this] { safely([this] { engine_->Command2_Click(); }); });
+    connect(Command3, &QPushButton::clicked, this, [this] { safely([this] { engine_->Command3_Click(); }); });
+    connect(Command4, &QPushButton::clicked, this, [this] { safely([this] { engine_->Command4_Click(); }); });
+    const std::pair<TextBoxEdit *, TextBox> boxes[] = {
+        {Text1, TextBox::Text1}, {Text2, TextBox::Text2}, {Text3, TextBox::Text3}, {Text4, TextBox::Text4}};
+    for (const auto &[edit, box] : boxes) {
+        const TextBox which = box;
+        connect(edit, &TextBoxEdit::clicked, this, [this, which] { safely([this, which] { engine_->Text_Click(which); }); });
+        connect(edit, &QLineEdit::returnPressed, this,
+                [this, which] { safely([this, which] { engine_->Text_KeyPress(which, 13); }); });
+    }
+    connect(Combo1, &QComboBox::activated, this, [this] { safely([this] { engine_->Combo1_Click(); }); });
+    connect(Timer1, &PhaseTimer::timeout, this, [this] { safely([this] { engine_->Timer1_Timer(); }); });
+}
+
+void Form1::safely(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        notify(str(texts::noticeTitle), str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+    }
+}
+
+QPushButton *Form1::button(Button b) const
+{
+    switch (b) {
+    case Button::Command1: return Command1;
+    case Button::Command2: return Command2;
+    case Button::Command3: return Command3;
+    case Button::Command4: return Command4;
+    }
+    return Command1;
+}
+
+QLabel *Form1::banner(Banner b) const
+{
+    return b == Banner::Move ? Label[17] : Label[15];
+}
+
+TextBoxEdit *Form1::textBox(TextBox box) const
+{
+    switch (box) {
+    case TextBox::Text1: return Text1;
+    case TextBox::Text2: return Text2;
+    case TextBox::Text3: return Text3;
+    case TextBox::Text4: return Text4;
+    }
+    return Text1;
+}
+
+// ---- WindowPort -----------------------------------------------------------
+
+QString Form1::buttonCaption(Button b) const
+{
+    return button(b)->text();
+}
+
+void Form1::setButtonCaption(Button b, const QString &caption)
+{
+    button(b)->setText(caption);
+}
+
+void Form1::setButtonColour(Button b, Colour colour)
+{
+    paintButtonFace(button(b), colour);
+}
+
+void Form1::setQuestionNumber(const QString &caption)
+{
+    Label[14]->setText(caption);
+}
+
+void Form1::setBannerCaption(Banner b, const QString &caption)
+{
+    banner(b)->setText(caption);
+}
+
+void Form1::setBannerVisible(Banner b, bool visible)
+{
+    banner(b)->setVisible(visible);
+}
+
+void Form1::setBannerFontSize(Banner b, float points)
+{
+    if (!(points > 0))
+        return;
+    bannerGeometry_[static_cast<int>(b)].fontSize = points;
+    QFont f = banner(b)->font();
+    f.setPixelSize(pointsToPixels(points));
+    banner(b)->setFont(f);
+}
+
+float Form1::bannerFontSize(Banner b) const
+{
+    return bannerGeometry_[static_cast<int>(b)].fontSize;
+}
+
+void Form1::setBannerWidth(Banner b, float width)
+{
+    bannerGeometry_[static_cast<int>(b)].width = width;
+    applyBannerGeometry(b);
+}
+
+float Form1::bannerWidth(Banner b) const
+{
+    return bannerGeometry_[static_cast<int>(b)].width;
+}
+
+void Form1::setBannerHeight(Banner b, float height)
+{
+    bannerGeometry_[static_cast<int>(b)].height = height;
+    applyBannerGeometry(b);
+}
+
+void Form1::setBannerTop(Banner b, float top)
+{
+    bannerGeometry_[static_cast<int>(b)].top = top;
+    applyBannerGeometry(b);
+}
+
+void Form1::setBannerLeft(Banner b, float left)
+{
+    bannerGeometry_[static_cast<int>(b)].left = left;
+    applyBannerGeometry(b);
+}
+
+void Form1::applyBannerGeometry(Banner b)
+{
+    const BannerGeometry &g = bannerGeometry_[static_cast<int>(b)];
+    // Widgets live on whole pixels; clamp so that absurd layouts cannot
+    // overflow Qt's coordinate range.
+    auto clampPx = [](float v) {
+        if (!std::isfinite(v))
+            return 0;
+        return static_cast<int>(std::lround(std::clamp(v, -1.0e6f, 1.0e6f)));
+    };
+    banner(b)->setGeometry(clampPx(g.left), clampPx(g.top), std::max(0, clampPx(g.width)),
+                           std::max(0, clampPx(g.height)));
+}
+
+QString Form1::text(TextBox box) const
+{
+    return textBox(box)->text();
+}
+
+void Form1::setText(TextBox box, const QString &text)
+{
+    textBox(box)->setText(text);
+}
+
+void Form1::setImeMode(TextBox box, int mode)
+{
+    // 3 switches the input method off: plain single-byte characters only.
+    if (mode == 3) {
+        textBox(box)->setAttribute(Qt::WA_InputMethodEnabled, false);
+        textBox(box)->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+    }
+}
+
+int Form1::comboIndex() const
+{
+    return Combo1->currentIndex();
+}
+
+void Form1::setComboIndex(int index)
+{
+    Combo1->setCurrentIndex(index >= 0 && index < Combo1->count() ? index : -1);
+}
+
+float Form1::innerWidth() const
+{
+    return static_cast<float>(width());
+}
+
+void Form1::setPixelScale()
+{
+    pixelScale_ = true; // every position is computed in pixels from here on
+}
+
+void Form1::clearDrawing()
+{
+    if (circles_.empty())
+        return;
+    circles_.clear();
+    update();
+}
+
+void Form1::drawCircle(float x, float y, float radius, Colour colour)
+{
+    circles_.push_back({x, y, radius, colour});
+    // Only the dot's own square is repainted: a tick never repaints the grid.
+    const float r = std::fabs(radius) + 2.0f;
+    const QRectF box(x - r, y - r, 2 * r, 2 * r);
+    const QRect visible = box.toAlignedRect().intersected(rect());
+    if (!visible.isEmpty())
+        update(visible);
+}
+
+void Form1::setTimerInterval(int milliseconds)
+{
+    Timer1->setInterval(milliseconds);
+}
+
+void Form1::setHelpFile(const QString &path)
+{
+    helpFile_ = path;
+}
+
+void Form1::sendHelpKey()
+{
+    QCoreApplication::postEvent(this, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+}
+
+bool Form1::openDocument(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void Form1::notify(const QString &title, const QString &text)
+{
+    notices_ << text;
+    pendingNotices_ << text;
+    setWindowTitle(windowTitle()); // keep the caption; title goes on the box
+    Q_UNUSED(title);
+    // Shown without blocking: the clock must keep ticking behind the message.
+    if (isVisible())
+        QTimer::singleShot(0, this, &Form1::showPendingNotices);
+}
+
+void Form1::showPendingNotices()
+{
+    if (pendingNotices_.isEmpty())
+        return;
+    const QString text = pendingNotices_.join(QStringLiteral("\n\n"));
+    pendingNotices_.clear();
+    if (noticeBox_ && noticeBox_->isVisible()) {
+        noticeBox_->setText(noticeBox_->text() + QStringLiteral("\n\n") + text);
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Information, str(texts::noticeTitle), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->setWindowModality(Qt::NonModal);
+    noticeBox_ = box;
+    box->show();
+}
+
+void Form1::endProgram()
+{
+    ending_ = true;
+    close();
+    QCoreApplication::exit(0);
+}
+
+// ---- Events ---------------------------------------------------------------
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (circles_.empty())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF area = event->rect();
+    for (const Circle &c : circles_) {
+        const float r = std::fabs(c.radius) + 1.0f;
+        if (!area.intersects(QRectF(c.x - r, c.y - r, 2 * r, 2 * r)))
+            continue;
+        const QColor colour = toQColor(c.colour);
+        p.setPen(QPen(colour, 1.0));
+        p.setBrush(colour);
+        p.drawEllipse(QPointF(c.x, c.y), c.radius, c.radius);
+    }
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (engine_ && pixelScale_)
+        safely([this] { engine_->Form_Resize(); });
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!pendingNotices_.isEmpty())
+        QTimer::singleShot(0, this, &Form1::showPendingNotices);
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_F1:
+        if (engine_)
+            safely([this] { engine_->helpKey(); });
+        return;
+    case Qt::Key_F11:
+        setWindowState(windowState() ^ Qt::WindowFullScreen);
+        emit fullScreenToggled(isFullScreen());
+        return;
+    case Qt::Key_Escape:
+        if (isFullScreen()) {
+            setWindowState(windowState() & ~Qt::WindowFullScreen);
+            emit fullScreenToggled(false);
+        }
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (ending_ || !engine_) {
+        event->accept();
+        return;
+    }
+    const RunState state = engine_->runState();
+    if (state == RunState::Running || state == RunState::Paused) {
+        // A stray click must not end an examination that cannot be repeated;
+        // the clock keeps running while the question is open.
+        const auto answer = QMessageBox::question(this, str(texts::confirmCloseTitle), str(texts::confirmClose),
+                                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept(); // closing this way never saves
+}
+
+} // namespace tavrin

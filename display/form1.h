@@ -1,0 +1,146 @@
+#pragma once
+
+#include "colour.h"
+#include "ports.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMessageBox;
+class QPushButton;
+
+namespace tavrin {
+
+class Engine;
+class PhaseTimer;
+
+// A text box that reports a mouse click, as the time boxes need.
+class TextBoxEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBoxEdit(QWidget *parent);
+signals:
+    void clicked();
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+};
+
+// The program's only window. It builds every control, paints the dots that
+// the engine draws, and forwards every event to the engine.
+class Form1 : public QWidget, public WindowPort {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Connects the window's events to the engine; call before Form_Load.
+    void attach(Engine *engine);
+
+    // Controls, by the names the program gives them.
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command4 = nullptr;
+    QFrame *Frame1 = nullptr;
+    std::array<QLabel *, 19> Label{}; // Label[1]..Label[18]
+    TextBoxEdit *Text1 = nullptr;
+    TextBoxEdit *Text2 = nullptr;
+    TextBoxEdit *Text3 = nullptr;
+    TextBoxEdit *Text4 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    PhaseTimer *Timer1 = nullptr;
+
+    struct Circle {
+        float x;
+        float y;
+        float radius;
+        Colour colour;
+    };
+    // What stands on the drawing surface since the last clear.
+    const std::vector<Circle> &circles() const { return circles_; }
+    // Messages shown to the operator so far (newest last).
+    const QStringList &notices() const { return notices_; }
+    QString helpFilePath() const { return helpFile_; }
+
+    // WindowPort
+    QString buttonCaption(Button b) const override;
+    void setButtonCaption(Button b, const QString &caption) override;
+    void setButtonColour(Button b, Colour colour) override;
+    void setQuestionNumber(const QString &caption) override;
+    void setBannerCaption(Banner b, const QString &caption) override;
+    void setBannerVisible(Banner b, bool visible) override;
+    void setBannerFontSize(Banner b, float points) override;
+    float bannerFontSize(Banner b) const override;
+    void setBannerWidth(Banner b, float width) override;
+    float bannerWidth(Banner b) const override;
+    void setBannerHeight(Banner b, float height) override;
+    void setBannerTop(Banner b, float top) override;
+    void setBannerLeft(Banner b, float left) override;
+    QString text(TextBox box) const override;
+    void setText(TextBox box, const QString &text) override;
+    void setImeMode(TextBox box, int mode) override;
+    int comboIndex() const override;
+    void setComboIndex(int index) override;
+    float innerWidth() const override;
+    void setPixelScale() override;
+    void clearDrawing() override;
+    void drawCircle(float x, float y, float radius, Colour colour) override;
+    void setTimerInterval(int milliseconds) override;
+    void setHelpFile(const QString &path) override;
+    void sendHelpKey() override;
+    bool openDocument(const QString &path) override;
+    void notify(const QString &title, const QString &text) override;
+    void endProgram() override;
+
+    QPushButton *button(Button b) const;
+    QLabel *banner(Banner b) const;
+    TextBoxEdit *textBox(TextBox box) const;
+
+signals:
+    // The operator asked to leave full screen or enter it (F11 / Esc).
+    void fullScreenToggled(bool fullScreen);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    struct BannerGeometry {
+        float fontSize = 0;
+        float left = 0;
+        float top = 0;
+        float width = 0;
+        float height = 0;
+    };
+    void buildControls();
+    void applyBannerGeometry(Banner b);
+    void showPendingNotices();
+    // Runs an engine handler; anything it throws is reported, never fatal.
+    void safely(const std::function<void()> &handler);
+
+    Engine *engine_ = nullptr;
+    std::vector<Circle> circles_;
+    std::array<BannerGeometry, 2> bannerGeometry_{};
+    QString helpFile_;
+    QStringList notices_;
+    QStringList pendingNotices_;
+    QPointer<QMessageBox> noticeBox_;
+    bool pixelScale_ = false;
+    bool ending_ = false;
+};
+
+// A 24-bit 0xBBGGRR colour as Qt's colour.
+QColor toQColor(Colour colour);
+
+} // namespace tavrin
