@@ -21,6 +21,13 @@
 #include <cmath>
 #include <exception>
 
+// The icon lives in this static library's resources, which are not
+// registered on their own.
+static void initDisplayResources()
+{
+    Q_INIT_RESOURCE(display);
+}
+
 namespace tavrin {
 
 namespace {
@@ -139,6 +146,7 @@ void TextBoxEdit::mousePressEvent(QMouseEvent *event)
 
 Form1::Form1(QWidget *parent) : QWidget(parent)
 {
+    initDisplayResources();
     setWindowTitle(str(texts::windowCaption));
     setWindowIcon(QIcon(QStringLiteral(":/tavrin/tavrin.png")));
     QPalette pal = palette();

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tavrin needs: "run" for building and running
+# the program, "test" for that plus everything the tests start and measure.
+set -euo pipefail
+what=${1:-run}
+
+run_pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+          libsdl2-mixer-dev fonts-ipafont-gothic fonts-liberation2 xdg-utils)
+test_pkgs=(xvfb xauth pulseaudio pulseaudio-utils sox imagemagick xdotool x11-utils dbus
+           clang libclang-rt-14-dev fp-utils-3.2.2 file)
+
+pkgs=("${run_pkgs[@]}")
+[ "$what" = test ] && pkgs+=("${test_pkgs[@]}")
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

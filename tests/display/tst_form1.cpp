@@ -1,0 +1,266 @@
+// The main window as it is created and as the engine drives it, on the
+// offscreen platform.
+#include "engine.h"
+#include "form1.h"
+#include "phase_timer.h"
+#include "texts.h"
+
+#include <QComboBox>
+#include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tavrin;
+
+namespace {
+// Players that do nothing: only the window is under test here.
+class SilentPlayers : public CuePlayers {
+public:
+    void setNotify(int, bool) override {}
+    void setWait(int, bool) override {}
+    void setDeviceType(int, const QString &) override {}
+    void setFileName(int, const QString &) override {}
+    void command(int, PlayerCommand) override {}
+};
+
+QColor faceColour(QPushButton *b)
+{
+    return toQColor(Colour{b->property("tavrinColour").toUInt()});
+}
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void controls_data();
+    void controls();
+    void windowItself();
+    void focusOrder();
+    void japaneseFontsInstalled();
+    void afterLoad();
+    void redrawKeepsDotsUpToT();
+    void tickPaintsOnlyItsDot();
+    void narrowWindowSurvives();
+};
+
+void TestForm1::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("geometry"); // pixels, relative to the parent
+    QTest::addColumn<bool>("inFrame");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<QColor>("foreground"); // invalid: not checked
+    QTest::addColumn<int>("fontPixels");
+
+    const QColor yellow(255, 255, 0), orange(255, 192, 128), black(0, 0, 0), none;
+    auto row = [](const char *name, const QString &caption, QRect g, bool inFrame, bool visible, QColor fg, int px) {
+        QTest::newRow(name) << QString::fromLatin1(name) << caption << g << inFrame << visible << fg << px;
+    };
+    // twips / 15, rounded
+    row("Command1", u"開始"_qs, {196, 24, 57, 35}, false, true, none, 16);
+    row("Command2", u"中断"_qs, {260, 24, 41, 35}, false, true, none, 16);
+    row("Command3", u"?"_qs, {307, 24, 22, 35}, false, true, none, 21);
+    row("Command4", u"終了"_qs, {336, 24, 41, 35}, false, true, none, 16);
+    row("Frame1", QString(), {376, 16, 310, 52}, false, true, none, 0);
+    row("Label1", u"１問あたり"_qs, {24, 0, 49, 17}, true, true, yellow, 10);
+    row("Label2", u"移動時間"_qs, {96, 0, 49, 17}, true, true, yellow, 10);
+    row("Label3", u"問題数"_qs, {168, 0, 33, 17}, true, true, yellow, 10);
+    row("Label7", u"合計"_qs, {232, 0, 25, 17}, true, true, yellow, 10);
+    row("Label9", u"（"_qs, {16, 16, 9, 17}, true, true, yellow, 16);
+    row("Text1", QString(), {32, 16, 33, 18}, true, true, none, 0);
+    row("Label10", u"＋"_qs, {72, 16, 17, 17}, true, true, yellow, 16);
+    row("Text2", QString(), {96, 16, 33, 18}, true, true, none, 0);
+    row("Label13", u"）"_qs, {136, 16, 9, 17}, true, true, yellow, 16);
+    row("Label11", u"×"_qs, {144, 16, 17, 17}, true, true, yellow, 16);
+    row("Text3", QString(), {168, 16, 33, 18}, true, true, none, 0);
+    row("Label12", u"＝"_qs, {208, 16, 17, 17}, true, true, yellow, 16);
+    row("Text4", QString(), {232, 16, 57, 18}, true, true, none, 0);
+    row("Label4", u"秒"_qs, {48, 40, 17, 17}, true, true, yellow, 0);
+    row("Label5", u"秒"_qs, {112, 40, 17, 17}, true, true, yellow, 0);
+    row("Label6", u"問"_qs, {192, 40, 17, 17}, true, true, yellow, 0);
+    row("Label8", u"秒"_qs, {280, 40, 17, 17}, true, true, yellow, 0);
+    row("Label14", u"0"_qs, {16, 8, 71, 61}, false, true, yellow, 64);
+    row("Label16", u"問目"_qs, {93, 19, 101, 53}, false, true, yellow, 48);
+    row("Label18", u"フォント係数"_qs, {687, 16, 58, 17}, false, true, orange, 10);
+    row("Combo1", QString(), {684, 32, 57, 20}, false, true, none, 0);
+    row("Label17", u"移動してください"_qs, {16, 184, 537, 65}, false, false, black, 64);
+    row("Label15", u"試験終了"_qs, {16, 79, 385, 97}, false, false, black, 96);
+}
+
+void TestForm1::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QRect, geometry);
+    QFETCH(bool, inFrame);
+    QFETCH(bool, visible);
+    QFETCH(QColor, foreground);
+    QFETCH(int, fontPixels);
+
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *w = form.findChild<QWidget *>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->geometry(), geometry);
+    QCOMPARE(w->parentWidget(), inFrame ? static_cast<QWidget *>(form.Frame1) : static_cast<QWidget *>(&form));
+    QCOMPARE(w->isVisible(), visible);
+    if (auto *b = qobject_cast<QPushButton *>(w))
+        QCOMPARE(b->text(), caption);
+    if (auto *l = qobject_cast<QLabel *>(w)) {
+        QCOMPARE(l->text(), caption);
+        QCOMPARE(l->palette().color(QPalette::WindowText), foreground);
+    }
+    if (auto *t = qobject_cast<QLineEdit *>(w))
+        QVERIFY(t->text().isEmpty());
+    if (fontPixels)
+        QCOMPARE(w->font().pixelSize(), fontPixels);
+}
+
+void TestForm1::windowItself()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.windowTitle(), u"Vornelの繰り返しタイマー\u3000Tavrin ver. 1.70"_qs);
+    QCOMPARE(form.size(), QSize(771, 414));
+    QCOMPARE(form.palette().color(QPalette::Window), QColor(0, 0, 0));
+    QVERIFY(!form.windowIcon().isNull());
+    QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
+    // Creation colours: the first three light cyan, the exit button light grey.
+    QCOMPARE(faceColour(form.Command1), QColor(0x80, 0xFF, 0xFF));
+    QCOMPARE(faceColour(form.Command3), QColor(0x80, 0xFF, 0xFF));
+    QCOMPARE(faceColour(form.Command4), QColor(0xE0, 0xE0, 0xE0));
+    QCOMPARE(form.Combo1->currentIndex(), -1);
+    QCOMPARE(form.Combo1->placeholderText(), u"Combo1"_qs);
+    QCOMPARE(form.Combo1->count(), 3);
+    QCOMPARE(form.Combo1->itemText(2), u"1.50"_qs);
+    // The unit labels reach below the frame and are cut at its edge.
+    QVERIFY(form.Label[4]->geometry().bottom() > form.Frame1->height() - 1);
+}
+
+void TestForm1::focusOrder()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QList<QWidget *> expected{form.Text1, form.Text2, form.Text3, form.Text4, form.Command3,
+                                    form.Command4, form.Command2, form.Command1, form.Combo1};
+    for (int i = 0; i + 1 < expected.size(); ++i)
+        QCOMPARE(expected[i]->nextInFocusChain(), expected[i + 1]);
+}
+
+void TestForm1::japaneseFontsInstalled()
+{
+    // Every caption must come out in a face that has Japanese glyphs.
+    Form1 form;
+    for (QWidget *w : {static_cast<QWidget *>(form.Command1), static_cast<QWidget *>(form.Label[16]),
+                       static_cast<QWidget *>(form.Label[17]), static_cast<QWidget *>(form.Label[1])}) {
+        const QString family = QFontInfo(w->font()).family();
+        QVERIFY2(family.contains(u"IPA"_qs) || family.contains(u"Gothic"_qs) || family.contains(u"ゴシック"_qs),
+                 qPrintable(family));
+    }
+    QVERIFY(QFontMetrics(form.Command1->font()).inFont(QChar(u'開')));
+}
+
+void TestForm1::afterLoad()
+{
+    QTemporaryDir dir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine(form, players);
+    form.attach(&engine);
+    engine.Form_Load(dir.path(), dir.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.Text1->text(), u"30"_qs);
+    QCOMPARE(form.Text4->text(), u"1400"_qs);
+    QCOMPARE(form.Combo1->currentText(), u"1.00"_qs);
+    QCOMPARE(faceColour(form.Command2), QColor(0xE0, 0xE0, 0xE0));
+    QCOMPARE(faceColour(form.Command4), QColor(0x80, 0xFF, 0xFF));
+    QVERIFY(!form.Text1->testAttribute(Qt::WA_InputMethodEnabled));
+    QCOMPARE(form.helpFilePath(), dir.filePath(u"Tavrin.chm"_qs));
+    QCOMPARE(form.Timer1->interval(), 1000);
+    // Banners laid out for 771 pixels: 51 points (68 pixels), top 3 rows down.
+    QCOMPARE(engine.state().sukima.value(), 77);
+    QCOMPARE(form.Label[17]->font().pixelSize(), 68);
+    QCOMPARE(form.Label[17]->y(), 3 * 77 + 120);
+}
+
+void TestForm1::redrawKeepsDotsUpToT()
+{
+    QTemporaryDir dir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine(form, players);
+    form.attach(&engine);
+    engine.Form_Load(dir.path(), dir.path());
+    form.resize(1000, 600);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    engine.state().t = 13;
+    form.resize(1000, 601); // any change of size redraws
+    QCOMPARE(form.circles().size(), size_t(13));
+    QCOMPARE(form.circles().front().x, 50.0f);
+    QCOMPARE(form.circles().front().y, 120.0f);
+
+    engine.state().t = 33;
+    engine.Form_Resize();
+    QCOMPARE(form.circles().size(), size_t(33));
+    for (size_t i = 30; i < 33; ++i)
+        QCOMPARE(form.circles()[i].colour, colours::red);
+    QCOMPARE(form.circles()[32].y, 420.0f); // fourth row
+
+    // What was drawn is painted: the centre of dot 1 is green, the gap black.
+    const QImage shot = form.grab().toImage();
+    QCOMPARE(shot.pixelColor(50, 120), QColor(0, 255, 0));
+    QCOMPARE(shot.pixelColor(100, 120), QColor(0, 0, 0));
+}
+
+void TestForm1::tickPaintsOnlyItsDot()
+{
+    QTemporaryDir dir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine(form, players);
+    form.attach(&engine);
+    engine.Form_Load(dir.path(), dir.path());
+    form.resize(1000, 600);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    engine.Command1_Click();
+    for (int i = 0; i < 12; ++i)
+        engine.Timer1_Timer();
+    QCOMPARE(form.circles().size(), size_t(12));
+    QCOMPARE(form.Label[14]->text(), u"1"_qs);
+    const Form1::Circle last = form.circles().back();
+    QCOMPARE(last.x, 150.0f); // dot 12: column 1, row 1
+    QCOMPARE(last.y, 220.0f);
+}
+
+void TestForm1::narrowWindowSurvives()
+{
+    QTemporaryDir dir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine(form, players);
+    form.attach(&engine);
+    engine.Form_Load(dir.path(), dir.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QRect before = form.Label[17]->geometry();
+    engine.state().t = 5;
+    form.resize(8, 300);
+    QCOMPARE(engine.state().sukima.value(), 0);
+    QCOMPARE(form.Label[17]->geometry(), before); // layout skipped, nothing divided by 0
+    QCOMPARE(form.circles().size(), size_t(5));
+    QVERIFY(form.notices().isEmpty());
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
