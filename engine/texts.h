@@ -54,4 +54,52 @@ inline constexpr char16_t labelTime1[] = u"１問あたり";
 inline constexpr char16_t labelTime2[] = u"移動時間";
 inline constexpr char16_t labelCycle[] = u"問題数";
 
+// The settings file: what the operator is told when a value could not be read
+// or the file could not be saved.
+inline constexpr char backupFile[] = "Tavrin.cfg.bak";
+inline constexpr char16_t cfgTime1[] = u"1問あたりの時間";
+inline constexpr char16_t cfgTime2[] = u"移動時間";
+inline constexpr char16_t cfgCycle[] = u"問題数";
+inline constexpr char16_t cfgCue1[] = u"音のファイル1";
+inline constexpr char16_t cfgCue2[] = u"音のファイル2";
+inline constexpr char16_t cfgCue3[] = u"音のファイル3";
+inline constexpr char16_t cfgMessage1[] = u"移動の表示";
+inline constexpr char16_t cfgMessage2[] = u"終了の表示";
+inline constexpr char16_t cfgTamasu[] = u"1行の点の数";
+inline constexpr char16_t cfgFkc[] = u"文字の大きさの番号";
+inline constexpr char16_t cfgBadValue[] =
+    u"設定ファイル「%1」の %2 行目の%3「%4」%5。標準の値 %6 を使います。";
+inline constexpr char16_t cfgNotANumber[] = u"は数値ではありません";
+inline constexpr char16_t cfgOutOfRange[] = u"は範囲外です（-32768 ～ 32767 にしてください）";
+inline constexpr char16_t cfgTamasuTooSmall[] = u"は 1 以上でなければなりません";
+inline constexpr char16_t cfgFkcOutOfRange[] = u"は 0、1、2 のどれかでなければなりません";
+inline constexpr char16_t cfgFieldMissing[] =
+    u"設定ファイル「%1」の 1 行目に%2がありません。標準の値 %3 を使います。";
+inline constexpr char16_t cfgExtraFields[] =
+    u"設定ファイル「%1」の 1 行目の 4 つ目以降の値「%2」は使いません。";
+inline constexpr char16_t cfgEmpty[] =
+    u"設定ファイル「%1」は空です。すべて標準の値を使います。";
+inline constexpr char16_t cfgTooShort[] =
+    u"設定ファイル「%1」は %2 行目で終わっています（6 行必要です）。次の値は標準の値を使います：\n%3";
+inline constexpr char16_t cfgDefaultItem[] = u"%1 = %2";
+inline constexpr char16_t cfgBadText[] =
+    u"設定ファイル「%1」の %2 行目（%3）に Shift-JIS として読めない文字があります。"
+    u"正しく表示されないかもしれません。保存するときは、この行を読んだとおりに書き戻します。";
+inline constexpr char16_t cfgTrailing[] =
+    u"設定ファイル「%1」の %2 行目から後「%3」は使いません。";
+inline constexpr char16_t cfgUnreadable[] =
+    u"設定ファイル「%1」を読めませんでした（%2）。すべて標準の値を使います。";
+inline constexpr char16_t cfgKeepOriginal[] =
+    u"［終了］で保存するときは、今の設定ファイルを「%1」に写してから上書きします。"
+    u"設定ファイルを直すときは、このプログラムを閉じてから直してください。";
+inline constexpr char16_t cfgBackupFailed[] =
+    u"元のファイルの控え「%1」を作れません。設定ファイルは元のままです。詳細: %2";
+inline constexpr char16_t cfgOpenFailed[] =
+    u"設定ファイルを書き込み用に開けません。フォルダーがあるか、同じ名前のフォルダーがないか、"
+    u"書き込めるかを確かめてください。設定ファイルは元のままです。詳細: %1";
+inline constexpr char16_t cfgWriteFailed[] =
+    u"書き込みに失敗しました。ディスクの空きを確かめてください。設定ファイルは元のままです。詳細: %1";
+inline constexpr char16_t cfgReplaceFailed[] =
+    u"書き込んだ内容で設定ファイルを置き換えられません。設定ファイルは元のままです。詳細: %1";
+
 } // namespace tavrin::texts
