@@ -29,7 +29,7 @@ trap cleanup EXIT
 for n in $(seq 90 120); do
   [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
 done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$runtime/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$runtime/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do
   [ -e "/tmp/.X11-unix/X${display#:}" ] && break

@@ -1,0 +1,213 @@
+#include "e2e_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringEncoder>
+#include <QThread>
+#include <cmath>
+
+namespace e2e {
+
+QByteArray run(const QString &program, const QStringList &args, int timeoutMs, int *exitCode)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    if (exitCode)
+        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return p.readAllStandardOutput();
+}
+
+QString missingDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QStringLiteral("no X display (DISPLAY is not set; scripts/test.sh starts Xvfb)");
+    int code = 0;
+    run(QStringLiteral("xdpyinfo"), {}, 5000, &code);
+    if (code != 0)
+        return QStringLiteral("the X display does not answer");
+    return {};
+}
+
+QString missingSound()
+{
+    int code = 0;
+    run(QStringLiteral("pactl"), {QStringLiteral("info")}, 5000, &code);
+    if (code != 0)
+        return QStringLiteral("no PulseAudio server (scripts/test.sh starts one with a null sink)");
+    return {};
+}
+
+Program::Program(const QString &workDir) : workDir_(workDir) {}
+
+Program::~Program()
+{
+    if (proc_.state() != QProcess::NotRunning) {
+        proc_.kill();
+        proc_.waitForFinished(3000);
+    }
+}
+
+bool Program::start()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // Without a sound server the program would rightly put a notice over the
+    // grid; a silent output keeps the picture checks meaningful by hand.
+    if (!missingSound().isEmpty())
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    proc_.setProcessEnvironment(env);
+    proc_.setWorkingDirectory(workDir_);
+    proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    proc_.start(QStringLiteral(TAVRIN_BIN), {});
+    if (!proc_.waitForStarted(5000))
+        return false;
+    const QString pid = QString::number(proc_.processId());
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 15000) {
+        const QString ids = QString::fromUtf8(
+            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                            QStringLiteral("--pid"), pid, QStringLiteral("--name"),
+                                            QStringLiteral("Tavrin ver")}));
+        const QStringList list = ids.split(u'\n', Qt::SkipEmptyParts);
+        if (!list.isEmpty()) {
+            windowId_ = list.first();
+            QThread::msleep(300); // let the first paint land
+            return true;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+QString Program::caption() const
+{
+    return QString::fromUtf8(run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), windowId_})).trimmed();
+}
+
+QImage Program::shot() const
+{
+    const QByteArray png = run(QStringLiteral("import"), {QStringLiteral("-window"), windowId_, QStringLiteral("png:-")});
+    return QImage::fromData(png, "PNG");
+}
+
+void Program::click(int x, int y) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), windowId_,
+                                    QString::number(x), QString::number(y), QStringLiteral("click"),
+                                    QStringLiteral("1")});
+}
+
+void Program::key(const QString &keysym) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--window"), windowId_, keysym});
+}
+
+void Program::type(const QString &text) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--window"), windowId_, text});
+}
+
+bool Program::waitForExit(int timeoutMs)
+{
+    return proc_.state() == QProcess::NotRunning || proc_.waitForFinished(timeoutMs);
+}
+
+bool Program::running() const
+{
+    return proc_.state() != QProcess::NotRunning;
+}
+
+bool Program::waitFor(const std::function<bool(const QImage &)> &pred, int timeoutMs) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        const QImage img = shot();
+        if (!img.isNull() && pred(img))
+            return true;
+        QThread::msleep(50);
+    } while (clock.elapsed() < timeoutMs);
+    return false;
+}
+
+bool SinkRecorder::start()
+{
+    QString sink = qEnvironmentVariable("PULSE_SINK");
+    if (sink.isEmpty())
+        sink = QString::fromUtf8(run(QStringLiteral("pactl"), {QStringLiteral("get-default-sink")})).trimmed();
+    proc_.start(QStringLiteral("parec"),
+                {QStringLiteral("--raw"), QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
+                 QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=20"), QStringLiteral("-d"),
+                 sink + QStringLiteral(".monitor")});
+    if (!proc_.waitForStarted(5000))
+        return false;
+    QThread::msleep(300); // the stream needs a moment before it delivers
+    return true;
+}
+
+std::vector<qint16> SinkRecorder::stop()
+{
+    proc_.terminate();
+    proc_.waitForFinished(3000);
+    const QByteArray raw = proc_.readAllStandardOutput();
+    std::vector<qint16> samples(static_cast<size_t>(raw.size() / 2));
+    memcpy(samples.data(), raw.constData(), samples.size() * 2);
+    return samples;
+}
+
+std::vector<Burst> bursts(const std::vector<qint16> &samples, double minGap)
+{
+    constexpr int window = SinkRecorder::kRate / 100; // 10 ms
+    constexpr double threshold = 0.01;
+    std::vector<Burst> out;
+    double silentFor = 1e9;
+    for (size_t i = 0; i + window <= samples.size(); i += window) {
+        double peak = 0;
+        for (int k = 0; k < window; ++k)
+            peak = std::max(peak, std::abs(samples[i + k]) / 32768.0);
+        const double at = double(i) / SinkRecorder::kRate;
+        if (peak >= threshold) {
+            if (silentFor >= minGap || out.empty())
+                out.push_back({at, 0, 0});
+            Burst &b = out.back();
+            b.length = at + 0.01 - b.start;
+            b.peak = std::max(b.peak, peak);
+            silentFor = 0;
+        } else {
+            silentFor += 0.01;
+        }
+    }
+    return out;
+}
+
+void writeSettings(const QString &dir, const QStringList &lines)
+{
+    QFile f(QDir(dir).filePath(QStringLiteral("Tavrin.cfg")));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    QStringEncoder sjis("windows-31j");
+    for (const QString &l : lines) {
+        f.write(sjis.encode(l));
+        f.write("\r\n");
+    }
+}
+
+void copyCues(const QString &dir)
+{
+    const QDir cues(QStringLiteral(TAVRIN_CUES_DIR));
+    for (const QString &name : cues.entryList({QStringLiteral("*.wav")}, QDir::Files))
+        QFile::copy(cues.filePath(name), QDir(dir).filePath(name));
+}
+
+bool near(const QColor &a, const QColor &b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+} // namespace e2e

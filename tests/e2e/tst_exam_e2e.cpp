@@ -1,0 +1,97 @@
+// A whole short examination run from the real window, as an operator runs it:
+// 3 seconds to answer, 2 to move, 2 questions.
+#include "e2e_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+namespace {
+const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlack(0, 0, 0);
+// 771 pixels wide, 10 dots a row: pitch 77, radius 31, first row at 111.
+const QPoint kDots[] = {{38, 111}, {115, 111}, {192, 111}};
+const QPoint kBannerMiddle(385, 230);
+const QPoint kCommand1(224, 41), kCommand4(356, 41);
+} // namespace
+
+class TestExamE2E : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeExamination();
+};
+
+void TestExamE2E::wholeExamination()
+{
+    if (const QString why = e2e::missingDisplay(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    const QString noSound = e2e::missingSound();
+
+    QTemporaryDir dir;
+    e2e::copyCues(dir.path());
+    e2e::writeSettings(dir.path(), {u"3,2,2"_qs, u"Tavrin-Jihou1.wav"_qs, u"Tavrin-Jihou2.wav"_qs,
+                                    u"Tavrin-Jihou3.wav"_qs, u"移動してください"_qs, u"試験終了"_qs, u"10"_qs,
+                                    u"0"_qs});
+    e2e::Program program(dir.path());
+    QVERIFY(program.start());
+
+    e2e::SinkRecorder recorder;
+    const bool listening = noSound.isEmpty() && recorder.start();
+
+    program.click(kCommand1.x(), kCommand1.y());
+
+    // The answering time: three red dots.
+    QVERIFY(program.waitFor(
+        [](const QImage &img) {
+            for (const QPoint &p : kDots)
+                if (!e2e::near(img.pixelColor(p), kRed))
+                    return false;
+            return true;
+        },
+        6000));
+    program.shot().save(QStringLiteral("exam-dots.png"));
+
+    // The move time: the green banner, dots still on view.
+    QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(kBannerMiddle), kGreen); }, 3000));
+    program.shot().save(QStringLiteral("exam-move.png"));
+
+    // Ten seconds after the start: the red end banner and no dots.
+    QVERIFY(program.waitFor(
+        [](const QImage &img) {
+            return e2e::near(img.pixelColor(kBannerMiddle), kRed) && e2e::near(img.pixelColor(kDots[0]), kBlack);
+        },
+        9000));
+    program.shot().save(QStringLiteral("exam-end.png"));
+
+    if (listening) {
+        QThread::msleep(2500); // the end sound plays out
+        const std::vector<e2e::Burst> heard = e2e::bursts(recorder.stop());
+        // Warning, warning, end of answering; again; then the end of the examination.
+        QCOMPARE(heard.size(), size_t(7));
+        const double one = heard[0].start;
+        const double expectedAt[] = {0, 1, 2, 5, 6, 7, 9};
+        for (size_t i = 0; i < 7; ++i)
+            QVERIFY2(std::abs(heard[i].start - one - expectedAt[i]) < 0.15,
+                     qPrintable(QStringLiteral("cue %1 at %2 s").arg(i + 1).arg(heard[i].start - one)));
+        // The warning tick is the shortest, the end of the examination the longest.
+        QVERIFY(heard[0].length < heard[2].length);
+        QVERIFY(heard[3].length < heard[5].length);
+        QVERIFY(heard[6].length > heard[2].length);
+    } else {
+        qWarning("not listening: %s", qPrintable(noSound));
+    }
+
+    // Reset, then exit through the exit button: the settings are written.
+    program.click(kCommand1.x(), kCommand1.y());
+    QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(kBannerMiddle), kBlack); }, 3000));
+    QFile::remove(QDir(dir.path()).filePath(u"Tavrin.cfg"_qs));
+    program.click(kCommand4.x(), kCommand4.y());
+    QVERIFY(program.waitForExit(5000));
+    QFile saved(QDir(dir.path()).filePath(u"Tavrin.cfg"_qs));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readLine(), QByteArray("3,2,2\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestExamE2E)
+#include "tst_exam_e2e.moc"
