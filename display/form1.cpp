@@ -264,11 +264,14 @@ void Form1::attach(Engine *engine)
 
 void Form1::safely(const std::function<void()> &handler)
 {
+    const RunState before = engine_ ? engine_->runState() : RunState::Idle;
     try {
         handler();
     } catch (const std::exception &e) {
         notify(str(texts::noticeTitle), str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
+    if (engine_ && engine_->runState() != before)
+        emit runStateChanged(engine_->runState());
 }
 
 QPushButton *Form1::button(Button b) const

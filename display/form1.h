@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour.h"
+#include "engine.h"
 #include "ports.h"
 
 #include <QLineEdit>
@@ -19,7 +20,6 @@ class QPushButton;
 
 namespace tavrin {
 
-class Engine;
 class PhaseTimer;
 
 // A text box that reports a mouse click, as the time boxes need.
@@ -105,6 +105,8 @@ public:
     TextBoxEdit *textBox(TextBox box) const;
 
 signals:
+    // The run state after a handler changed it (start, pause, end, reset).
+    void runStateChanged(tavrin::RunState state);
     // The operator asked to leave full screen or enter it (F11 / Esc).
     void fullScreenToggled(bool fullScreen);
 
