@@ -1,0 +1,7 @@
+#!/bin/sh
+# Compiles the operator's guide into Tavrin.chm (chmcmd, Debian package
+# fp-utils-3.2.2). The compiled file is committed, so only run this after
+# editing the guide.
+set -eu
+cd "$(dirname "$0")"
+chmcmd --no-html-scan Tavrin.hhp
