@@ -7,7 +7,12 @@
 
 #include <QComboBox>
 #include <QFontInfo>
+#include <QApplication>
+#include <QFile>
 #include <QFrame>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -44,6 +49,10 @@ private slots:
     void redrawKeepsDotsUpToT();
     void tickPaintsOnlyItsDot();
     void narrowWindowSurvives();
+    void helpButtonReportsMissingFile();
+    void closingDuringARunAsksFirst_data();
+    void closingDuringARunAsksFirst();
+    void fullScreenKeys();
 };
 
 void TestForm1::controls_data()
@@ -260,6 +269,92 @@ void TestForm1::narrowWindowSurvives()
     QCOMPARE(form.Label[17]->geometry(), before); // layout skipped, nothing divided by 0
     QCOMPARE(form.circles().size(), size_t(5));
     QVERIFY(form.notices().isEmpty());
+}
+
+void TestForm1::helpButtonReportsMissingFile()
+{
+    QTemporaryDir exeDir, workDir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine(form, players);
+    form.attach(&engine);
+    engine.Form_Load(exeDir.path(), workDir.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.Command3->click();
+    // The help key is posted, not handled inside the click.
+    QVERIFY(form.notices().isEmpty());
+    QTRY_COMPARE(form.notices().size(), 1);
+    QVERIFY(form.notices().first().contains(exeDir.filePath(u"Tavrin.chm"_qs)));
+}
+
+void TestForm1::closingDuringARunAsksFirst_data()
+{
+    QTest::addColumn<int>("clicksOnStart");  // 0: Idle, 1: Running
+    QTest::addColumn<bool>("pause");         // Paused when running
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("idle closes at once") << 0 << false << false << true << false;
+    QTest::newRow("running, no") << 1 << false << false << false << true;
+    QTest::newRow("running, yes") << 1 << false << true << true << true;
+    QTest::newRow("paused, no") << 1 << true << false << false << true;
+}
+
+void TestForm1::closingDuringARunAsksFirst()
+{
+    QFETCH(int, clicksOnStart);
+    QFETCH(bool, pause);
+    QFETCH(bool, answerYes);
+    QFETCH(bool, closes);
+    QFETCH(bool, asked);
+
+    QTemporaryDir dir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine(form, players);
+    form.attach(&engine);
+    engine.Form_Load(dir.path(), dir.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (int i = 0; i < clicksOnStart; ++i)
+        form.Command1->click();
+    if (pause)
+        form.Command2->click();
+    const RunState before = engine.runState();
+
+    bool sawQuestion = false;
+    QTimer::singleShot(200, &form, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            sawQuestion = true;
+            box->button(answerYes ? QMessageBox::Yes : QMessageBox::No)->click();
+        }
+    });
+    const bool closed = form.close();
+    QCOMPARE(closed, closes);
+    QCOMPARE(sawQuestion, asked);
+    QCOMPARE(engine.runState(), before);
+    // Closing this way never writes the settings.
+    QVERIFY(!QFile::exists(dir.filePath(u"Tavrin.cfg"_qs)));
+}
+
+void TestForm1::fullScreenKeys()
+{
+    QTemporaryDir dir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine(form, players);
+    form.attach(&engine);
+    engine.Form_Load(dir.path(), dir.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QSignalSpy spy(&form, &Form1::fullScreenToggled);
+    QTest::keyClick(&form, Qt::Key_F11);
+    QTest::keyClick(&form, Qt::Key_Escape);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).toBool(), true);
+    QCOMPARE(spy.at(1).at(0).toBool(), false);
+    QVERIFY(!(form.windowState() & Qt::WindowFullScreen));
 }
 
 QTEST_MAIN(TestForm1)
