@@ -48,9 +48,11 @@ std::optional<double> leadingNumber(QStringView text)
     // decimal a person types, and no overflow however many digits there are.
     QByteArray digits;
     bool any = false;
+    bool wholeNonZero = false;
     while (i < n && isDigit(text[i])) {
         digits.append(static_cast<char>(text[i].unicode()));
         any = true;
+        wholeNonZero = wholeNonZero || text[i] != u'0';
         ++i;
     }
     if (i < n && text[i] == u'.') {
@@ -74,8 +76,11 @@ std::optional<double> leadingNumber(QStringView text)
         digits.prepend('0');
     bool ok = false;
     double v = digits.toDouble(&ok);
+    // Qt refuses both ends of the double range: a whole part too long for a
+    // double is out of range for sure, a fraction too small for one is 0
+    // (a subnormal result is returned as it is, so nothing in between).
     if (!ok)
-        v = HUGE_VAL; // more digits than a double holds: surely out of range
+        v = wholeNonZero ? HUGE_VAL : 0.0;
     return negative ? -v : v;
 }
 
