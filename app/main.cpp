@@ -1,5 +1,6 @@
 #include "engine.h"
 #include "form1.h"
+#include "screen_keeper.h"
 #include "sound_bank.h"
 
 #include <QApplication>
@@ -15,6 +16,9 @@ int main(int argc, char *argv[])
     tavrin::SoundBank players(&form);
     tavrin::Engine engine(form, players);
     form.attach(&engine);
+    // The screen stays on from the start of a run until a reset or exit.
+    tavrin::ScreenKeeper keeper;
+    QObject::connect(&form, &tavrin::Form1::runStateChanged, &keeper, &tavrin::ScreenKeeper::follow);
     QObject::connect(&players, &tavrin::SoundBank::done, &form, [&engine](int n) { engine.MMControl_done(n); });
     QObject::connect(&players, &tavrin::SoundBank::notice, &form,
                      [&form](const QString &text) { form.notify(QStringLiteral("Tavrin"), text); });
