@@ -1,14 +1,370 @@
 #include "sound_bank.h"
 
+#include "sound_texts.h"
+#include "texts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <atomic>
+
+#include <pthread.h>
+#include <sched.h>
+
 namespace tavrin {
 
-// Placeholder until the mixer-backed bank lands.
+namespace {
+
+// The bank the mixer's completion callback reports to. The mixer has one
+// callback for the whole process, with no user data.
+std::atomic<SoundBank *> g_bank{nullptr};
+
+// Cue files are short; a file larger than this is certainly not a cue and
+// reading it would only stall start-up.
+constexpr qint64 maxCueBytes = 32 * 1024 * 1024;
+
+QString str(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+const char *builtinName(int n)
+{
+    switch (n) {
+    case 1: return texts::defaultCue1;
+    case 2: return texts::defaultCue2;
+    case 3: return texts::defaultCue3;
+    default: return texts::chimeCue;
+    }
+}
+
+const char16_t *roleName(int n)
+{
+    switch (n) {
+    case 1: return texts::soundRole1;
+    case 2: return texts::soundRole2;
+    case 3: return texts::soundRole3;
+    default: return texts::soundRole4;
+    }
+}
+
+Mix_Chunk *decode(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > maxCueBytes)
+        return nullptr;
+    SDL_RWops *rw = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
+    if (!rw)
+        return nullptr;
+    // The mixer converts the samples into a buffer of its own, so the bytes
+    // need not outlive the call.
+    return Mix_LoadWAV_RW(rw, 1);
+}
+
+// A mixing thread that waits behind other work leaves a gap in the cue. Where
+// the system grants real-time scheduling (to root, or with an RLIMIT_RTPRIO
+// allowance) the thread takes it on its first run; elsewhere it keeps the
+// raised priority it was given.
+void SDLCALL raiseMixingThread(void *, Uint8 *, int)
+{
+    thread_local bool tried = false;
+    if (tried)
+        return;
+    tried = true;
+    sched_param param{};
+    param.sched_priority = 10;
+    pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param);
+}
+
+} // namespace
+
 SoundBank::SoundBank(QObject *parent) : QObject(parent) {}
-SoundBank::~SoundBank() = default;
-void SoundBank::setNotify(int, bool) {}
+
+SoundBank::~SoundBank()
+{
+    for (std::size_t i = 0; i < players_.size(); ++i) {
+        Player &p = players_[i];
+        if (p.state != State::Closed)
+            close(static_cast<int>(i) + 1, p);
+    }
+    closeOutput();
+}
+
+SoundBank::Player *SoundBank::player(int n)
+{
+    if (n < 1 || n > static_cast<int>(players_.size()))
+        return nullptr;
+    return &players_[static_cast<std::size_t>(n - 1)];
+}
+
+void SoundBank::setNotify(int n, bool on)
+{
+    if (Player *p = player(n))
+        p->notify = on;
+}
+
+// Commands never wait for the sound, whatever is asked: a cue must not hold
+// up the clock.
 void SoundBank::setWait(int, bool) {}
+
+// Every player plays sampled sound; there is no other device to choose.
 void SoundBank::setDeviceType(int, const QString &) {}
-void SoundBank::setFileName(int, const QString &) {}
-void SoundBank::command(int, PlayerCommand) {}
+
+void SoundBank::setFileName(int n, const QString &file)
+{
+    if (Player *p = player(n))
+        p->fileName = file;
+}
+
+void SoundBank::command(int n, PlayerCommand cmd)
+{
+    Player *p = player(n);
+    if (!p)
+        return;
+    switch (cmd) {
+    case PlayerCommand::Open: open(n, *p); break;
+    case PlayerCommand::Play: play(n, *p); break;
+    case PlayerCommand::Stop: stop(n, *p); break;
+    case PlayerCommand::Prev: rewind(n, *p); break;
+    case PlayerCommand::Close: close(n, *p); break;
+    }
+}
+
+// ---- Output ---------------------------------------------------------------
+
+bool SoundBank::openOutput()
+{
+    if (output_ == Output::Open)
+        return true;
+    if (output_ == Output::Failed)
+        return false;
+
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavrin");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Cues");
+
+    SoundBank *none = nullptr;
+    if (!g_bank.compare_exchange_strong(none, this)) {
+        // The mixer is one per process; a second bank would take the first
+        // one's completions.
+        outputError_ = QStringLiteral("another player bank holds the audio output");
+    } else if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        outputError_ = QString::fromUtf8(SDL_GetError());
+        g_bank = nullptr;
+    } else if (Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 1, periodFrames, nullptr, 0) != 0) {
+        outputError_ = QString::fromUtf8(Mix_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        g_bank = nullptr;
+    } else {
+        Mix_AllocateChannels(static_cast<int>(players_.size()));
+        Mix_ChannelFinished(&SoundBank::finishedOnAudioThread);
+        Mix_SetPostMix(&raiseMixingThread, nullptr);
+        output_ = Output::Open;
+        return true;
+    }
+    output_ = Output::Failed;
+    noOutputToTell_ = true;
+    if (!flushQueued_) {
+        flushQueued_ = true;
+        QTimer::singleShot(0, this, &SoundBank::flushReports);
+    }
+    return false;
+}
+
+void SoundBank::closeOutput()
+{
+    if (output_ != Output::Open)
+        return;
+    // Taking the callback away waits for a running mix to finish, so no
+    // completion can reach this bank afterwards.
+    Mix_ChannelFinished(nullptr);
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    g_bank = nullptr;
+    output_ = Output::Untried;
+}
+
+// ---- Commands -------------------------------------------------------------
+
+void SoundBank::open(int n, Player &p)
+{
+    if (p.state != State::Closed)
+        close(n, p);
+    p.state = State::Ready;
+    p.cutShort = false;
+    if (openOutput())
+        p.chunk = load(n, p.fileName);
+}
+
+void SoundBank::play(int n, Player &p)
+{
+    if (p.state == State::Closed || !p.chunk)
+        return;
+    const int channel = n - 1;
+    if (p.state == State::Paused && Mix_Playing(channel)) {
+        Mix_Resume(channel);
+        p.state = State::Playing;
+        return;
+    }
+    // A play that is still sounding starts again from the beginning; the
+    // mixer reports the old one as ended, which is not a completion.
+    ++p.started;
+    p.cutShort = false;
+    if (Mix_PlayChannel(channel, p.chunk, 0) < 0) {
+        --p.started;
+        return;
+    }
+    p.state = State::Playing;
+}
+
+void SoundBank::stop(int n, Player &p)
+{
+    const int channel = n - 1;
+    if (p.state == State::Playing && p.chunk && Mix_Playing(channel)) {
+        Mix_Pause(channel);
+        p.state = State::Paused;
+    }
+}
+
+void SoundBank::rewind(int n, Player &p)
+{
+    if (p.state != State::Playing && p.state != State::Paused)
+        return;
+    // Whatever was left of the play is dropped; the next play starts at the
+    // beginning of the sound.
+    p.cutShort = true;
+    if (p.chunk)
+        Mix_HaltChannel(n - 1);
+    p.state = State::Ready;
+}
+
+void SoundBank::close(int n, Player &p)
+{
+    if (p.state == State::Closed)
+        return;
+    p.cutShort = true;
+    if (p.chunk) {
+        Mix_HaltChannel(n - 1);
+        Mix_FreeChunk(p.chunk);
+        p.chunk = nullptr;
+    }
+    p.state = State::Closed;
+    for (const Player &other : players_)
+        if (other.state != State::Closed)
+            return;
+    closeOutput();
+}
+
+Mix_Chunk *SoundBank::load(int n, const QString &fileName)
+{
+    QString path = fileName;
+    QFileInfo info(path);
+    // Settings written on Windows may name a file below the working
+    // directory with backslashes.
+    if (!info.exists() && path.contains(u'\\')) {
+        const QFileInfo slashed(QString(path).replace(u'\\', u'/'));
+        if (slashed.exists()) {
+            path = slashed.filePath();
+            info = slashed;
+        }
+    }
+
+    QString problem;
+    Mix_Chunk *chunk = nullptr;
+    if (fileName.isEmpty()) {
+        problem = str(texts::soundMissing);
+    } else if (!info.exists()) {
+        problem = str(texts::soundMissing);
+    } else if (!info.isFile()) {
+        problem = str(texts::soundNotAFile);
+    } else if (info.size() > maxCueBytes) {
+        problem = str(texts::soundTooLarge);
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            problem = str(texts::soundUnreadable);
+        } else {
+            const QByteArray bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                problem = str(texts::soundUnreadable);
+            else if (!(chunk = decode(bytes)))
+                problem = str(texts::soundUndecodable);
+        }
+    }
+    if (chunk)
+        return chunk;
+
+    QFile builtin(QStringLiteral(":/tavrin/cues/") + QLatin1String(builtinName(n)));
+    if (builtin.open(QIODevice::ReadOnly))
+        chunk = decode(builtin.readAll());
+    if (!chunk)
+        problem = str(texts::soundBuiltinAlsoFailed).arg(problem);
+
+    const QString shown = fileName.isEmpty() ? str(texts::soundNoName)
+                                             : QDir::toNativeSeparators(info.absoluteFilePath());
+    if (!toldFiles_.contains(shown)) {
+        toldFiles_.insert(shown);
+        report(str(texts::soundFallbackItem).arg(shown, str(roleName(n)), problem));
+    }
+    return chunk;
+}
+
+// ---- Completion -----------------------------------------------------------
+
+void SoundBank::finishedOnAudioThread(int channel)
+{
+    // Runs on the mixer's thread with the mixer locked, or inside a command
+    // that cut a play short: only hand the news over to the bank's thread.
+    if (SoundBank *bank = g_bank.load())
+        QMetaObject::invokeMethod(bank, [bank, channel] { bank->channelFinished(channel); },
+                                  Qt::QueuedConnection);
+}
+
+void SoundBank::channelFinished(int channel)
+{
+    const int n = channel + 1;
+    Player *p = player(n);
+    if (!p)
+        return;
+    ++p->finished;
+    if (p->state == State::Closed || p->finished != p->started)
+        return;
+    if (p->state == State::Playing)
+        p->state = State::Ready;
+    if (!p->cutShort && p->notify)
+        emit done(n);
+}
+
+// ---- Telling the operator -------------------------------------------------
+
+void SoundBank::report(const QString &line)
+{
+    problemsToTell_ << line;
+    if (!flushQueued_) {
+        flushQueued_ = true;
+        // The start-up opens all four players in a row: gather what they
+        // found into one message.
+        QTimer::singleShot(0, this, &SoundBank::flushReports);
+    }
+}
+
+void SoundBank::flushReports()
+{
+    flushQueued_ = false;
+    if (noOutputToTell_) {
+        noOutputToTell_ = false;
+        emit notice(str(texts::soundNoOutput).arg(outputError_));
+    }
+    if (!problemsToTell_.isEmpty()) {
+        QStringList lines;
+        lines << str(texts::soundFallbackHead) << problemsToTell_ << str(texts::soundFallbackFoot);
+        problemsToTell_.clear();
+        emit notice(lines.join(u'\n'));
+    }
+}
 
 } // namespace tavrin

@@ -3,11 +3,24 @@
 #include "ports.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+struct Mix_Chunk;
 
 namespace tavrin {
 
 // The four cue players, one mixer channel each.
+//
+// The audio output is opened by the first "Open" and released when the last
+// player is closed. Every command returns at once and none ever fails: a file
+// that cannot be used is replaced by the built-in sound of its player's role,
+// and without any audio output every command does nothing. Either is told to
+// the operator once through notice().
 class SoundBank : public QObject, public CuePlayers {
     Q_OBJECT
 public:
@@ -20,11 +33,55 @@ public:
     void setFileName(int player, const QString &file) override;
     void command(int player, PlayerCommand cmd) override;
 
+    // Mixer period in sample frames: what a cue may wait before it is heard.
+    static constexpr int periodFrames = 1024;
+    static constexpr int sampleRate = 44100;
+
 signals:
     // A play has ended; delivered on the thread the bank lives in.
     void done(int player);
     // Something the operator should know (a missing cue file, no audio output).
     void notice(const QString &text);
+
+private:
+    enum class State { Closed, Ready, Playing, Paused };
+    enum class Output { Untried, Open, Failed };
+
+    struct Player {
+        bool notify = false;
+        QString fileName;
+        State state = State::Closed;
+        Mix_Chunk *chunk = nullptr;
+        // The mixer reports the end of every play, also of one cut short by
+        // a new Play, a rewind or a close. Only the end of the latest play,
+        // when it ran to its end, is a completion.
+        std::uint64_t started = 0;
+        std::uint64_t finished = 0;
+        bool cutShort = false;
+    };
+
+    Player *player(int n);
+    bool openOutput();
+    void closeOutput();
+    void open(int n, Player &p);
+    void play(int n, Player &p);
+    void stop(int n, Player &p);
+    void rewind(int n, Player &p);
+    void close(int n, Player &p);
+    Mix_Chunk *load(int n, const QString &fileName);
+    void channelFinished(int channel);
+    void report(const QString &line);
+    void flushReports();
+
+    static void finishedOnAudioThread(int channel);
+
+    std::array<Player, 4> players_{};
+    Output output_ = Output::Untried;
+    QString outputError_;
+    bool noOutputToTell_ = false;
+    QStringList problemsToTell_;
+    QSet<QString> toldFiles_;
+    bool flushQueued_ = false;
 };
 
 } // namespace tavrin
