@@ -1,0 +1,126 @@
+#pragma once
+
+// Listening to what the player bank really plays: a private PulseAudio null
+// sink, a recorder of its monitor, and the few measures the sound tests and
+// the onset benchmark take of a recording.
+
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <thread>
+#include <vector>
+
+namespace tavrin::probe {
+
+using Clock = std::chrono::steady_clock;
+inline constexpr int rate = 44100;
+
+// A null sink of its own on a reachable PulseAudio server, made the output
+// of every audio stream this process opens (PULSE_SINK). When no server can
+// be reached, scripts/pulse-start.sh is tried once; a server started so is
+// stopped again by stop().
+class PulseSink {
+public:
+    PulseSink() = default;
+    PulseSink(const PulseSink &) = delete;
+    PulseSink &operator=(const PulseSink &) = delete;
+    ~PulseSink();
+
+    // Empty on success, otherwise why there is no server to play to.
+    QString start();
+    void stop();
+
+    QString monitor() const { return sink_ + QStringLiteral(".monitor"); }
+    // Playback streams connected to the sink now.
+    int streamCount() const;
+
+private:
+    QString sink_;
+    QString module_;
+    bool startedServer_ = false;
+};
+
+// Records a source (mono, 16-bit, rate) through parec while it runs, noting
+// when each piece arrived so that sample positions can be put on the clock.
+class Recorder {
+public:
+    explicit Recorder(QString source) : source_(std::move(source)) {}
+    Recorder(const Recorder &) = delete;
+    Recorder &operator=(const Recorder &) = delete;
+    ~Recorder();
+
+    // Starts parec and waits until samples flow. Empty on success.
+    QString start();
+    void stop();
+
+    std::vector<std::int16_t> samples() const;
+    std::size_t size() const;
+    // When sample i was played into the sink, on the steady clock.
+    Clock::time_point timeOf(std::size_t i) const;
+    // The first sample played at or after t.
+    std::size_t indexAt(Clock::time_point t) const;
+
+private:
+    struct Piece {
+        std::size_t end; // samples received so far
+        Clock::time_point arrived;
+    };
+    void read();
+    Clock::time_point origin() const;
+
+    QString source_;
+    int pid_ = -1;
+    int fd_ = -1;
+    std::thread reader_;
+    mutable std::mutex mutex_;
+    std::vector<std::int16_t> samples_;
+    std::vector<Piece> pieces_;
+};
+
+// ---- Measures --------------------------------------------------------------
+
+struct Span {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t length() const { return end - begin; }
+};
+
+inline constexpr int silence = 100; // below this magnitude a sample is silent
+
+// First to last sample louder than the threshold; empty when there is none.
+Span extent(std::span<const std::int16_t> s, int threshold = silence);
+// Runs of sound separated by at least minGap silent samples.
+std::vector<Span> sounds(std::span<const std::int16_t> s, std::size_t minGap = rate / 50,
+                         int threshold = silence);
+// The sounds in s, each with its dropouts taken out. A dropout is a run of
+// exact silence that cuts into a sound and gives way to it again at full
+// strength: what the sink plays when a stream is late on a busy machine.
+// A cue fades in and out, so its own beginnings and ends are never taken
+// for one. Counts the dropouts into *dropouts.
+std::vector<std::vector<std::int16_t>> heardSounds(std::span<const std::int16_t> s, int *dropouts = nullptr);
+// Pitch estimated from the rate of zero crossings, in Hz.
+double crossingPitch(std::span<const std::int16_t> s);
+// Normalised correlation of two equally long pieces, 1 for the same shape.
+double likeness(std::span<const std::int16_t> a, std::span<const std::int16_t> b);
+double milliseconds(std::size_t samples);
+
+// How a heard sound compares with the file it should be.
+struct Match {
+    double heardMs = 0;
+    double fileMs = 0;
+    double likeness = 0;
+    double heardHz = 0;
+    double fileHz = 0;
+    double loudness = 0; // heard peak / file peak
+
+    QString describe() const;
+    // The whole file, unbroken: its length within 5 ms, its shape, its pitch
+    // within 3 %, and not much softer.
+    bool sameSound() const;
+};
+Match compare(std::span<const std::int16_t> heard, std::span<const std::int16_t> file);
+
+} // namespace tavrin::probe
