@@ -1,0 +1,156 @@
+// How soon and how whole the cues are heard: plays the default cues through
+// the player bank into a PulseAudio null sink and listens to its monitor.
+//
+//   onset     from the Play command to the first sound on the sink,
+//             20 plays of each cue: median and maximum
+//   repeats   50 warning ticks, one every 300 ms, each answered by Stop and
+//             Prev as the program does: how many were heard whole
+//
+// Needs a reachable PulseAudio server, or scripts/pulse-start.sh to start one.
+
+#include "cue_synth.h"
+#include "monitor.h"
+#include "sound_bank.h"
+#include "texts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace tavrin;
+using Clock = probe::Clock;
+
+namespace {
+
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double msBetween(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+
+    probe::PulseSink sink;
+    if (const QString e = sink.start(); !e.isEmpty()) {
+        std::fprintf(stderr, "cue_onset: %s\n", qPrintable(e));
+        return 1;
+    }
+    probe::Recorder rec(sink.monitor());
+    if (const QString e = rec.start(); !e.isEmpty()) {
+        std::fprintf(stderr, "cue_onset: %s\n", qPrintable(e));
+        return 1;
+    }
+
+    QDir::setCurrent(QStringLiteral(TAVRIN_CUE_DIR));
+    SoundBank bank;
+    QObject::connect(&bank, &SoundBank::notice, [](const QString &text) {
+        std::fprintf(stderr, "notice: %s\n", qPrintable(text));
+    });
+    QObject::connect(&bank, &SoundBank::done, &bank, [&bank](int n) {
+        bank.command(n, PlayerCommand::Stop);
+        bank.command(n, PlayerCommand::Prev);
+    });
+    const char *names[] = {texts::defaultCue1, texts::defaultCue2, texts::defaultCue3, texts::chimeCue};
+    for (int n = 1; n <= 4; ++n) {
+        bank.setNotify(n, true);
+        bank.setWait(n, false);
+        bank.setDeviceType(n, QLatin1String(texts::deviceType));
+        bank.setFileName(n, QLatin1String(names[n - 1]));
+        bank.command(n, PlayerCommand::Open);
+    }
+    // A fresh null sink first runs on a long period; let it settle, as the
+    // program's players have long settled before the first cue.
+    spin(2500);
+
+    std::printf("mixer period %d frames (%.1f ms) at %d Hz\n", SoundBank::periodFrames,
+                1000.0 * SoundBank::periodFrames / SoundBank::sampleRate, SoundBank::sampleRate);
+
+    // ---- Onset --------------------------------------------------------------
+    constexpr int plays = 20;
+    std::vector<Clock::time_point> asked[4];
+    for (int n = 1; n <= 4; ++n)
+        for (int i = 0; i < plays; ++i) {
+            asked[n - 1].push_back(Clock::now());
+            bank.command(n, PlayerCommand::Play);
+            spin(150);
+            bank.command(n, PlayerCommand::Stop);
+            bank.command(n, PlayerCommand::Prev);
+            spin(100);
+        }
+    spin(300);
+
+    std::vector<double> all;
+    const std::vector<std::int16_t> heard = rec.samples();
+    for (int n = 1; n <= 4; ++n) {
+        // The cue's own lead-in below the threshold is not delay.
+        const auto file = cues::synthesize(cues::Cue(n));
+        const double lead = probe::milliseconds(probe::extent(file).begin);
+        std::vector<double> onsets;
+        int unheard = 0;
+        for (Clock::time_point t : asked[n - 1]) {
+            const std::size_t from = rec.indexAt(t);
+            const std::size_t to = std::min(heard.size(), from + probe::rate / 7);
+            if (from >= to) {
+                ++unheard;
+                continue;
+            }
+            const probe::Span s = probe::extent(std::span(heard).subspan(from, to - from));
+            if (s.length() == 0) {
+                ++unheard;
+                continue;
+            }
+            onsets.push_back(msBetween(t, rec.timeOf(from + s.begin)) - lead);
+        }
+        std::sort(onsets.begin(), onsets.end());
+        all.insert(all.end(), onsets.begin(), onsets.end());
+        if (onsets.empty()) {
+            std::printf("onset %-18s never heard\n", names[n - 1]);
+            continue;
+        }
+        std::printf("onset %-18s median %5.1f ms  min %5.1f ms  max %5.1f ms  (%zu heard, %d not)\n",
+                    names[n - 1], onsets[onsets.size() / 2], onsets.front(), onsets.back(), onsets.size(),
+                    unheard);
+    }
+    std::sort(all.begin(), all.end());
+    if (!all.empty())
+        std::printf("onset all cues          median %5.1f ms  max %5.1f ms  (target: median < 30, max < 50)\n",
+                    all[all.size() / 2], all.back());
+
+    // ---- Repeats ------------------------------------------------------------
+    constexpr int repeats = 50;
+    const std::size_t from = rec.size();
+    for (int i = 0; i < repeats; ++i) {
+        bank.command(1, PlayerCommand::Play);
+        spin(300);
+    }
+    spin(500);
+    const std::vector<std::int16_t> after = rec.samples();
+    const auto tail = std::span(after).subspan(std::min(from, after.size()));
+    const auto tick = cues::synthesize(cues::Cue::Tick);
+    int whole = 0;
+    const auto sounds = probe::sounds(tail);
+    for (const probe::Span &s : sounds)
+        if (probe::compare(tail.subspan(s.begin, s.length()), tick).sameSound())
+            ++whole;
+    std::printf("repeats: %d of %d ticks heard whole (%zu sounds heard; target 50 of 50)\n", whole, repeats,
+                sounds.size());
+
+    for (int n = 1; n <= 4; ++n)
+        bank.command(n, PlayerCommand::Close);
+    rec.stop();
+    return 0;
+}
