@@ -361,7 +361,9 @@ void Engine::TimeCal()
         const QString text = w_.text(boxes[i].box);
         const IntegerReading r = readBoxInteger(text);
         if (!r.ok()) {
-            w_.notify(str(texts::noticeTitle), str(texts::timeBoxTooLarge).arg(str(boxes[i].name), text));
+            // Quote what was typed, but not a whole pasted page of digits.
+            const QString shown = text.size() <= 20 ? text : text.left(20) + u'…';
+            w_.notify(str(texts::noticeTitle), str(texts::timeBoxOutOfRange).arg(str(boxes[i].name), shown));
             return;
         }
         values[i] = r.value;

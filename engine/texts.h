@@ -25,8 +25,8 @@ inline constexpr char deviceType[] = "WaveAudio";
 
 // Messages the program adds for the operator.
 inline constexpr char16_t noticeTitle[] = u"Tavrin";
-inline constexpr char16_t timeBoxTooLarge[] =
-    u"%1の値「%2」は大きすぎます（-32768 ～ 32767 の範囲で入力してください）。\n"
+inline constexpr char16_t timeBoxOutOfRange[] =
+    u"%1の値「%2」は範囲外です（-32768 ～ 32767 の範囲で入力してください）。\n"
     u"時間と問題数は変更していません。";
 inline constexpr char16_t totalTooLarge[] =
     u"合計 (%1 ＋ %2) × %3 が 32767 秒を超えます。\n"
@@ -47,8 +47,6 @@ inline constexpr char16_t confirmClose[] =
     u"本当に閉じますか？";
 inline constexpr char16_t internalError[] =
     u"予期しないエラーが起きました（%1）。\n表示と時間はそのまま続けています。";
-inline constexpr char16_t tickOverflow[] =
-    u"数値が範囲を超えたため、この問題（または試験）をここで終わりにしました。";
 
 inline constexpr char16_t labelTime1[] = u"１問あたり";
 inline constexpr char16_t labelTime2[] = u"移動時間";
