@@ -67,8 +67,8 @@ Mix_Chunk *decode(const QByteArray &bytes)
 
 // A mixing thread that waits behind other work leaves a gap in the cue. Where
 // the system grants real-time scheduling (to root, or with an RLIMIT_RTPRIO
-// allowance) the thread takes it on its first run; elsewhere it keeps the
-// raised priority it was given.
+// allowance) the thread takes it on its first run, just below the sound
+// server's own threads; elsewhere it keeps the raised priority it was given.
 void SDLCALL raiseMixingThread(void *, Uint8 *, int)
 {
     thread_local bool tried = false;
@@ -76,7 +76,7 @@ void SDLCALL raiseMixingThread(void *, Uint8 *, int)
         return;
     tried = true;
     sched_param param{};
-    param.sched_priority = 10;
+    param.sched_priority = 4;
     pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param);
 }
 

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <numbers>
 #include <optional>
 
 using namespace tavrin;
@@ -128,7 +129,7 @@ Samples tone(double hz, double seconds)
 {
     Samples s(std::size_t(seconds * cues::sampleRate));
     for (std::size_t i = 0; i < s.size(); ++i)
-        s[i] = std::int16_t(std::lround(12000 * std::sin(2 * M_PI * hz * double(i) / cues::sampleRate)));
+        s[i] = std::int16_t(std::lround(12000 * std::sin(2 * std::numbers::pi * hz * double(i) / cues::sampleRate)));
     return s;
 }
 
