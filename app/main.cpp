@@ -2,9 +2,11 @@
 #include "form1.h"
 #include "screen_keeper.h"
 #include "sound_bank.h"
+#include "texts.h"
 
 #include <QApplication>
 #include <QDir>
+#include <exception>
 
 int main(int argc, char *argv[])
 {
@@ -23,7 +25,13 @@ int main(int argc, char *argv[])
     QObject::connect(&players, &tavrin::SoundBank::notice, &form,
                      [&form](const QString &text) { form.notify(QStringLiteral("Tavrin"), text); });
 
-    engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    try {
+        engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    } catch (const std::exception &e) {
+        // Start all the same: the operator is told, and the window is usable.
+        form.notify(QStringLiteral("Tavrin"),
+                    QString::fromUtf16(tavrin::texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+    }
     form.show();
     form.Text1->setFocus();
     return app.exec();

@@ -279,9 +279,14 @@ SettingsLoadReport loadSettings(ExamState &st, const QString &dir)
     Loader loader(st, rep, QDir::toNativeSeparators(path));
     QFile f(path);
     QByteArray bytes;
+    // Eight short lines never come near this; anything larger is not ours
+    // and must not be read whole into memory.
+    constexpr qint64 kMaxSize = 1 << 20;
     if (f.open(QIODevice::ReadOnly))
-        bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
+        bytes = f.read(kMaxSize + 1);
+    if (bytes.size() > kMaxSize) {
+        loader.problem(str(texts::cfgUnreadable).arg(QDir::toNativeSeparators(path), str(texts::cfgTooLarge)));
+    } else if (f.error() != QFileDevice::NoError) {
         // Nothing from a file that was only partly read: all defaults.
         loader.problem(str(texts::cfgUnreadable).arg(QDir::toNativeSeparators(path), f.errorString()));
     } else {

@@ -87,6 +87,7 @@ inline constexpr char16_t cfgTrailing[] =
     u"設定ファイル「%1」の %2 行目から後「%3」は使いません。";
 inline constexpr char16_t cfgUnreadable[] =
     u"設定ファイル「%1」を読めませんでした（%2）。すべて標準の値を使います。";
+inline constexpr char16_t cfgTooLarge[] = u"1 MiB を超える大きさです";
 inline constexpr char16_t cfgKeepOriginal[] =
     u"［終了］で保存するときは、今の設定ファイルを「%1」に写してから上書きします。"
     u"設定ファイルを直すときは、このプログラムを閉じてから直してください。";

@@ -373,6 +373,10 @@ void TestSettings::load_data()
     QTest::newRow("several faults at once")
         << lines(with(std8("x,6,99999"), 8, "9")) << Values{30, 6, 40, 10, 0} << dt
         << QStringList{"「x」", "「99999」", "「9」"};
+    // A valid start, then a megabyte of padding: refused whole, not read in.
+    QTest::newRow("larger than any settings file")
+        << lines(std8("20,10,3") + QList<QByteArray>{QByteArray(1 << 20, 'x')}) << def << dt
+        << QStringList{"1 MiB"};
     QTest::newRow("long value shortened") << lines(std8(QByteArray(200, 'z'))) << def << dt
                                           << QStringList{QString(40, u'z') + u'…'};
 }
