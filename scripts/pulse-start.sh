@@ -69,6 +69,17 @@ until pactl info >/dev/null 2>&1; do
     sleep 0.1
 done
 pactl set-default-sink "$sink"
+
+# An idle null sink sleeps two seconds at a time, and a stream that connects
+# meanwhile gets its first request for sound only when the sleep is over: a
+# program's first cue would come late. A silent stream with a short latency
+# keeps the sink on a short period, as a sound card's sink would be.
+if command -v pacat >/dev/null 2>&1; then
+    setsid pacat --playback --raw --format=s16le --rate=44100 --channels=1 \
+        --latency-msec=10 --device="$sink" --client-name=tavrin-keep-awake \
+        </dev/zero >/dev/null 2>&1 &
+    echo $! >"$dir/keeper.pid"
+fi
 print_env
 # Tells a caller that it may stop the server again when done with it.
 echo "# started: stop with scripts/pulse-stop.sh"

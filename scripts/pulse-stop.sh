@@ -9,6 +9,11 @@ export PULSE_RUNTIME_PATH="$dir"
 export PULSE_SERVER="unix:$dir/native"
 export PULSE_COOKIE="$dir/cookie"
 
+if [ -f "$dir/keeper.pid" ]; then
+    kill "$(cat "$dir/keeper.pid")" 2>/dev/null || true
+    rm -f "$dir/keeper.pid"
+fi
+
 if [ -f "$dir/pid" ]; then
     pid=$(cat "$dir/pid" 2>/dev/null || true)
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
