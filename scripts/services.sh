@@ -30,3 +30,4 @@ done
 export DISPLAY="$services_display"
 
 eval "$("$services_top/scripts/pulse-start.sh")"
+export TAVRIN_REQUIRE_SOUND=1 # the sound tests fail rather than skip without a server
