@@ -2,23 +2,11 @@
 
 // Small helpers shared by the benchmark programs.
 
-#include "ports.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace bench {
-
-// Players that do nothing: the figures are about the clock and the paint.
-class SilentPlayers : public tavrin::CuePlayers {
-public:
-    void setNotify(int, bool) override {}
-    void setWait(int, bool) override {}
-    void setDeviceType(int, const QString &) override {}
-    void setFileName(int, const QString &) override {}
-    void command(int, tavrin::PlayerCommand) override {}
-};
 
 inline double median(std::vector<double> v)
 {

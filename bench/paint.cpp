@@ -3,23 +3,18 @@
 #include "bench_support.h"
 #include "engine.h"
 #include "form1.h"
+#include "window_rig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    tavrin::Form1 form;
-    bench::SilentPlayers players;
-    tavrin::Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.resize(1920, 1080);
-    form.show();
+    tavrin::testing::WindowRig rig(QSize(1920, 1080));
+    tavrin::Form1 &form = rig.form;
+    tavrin::Engine &engine = rig.engine;
     QApplication::processEvents();
     auto &st = engine.state();
 

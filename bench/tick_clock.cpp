@@ -4,10 +4,10 @@
 #include "bench_support.h"
 #include "engine.h"
 #include "form1.h"
+#include "window_rig.h"
 #include "phase_timer.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <cmath>
 #include <sys/resource.h>
 
@@ -26,14 +26,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 60;
 
-    QTemporaryDir dir;
-    tavrin::Form1 form;
-    bench::SilentPlayers players;
-    tavrin::Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.resize(1920, 1080);
-    form.show();
+    tavrin::testing::WindowRig rig(QSize(1920, 1080));
+    tavrin::Form1 &form = rig.form;
+    tavrin::Engine &engine = rig.engine;
     engine.Command1_Click();
 
     std::vector<double> offsets; // ms from start + n s

@@ -3,6 +3,7 @@
 #include "engine.h"
 #include "form1.h"
 #include "screen_keeper.h"
+#include "window_rig.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -99,16 +100,6 @@ public slots:
 
 private:
     QDBusConnection bus_;
-};
-
-// Players that do nothing: only the run state matters here.
-class SilentPlayers : public CuePlayers {
-public:
-    void setNotify(int, bool) override {}
-    void setWait(int, bool) override {}
-    void setDeviceType(int, const QString &) override {}
-    void setFileName(int, const QString &) override {}
-    void command(int, PlayerCommand) override {}
 };
 
 // Lets any answers on their way arrive, so that "no call" means none.
@@ -394,16 +385,10 @@ void TestScreenKeeper::silentWithoutSessionBus()
 void TestScreenKeeper::windowRunsDriveTheKeeper()
 {
     offerSaver();
-    QTemporaryDir work;
-    QVERIFY(work.isValid());
-    Form1 form;
-    SilentPlayers players;
-    Engine engine(form, players);
-    form.attach(&engine);
+    testing::WindowRig rig;
+    Form1 &form = rig.form;
     ScreenKeeper keeper;
     connect(&form, &Form1::runStateChanged, &keeper, &ScreenKeeper::follow);
-    engine.Form_Load(work.path(), work.path());
-    form.show();
 
     form.Command1->click(); // start
     QTRY_COMPARE(saver_->count(QStringLiteral("Inhibit")), 1);
@@ -412,7 +397,7 @@ void TestScreenKeeper::windowRunsDriveTheKeeper()
     QCOMPARE(saver_->calls.size(), size_t(1));
     QVERIFY(keeper.active());
     form.Command1->click(); // reset
-    QCOMPARE(engine.runState(), RunState::Idle);
+    QCOMPARE(rig.engine.runState(), RunState::Idle);
     QTRY_COMPARE(saver_->count(QStringLiteral("UnInhibit")), 1);
     QCOMPARE(saver_->calls.back().args.at(0).toUInt(), saver_->nextCookie);
 }

@@ -4,6 +4,7 @@
 #include "form1.h"
 #include "phase_timer.h"
 #include "texts.h"
+#include "window_rig.h"
 
 #include <QComboBox>
 #include <QFontInfo>
@@ -21,15 +22,7 @@
 using namespace tavrin;
 
 namespace {
-// Players that do nothing: only the window is under test here.
-class SilentPlayers : public CuePlayers {
-public:
-    void setNotify(int, bool) override {}
-    void setWait(int, bool) override {}
-    void setDeviceType(int, const QString &) override {}
-    void setFileName(int, const QString &) override {}
-    void command(int, PlayerCommand) override {}
-};
+using testing::WindowRig;
 
 QColor faceColour(QPushButton *b)
 {
@@ -178,13 +171,9 @@ void TestForm1::japaneseFontsInstalled()
 
 void TestForm1::afterLoad()
 {
-    QTemporaryDir dir;
-    Form1 form;
-    SilentPlayers players;
-    Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.show();
+    WindowRig rig{};
+    Form1 &form = rig.form;
+    [[maybe_unused]] Engine &engine = rig.engine;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.Text1->text(), u"30"_qs);
     QCOMPARE(form.Text4->text(), u"1400"_qs);
@@ -192,7 +181,7 @@ void TestForm1::afterLoad()
     QCOMPARE(faceColour(form.Command2), QColor(0xE0, 0xE0, 0xE0));
     QCOMPARE(faceColour(form.Command4), QColor(0x80, 0xFF, 0xFF));
     QVERIFY(!form.Text1->testAttribute(Qt::WA_InputMethodEnabled));
-    QCOMPARE(form.helpFilePath(), dir.filePath(u"Tavrin.chm"_qs));
+    QCOMPARE(form.helpFilePath(), rig.dir.filePath(u"Tavrin.chm"_qs));
     QCOMPARE(form.Timer1->interval(), 1000);
     // Banners laid out for 771 pixels: 51 points (68 pixels), top 3 rows down.
     QCOMPARE(engine.state().sukima.value(), 77);
@@ -202,14 +191,9 @@ void TestForm1::afterLoad()
 
 void TestForm1::redrawKeepsDotsUpToT()
 {
-    QTemporaryDir dir;
-    Form1 form;
-    SilentPlayers players;
-    Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.resize(1000, 600);
-    form.show();
+    WindowRig rig{QSize(1000, 600)};
+    Form1 &form = rig.form;
+    [[maybe_unused]] Engine &engine = rig.engine;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     engine.state().t = 13;
@@ -233,14 +217,9 @@ void TestForm1::redrawKeepsDotsUpToT()
 
 void TestForm1::tickPaintsOnlyItsDot()
 {
-    QTemporaryDir dir;
-    Form1 form;
-    SilentPlayers players;
-    Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.resize(1000, 600);
-    form.show();
+    WindowRig rig{QSize(1000, 600)};
+    Form1 &form = rig.form;
+    [[maybe_unused]] Engine &engine = rig.engine;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     engine.Command1_Click();
     for (int i = 0; i < 12; ++i)
@@ -254,13 +233,9 @@ void TestForm1::tickPaintsOnlyItsDot()
 
 void TestForm1::narrowWindowSurvives()
 {
-    QTemporaryDir dir;
-    Form1 form;
-    SilentPlayers players;
-    Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.show();
+    WindowRig rig{};
+    Form1 &form = rig.form;
+    [[maybe_unused]] Engine &engine = rig.engine;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const QRect before = form.Label[17]->geometry();
     engine.state().t = 5;
@@ -275,7 +250,7 @@ void TestForm1::helpButtonReportsMissingFile()
 {
     QTemporaryDir exeDir, workDir;
     Form1 form;
-    SilentPlayers players;
+    testing::SilentPlayers players;
     Engine engine(form, players);
     form.attach(&engine);
     engine.Form_Load(exeDir.path(), workDir.path());
@@ -309,13 +284,9 @@ void TestForm1::closingDuringARunAsksFirst()
     QFETCH(bool, closes);
     QFETCH(bool, asked);
 
-    QTemporaryDir dir;
-    Form1 form;
-    SilentPlayers players;
-    Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.show();
+    WindowRig rig{};
+    Form1 &form = rig.form;
+    [[maybe_unused]] Engine &engine = rig.engine;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     for (int i = 0; i < clicksOnStart; ++i)
         form.Command1->click();
@@ -335,18 +306,14 @@ void TestForm1::closingDuringARunAsksFirst()
     QCOMPARE(sawQuestion, asked);
     QCOMPARE(engine.runState(), before);
     // Closing this way never writes the settings.
-    QVERIFY(!QFile::exists(dir.filePath(u"Tavrin.cfg"_qs)));
+    QVERIFY(!QFile::exists(rig.dir.filePath(u"Tavrin.cfg"_qs)));
 }
 
 void TestForm1::fullScreenKeys()
 {
-    QTemporaryDir dir;
-    Form1 form;
-    SilentPlayers players;
-    Engine engine(form, players);
-    form.attach(&engine);
-    engine.Form_Load(dir.path(), dir.path());
-    form.show();
+    WindowRig rig{};
+    Form1 &form = rig.form;
+    [[maybe_unused]] Engine &engine = rig.engine;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QSignalSpy spy(&form, &Form1::fullScreenToggled);
     QTest::keyClick(&form, Qt::Key_F11);

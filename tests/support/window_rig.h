@@ -1,0 +1,41 @@
+#pragma once
+
+// The real window and engine, started as the program starts them, with
+// players that stay silent: for tests and benchmarks about the window.
+
+#include "engine.h"
+#include "form1.h"
+#include "ports.h"
+
+#include <QSize>
+#include <QTemporaryDir>
+
+namespace tavrin::testing {
+
+class SilentPlayers : public CuePlayers {
+public:
+    void setNotify(int, bool) override {}
+    void setWait(int, bool) override {}
+    void setDeviceType(int, const QString &) override {}
+    void setFileName(int, const QString &) override {}
+    void command(int, PlayerCommand) override {}
+};
+
+// Start-up has run (from an empty folder: the defaults) and the window is
+// shown, at the given size when one is given.
+struct WindowRig {
+    explicit WindowRig(QSize size = {})
+    {
+        form.attach(&engine);
+        engine.Form_Load(dir.path(), dir.path());
+        if (size.isValid())
+            form.resize(size);
+        form.show();
+    }
+    QTemporaryDir dir;
+    Form1 form;
+    SilentPlayers players;
+    Engine engine{form, players};
+};
+
+} // namespace tavrin::testing
