@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStringEncoder>
+#include <QTemporaryFile>
 #include <QThread>
 #include <cmath>
 
@@ -141,6 +142,11 @@ bool SinkRecorder::start()
     QString sink = qEnvironmentVariable("PULSE_SINK");
     if (sink.isEmpty())
         sink = QString::fromUtf8(run(QStringLiteral("pactl"), {QStringLiteral("get-default-sink")})).trimmed();
+    // Straight into a file: a pipe that nobody reads while the test waits
+    // on other tools would fill up and lose the recording.
+    file_ = std::make_unique<QTemporaryFile>();
+    file_->open();
+    proc_.setStandardOutputFile(file_->fileName());
     proc_.start(QStringLiteral("parec"),
                 {QStringLiteral("--raw"), QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
                  QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=20"), QStringLiteral("-d"),
@@ -155,7 +161,8 @@ std::vector<qint16> SinkRecorder::stop()
 {
     proc_.terminate();
     proc_.waitForFinished(3000);
-    const QByteArray raw = proc_.readAllStandardOutput();
+    file_->seek(0);
+    const QByteArray raw = file_->readAll();
     std::vector<qint16> samples(static_cast<size_t>(raw.size() / 2));
     memcpy(samples.data(), raw.constData(), samples.size() * 2);
     return samples;

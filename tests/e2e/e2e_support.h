@@ -8,7 +8,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace e2e {
@@ -53,6 +55,7 @@ public:
 
 private:
     QProcess proc_;
+    std::unique_ptr<QTemporaryFile> file_;
 };
 
 struct Burst {
