@@ -32,10 +32,7 @@ namespace tavrin {
 
 namespace {
 
-QString str(const char16_t *s)
-{
-    return QString::fromUtf16(s);
-}
+using texts::str;
 
 // The window is designed in twips; at 96 dots per inch 15 twips make a pixel.
 int px(int twips)
@@ -473,8 +470,7 @@ void Form1::notify(const QString &title, const QString &text)
 {
     notices_ << text;
     pendingNotices_ << text;
-    setWindowTitle(windowTitle()); // keep the caption; title goes on the box
-    Q_UNUSED(title);
+    Q_UNUSED(title); // every notice goes in one box titled with the program's name
     // Shown without blocking: the clock must keep ticking behind the message.
     if (isVisible())
         QTimer::singleShot(0, this, &Form1::showPendingNotices);

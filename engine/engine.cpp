@@ -10,10 +10,7 @@
 namespace tavrin {
 
 namespace {
-QString str(const char16_t *s)
-{
-    return QString::fromUtf16(s);
-}
+using texts::str;
 
 // Computes (time1 + time2) * cycle with the sum checked before the product.
 Integer total(Integer time1, Integer time2, Integer cycle)

@@ -21,10 +21,7 @@ namespace {
 constexpr char kCodec[] = "windows-31j";
 constexpr int kTextLineCount = 5; // lines 2..6
 
-QString str(const char16_t *s)
-{
-    return QString::fromUtf16(s);
-}
+using texts::str;
 
 QString cfgName()
 {

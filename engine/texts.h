@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QString>
+
 // Every text the program shows or stores, in one place.
 namespace tavrin::texts {
+
+// One of the texts below as a QString.
+inline QString str(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
 
 inline constexpr char16_t windowCaption[] = u"Vornelの繰り返しタイマー\u3000Tavrin ver. 1.70";
 

@@ -28,10 +28,7 @@ std::atomic<SoundBank *> g_bank{nullptr};
 // reading it would only stall start-up.
 constexpr qint64 maxCueBytes = 32 * 1024 * 1024;
 
-QString str(const char16_t *s)
-{
-    return QString::fromUtf16(s);
-}
+using texts::str;
 
 const char *builtinName(int n)
 {
