@@ -23,14 +23,13 @@ int main(int argc, char *argv[])
     QObject::connect(&form, &tavrin::Form1::runStateChanged, &keeper, &tavrin::ScreenKeeper::follow);
     QObject::connect(&players, &tavrin::SoundBank::done, &form, [&engine](int n) { engine.MMControl_done(n); });
     QObject::connect(&players, &tavrin::SoundBank::notice, &form,
-                     [&form](const QString &text) { form.notify(QStringLiteral("Tavrin"), text); });
+                     [&form](const QString &text) { form.notify(text); });
 
     try {
         engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
     } catch (const std::exception &e) {
         // Start all the same: the operator is told, and the window is usable.
-        form.notify(QStringLiteral("Tavrin"),
-                    QString::fromUtf16(tavrin::texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+        form.notify(QString::fromUtf16(tavrin::texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     form.show();
     form.Text1->setFocus();

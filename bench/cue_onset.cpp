@@ -69,8 +69,6 @@ int main(int argc, char **argv)
     const char *names[] = {texts::defaultCue1, texts::defaultCue2, texts::defaultCue3, texts::chimeCue};
     for (int n = 1; n <= 4; ++n) {
         bank.setNotify(n, true);
-        bank.setWait(n, false);
-        bank.setDeviceType(n, QLatin1String(texts::deviceType));
         bank.setFileName(n, QLatin1String(names[n - 1]));
         bank.command(n, PlayerCommand::Open);
     }

@@ -67,22 +67,22 @@ struct LabelSpec {
 
 // Every label of the window as it is created.
 const LabelSpec kLabels[] = {
-    {1, u"１問あたり", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 360, 0, 735, 255, true},
-    {2, u"移動時間", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 1440, 0, 735, 255, true},
-    {3, u"問題数", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 2520, 0, 495, 255, true},
-    {7, u"合計", Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 3480, 0, 375, 255, true},
-    {9, u"（", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 240, 240, 135, 255, true},
-    {10, u"＋", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 1080, 240, 255, 255, true},
-    {13, u"）", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 2040, 240, 135, 255, true},
-    {11, u"×", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 2160, 240, 255, 255, true},
-    {12, u"＝", Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 3120, 240, 255, 255, true},
-    {4, u"秒", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 720, 600, 255, 255, true},
-    {5, u"秒", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 1680, 600, 255, 255, true},
-    {6, u"問", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 2880, 600, 255, 255, true},
-    {8, u"秒", Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 4200, 600, 255, 255, true},
-    {14, u"0", Face::PGothic, 48, colours::yellow, colours::black, Qt::AlignRight, 240, 120, 1065, 915, false},
-    {16, u"問目", Face::PGothic, 36, colours::yellow, colours::black, Qt::AlignLeft, 1395, 285, 1515, 795, false},
-    {18, u"フォント係数", Face::PGothic, 7.5, colours::lightOrange, colours::black, Qt::AlignLeft, 10305, 240, 870, 255, false},
+    {1, texts::label1, Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 360, 0, 735, 255, true},
+    {2, texts::label2, Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 1440, 0, 735, 255, true},
+    {3, texts::label3, Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 2520, 0, 495, 255, true},
+    {7, texts::label7, Face::PGothic, 7.5, colours::yellow, colours::black, Qt::AlignLeft, 3480, 0, 375, 255, true},
+    {9, texts::label9, Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 240, 240, 135, 255, true},
+    {10, texts::label10, Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 1080, 240, 255, 255, true},
+    {13, texts::label13, Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 2040, 240, 135, 255, true},
+    {11, texts::label11, Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 2160, 240, 255, 255, true},
+    {12, texts::label12, Face::PGothic, 12, colours::yellow, colours::black, Qt::AlignLeft, 3120, 240, 255, 255, true},
+    {4, texts::labelSeconds, Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 720, 600, 255, 255, true},
+    {5, texts::labelSeconds, Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 1680, 600, 255, 255, true},
+    {6, texts::labelQuestions, Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 2880, 600, 255, 255, true},
+    {8, texts::labelSeconds, Face::WindowDefault, 9, colours::yellow, colours::black, Qt::AlignLeft, 4200, 600, 255, 255, true},
+    {14, texts::label14, Face::PGothic, 48, colours::yellow, colours::black, Qt::AlignRight, 240, 120, 1065, 915, false},
+    {16, texts::label16, Face::PGothic, 36, colours::yellow, colours::black, Qt::AlignLeft, 1395, 285, 1515, 795, false},
+    {18, texts::label18, Face::PGothic, 7.5, colours::lightOrange, colours::black, Qt::AlignLeft, 10305, 240, 870, 255, false},
     {17, texts::defaultMessage1, Face::Gothic, 48, kDefaultText, colours::green, Qt::AlignHCenter, 240, 2760, 8055, 975, false},
     {15, texts::defaultMessage2, Face::Gothic, 72, kDefaultText, colours::red, Qt::AlignHCenter, 240, 1185, 5775, 1455, false},
 };
@@ -223,8 +223,9 @@ void Form1::buildControls()
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->addItems({QStringLiteral("1.00"), QStringLiteral("1.25"), QStringLiteral("1.50")});
-    Combo1->setPlaceholderText(QStringLiteral("Combo1"));
+    for (const auto &item : texts::fontFactorItems)
+        Combo1->addItem(str(item));
+    Combo1->setPlaceholderText(str(texts::combo1Text));
     Combo1->setCurrentIndex(-1);
     Combo1->setGeometry(twipRect(10260, 480, 855, 300));
     Combo1->setStyleSheet(QStringLiteral("QComboBox { background-color: black; color: %1;"
@@ -235,6 +236,9 @@ void Form1::buildControls()
 
     // Labels, the frame and the window itself never take the focus.
     setFocusPolicy(Qt::NoFocus);
+    // The functions beyond the control strip are actions added to the window:
+    // its right-click menu, and their keys.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
     QWidget *order[] = {Text1, Text2, Text3, Text4, Command3, Command4, Command2, Command1, Combo1};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
@@ -265,7 +269,7 @@ void Form1::safely(const std::function<void()> &handler)
     try {
         handler();
     } catch (const std::exception &e) {
-        notify(str(texts::noticeTitle), str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+        notify(str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     if (engine_ && engine_->runState() != before)
         emit runStateChanged(engine_->runState());
@@ -348,7 +352,6 @@ float Form1::bannerFontSize(Banner b) const
 void Form1::setBannerWidth(Banner b, float width)
 {
     bannerGeometry_[static_cast<int>(b)].width = width;
-    applyBannerGeometry(b);
 }
 
 float Form1::bannerWidth(Banner b) const
@@ -356,21 +359,12 @@ float Form1::bannerWidth(Banner b) const
     return bannerGeometry_[static_cast<int>(b)].width;
 }
 
-void Form1::setBannerHeight(Banner b, float height)
+void Form1::placeBanner(Banner b, float left, float top, float height)
 {
-    bannerGeometry_[static_cast<int>(b)].height = height;
-    applyBannerGeometry(b);
-}
-
-void Form1::setBannerTop(Banner b, float top)
-{
-    bannerGeometry_[static_cast<int>(b)].top = top;
-    applyBannerGeometry(b);
-}
-
-void Form1::setBannerLeft(Banner b, float left)
-{
-    bannerGeometry_[static_cast<int>(b)].left = left;
+    BannerGeometry &g = bannerGeometry_[static_cast<int>(b)];
+    g.left = left;
+    g.top = top;
+    g.height = height;
     applyBannerGeometry(b);
 }
 
@@ -435,7 +429,7 @@ void Form1::clearDrawing()
     update();
 }
 
-void Form1::drawCircle(float x, float y, float radius, Colour colour)
+void Form1::drawDot(qint32, float x, float y, float radius, Colour colour)
 {
     circles_.push_back({x, y, radius, colour});
     // Only the dot's own square is repainted: a tick never repaints the grid.
@@ -466,11 +460,10 @@ bool Form1::openDocument(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void Form1::notify(const QString &title, const QString &text)
+void Form1::notify(const QString &text)
 {
     notices_ << text;
     pendingNotices_ << text;
-    Q_UNUSED(title); // every notice goes in one box titled with the program's name
     // Shown without blocking: the clock must keep ticking behind the message.
     if (isVisible())
         QTimer::singleShot(0, this, &Form1::showPendingNotices);

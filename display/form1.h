@@ -81,9 +81,7 @@ public:
     float bannerFontSize(Banner b) const override;
     void setBannerWidth(Banner b, float width) override;
     float bannerWidth(Banner b) const override;
-    void setBannerHeight(Banner b, float height) override;
-    void setBannerTop(Banner b, float top) override;
-    void setBannerLeft(Banner b, float left) override;
+    void placeBanner(Banner b, float left, float top, float height) override;
     QString text(TextBox box) const override;
     void setText(TextBox box, const QString &text) override;
     void setImeMode(TextBox box, int mode) override;
@@ -92,12 +90,12 @@ public:
     float innerWidth() const override;
     void setPixelScale() override;
     void clearDrawing() override;
-    void drawCircle(float x, float y, float radius, Colour colour) override;
+    void drawDot(qint32 n, float x, float y, float radius, Colour colour) override;
     void setTimerInterval(int milliseconds) override;
     void setHelpFile(const QString &path) override;
     void sendHelpKey() override;
     bool openDocument(const QString &path) override;
-    void notify(const QString &title, const QString &text) override;
+    void notify(const QString &text) override;
     void endProgram() override;
 
     QPushButton *button(Button b) const;

@@ -73,9 +73,9 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
                                          st_.cycle.toString());
         loadReport_.complete = false;
         backupBeforeSave_ = loadReport_.present;
-        st_.time1 = 30;
-        st_.time2 = 5;
-        st_.cycle = 40;
+        st_.time1 = defaults::time1;
+        st_.time2 = defaults::time2;
+        st_.cycle = defaults::cycle;
         st_.timesum = total(st_.time1, st_.time2, st_.cycle);
         fillBoxes();
     }
@@ -87,8 +87,6 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
     // 10. Players.
     for (int n = 1; n <= 4; ++n) {
         mm_.setNotify(n, true);
-        mm_.setWait(n, false);
-        mm_.setDeviceType(n, QLatin1String(texts::deviceType));
         mm_.setFileName(n, st_.c[n]);
         mm_.command(n, PlayerCommand::Open);
     }
@@ -106,7 +104,8 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
     Form_Resize();
 
     if (!loadReport_.problems.isEmpty())
-        w_.notify(str(texts::noticeTitle), loadReport_.problems.join(u"\n\n"));
+        w_.notify(loadReport_.problems.join(u"\n\n"));
+    tell(RunEventKind::ProgramStart);
 }
 
 // ---- Display --------------------------------------------------------------
@@ -130,30 +129,40 @@ void Engine::Form_Resize()
 void Engine::Combo1_Click()
 {
     const int index = w_.comboIndex();
-    st_.fkc = Integer::fits(index) ? Integer(index) : Integer(-1);
-    switch (st_.fkc.value()) {
-    case 0: st_.fk = 1.0f; break;
-    case 1: st_.fk = 1.25f; break;
-    case 2: st_.fk = 1.5f; break;
-    default: break; // nothing selected: the factor stays
-    }
+    const Integer before = st_.fkc;
+    setFontFactor(Integer::fits(index) ? Integer(index) : Integer(-1));
     Form_Resize();
+    if (st_.fkc != before)
+        tell(RunEventKind::FontFactor, 0, {before.value(), 0, 0});
+}
+
+void Engine::setFontFactor(Integer fkc)
+{
+    st_.fkc = fkc;
+    // Nothing selected (or no such entry): the factor stays.
+    if (fkc >= 0 && fkc.value() < static_cast<int>(std::size(kFontFactors)))
+        st_.fk = kFontFactors[fkc.value()];
 }
 
 void Engine::drawDot(qint32 n)
 {
     const geometry::Dot d = geometry::dot(n, st_.tamasu, st_.sukima, st_.hankei, st_.fk, st_.time1);
-    w_.drawCircle(d.x, d.y, d.radius, d.colour);
+    w_.drawDot(n, d.x, d.y, d.radius, d.colour);
 }
 
 void Engine::DrawCircle()
 {
     drawDot(st_.t.value());
     // The cue comes after the dot is on the window.
+    int player = 0;
     if (st_.t == st_.time1)
-        mm_.command(2, PlayerCommand::Play);
+        player = 2;
     else if (st_.t.value() > st_.time1.value() - 4)
-        mm_.command(1, PlayerCommand::Play);
+        player = 1;
+    if (player == 0)
+        return;
+    mm_.command(player, PlayerCommand::Play);
+    tell(RunEventKind::Cue, player);
 }
 
 void Engine::L17resize()
@@ -177,17 +186,19 @@ void Engine::layoutBanner(Banner banner, const QString &text)
     w_.setBannerFontSize(banner, size);
     const qint32 length = static_cast<qint32>(text.toUcs4().size());
     w_.setBannerWidth(banner, geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk));
-    w_.setBannerHeight(banner, geometry::bannerHeight(w_.bannerFontSize(banner), st_.fk));
-    w_.setBannerTop(banner, geometry::bannerTop(st_.tamasu, st_.time1, st_.sukima, st_.fk));
-    w_.setBannerLeft(banner, geometry::bannerLeft(width, w_.bannerWidth(banner)));
+    const float height = geometry::bannerHeight(w_.bannerFontSize(banner), st_.fk);
+    const float top = geometry::bannerTop(st_.tamasu, st_.time1, st_.sukima, st_.fk);
+    w_.placeBanner(banner, geometry::bannerLeft(width, w_.bannerWidth(banner)), top, height);
 }
 
 // ---- Clock ----------------------------------------------------------------
 
 void Engine::Timer1_Timer()
 {
-    if (st_.sw == 1)
+    if (st_.sw == 1) {
         DrawMain();
+        tell(RunEventKind::Tick);
+    }
     if (st_.ck > st_.cycle)
         DrawEnd();
 }
@@ -195,11 +206,12 @@ void Engine::Timer1_Timer()
 void Engine::DrawMain()
 {
     if (st_.t == 1) {
-        w_.setBannerVisible(Banner::Move, false);
-        w_.setQuestionNumber(st_.ck.toString());
+        showBanner(Banner::Move, false);
+        showQuestion(st_.ck.toString());
+        tell(RunEventKind::Question);
     }
     if (st_.t > st_.time1)
-        w_.setBannerVisible(Banner::Move, true);
+        showBanner(Banner::Move, true);
     else
         DrawCircle();
 
@@ -230,14 +242,16 @@ void Engine::nextQuestion()
 void Engine::DrawEnd()
 {
     w_.clearDrawing();
-    w_.setBannerVisible(Banner::Move, false);
-    w_.setBannerVisible(Banner::End, true);
+    showBanner(Banner::Move, false);
+    showBanner(Banner::End, true);
     mm_.command(3, PlayerCommand::Play);
+    tell(RunEventKind::Cue, 3);
     st_.sw = 0;
     st_.t = 0;
     st_.ck = 0;
     w_.setButtonColour(Button::Command1, colours::lightCyan);
     w_.setButtonColour(Button::Command2, colours::lightGrey);
+    tell(RunEventKind::End);
 }
 
 // ---- Run control ----------------------------------------------------------
@@ -254,6 +268,7 @@ void Engine::Command1_Click()
         st_.sw = 1;
         st_.ck = 1;
         st_.t = 1;
+        tell(RunEventKind::Start);
         return;
     }
     w_.setButtonCaption(Button::Command1, str(texts::start));
@@ -261,10 +276,11 @@ void Engine::Command1_Click()
     w_.setButtonColour(Button::Command2, colours::lightGrey);
     w_.setButtonColour(Button::Command4, colours::lightCyan);
     st_.ck = 0;
-    w_.setQuestionNumber(QStringLiteral("0"));
-    w_.setBannerVisible(Banner::End, false);
-    w_.setBannerVisible(Banner::Move, false);
+    showQuestion(str(texts::label14));
+    showBanner(Banner::End, false);
+    showBanner(Banner::Move, false);
     w_.clearDrawing();
+    tell(RunEventKind::Reset);
 }
 
 void Engine::Command2_Click()
@@ -275,10 +291,12 @@ void Engine::Command2_Click()
         w_.setButtonCaption(Button::Command2, str(texts::resume));
         w_.setButtonColour(Button::Command1, colours::lightCyan);
         st_.sw = 0;
+        tell(RunEventKind::Pause);
     } else {
         w_.setButtonCaption(Button::Command2, str(texts::pause));
         w_.setButtonColour(Button::Command1, colours::lightGrey);
         st_.sw = 1;
+        tell(RunEventKind::Resume);
     }
 }
 
@@ -290,11 +308,11 @@ void Engine::Command3_Click()
 void Engine::helpKey()
 {
     if (!QFileInfo(helpFile_).isFile()) {
-        w_.notify(str(texts::noticeTitle), str(texts::helpMissing).arg(QDir::toNativeSeparators(helpFile_)));
+        w_.notify(str(texts::helpMissing).arg(QDir::toNativeSeparators(helpFile_)));
         return;
     }
     if (!w_.openDocument(helpFile_))
-        w_.notify(str(texts::noticeTitle), str(texts::helpNotOpened).arg(QDir::toNativeSeparators(helpFile_)));
+        w_.notify(str(texts::helpNotOpened).arg(QDir::toNativeSeparators(helpFile_)));
 }
 
 void Engine::Command4_Click()
@@ -304,13 +322,13 @@ void Engine::Command4_Click()
     const SettingsSaveReport saved = saveSettings(st_, workDir_, backupBeforeSave_);
     if (!saved.ok) {
         // Stay open with everything as it was, so that nothing typed is lost.
-        w_.notify(str(texts::noticeTitle),
-                  str(texts::saveFailed)
+        w_.notify(str(texts::saveFailed)
                       .arg(QDir::toNativeSeparators(QDir(workDir_).filePath(QLatin1String(texts::settingsFile))),
                            saved.error));
         return;
     }
     backupBeforeSave_ = false;
+    tell(RunEventKind::Exit);
     for (int n = 1; n <= 4; ++n)
         mm_.command(n, PlayerCommand::Close);
     w_.endProgram();
@@ -344,15 +362,16 @@ void Engine::Text_KeyPress(TextBox box, int code)
 void Engine::TimeCal()
 {
     mm_.command(4, PlayerCommand::Play);
+    tell(RunEventKind::Cue, 4);
 
     // All three values and the total are taken together or not at all.
     struct Box {
         TextBox box;
         const char16_t *name;
     };
-    const Box boxes[3] = {{TextBox::Text1, texts::labelTime1},
-                          {TextBox::Text2, texts::labelTime2},
-                          {TextBox::Text3, texts::labelCycle}};
+    const Box boxes[3] = {{TextBox::Text1, texts::label1},
+                          {TextBox::Text2, texts::label2},
+                          {TextBox::Text3, texts::label3}};
     Integer values[3];
     for (int i = 0; i < 3; ++i) {
         const QString text = w_.text(boxes[i].box);
@@ -360,7 +379,7 @@ void Engine::TimeCal()
         if (!r.ok()) {
             // Quote what was typed, but not a whole pasted page of digits.
             const QString shown = text.size() <= 20 ? text : text.left(20) + u'…';
-            w_.notify(str(texts::noticeTitle), str(texts::timeBoxOutOfRange).arg(str(boxes[i].name), shown));
+            w_.notify(str(texts::timeBoxOutOfRange).arg(str(boxes[i].name), shown));
             return;
         }
         values[i] = r.value;
@@ -369,17 +388,18 @@ void Engine::TimeCal()
     try {
         sum = total(values[0], values[1], values[2]);
     } catch (const OverflowError &) {
-        w_.notify(str(texts::noticeTitle),
-                  str(texts::totalTooLarge)
+        w_.notify(str(texts::totalTooLarge)
                       .arg(values[0].toString(), values[1].toString(), values[2].toString()));
         return;
     }
+    const std::array<int, 3> before{st_.time1.value(), st_.time2.value(), st_.cycle.value()};
     st_.time1 = values[0];
     st_.time2 = values[1];
     st_.cycle = values[2];
     st_.timesum = sum;
     w_.setText(TextBox::Text4, st_.timesum.toString());
     Form_Resize();
+    tell(RunEventKind::TimeEntry, 0, before);
 }
 
 // ---- Sound ----------------------------------------------------------------
@@ -390,6 +410,99 @@ void Engine::MMControl_done(int index)
         return;
     mm_.command(index, PlayerCommand::Stop);
     mm_.command(index, PlayerCommand::Prev);
+}
+
+// ---- What the window shows, and where the run stands ----------------------
+
+void Engine::showQuestion(const QString &caption)
+{
+    question_ = caption;
+    w_.setQuestionNumber(caption);
+}
+
+void Engine::showBanner(Banner b, bool visible)
+{
+    (b == Banner::Move ? moveShown_ : endShown_) = visible;
+    w_.setBannerVisible(b, visible);
+}
+
+void Engine::addObserver(RunObserver *observer)
+{
+    if (observer)
+        observers_.push_back(observer);
+}
+
+void Engine::tell(RunEventKind kind, int player, std::array<int, 3> before)
+{
+    const RunEvent e{kind, player, before};
+    for (RunObserver *o : observers_)
+        o->runEvent(e, st_);
+}
+
+RunSnapshot Engine::snapshot() const
+{
+    RunSnapshot s;
+    s.time1 = st_.time1;
+    s.time2 = st_.time2;
+    s.cycle = st_.cycle;
+    s.fkc = st_.fkc;
+    s.sw = st_.sw;
+    s.ck = st_.ck;
+    s.t = st_.t;
+    s.resetCaption = w_.buttonCaption(Button::Command1) != str(texts::start);
+    s.resumeCaption = w_.buttonCaption(Button::Command2) == str(texts::resume);
+    s.question = question_;
+    s.moveBanner = moveShown_;
+    s.endBanner = endShown_;
+    return s;
+}
+
+bool Engine::adopt(const RunSnapshot &s)
+{
+    // Only what the procedures themselves could have left behind.
+    if (s.sw != 0 && s.sw != 1)
+        return false;
+    if (s.fkc < 0 || s.fkc.value() >= static_cast<int>(std::size(kFontFactors)))
+        return false;
+    if (s.ck < 0 || s.t < 0 || (s.sw == 1 && s.ck == 0))
+        return false;
+    Integer sum;
+    try {
+        sum = total(s.time1, s.time2, s.cycle);
+    } catch (const OverflowError &) {
+        return false;
+    }
+
+    st_.time1 = s.time1;
+    st_.time2 = s.time2;
+    st_.cycle = s.cycle;
+    st_.timesum = sum;
+    w_.setText(TextBox::Text1, st_.time1.toString());
+    w_.setText(TextBox::Text2, st_.time2.toString());
+    w_.setText(TextBox::Text3, st_.cycle.toString());
+    w_.setText(TextBox::Text4, st_.timesum.toString());
+    w_.setComboIndex(s.fkc.value());
+    setFontFactor(s.fkc);
+    st_.sw = s.sw;
+    st_.ck = s.ck;
+    st_.t = s.t;
+
+    w_.setButtonCaption(Button::Command1, str(s.resetCaption ? texts::reset : texts::start));
+    w_.setButtonCaption(Button::Command2, str(s.resumeCaption ? texts::resume : texts::pause));
+    // The colours that the buttons have in that state.
+    const RunState state = s.state();
+    const bool c1 = state != RunState::Running;
+    const bool c2 = state == RunState::Running || state == RunState::Paused;
+    const bool c4 = state == RunState::Idle;
+    w_.setButtonColour(Button::Command1, c1 ? colours::lightCyan : colours::lightGrey);
+    w_.setButtonColour(Button::Command2, c2 ? colours::lightCyan : colours::lightGrey);
+    w_.setButtonColour(Button::Command4, c4 ? colours::lightCyan : colours::lightGrey);
+    showQuestion(s.question);
+    showBanner(Banner::Move, s.moveBanner);
+    showBanner(Banner::End, s.endBanner);
+    Form_Resize();
+    tell(RunEventKind::Adopted);
+    return true;
 }
 
 } // namespace tavrin

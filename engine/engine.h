@@ -2,13 +2,14 @@
 
 #include "exam_state.h"
 #include "ports.h"
+#include "run_snapshot.h"
 #include "settings.h"
+#include "texts.h"
 
 #include <QString>
+#include <vector>
 
 namespace tavrin {
-
-enum class RunState { Idle, Running, Paused, Finished };
 
 // The procedures of the main window, over the exam state. They reach the
 // window and the players only through the two ports, and advance only when
@@ -55,10 +56,26 @@ public:
     // Derived from sw, ck and the captions, as the buttons decide.
     RunState runState() const;
 
+    // Told of every change of a run (see RunEventKind); not owned.
+    void addObserver(RunObserver *observer);
+
+    // Where the run stands now, and taking over such a place: the times, the
+    // font factor, the counters, the captions and colours of the buttons, the
+    // question number and the banners, then a layout that redraws the dots.
+    // A snapshot that the exam state cannot hold (a total beyond 16 bits, a
+    // font factor other than 0..2, counters out of their ranges) is refused
+    // and changes nothing.
+    RunSnapshot snapshot() const;
+    bool adopt(const RunSnapshot &s);
+
 private:
     void layoutBanner(Banner banner, const QString &text);
     void nextQuestion();
     void drawDot(qint32 n);
+    void setFontFactor(Integer fkc);
+    void showQuestion(const QString &caption);
+    void showBanner(Banner b, bool visible);
+    void tell(RunEventKind kind, int player = 0, std::array<int, 3> before = {});
 
     WindowPort &w_;
     CuePlayers &mm_;
@@ -67,6 +84,12 @@ private:
     QString workDir_;
     SettingsLoadReport loadReport_;
     bool backupBeforeSave_ = false;
+    std::vector<RunObserver *> observers_;
+    // What the window shows that the exam state does not hold; only the
+    // engine changes it.
+    QString question_ = texts::str(texts::label14);
+    bool moveShown_ = false;
+    bool endShown_ = false;
 };
 
 } // namespace tavrin

@@ -9,6 +9,17 @@
 
 namespace tavrin {
 
+// The values a start without a settings file uses, and the font factors the
+// list offers, by index.
+namespace defaults {
+inline constexpr int time1 = 30;
+inline constexpr int time2 = 5;
+inline constexpr int cycle = 40;
+inline constexpr int tamasu = 10;
+inline constexpr int fkc = 0;
+} // namespace defaults
+inline constexpr float kFontFactors[3] = {1.0f, 1.25f, 1.5f};
+
 // The one record of the window's variables. Every procedure reads and writes
 // it directly; the fields keep the names the whole program uses.
 struct ExamState {

@@ -1,9 +1,52 @@
 #include "phase_timer.h"
 
+#include <QDateTime>
+
 namespace tavrin {
 
 namespace {
 constexpr qint64 kNsPerMs = 1000 * 1000;
+
+// The first anchor + n × period strictly after t.
+qint64 gridPointAfter(qint64 anchor, qint64 period, qint64 t)
+{
+    qint64 steps = (t - anchor) / period;
+    qint64 at = anchor + steps * period;
+    while (at <= t)
+        at += period;
+    while (at - period > t)
+        at -= period;
+    return at;
+}
+} // namespace
+
+void TickGrid::start(qint64 periodNs, qint64 nowNs)
+{
+    periodNs_ = periodNs;
+    dueNs_ = nowNs + periodNs;
+    lastNs_ = nowNs;
+    delivered_ = false;
+}
+
+void TickGrid::align(qint64 anchorNs, qint64 nowNs)
+{
+    if (periodNs_ <= 0)
+        return;
+    qint64 due = gridPointAfter(anchorNs, periodNs_, nowNs);
+    if (delivered_ && due - lastNs_ < periodNs_ / 2)
+        due += periodNs_;
+    dueNs_ = due;
+}
+
+bool TickGrid::fire(qint64 nowNs)
+{
+    if (periodNs_ <= 0 || nowNs < dueNs_)
+        return false;
+    lastNs_ = dueNs_;
+    delivered_ = true;
+    // The next due time after now, on the same grid.
+    dueNs_ = gridPointAfter(dueNs_, periodNs_, nowNs);
+    return true;
 }
 
 PhaseTimer::PhaseTimer(QObject *parent) : QObject(parent)
@@ -20,13 +63,31 @@ void PhaseTimer::setInterval(int milliseconds)
     if (milliseconds <= 0)
         return;
     clock_.start();
-    nextDueNs_ = qint64(milliseconds) * kNsPerMs;
+    grid_.start(qint64(milliseconds) * kNsPerMs, 0);
     arm();
+}
+
+qint64 PhaseTimer::wallOffsetNs() const
+{
+    return QDateTime::currentMSecsSinceEpoch() * kNsPerMs - clock_.nsecsElapsed();
+}
+
+void PhaseTimer::alignTo(qint64 anchorWallMs)
+{
+    if (intervalMs_ <= 0)
+        return;
+    grid_.align(anchorWallMs * kNsPerMs - wallOffsetNs(), clock_.nsecsElapsed());
+    arm();
+}
+
+qint64 PhaseTimer::dueWallMs() const
+{
+    return (grid_.lastDelivered() + wallOffsetNs()) / kNsPerMs;
 }
 
 void PhaseTimer::arm()
 {
-    const qint64 remaining = nextDueNs_ - clock_.nsecsElapsed();
+    const qint64 remaining = grid_.nextDue() - clock_.nsecsElapsed();
     // Round up: a tick may come a little late, never early.
     const qint64 ms = remaining <= 0 ? 0 : (remaining + kNsPerMs - 1) / kNsPerMs;
     timer_.start(static_cast<int>(ms));
@@ -34,19 +95,10 @@ void PhaseTimer::arm()
 
 void PhaseTimer::fire()
 {
-    const qint64 now = clock_.nsecsElapsed();
-    if (now < nextDueNs_) {
-        arm(); // woken early: wait out the rest
-        return;
-    }
-    const qint64 period = qint64(intervalMs_) * kNsPerMs;
-    // The next due time after now, on the original phase: seconds that a
-    // stall swallowed are skipped, never delivered in a burst.
-    nextDueNs_ += period;
-    if (nextDueNs_ <= now)
-        nextDueNs_ += ((now - nextDueNs_) / period + 1) * period;
-    arm();
-    emit timeout();
+    const bool due = grid_.fire(clock_.nsecsElapsed());
+    arm(); // woken early: wait out the rest; otherwise the next tick
+    if (due)
+        emit timeout();
 }
 
 } // namespace tavrin

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "colour.h"
+#include "exam_state.h"
 
 #include <QString>
+#include <QtGlobal>
+
+#include <array>
 
 namespace tavrin {
 
@@ -31,9 +35,8 @@ public:
     virtual float bannerFontSize(Banner b) const = 0;
     virtual void setBannerWidth(Banner b, float width) = 0;
     virtual float bannerWidth(Banner b) const = 0;
-    virtual void setBannerHeight(Banner b, float height) = 0;
-    virtual void setBannerTop(Banner b, float top) = 0;
-    virtual void setBannerLeft(Banner b, float left) = 0;
+    // The rest of the banner's geometry, in one go once the width is known.
+    virtual void placeBanner(Banner b, float left, float top, float height) = 0;
 
     virtual QString text(TextBox box) const = 0;
     virtual void setText(TextBox box, const QString &text) = 0;
@@ -47,8 +50,9 @@ public:
     virtual float innerWidth() const = 0; // pixels
     virtual void setPixelScale() = 0;
     virtual void clearDrawing() = 0;
-    // A filled circle with an outline of the same colour.
-    virtual void drawCircle(float x, float y, float radius, Colour colour) = 0;
+    // Dot n of the grid: a filled circle with an outline of the same colour.
+    // The number lets a second display lay the dot out for its own width.
+    virtual void drawDot(qint32 n, float x, float y, float radius, Colour colour) = 0;
 
     virtual void setTimerInterval(int milliseconds) = 0; // Timer1
     virtual void setHelpFile(const QString &path) = 0;
@@ -56,7 +60,7 @@ public:
     virtual bool openDocument(const QString &path) = 0; // with the desktop's handler
 
     // A message to the operator that does not hold up the clock.
-    virtual void notify(const QString &title, const QString &text) = 0;
+    virtual void notify(const QString &text) = 0;
     virtual void endProgram() = 0;
 };
 
@@ -67,10 +71,39 @@ class CuePlayers {
 public:
     virtual ~CuePlayers() = default;
     virtual void setNotify(int player, bool on) = 0;   // completion events wanted
-    virtual void setWait(int player, bool on) = 0;     // false: commands return at once
-    virtual void setDeviceType(int player, const QString &type) = 0;
     virtual void setFileName(int player, const QString &file) = 0;
     virtual void command(int player, PlayerCommand cmd) = 0;
+};
+
+// What happened in a run, as it happens: for whoever keeps a record of it or
+// passes it on to other rooms.
+enum class RunEventKind {
+    ProgramStart, // start-up has finished
+    Start,
+    Pause,
+    Resume,
+    Reset,
+    Question,     // the first second of a question is being shown
+    Tick,         // a second of a run has been shown
+    Cue,          // a player was told to play (player)
+    End,          // the examination has ended
+    TimeEntry,    // times taken with Enter (before: the old time1, time2, cycle)
+    FontFactor,   // another font factor chosen (before[0]: the old index)
+    Adopted,      // the run was set to a given state (resumed, or followed)
+    Exit,         // the exit button ends the program
+};
+
+struct RunEvent {
+    RunEventKind kind = RunEventKind::Tick;
+    int player = 0;
+    std::array<int, 3> before{};
+};
+
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    // Called after the change, with the state as it now stands.
+    virtual void runEvent(const RunEvent &event, const ExamState &state) = 0;
 };
 
 } // namespace tavrin

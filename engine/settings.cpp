@@ -90,16 +90,16 @@ QList<QByteArray> splitLines(const QByteArray &bytes)
 
 void setDefaults(ExamState &st)
 {
-    st.time1 = 30;
-    st.time2 = 5;
-    st.cycle = 40;
+    st.time1 = defaults::time1;
+    st.time2 = defaults::time2;
+    st.cycle = defaults::cycle;
     st.c[1] = QLatin1String(texts::defaultCue1);
     st.c[2] = QLatin1String(texts::defaultCue2);
     st.c[3] = QLatin1String(texts::defaultCue3);
     st.message1 = str(texts::defaultMessage1);
     st.message2 = str(texts::defaultMessage2);
-    st.tamasu = 10;
-    st.fkc = 0;
+    st.tamasu = defaults::tamasu;
+    st.fkc = defaults::fkc;
     st.rawTextLines.fill(std::nullopt);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "version.h"
+
 #include <QString>
 
 // Every text the program shows or stores, in one place.
@@ -11,7 +13,7 @@ inline QString str(const char16_t *s)
     return QString::fromUtf16(s);
 }
 
-inline constexpr char16_t windowCaption[] = u"Vornelの繰り返しタイマー\u3000Tavrin ver. 1.70";
+inline constexpr char16_t windowCaption[] = u"Vornelの繰り返しタイマー\u3000Tavrin ver. " TAVRIN_VERSION;
 
 inline constexpr char16_t start[] = u"開始";
 inline constexpr char16_t reset[] = u"リセット";
@@ -29,7 +31,6 @@ inline constexpr char defaultCue1[] = "Tavrin-Jihou1.wav";
 inline constexpr char defaultCue2[] = "Tavrin-Jihou2.wav";
 inline constexpr char defaultCue3[] = "Tavrin-Jihou3.wav";
 inline constexpr char chimeCue[] = "Tavrin-chime.wav";
-inline constexpr char deviceType[] = "WaveAudio";
 
 // Messages the program adds for the operator.
 inline constexpr char16_t noticeTitle[] = u"Tavrin";
@@ -56,9 +57,6 @@ inline constexpr char16_t confirmClose[] =
 inline constexpr char16_t internalError[] =
     u"予期しないエラーが起きました（%1）。\n表示と時間はそのまま続けています。";
 
-inline constexpr char16_t labelTime1[] = u"１問あたり";
-inline constexpr char16_t labelTime2[] = u"移動時間";
-inline constexpr char16_t labelCycle[] = u"問題数";
 
 // The settings file: what the operator is told when a value could not be read
 // or the file could not be saved.
@@ -108,5 +106,55 @@ inline constexpr char16_t cfgWriteFailed[] =
     u"書き込みに失敗しました。ディスクの空きを確かめてください。設定ファイルは元のままです。詳細: %1";
 inline constexpr char16_t cfgReplaceFailed[] =
     u"書き込んだ内容で設定ファイルを置き換えられません。設定ファイルは元のままです。詳細: %1";
+
+// The cue players: what the operator is told of the sounds.
+
+inline constexpr char16_t soundNoOutput[] =
+    u"音を出す装置が使えないため、合図の音は鳴りません。試験は音なしで進みます。\n"
+    u"音が必要なときは、スピーカーなどの出力装置をつないで（または有効にして）から、"
+    u"プログラムを起動し直してください。\n（%1）";
+
+inline constexpr char16_t soundFallbackHead[] =
+    u"次の音声ファイルは使えないため、代わりに内蔵の合図音を鳴らします。";
+inline constexpr char16_t soundFallbackItem[] = u"・%1（%2）: %3";
+inline constexpr char16_t soundFallbackFoot[] =
+    u"試験はこのまま進められます。ファイルを用意してプログラムを起動し直すと、"
+    u"そのファイルの音が使われます。";
+inline constexpr char16_t soundBuiltinAlsoFailed[] =
+    u"%1。内蔵の合図音も使えないため、この合図は鳴りません";
+
+inline constexpr char16_t soundNoOutputReason[] = u"音を出す装置が使えません";
+inline constexpr char16_t soundMissing[] = u"見つかりません";
+inline constexpr char16_t soundNotAFile[] = u"ファイルではありません";
+inline constexpr char16_t soundUnreadable[] = u"読み取れません";
+inline constexpr char16_t soundTooLarge[] = u"大きすぎます";
+inline constexpr char16_t soundUndecodable[] = u"音声ファイルとして読めません";
+inline constexpr char16_t soundNoName[] = u"（ファイル名が空です）";
+
+// The players' roles, as the operator knows them.
+inline constexpr char16_t soundRole1[] = u"残り数秒の合図";
+inline constexpr char16_t soundRole2[] = u"解答時間終了の合図";
+inline constexpr char16_t soundRole3[] = u"試験終了の合図";
+inline constexpr char16_t soundRole4[] = u"入力確認のチャイム";
+
+
+// The window's own captions.
+inline constexpr char16_t label1[] = u"１問あたり";
+inline constexpr char16_t label2[] = u"移動時間";
+inline constexpr char16_t label3[] = u"問題数";
+inline constexpr char16_t label7[] = u"合計";
+inline constexpr char16_t label9[] = u"（";
+inline constexpr char16_t label10[] = u"＋";
+inline constexpr char16_t label13[] = u"）";
+inline constexpr char16_t label11[] = u"×";
+inline constexpr char16_t label12[] = u"＝";
+inline constexpr char16_t labelSeconds[] = u"秒";  // Label4, Label5, Label8
+inline constexpr char16_t labelQuestions[] = u"問"; // Label6
+inline constexpr char16_t label14[] = u"0";
+inline constexpr char16_t label16[] = u"問目";
+inline constexpr char16_t label18[] = u"フォント係数";
+// The entries of the font factor list, in the order of kFontFactors.
+inline constexpr char16_t fontFactorItems[3][5] = {u"1.00", u"1.25", u"1.50"};
+inline constexpr char16_t combo1Text[] = u"Combo1";
 
 } // namespace tavrin::texts

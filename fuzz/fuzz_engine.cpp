@@ -68,9 +68,12 @@ public:
         width[b] = w;
     }
     float bannerWidth(Banner b) const override { return width.count(b) ? width.at(b) : 0.0f; }
-    void setBannerHeight(Banner, float h) override { finite(h, "banner height"); }
-    void setBannerTop(Banner, float top) override { finite(top, "banner top"); }
-    void setBannerLeft(Banner, float left) override { finite(left, "banner left"); }
+    void placeBanner(Banner, float left, float top, float h) override
+    {
+        finite(left, "banner left");
+        finite(top, "banner top");
+        finite(h, "banner height");
+    }
     QString text(TextBox box) const override { return texts.count(box) ? texts.at(box) : QString(); }
     void setText(TextBox box, const QString &t) override { texts[box] = t; }
     void setImeMode(TextBox, int) override {}
@@ -79,7 +82,7 @@ public:
     float innerWidth() const override { return inner; }
     void setPixelScale() override {}
     void clearDrawing() override {}
-    void drawCircle(float x, float y, float radius, Colour) override
+    void drawDot(qint32, float x, float y, float radius, Colour) override
     {
         finite(x, "dot x");
         finite(y, "dot y");
@@ -91,9 +94,9 @@ public:
     void setHelpFile(const QString &) override {}
     void sendHelpKey() override {}
     bool openDocument(const QString &) override { return false; }
-    void notify(const QString &title, const QString &text) override
+    void notify(const QString &text) override
     {
-        if (title.isEmpty() || text.isEmpty())
+        if (text.isEmpty())
             fail("empty notice");
     }
     void endProgram() override { ended = true; }
@@ -102,8 +105,6 @@ public:
 class Players : public CuePlayers {
 public:
     void setNotify(int p, bool) override { index(p); }
-    void setWait(int p, bool) override { index(p); }
-    void setDeviceType(int p, const QString &) override { index(p); }
     void setFileName(int p, const QString &) override { index(p); }
     void command(int p, PlayerCommand) override { index(p); }
 

@@ -1,6 +1,5 @@
 #include "sound_bank.h"
 
-#include "sound_texts.h"
 #include "texts.h"
 
 #include <QDir>
@@ -98,18 +97,18 @@ SoundBank::Player *SoundBank::player(int n)
     return &players_[static_cast<std::size_t>(n - 1)];
 }
 
+CueStatus SoundBank::cueStatus(int n) const
+{
+    if (n < 1 || n > static_cast<int>(players_.size()))
+        return {};
+    return players_[static_cast<std::size_t>(n - 1)].status;
+}
+
 void SoundBank::setNotify(int n, bool on)
 {
     if (Player *p = player(n))
         p->notify = on;
 }
-
-// Commands never wait for the sound, whatever is asked: a cue must not hold
-// up the clock.
-void SoundBank::setWait(int, bool) {}
-
-// Every player plays sampled sound; there is no other device to choose.
-void SoundBank::setDeviceType(int, const QString &) {}
 
 void SoundBank::setFileName(int n, const QString &file)
 {
@@ -193,6 +192,7 @@ void SoundBank::open(int n, Player &p)
         close(n, p);
     p.state = State::Ready;
     p.cutShort = false;
+    p.status = {CueSource::Silent, p.fileName, str(texts::soundNoOutputReason)};
     if (openOutput())
         p.chunk = load(n, p.fileName);
 }
@@ -250,6 +250,7 @@ void SoundBank::close(int n, Player &p)
         p.chunk = nullptr;
     }
     p.state = State::Closed;
+    p.status.source = CueSource::NotOpen;
     for (const Player &other : players_)
         if (other.state != State::Closed)
             return;
@@ -292,12 +293,16 @@ Mix_Chunk *SoundBank::load(int n, const QString &fileName)
                 problem = str(texts::soundUndecodable);
         }
     }
-    if (chunk)
+    Player &p = players_[static_cast<std::size_t>(n - 1)];
+    if (chunk) {
+        p.status = {CueSource::OwnFile, fileName, {}};
         return chunk;
+    }
 
     QFile builtin(QStringLiteral(":/tavrin/cues/") + QLatin1String(builtinName(n)));
     if (builtin.open(QIODevice::ReadOnly))
         chunk = decode(builtin.readAll());
+    p.status = {chunk ? CueSource::BuiltIn : CueSource::Silent, fileName, problem};
     if (!chunk)
         problem = str(texts::soundBuiltinAlsoFailed).arg(problem);
 

@@ -14,6 +14,20 @@ struct Mix_Chunk;
 
 namespace tavrin {
 
+// What a player sounds like when it plays.
+enum class CueSource {
+    NotOpen, // not opened yet, or closed
+    OwnFile, // the file it was given
+    BuiltIn, // the built-in sound of its role, because of reason
+    Silent,  // nothing at all, because of reason
+};
+
+struct CueStatus {
+    CueSource source = CueSource::NotOpen;
+    QString file;   // the file it was given, as given
+    QString reason; // why not its own file, for the operator
+};
+
 // The four cue players, one mixer channel each.
 //
 // The audio output is opened by the first "Open" and released when the last
@@ -28,10 +42,11 @@ public:
     ~SoundBank() override;
 
     void setNotify(int player, bool on) override;
-    void setWait(int player, bool on) override;
-    void setDeviceType(int player, const QString &type) override;
     void setFileName(int player, const QString &file) override;
     void command(int player, PlayerCommand cmd) override;
+
+    // Player 1..4 as opened; NotOpen for any other number.
+    CueStatus cueStatus(int player) const;
 
     // Mixer period in sample frames: what a cue may wait before it is heard.
     static constexpr int periodFrames = 1024;
@@ -58,6 +73,7 @@ private:
         std::uint64_t started = 0;
         std::uint64_t finished = 0;
         bool cutShort = false;
+        CueStatus status;
     };
 
     Player *player(int n);

@@ -1,95 +1,96 @@
-// The clock keeps its phase in real time. A short interval stands in for the
-// second so that the test takes about a second.
+// When the one-second clock's ticks are due, on a clock the test sets: a late
+// tick is delivered once, the seconds a stall swallowed are lost, and the
+// ticks come back on their grid. Real-time behaviour is left to the
+// end-to-end examination test, which hears the cues a second apart.
 #include "phase_timer.h"
 
-#include <QElapsedTimer>
 #include <QTest>
-#include <QSignalSpy>
-#include <QThread>
-#include <QTimer>
-#include <cmath>
-#include <functional>
 
-using tavrin::PhaseTimer;
+using tavrin::TickGrid;
+
+namespace {
+constexpr qint64 kSecond = 1'000'000'000;
+constexpr qint64 kMs = 1'000'000;
+
+// Fires the grid at each of the given times (ms) and lists, in ms, the due
+// time of every tick delivered.
+QList<qint64> deliver(TickGrid &grid, const QList<qint64> &wakeMs)
+{
+    QList<qint64> out;
+    for (qint64 at : wakeMs)
+        if (grid.fire(at * kMs))
+            out << grid.lastDelivered() / kMs;
+    return out;
+}
+} // namespace
 
 class TestPhaseTimer : public QObject {
     Q_OBJECT
 private slots:
-    void ticksOnPhase();
-    void stallSkipsSecondsAndKeepsPhase();
-    void zeroStops();
+    void ticks_data();
+    void ticks();
+    void alignment_data();
+    void alignment();
 };
 
-namespace {
-constexpr int kInterval = 100;
-
-// Milliseconds at which each tick arrived, on the timer's own clock.
-std::vector<double> collect(PhaseTimer &timer, int count, const std::function<void(int)> &onTick = {})
+void TestPhaseTimer::ticks_data()
 {
-    std::vector<double> at;
-    QEventLoop loop;
-    QObject::connect(&timer, &PhaseTimer::timeout, &loop, [&] {
-        at.push_back(timer.elapsedNs() / 1e6);
-        if (onTick)
-            onTick(int(at.size()));
-        if (int(at.size()) >= count)
-            loop.quit();
-    });
-    QTimer::singleShot(count * kInterval * 3 + 2000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return at;
+    QTest::addColumn<QList<qint64>>("wake");
+    QTest::addColumn<QList<qint64>>("delivered");
+    QTest::addColumn<qint64>("nextDue");
+    QTest::newRow("on time") << QList<qint64>{1000, 2000, 3000} << QList<qint64>{1000, 2000, 3000} << qint64(4000);
+    QTest::newRow("a little late, back on the grid")
+        << QList<qint64>{1003, 2001, 3040} << QList<qint64>{1000, 2000, 3000} << qint64(4000);
+    QTest::newRow("woken early: nothing") << QList<qint64>{999, 1000} << QList<qint64>{1000} << qint64(2000);
+    QTest::newRow("a stall loses its seconds, no burst")
+        << QList<qint64>{1000, 4500, 5000, 6000} << QList<qint64>{1000, 2000, 5000, 6000} << qint64(7000);
+    QTest::newRow("woken twice for one tick")
+        << QList<qint64>{1000, 1000, 1500} << QList<qint64>{1000} << qint64(2000);
 }
 
-double phaseError(double ms)
+void TestPhaseTimer::ticks()
 {
-    const double r = std::fmod(ms, kInterval);
-    return std::min(r, kInterval - r);
-}
-} // namespace
-
-void TestPhaseTimer::ticksOnPhase()
-{
-    PhaseTimer timer;
-    timer.setInterval(kInterval);
-    const auto at = collect(timer, 8);
-    QCOMPARE(at.size(), size_t(8));
-    for (size_t i = 0; i < at.size(); ++i) {
-        // Never early, and late by far less than an interval.
-        QVERIFY2(at[i] >= kInterval * double(i + 1) - 0.5, qPrintable(QString::number(at[i])));
-        QVERIFY2(at[i] < kInterval * double(i + 1) + 40, qPrintable(QString::number(at[i])));
-    }
+    QFETCH(QList<qint64>, wake);
+    QFETCH(QList<qint64>, delivered);
+    QFETCH(qint64, nextDue);
+    TickGrid grid;
+    grid.start(kSecond, 0);
+    QCOMPARE(grid.nextDue(), kSecond);
+    QCOMPARE(deliver(grid, wake), delivered);
+    QCOMPARE(grid.nextDue() / kMs, nextDue);
 }
 
-void TestPhaseTimer::stallSkipsSecondsAndKeepsPhase()
+void TestPhaseTimer::alignment_data()
 {
-    PhaseTimer timer;
-    timer.setInterval(kInterval);
-    // The third tick's handler stalls the event loop for two and a half intervals.
-    const auto at = collect(timer, 7, [](int n) {
-        if (n == 3)
-            QThread::msleep(kInterval * 5 / 2);
-    });
-    QCOMPARE(at.size(), size_t(7));
-    for (size_t i = 1; i < at.size(); ++i) {
-        // One late tick after the stall, then on phase: never a burst of
-        // ticks back to back to catch up.
-        QVERIFY2(at[i] - at[i - 1] > kInterval / 4, qPrintable(QStringLiteral("%1 -> %2").arg(at[i - 1]).arg(at[i])));
-    }
-    // The seconds swallowed by the stall are gone...
-    QVERIFY(at[3] > 5.4 * kInterval);
-    // ...and the ticks after it are back on the original phase.
-    for (size_t i = 4; i < at.size(); ++i)
-        QVERIFY2(phaseError(at[i]) < 30, qPrintable(QString::number(at[i])));
+    QTest::addColumn<qint64>("lastMs");   // last tick delivered (-1: none yet)
+    QTest::addColumn<qint64>("anchorMs"); // the grid to move to
+    QTest::addColumn<qint64>("nowMs");
+    QTest::addColumn<qint64>("nextMs");
+    QTest::newRow("fresh clock onto a grid") << qint64(-1) << qint64(250) << qint64(100) << qint64(250);
+    QTest::newRow("anchor long past") << qint64(-1) << qint64(-86'400'000 + 730) << qint64(100) << qint64(730);
+    QTest::newRow("anchor in the future") << qint64(-1) << qint64(5'400) << qint64(100) << qint64(400);
+    QTest::newRow("small shift later") << qint64(1000) << qint64(1040) << qint64(1010) << qint64(2040);
+    QTest::newRow("small shift earlier") << qint64(1000) << qint64(960) << qint64(1010) << qint64(1960);
+    // A grid just after the tick delivered would tick twice in one second.
+    QTest::newRow("no second tick at once") << qint64(1000) << qint64(1100) << qint64(1010) << qint64(2100);
+    QTest::newRow("half a second on") << qint64(1000) << qint64(1500) << qint64(1010) << qint64(1500);
 }
 
-void TestPhaseTimer::zeroStops()
+void TestPhaseTimer::alignment()
 {
-    PhaseTimer timer;
-    timer.setInterval(kInterval);
-    timer.setInterval(0);
-    QSignalSpy spy(&timer, &PhaseTimer::timeout);
-    QTest::qWait(kInterval * 3);
-    QCOMPARE(spy.count(), 0);
+    QFETCH(qint64, lastMs);
+    QFETCH(qint64, anchorMs);
+    QFETCH(qint64, nowMs);
+    QFETCH(qint64, nextMs);
+    TickGrid grid;
+    grid.start(kSecond, 0);
+    if (lastMs >= 0)
+        QVERIFY(grid.fire(lastMs * kMs));
+    grid.align(anchorMs * kMs, nowMs * kMs);
+    QCOMPARE(grid.nextDue() / kMs, nextMs);
+    // From there on the ticks stay on the new grid.
+    QVERIFY(grid.fire(nextMs * kMs + 7 * kMs));
+    QCOMPARE(grid.nextDue() / kMs, nextMs + 1000);
 }
 
 QTEST_GUILESS_MAIN(TestPhaseTimer)

@@ -250,7 +250,7 @@ void TestForm1::helpButtonReportsMissingFile()
 {
     QTemporaryDir exeDir, workDir;
     Form1 form;
-    testing::SilentPlayers players;
+    SilentPlayers players;
     Engine engine(form, players);
     form.attach(&engine);
     engine.Form_Load(exeDir.path(), workDir.path());

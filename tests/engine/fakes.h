@@ -60,7 +60,6 @@ struct BannerProps {
 };
 
 struct Notice {
-    QString title;
     QString text;
 };
 
@@ -130,9 +129,12 @@ public:
     float bannerFontSize(Banner b) const override { return banners.value(b).fontSize; }
     void setBannerWidth(Banner b, float w) override { banners[b].width = widthAdjust ? widthAdjust(w) : w; }
     float bannerWidth(Banner b) const override { return banners.value(b).width; }
-    void setBannerHeight(Banner b, float h) override { banners[b].height = h; }
-    void setBannerTop(Banner b, float top) override { banners[b].top = top; }
-    void setBannerLeft(Banner b, float left) override { banners[b].left = left; }
+    void placeBanner(Banner b, float left, float top, float h) override
+    {
+        banners[b].left = left;
+        banners[b].top = top;
+        banners[b].height = h;
+    }
 
     QString text(TextBox box) const override
     {
@@ -167,7 +169,7 @@ public:
         circles.clear();
         record(QStringLiteral("clear"));
     }
-    void drawCircle(float x, float y, float radius, Colour colour) override
+    void drawDot(qint32, float x, float y, float radius, Colour colour) override
     {
         circles.append({x, y, radius, colour});
         record(QStringLiteral("circle %1,%2 %3 %4").arg(x).arg(y).arg(radius).arg(colourName(colour)));
@@ -193,9 +195,9 @@ public:
         record(QStringLiteral("open %1").arg(path));
         return openSucceeds;
     }
-    void notify(const QString &title, const QString &text) override
+    void notify(const QString &text) override
     {
-        notices.append({title, text});
+        notices.append({text});
         record(QStringLiteral("notify"));
     }
     void endProgram() override
@@ -220,8 +222,6 @@ public:
     QStringList log; // "mm<n> <what>", in call order
 
     void setNotify(int n, bool on) override { record(n, QLatin1String(on ? "notify true" : "notify false")); }
-    void setWait(int n, bool on) override { record(n, QLatin1String(on ? "wait true" : "wait false")); }
-    void setDeviceType(int n, const QString &type) override { record(n, QStringLiteral("device ") + type); }
     void setFileName(int n, const QString &file) override { record(n, QStringLiteral("file ") + file); }
     void command(int n, PlayerCommand cmd) override
     {

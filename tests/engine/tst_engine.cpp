@@ -277,8 +277,7 @@ private slots:
                              "text4 1400", "timer 1000"};
         const QStringList files{"Tavrin-Jihou1.wav", "Tavrin-Jihou2.wav", "Tavrin-Jihou3.wav", "Tavrin-chime.wav"};
         for (int n = 1; n <= 4; ++n)
-            for (const QString &what : {QStringLiteral("notify true"), QStringLiteral("wait false"),
-                                        QStringLiteral("device WaveAudio"), "file " + files[n - 1],
+            for (const QString &what : {QStringLiteral("notify true"), "file " + files[n - 1],
                                         QStringLiteral("Open")})
                 expected << QStringLiteral("mm%1 ").arg(n) + what;
         expected << "caption Move " + str(texts::defaultMessage1) << "caption End " + str(texts::defaultMessage2)
@@ -613,9 +612,9 @@ private slots:
         ok("no questions", "30", "5", "0", "30,5,0,0");
         ok("936 questions", "30", "5", "936", "30,5,936,32760");
         ok("negative total at the limit", "30", "5", "-936", "30,5,-936,-32760");
-        refused("Text1 too large", "32768", "5", "40", str(texts::labelTime1) + QStringLiteral("の値「32768」"));
-        refused("Text2 too small", "30", "-32769", "40", str(texts::labelTime2) + QStringLiteral("の値「-32769」"));
-        refused("Text3 too large, Text1 not taken", "10", "5", "99999", str(texts::labelCycle) + QStringLiteral("の値「99999」"));
+        refused("Text1 too large", "32768", "5", "40", str(texts::label1) + QStringLiteral("の値「32768」"));
+        refused("Text2 too small", "30", "-32769", "40", str(texts::label2) + QStringLiteral("の値「-32769」"));
+        refused("Text3 too large, Text1 not taken", "10", "5", "99999", str(texts::label3) + QStringLiteral("の値「99999」"));
         refused("937 questions", "30", "5", "937", "32767");
         refused("sum overflows with no questions", "20000", "20000", "0", "32767");
         refused("negative product overflows", "30", "5", "-937", "32767");
@@ -841,6 +840,85 @@ private slots:
             QCOMPARE(rig.win.banners[b].layouts > 0, laidOut);
         QCOMPARE(rig.win.circles.size(), 6);
         QVERIFY(rig.win.notices.isEmpty());
+    }
+
+    // ---- Where a run stands now ---------------------------------------------
+
+    // A run is interrupted after `script`; `ticks` seconds later it would
+    // stand where the same engine stands after that many more ticks.
+    void whereItStandsNow_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("expected"); // state ck,t question
+        QTest::newRow("answering time") << "T:30,5,40 C1 x12" << 7 << "Running 1,20 1";
+        QTest::newRow("into the move time") << "T:30,5,40 C1 x25" << 8 << "Running 1,34 1";
+        QTest::newRow("across questions") << "T:30,5,40 C1 x3" << 70 << "Running 3,4 3";
+        QTest::newRow("question just ended") << "T:30,5,40 C1 x34" << 1 << "Running 2,1 1";
+        QTest::newRow("last second of the last question") << "T:3,2,2 C1 x9" << 1 << "Finished 0,0 2";
+        QTest::newRow("paused") << "T:30,5,40 C1 x12 C2" << 500 << "Paused 1,13 1";
+        QTest::newRow("times changed while running") << "T:30,5,40 C1 x40 T:10,2,3" << 10 << "Running 3,4 3";
+        QTest::newRow("questions lowered while paused") << "T:30,5,40 C1 x40 C2 T:30,5,1" << 3 << "Finished 0,0 2";
+        QTest::newRow("long after the end") << "T:3,2,2 C1 x2" << 86400 << "Finished 0,0 2";
+        QTest::newRow("idle") << "" << 100 << "Idle 0,0 0";
+        QTest::newRow("finished, reset") << "T:3,2,1 C1 x5 C1" << 10 << "Idle 0,0 0";
+    }
+    void whereItStandsNow()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, ticks);
+        QFETCH(QString, expected);
+        Rig truth;
+        truth.run(script);
+        const RunSnapshot before = truth.eng.snapshot();
+        const RunSnapshot now = advanced(before, ticks);
+        truth.run(QStringLiteral("x%1").arg(ticks));
+        QCOMPARE(now, truth.eng.snapshot());
+        static const char *const names[] = {"Idle", "Running", "Paused", "Finished"};
+        QCOMPARE(QStringLiteral("%1 %2,%3 %4")
+                     .arg(QLatin1String(names[int(now.state())]), now.ck.toString(), now.t.toString(), now.question),
+                 expected);
+
+        // Another window put there shows what the first one shows.
+        Rig resumed;
+        QVERIFY(resumed.eng.adopt(now));
+        QCOMPARE(resumed.eng.snapshot(), now);
+        QCOMPARE(resumed.win.captions, truth.win.captions);
+        QCOMPARE(resumed.win.buttonColours, truth.win.buttonColours);
+        QCOMPARE(resumed.win.questionNumber, truth.win.questionNumber);
+        for (Banner b : {Banner::Move, Banner::End})
+            QCOMPARE(resumed.win.banners[b].visible, truth.win.banners[b].visible);
+        QCOMPARE(resumed.win.boxTexts[4], truth.eng.state().timesum.toString());
+        QCOMPARE(resumed.win.circles.size(), qMax(0, now.t.value()));
+        QCOMPARE(resumed.eng.state().timesum, truth.eng.state().timesum);
+    }
+
+    void adoptRefusesWhatCannotBe_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("value");
+        QTest::newRow("total beyond 16 bits") << "cycle" << 32000;
+        QTest::newRow("font factor 3") << "fkc" << 3;
+        QTest::newRow("no font factor") << "fkc" << -1;
+        QTest::newRow("sw 2") << "sw" << 2;
+        QTest::newRow("running without a question") << "ck" << 0;
+        QTest::newRow("negative second") << "t" << -1;
+    }
+    void adoptRefusesWhatCannotBe()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, value);
+        Rig rig;
+        rig.run("C1 x3");
+        RunSnapshot s = rig.eng.snapshot();
+        Integer *target = field == "cycle" ? &s.cycle : field == "fkc" ? &s.fkc : field == "sw" ? &s.sw
+                        : field == "ck"    ? &s.ck    : &s.t;
+        *target = value;
+        const RunSnapshot before = rig.eng.snapshot();
+        rig.journal.clear();
+        QVERIFY(!rig.eng.adopt(s));
+        QCOMPARE(rig.eng.snapshot(), before);
+        QVERIFY(rig.journal.isEmpty());
     }
 
     // ---- Sound completion -------------------------------------------------

@@ -4,7 +4,7 @@
 #include "cue_synth.h"
 #include "monitor.h"
 #include "sound_bank.h"
-#include "sound_texts.h"
+#include "texts.h"
 #include "texts.h"
 
 #include <QDir>
@@ -64,8 +64,6 @@ struct Program {
         });
         for (int n = 1; n <= 4; ++n) {
             bank.setNotify(n, true);
-            bank.setWait(n, false);
-            bank.setDeviceType(n, QLatin1String(texts::deviceType));
             bank.setFileName(n, files[std::size_t(n - 1)]);
             bank.command(n, PlayerCommand::Open);
         }
@@ -526,8 +524,6 @@ void TestSoundBank::unknownPlayersAreIgnored()
     QSignalSpy done(&bank, &SoundBank::done);
     QSignalSpy notices(&bank, &SoundBank::notice);
     bank.setNotify(player, true);
-    bank.setWait(player, true);
-    bank.setDeviceType(player, QStringLiteral("WaveAudio"));
     bank.setFileName(player, QStringLiteral("nothing.wav"));
     for (auto cmd : {PlayerCommand::Open, PlayerCommand::Play, PlayerCommand::Stop, PlayerCommand::Prev,
                      PlayerCommand::Play, PlayerCommand::Close})

@@ -5,21 +5,12 @@
 
 #include "engine.h"
 #include "form1.h"
-#include "ports.h"
+#include "silent_ports.h"
 
 #include <QSize>
 #include <QTemporaryDir>
 
 namespace tavrin::testing {
-
-class SilentPlayers : public CuePlayers {
-public:
-    void setNotify(int, bool) override {}
-    void setWait(int, bool) override {}
-    void setDeviceType(int, const QString &) override {}
-    void setFileName(int, const QString &) override {}
-    void command(int, PlayerCommand) override {}
-};
 
 // Start-up has run (from an empty folder: the defaults) and the window is
 // shown, at the given size when one is given.

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "integer.h"
+#include "texts.h"
+
+#include <QString>
+
+namespace tavrin {
+
+enum class RunState { Idle, Running, Paused, Finished };
+
+// Everything that makes up where a run stands between two ticks: the exam
+// state's times and counters, and what the window shows that the counters
+// alone do not tell (the buttons' captions, the question number, the banners).
+// A snapshot taken from one engine and adopted by another puts the second
+// where the first is: after a restart, or in another room.
+struct RunSnapshot {
+    Integer time1;
+    Integer time2;
+    Integer cycle;
+    Integer fkc;
+    Integer sw;
+    Integer ck;
+    Integer t;
+    bool resetCaption = false;  // Command1 reads "リセット"
+    bool resumeCaption = false; // Command2 reads "再開"
+    QString question = texts::str(texts::label14);
+    bool moveBanner = false;
+    bool endBanner = false;
+
+    // As the buttons decide it (sw, ck and the captions).
+    RunState state() const
+    {
+        if (sw == 1)
+            return RunState::Running;
+        if (ck != 0)
+            return RunState::Paused;
+        return resetCaption ? RunState::Finished : RunState::Idle;
+    }
+    friend bool operator==(const RunSnapshot &, const RunSnapshot &) = default;
+};
+
+// Where the run of s stands after the given number of further ticks of the
+// one-second clock, worked out by running the engine's own tick on a window
+// and players that show and play nothing. Stops early once nothing can change.
+RunSnapshot advanced(const RunSnapshot &s, qint64 ticks);
+
+} // namespace tavrin
