@@ -11,7 +11,7 @@
 // the details on standard error.
 
 #include "cue_synth.h"
-#include "monitor.h"
+#include "sound_probe.h"
 #include "sound_bank.h"
 #include "texts.h"
 

@@ -26,7 +26,8 @@ while :; do
 done
 printf '%-28s %10.3f %s\n' startup.first_paint "$(echo "($(date +%s%N) - $start) / 1000000" | bc -l)" ms
 
-xdotool mousemove --window "$id" 224 41 click 1   # start a run
+read -r x y < <("$(dirname "$bin")/click_point" command1)
+xdotool mousemove --window "$id" "$x" "$y" click 1   # start a run
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
 t0=$(ticks); w0=$(date +%s%N)

@@ -1,6 +1,8 @@
 // A whole short examination run from the real window, as an operator runs it:
 // 3 seconds to answer, 2 to move, 2 questions.
+#include "click_points.h"
 #include "e2e_support.h"
+#include "sound_probe.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,12 +10,10 @@
 #include <QTest>
 #include <QThread>
 
+namespace at = tavrin::testing::at;
+
 namespace {
 const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlack(0, 0, 0);
-// 771 pixels wide, 10 dots a row: pitch 77, radius 31, first row at 111.
-const QPoint kDots[] = {{38, 111}, {115, 111}, {192, 111}};
-const QPoint kBannerMiddle(385, 230);
-const QPoint kCommand1(224, 41), kCommand4(356, 41);
 } // namespace
 
 class TestExamE2E : public QObject {
@@ -36,19 +36,19 @@ void TestExamE2E::wholeExamination()
     e2e::Program program(dir.path());
     QVERIFY(program.start());
 
-    e2e::SinkRecorder recorder;
-    const bool listening = noSound.isEmpty() && recorder.start();
+    tavrin::probe::Recorder recorder(e2e::sinkMonitor());
+    const bool listening = noSound.isEmpty() && recorder.start().isEmpty();
     // On the null sink the mixer's first second or two after the output opens
     // can stall; an operator never starts that fast, and the timing checked
     // here is that of a running examination.
     QThread::msleep(2500);
 
-    program.click(kCommand1.x(), kCommand1.y());
+    program.click(at::command1);
 
     // The answering time: three red dots.
     QVERIFY(program.waitFor(
         [](const QImage &img) {
-            for (const QPoint &p : kDots)
+            for (const QPoint &p : at::dots)
                 if (!e2e::near(img.pixelColor(p), kRed))
                     return false;
             return true;
@@ -57,20 +57,21 @@ void TestExamE2E::wholeExamination()
     program.shot().save(QStringLiteral("exam-dots.png"));
 
     // The move time: the green banner, dots still on view.
-    QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(kBannerMiddle), kGreen); }, 3000));
+    QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(at::bannerMiddle), kGreen); }, 3000));
     program.shot().save(QStringLiteral("exam-move.png"));
 
     // Ten seconds after the start: the red end banner and no dots.
     QVERIFY(program.waitFor(
         [](const QImage &img) {
-            return e2e::near(img.pixelColor(kBannerMiddle), kRed) && e2e::near(img.pixelColor(kDots[0]), kBlack);
+            return e2e::near(img.pixelColor(at::bannerMiddle), kRed) && e2e::near(img.pixelColor(at::dots[0]), kBlack);
         },
         9000));
     program.shot().save(QStringLiteral("exam-end.png"));
 
     if (listening) {
         QThread::msleep(2500); // the end sound plays out
-        const std::vector<e2e::Burst> heard = e2e::bursts(recorder.stop());
+        recorder.stop();
+        const std::vector<e2e::Burst> heard = e2e::bursts(recorder.samples());
         // Warning, warning, end of answering; again; then the end of the examination.
         QCOMPARE(heard.size(), size_t(7));
         const double one = heard[0].start;
@@ -87,10 +88,10 @@ void TestExamE2E::wholeExamination()
     }
 
     // Reset, then exit through the exit button: the settings are written.
-    program.click(kCommand1.x(), kCommand1.y());
-    QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(kBannerMiddle), kBlack); }, 3000));
+    program.click(at::command1);
+    QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(at::bannerMiddle), kBlack); }, 3000));
     QFile::remove(QDir(dir.path()).filePath(u"Tavrin.cfg"_qs));
-    program.click(kCommand4.x(), kCommand4.y());
+    program.click(at::command4);
     QVERIFY(program.waitForExit(5000));
     QFile saved(QDir(dir.path()).filePath(u"Tavrin.cfg"_qs));
     QVERIFY(saved.open(QIODevice::ReadOnly));

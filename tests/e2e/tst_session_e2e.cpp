@@ -1,6 +1,7 @@
 // An operator's whole session, through the real window: start, pause in the
 // move time, resume, fewer questions while running, the end, reset, new
 // times, exit; then a second start finds what was saved.
+#include "click_points.h"
 #include "e2e_support.h"
 
 #include <QDir>
@@ -9,11 +10,10 @@
 #include <QTest>
 #include <QThread>
 
+namespace at = tavrin::testing::at;
+
 namespace {
 const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlack(0, 0, 0);
-const QPoint kBannerMiddle(385, 230);
-const QPoint kCommand1(224, 41), kCommand2(280, 41), kCommand4(356, 41);
-const QPoint kText1(424, 41), kText3(560, 41);
 // The move time, number of questions and total boxes (the first one may show
 // a blinking cursor).
 const QRect kBoxes(472, 32, 214, 19);
@@ -43,39 +43,39 @@ void TestSessionE2E::wholeSession()
     {
         e2e::Program program(dir.path());
         QVERIFY(program.start());
-        program.click(kCommand1.x(), kCommand1.y());
+        program.click(at::command1);
 
         // Pause while the move banner is up: it stays, and so does the picture.
-        QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(kBannerMiddle), kGreen); }, 6000));
-        program.click(kCommand2.x(), kCommand2.y());
+        QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(at::bannerMiddle), kGreen); }, 6000));
+        program.click(at::command2);
         const QImage paused = program.shot();
         QThread::msleep(2200);
         QCOMPARE(program.shot(), paused);
-        QVERIFY(e2e::near(paused.pixelColor(kBannerMiddle), kGreen));
+        QVERIFY(e2e::near(paused.pixelColor(at::bannerMiddle), kGreen));
 
         // Resume, then lower the number of questions to 2 with Enter.
-        program.click(kCommand2.x(), kCommand2.y());
-        program.click(kText3.x(), kText3.y());
+        program.click(at::command2);
+        program.click(at::text3);
         program.type(QStringLiteral("2"));
         program.key(QStringLiteral("Return"));
 
         // Question 2 ends the examination now, well before the 30 s of five.
-        QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(kBannerMiddle), kRed); }, 12000));
+        QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(at::bannerMiddle), kRed); }, 12000));
         // Exit does nothing before a reset.
-        program.click(kCommand4.x(), kCommand4.y());
+        program.click(at::command4);
         QThread::msleep(300);
         QVERIFY(program.running());
 
-        program.click(kCommand1.x(), kCommand1.y());
-        QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(kBannerMiddle), kBlack); }, 3000));
+        program.click(at::command1);
+        QVERIFY(program.waitFor([](const QImage &img) { return e2e::near(img.pixelColor(at::bannerMiddle), kBlack); }, 3000));
 
         // New answering time, then exit through the exit button.
-        program.click(kText1.x(), kText1.y());
+        program.click(at::text1);
         program.type(QStringLiteral("7"));
         program.key(QStringLiteral("Return"));
         QThread::msleep(200);
         boxes = program.shot().copy(kBoxes);
-        program.click(kCommand4.x(), kCommand4.y());
+        program.click(at::command4);
         QVERIFY(program.waitForExit(5000));
         QCOMPARE(firstLine(dir.path()), QByteArray("7,3,2\r\n"));
     }
@@ -87,7 +87,7 @@ void TestSessionE2E::wholeSession()
     QCOMPARE(again.shot().copy(kBoxes), boxes);
     again.key(QStringLiteral("Return")); // the window opens with the focus in the first box
     QThread::msleep(200);
-    again.click(kCommand4.x(), kCommand4.y());
+    again.click(at::command4);
     QVERIFY(again.waitForExit(5000));
     QCOMPARE(firstLine(dir.path()), QByteArray("7,3,2\r\n"));
 }

@@ -3,7 +3,7 @@
 // by ear.
 
 #include "cue_synth.h"
-#include "monitor.h"
+#include "sound_probe.h"
 #include "texts.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // of a null sink of its own and compares what arrived with the cue files.
 
 #include "cue_synth.h"
-#include "monitor.h"
+#include "sound_probe.h"
 #include "sound_bank.h"
 #include "texts.h"
 #include "texts.h"

@@ -1,10 +1,12 @@
 #include "e2e_support.h"
 
+#include "process.h"
+#include "sound_probe.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStringEncoder>
-#include <QTemporaryFile>
 #include <QThread>
 #include <cmath>
 
@@ -12,15 +14,10 @@ namespace e2e {
 
 QByteArray run(const QString &program, const QStringList &args, int timeoutMs, int *exitCode)
 {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-    }
+    const tavrin::testing::ToolRun r = tavrin::testing::runTool(program, args, timeoutMs);
     if (exitCode)
-        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return p.readAllStandardOutput();
+        *exitCode = r.exitCode;
+    return r.out;
 }
 
 QString missingDisplay()
@@ -61,10 +58,14 @@ bool Program::start()
     // grid; a silent output keeps the picture checks meaningful by hand.
     if (!missingSound().isEmpty())
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    env.insert(env_);
     proc_.setProcessEnvironment(env);
     proc_.setWorkingDirectory(workDir_);
     proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    proc_.start(QStringLiteral(TAVRIN_BIN), {});
+    if (wrapper_.isEmpty())
+        proc_.start(QStringLiteral(TAVRIN_BIN), args_);
+    else
+        proc_.start(wrapper_.first(), wrapper_.mid(1) + QStringList{QStringLiteral(TAVRIN_BIN)} + args_);
     if (!proc_.waitForStarted(5000))
         return false;
     const QString pid = QString::number(proc_.processId());
@@ -137,58 +138,24 @@ bool Program::waitFor(const std::function<bool(const QImage &)> &pred, int timeo
     return false;
 }
 
-bool SinkRecorder::start()
+QString sinkMonitor()
 {
     QString sink = qEnvironmentVariable("PULSE_SINK");
     if (sink.isEmpty())
         sink = QString::fromUtf8(run(QStringLiteral("pactl"), {QStringLiteral("get-default-sink")})).trimmed();
-    // Straight into a file: a pipe that nobody reads while the test waits
-    // on other tools would fill up and lose the recording.
-    file_ = std::make_unique<QTemporaryFile>();
-    file_->open();
-    proc_.setStandardOutputFile(file_->fileName());
-    proc_.start(QStringLiteral("parec"),
-                {QStringLiteral("--raw"), QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
-                 QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=20"), QStringLiteral("-d"),
-                 sink + QStringLiteral(".monitor")});
-    if (!proc_.waitForStarted(5000))
-        return false;
-    QThread::msleep(300); // the stream needs a moment before it delivers
-    return true;
-}
-
-std::vector<qint16> SinkRecorder::stop()
-{
-    proc_.terminate();
-    proc_.waitForFinished(3000);
-    file_->seek(0);
-    const QByteArray raw = file_->readAll();
-    std::vector<qint16> samples(static_cast<size_t>(raw.size() / 2));
-    memcpy(samples.data(), raw.constData(), samples.size() * 2);
-    return samples;
+    return sink + QStringLiteral(".monitor");
 }
 
 std::vector<Burst> bursts(const std::vector<qint16> &samples, double minGap)
 {
-    constexpr int window = SinkRecorder::kRate / 100; // 10 ms
-    constexpr double threshold = 0.01;
+    constexpr int threshold = 328; // 1 % of full scale
     std::vector<Burst> out;
-    double silentFor = 1e9;
-    for (size_t i = 0; i + window <= samples.size(); i += window) {
-        double peak = 0;
-        for (int k = 0; k < window; ++k)
-            peak = std::max(peak, std::abs(samples[i + k]) / 32768.0);
-        const double at = double(i) / SinkRecorder::kRate;
-        if (peak >= threshold) {
-            if (silentFor >= minGap || out.empty())
-                out.push_back({at, 0, 0});
-            Burst &b = out.back();
-            b.length = at + 0.01 - b.start;
-            b.peak = std::max(b.peak, peak);
-            silentFor = 0;
-        } else {
-            silentFor += 0.01;
-        }
+    const auto gap = static_cast<std::size_t>(minGap * tavrin::probe::rate);
+    for (const tavrin::probe::Span &s : tavrin::probe::sounds(samples, gap, threshold)) {
+        Burst b{double(s.begin) / tavrin::probe::rate, double(s.length()) / tavrin::probe::rate, 0};
+        for (std::size_t i = s.begin; i < s.end; ++i)
+            b.peak = std::max(b.peak, std::abs(int(samples[i])) / 32768.0);
+        out.push_back(b);
     }
     return out;
 }

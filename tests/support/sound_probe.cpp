@@ -1,7 +1,8 @@
-#include "monitor.h"
+#include "sound_probe.h"
+
+#include "process.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -26,23 +27,8 @@ struct Run {
 
 Run run(const QString &program, const QStringList &args, int timeoutMs = 5000)
 {
-    QProcess p;
-    p.start(program, args);
-    Run r;
-    if (!p.waitForStarted(timeoutMs)) {
-        r.err = p.errorString();
-        return r;
-    }
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("%1 did not finish").arg(program);
-        return r;
-    }
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    r.ok = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    return r;
+    const testing::ToolRun r = testing::runTool(program, args, timeoutMs);
+    return {r.ok, QString::fromLocal8Bit(r.out), r.err};
 }
 
 QString script(const char *name)

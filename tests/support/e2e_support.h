@@ -1,16 +1,15 @@
 #pragma once
 
-// Drives the real program in a real X window (the test command starts Xvfb)
-// and listens to the PulseAudio null sink it plays into.
+// Drives the real program in a real X window (the test command starts Xvfb).
+// What it plays is recorded with tavrin::probe::Recorder on sinkMonitor().
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryFile>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace e2e {
@@ -27,11 +26,17 @@ class Program {
 public:
     explicit Program(const QString &workDir);
     ~Program();
+    // Before start: the program's arguments, a variable of its environment,
+    // and a command to run it under (for example faketime and its offset).
+    void setArguments(const QStringList &args) { args_ = args; }
+    void setEnv(const QString &name, const QString &value) { env_.insert(name, value); }
+    void setWrapper(const QStringList &wrapper) { wrapper_ = wrapper; }
     bool start();           // waits until the window is mapped
     QString windowId() const { return windowId_; }
     QString caption() const;
     QImage shot() const;    // the window's inner area
     void click(int x, int y) const;
+    void click(QPoint p) const { click(p.x(), p.y()); }
     void key(const QString &keysym) const;
     void type(const QString &text) const;
     bool waitForExit(int timeoutMs);
@@ -42,20 +47,11 @@ public:
 
 private:
     QString workDir_;
+    QStringList args_;
+    QStringList wrapper_;
+    QProcessEnvironment env_;
     QProcess proc_;
     QString windowId_;
-};
-
-// Records the null sink's monitor as 16-bit mono samples at 44.1 kHz.
-class SinkRecorder {
-public:
-    bool start();
-    std::vector<qint16> stop();
-    static constexpr int kRate = 44100;
-
-private:
-    QProcess proc_;
-    std::unique_ptr<QTemporaryFile> file_;
 };
 
 struct Burst {
@@ -63,8 +59,12 @@ struct Burst {
     double length = 0;   // seconds
     double peak = 0;     // 0..1
 };
-// Stretches of sound separated by at least minGap seconds of silence.
+// Stretches of sound louder than 1 % of full scale, separated by at least
+// minGap seconds of silence.
 std::vector<Burst> bursts(const std::vector<qint16> &samples, double minGap = 0.15);
+
+// The monitor of the sink the program plays into (PULSE_SINK, or the default).
+QString sinkMonitor();
 
 // Writes a settings file by hand, CR LF after each line.
 void writeSettings(const QString &dir, const QStringList &lines);
