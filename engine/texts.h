@@ -26,6 +26,11 @@ inline constexpr char16_t defaultMessage1[] = u"移動してください";
 inline constexpr char16_t defaultMessage2[] = u"試験終了";
 
 inline constexpr char settingsFile[] = "Tavrin.cfg";
+// The settings of the functions beyond the window (room display, rooms), in
+// a file of their own: Tavrin.cfg stays as it always was.
+inline constexpr char optionsFile[] = "Tavrin-options.ini";
+// The journal of every run.
+inline constexpr char recordFile[] = "Tavrin-record.sqlite";
 inline constexpr char helpFile[] = "Tavrin.chm";
 inline constexpr char defaultCue1[] = "Tavrin-Jihou1.wav";
 inline constexpr char defaultCue2[] = "Tavrin-Jihou2.wav";
