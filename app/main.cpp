@@ -1,5 +1,6 @@
 #include "engine.h"
 #include "form1.h"
+#include "output_policy.h"
 #include "screen_keeper.h"
 #include "sound_bank.h"
 #include "texts.h"
@@ -18,6 +19,8 @@ int main(int argc, char *argv[])
     tavrin::SoundBank players(&form);
     tavrin::Engine engine(form, players);
     form.attach(&engine);
+    tavrin::OutputPolicy outputPolicy(players);
+    engine.addObserver(&outputPolicy);
     // The screen stays on from the start of a run until a reset or exit.
     tavrin::ScreenKeeper keeper;
     QObject::connect(&form, &tavrin::Form1::runStateChanged, &keeper, &tavrin::ScreenKeeper::follow);

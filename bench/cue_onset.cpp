@@ -72,9 +72,6 @@ int main(int argc, char **argv)
         bank.setFileName(n, QLatin1String(names[n - 1]));
         bank.command(n, PlayerCommand::Open);
     }
-    // A fresh null sink first runs on a long period; let it settle, as the
-    // program's players have long settled before the first cue.
-    spin(2500);
 
     std::fprintf(stderr, "mixer period %d frames (%.1f ms) at %d Hz\n", SoundBank::periodFrames,
                 1000.0 * SoundBank::periodFrames / SoundBank::sampleRate, SoundBank::sampleRate);
@@ -155,6 +152,40 @@ int main(int argc, char **argv)
     std::fprintf(stderr, "repeats: %d of %d ticks heard whole (%zu sounds heard; target 50 of 50)\n", whole,
                  repeats, sounds.size());
     std::printf("cue.heard_of_50 %d\n", whole);
+
+    // ---- A cue while the output is closed -----------------------------------
+    // Between the cues of a run the output is closed; a chime for a time
+    // entry then opens it on demand.
+    std::vector<double> idle;
+    const auto chime = cues::synthesize(cues::Cue::Chime);
+    const double chimeLead = probe::milliseconds(probe::extent(chime).begin);
+    for (int i = 0; i < 10; ++i) {
+        bank.setOutputWanted(false);
+        spin(400);
+        if (bank.outputOpen())
+            std::fprintf(stderr, "idle: the output did not close\n");
+        const Clock::time_point t = Clock::now();
+        const std::size_t at = rec.indexAt(t);
+        bank.command(4, PlayerCommand::Play);
+        spin(500);
+        const std::vector<std::int16_t> now = rec.samples();
+        if (at >= now.size())
+            continue;
+        const auto piece = std::span(now).subspan(at, std::min(now.size() - at, std::size_t(probe::rate / 4)));
+        const probe::Span s = probe::extent(piece);
+        if (s.length() > 0)
+            idle.push_back(msBetween(t, rec.timeOf(at + s.begin)) - chimeLead);
+    }
+    bank.setOutputWanted(true);
+    std::sort(idle.begin(), idle.end());
+    if (idle.empty()) {
+        std::fprintf(stderr, "idle: the chime was never heard\n");
+    } else {
+        std::fprintf(stderr, "chime with the output closed: median %5.1f ms  max %5.1f ms  (%zu of 10 heard)\n",
+                     idle[idle.size() / 2], idle.back(), idle.size());
+        std::printf("cue.onset_closed_median %.1f ms\ncue.onset_closed_max %.1f ms\n", idle[idle.size() / 2],
+                    idle.back());
+    }
 
     for (int n = 1; n <= 4; ++n)
         bank.command(n, PlayerCommand::Close);

@@ -26,4 +26,31 @@ RunSnapshot advanced(const RunSnapshot &s, qint64 ticks)
     return engine.snapshot();
 }
 
+namespace {
+class CountingPlayers : public SilentPlayers {
+public:
+    int plays = 0;
+    void command(int, PlayerCommand cmd) override
+    {
+        if (cmd == PlayerCommand::Play)
+            ++plays;
+    }
+};
+} // namespace
+
+int ticksToNextCue(const RunSnapshot &s, int horizon)
+{
+    SilentWindow window;
+    CountingPlayers players;
+    Engine engine(window, players);
+    if (!engine.adopt(s))
+        return 0;
+    for (int i = 1; i <= horizon; ++i) {
+        engine.Timer1_Timer();
+        if (players.plays > 0)
+            return i;
+    }
+    return 0;
+}
+
 } // namespace tavrin

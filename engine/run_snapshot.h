@@ -45,4 +45,9 @@ struct RunSnapshot {
 // and players that show and play nothing. Stops early once nothing can change.
 RunSnapshot advanced(const RunSnapshot &s, qint64 ticks);
 
+// In how many ticks the next cue sounds (1: the next tick), looking at most
+// horizon ticks ahead; 0 when none does within them. Worked out like
+// advanced(), so it knows the cues exactly as the tick plays them.
+int ticksToNextCue(const RunSnapshot &s, int horizon);
+
 } // namespace tavrin

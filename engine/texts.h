@@ -134,7 +134,7 @@ inline constexpr char16_t soundNotAFile[] = u"ファイルではありません"
 inline constexpr char16_t soundUnreadable[] = u"読み取れません";
 inline constexpr char16_t soundTooLarge[] = u"大きすぎます";
 inline constexpr char16_t soundUndecodable[] = u"音声ファイルとして読めません";
-inline constexpr char16_t soundNoName[] = u"（ファイル名が空です）";
+inline constexpr char16_t soundNoName[] = u"ファイル名が空なので、この合図は鳴らしません";
 
 // The players' roles, as the operator knows them.
 inline constexpr char16_t soundRole1[] = u"残り数秒の合図";

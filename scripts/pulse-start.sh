@@ -70,15 +70,24 @@ until pactl info >/dev/null 2>&1; do
 done
 pactl set-default-sink "$sink"
 
-# An idle null sink sleeps two seconds at a time, and a stream that connects
-# meanwhile gets its first request for sound only when the sleep is over: a
-# program's first cue would come late. A silent stream with a short latency
-# keeps the sink on a short period, as a sound card's sink would be.
+# An idle null sink renders two seconds at a time, and a stream that connects
+# meanwhile is first read when that block is over: a program's first cue
+# would come up to two seconds late. A silent stream keeps the sink on a
+# short period, as a sound card's sink is while anything plays; its latency
+# is above the players' own, so that theirs sets the sink's period. Once the
+# idle block the sink was in has run out, every new stream is read at once.
 if command -v pacat >/dev/null 2>&1; then
     setsid pacat --playback --raw --format=s16le --rate=44100 --channels=1 \
-        --latency-msec=10 --device="$sink" --client-name=tavrin-keep-awake \
+        --latency-msec=50 --device="$sink" --client-name=tavrin-keep-awake \
         </dev/zero >/dev/null 2>&1 &
     echo $! >"$dir/keeper.pid"
+    i=0
+    until pactl list short sink-inputs 2>/dev/null | grep -q .; do
+        i=$((i + 1))
+        [ "$i" -ge 100 ] && break
+        sleep 0.05
+    done
+    sleep 2.1
 fi
 print_env
 # Tells a caller that it may stop the server again when done with it.

@@ -78,7 +78,12 @@ void SDLCALL raiseMixingThread(void *, Uint8 *, int)
 
 } // namespace
 
-SoundBank::SoundBank(QObject *parent) : QObject(parent) {}
+SoundBank::SoundBank(QObject *parent) : QObject(parent)
+{
+    suspendTimer_.setSingleShot(true);
+    suspendTimer_.setInterval(250);
+    connect(&suspendTimer_, &QTimer::timeout, this, &SoundBank::suspendNow);
+}
 
 SoundBank::~SoundBank()
 {
@@ -138,31 +143,34 @@ bool SoundBank::openOutput()
         return true;
     if (output_ == Output::Failed)
         return false;
-
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavrin");
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Cues");
-
-    SoundBank *none = nullptr;
-    if (!g_bank.compare_exchange_strong(none, this)) {
-        // The mixer is one per process; a second bank would take the first
-        // one's completions.
-        outputError_ = QStringLiteral("another player bank holds the audio output");
-    } else if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        outputError_ = QString::fromUtf8(SDL_GetError());
-        g_bank = nullptr;
-    } else if (Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 1, periodFrames, nullptr, 0) != 0) {
-        outputError_ = QString::fromUtf8(Mix_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        g_bank = nullptr;
+    if (output_ == Output::Suspended) {
+        finishClosing();
+        if (openDevice())
+            return true;
+        // The device went away while closed: the players keep their state
+        // and stay silent, and the operator is told.
+        output_ = Output::Failed;
     } else {
-        Mix_AllocateChannels(static_cast<int>(players_.size()));
-        Mix_ChannelFinished(&SoundBank::finishedOnAudioThread);
-        Mix_SetPostMix(&raiseMixingThread, nullptr);
-        output_ = Output::Open;
-        return true;
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavrin");
+        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Cues");
+
+        SoundBank *none = nullptr;
+        if (!g_bank.compare_exchange_strong(none, this)) {
+            // The mixer is one per process; a second bank would take the
+            // first one's completions.
+            outputError_ = QStringLiteral("another player bank holds the audio output");
+        } else if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            outputError_ = QString::fromUtf8(SDL_GetError());
+            g_bank = nullptr;
+        } else if (!openDevice()) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            g_bank = nullptr;
+        } else {
+            return true;
+        }
+        output_ = Output::Failed;
     }
-    output_ = Output::Failed;
     noOutputToTell_ = true;
     if (!flushQueued_) {
         flushQueued_ = true;
@@ -171,17 +179,77 @@ bool SoundBank::openOutput()
     return false;
 }
 
+bool SoundBank::openDevice()
+{
+    if (Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 1, periodFrames, nullptr, 0) != 0) {
+        outputError_ = QString::fromUtf8(Mix_GetError());
+        return false;
+    }
+    Mix_AllocateChannels(static_cast<int>(players_.size()));
+    Mix_ChannelFinished(&SoundBank::finishedOnAudioThread);
+    Mix_SetPostMix(&raiseMixingThread, nullptr);
+    output_ = Output::Open;
+    return true;
+}
+
 void SoundBank::closeOutput()
 {
-    if (output_ != Output::Open)
+    finishClosing();
+    if (output_ == Output::Open) {
+        // Taking the callback away waits for a running mix to finish, so no
+        // completion can reach this bank afterwards.
+        Mix_ChannelFinished(nullptr);
+        Mix_CloseAudio();
+    }
+    if (output_ == Output::Open || output_ == Output::Suspended) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        g_bank = nullptr;
+        output_ = Output::Untried;
+    }
+}
+
+void SoundBank::setOutputWanted(bool wanted)
+{
+    wanted_ = wanted;
+    if (wanted) {
+        if (output_ == Output::Suspended)
+            openOutput();
         return;
-    // Taking the callback away waits for a running mix to finish, so no
-    // completion can reach this bank afterwards.
+    }
+    suspendWhenQuiet();
+}
+
+bool SoundBank::quiet() const
+{
+    if (wanted_ || output_ != Output::Open)
+        return false;
+    for (const Player &p : players_)
+        if (p.state == State::Playing || p.state == State::Paused)
+            return false; // when the last play ends
+    return true;
+}
+
+void SoundBank::suspendWhenQuiet()
+{
+    // The end of a play is reported when it has been mixed, not yet heard:
+    // its last period is still on its way to the speaker.
+    if (quiet() && !suspendTimer_.isActive())
+        suspendTimer_.start();
+}
+
+void SoundBank::suspendNow()
+{
+    if (!quiet())
+        return;
     Mix_ChannelFinished(nullptr);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    g_bank = nullptr;
-    output_ = Output::Untried;
+    output_ = Output::Suspended;
+    closing_ = std::thread([] { Mix_CloseAudio(); });
+}
+
+void SoundBank::finishClosing()
+{
+    if (closing_.joinable())
+        closing_.join();
 }
 
 // ---- Commands -------------------------------------------------------------
@@ -200,6 +268,10 @@ void SoundBank::open(int n, Player &p)
 void SoundBank::play(int n, Player &p)
 {
     if (p.state == State::Closed || !p.chunk)
+        return;
+    // A cue nobody announced (the chime while a run is going): open now and
+    // play it a few milliseconds late rather than not at all.
+    if (output_ == Output::Suspended && !openOutput())
         return;
     const int channel = n - 1;
     if (p.state == State::Paused && Mix_Playing(channel)) {
@@ -237,6 +309,7 @@ void SoundBank::rewind(int n, Player &p)
     if (p.chunk)
         Mix_HaltChannel(n - 1);
     p.state = State::Ready;
+    suspendWhenQuiet();
 }
 
 void SoundBank::close(int n, Player &p)
@@ -244,8 +317,10 @@ void SoundBank::close(int n, Player &p)
     if (p.state == State::Closed)
         return;
     p.cutShort = true;
+    finishClosing();
     if (p.chunk) {
-        Mix_HaltChannel(n - 1);
+        if (output_ == Output::Open)
+            Mix_HaltChannel(n - 1);
         Mix_FreeChunk(p.chunk);
         p.chunk = nullptr;
     }
@@ -271,11 +346,15 @@ Mix_Chunk *SoundBank::load(int n, const QString &fileName)
         }
     }
 
+    Player &p = players_[static_cast<std::size_t>(n - 1)];
+    // An emptied line in the settings file means "no sound for this cue".
+    if (fileName.isEmpty()) {
+        p.status = {CueSource::Silent, fileName, str(texts::soundNoName)};
+        return nullptr;
+    }
     QString problem;
     Mix_Chunk *chunk = nullptr;
-    if (fileName.isEmpty()) {
-        problem = str(texts::soundMissing);
-    } else if (!info.exists()) {
+    if (!info.exists()) {
         problem = str(texts::soundMissing);
     } else if (!info.isFile()) {
         problem = str(texts::soundNotAFile);
@@ -293,7 +372,6 @@ Mix_Chunk *SoundBank::load(int n, const QString &fileName)
                 problem = str(texts::soundUndecodable);
         }
     }
-    Player &p = players_[static_cast<std::size_t>(n - 1)];
     if (chunk) {
         p.status = {CueSource::OwnFile, fileName, {}};
         return chunk;
@@ -306,8 +384,7 @@ Mix_Chunk *SoundBank::load(int n, const QString &fileName)
     if (!chunk)
         problem = str(texts::soundBuiltinAlsoFailed).arg(problem);
 
-    const QString shown = fileName.isEmpty() ? str(texts::soundNoName)
-                                             : QDir::toNativeSeparators(info.absoluteFilePath());
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
     if (!toldFiles_.contains(shown)) {
         toldFiles_.insert(shown);
         report(str(texts::soundFallbackItem).arg(shown, str(roleName(n)), problem));
@@ -339,6 +416,7 @@ void SoundBank::channelFinished(int channel)
         p->state = State::Ready;
     if (!p->cutShort && p->notify)
         emit done(n);
+    suspendWhenQuiet();
 }
 
 // ---- Telling the operator -------------------------------------------------

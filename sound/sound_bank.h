@@ -6,9 +6,11 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
+#include <thread>
 
 struct Mix_Chunk;
 
@@ -33,8 +35,14 @@ struct CueStatus {
 // The audio output is opened by the first "Open" and released when the last
 // player is closed. Every command returns at once and none ever fails: a file
 // that cannot be used is replaced by the built-in sound of its player's role,
-// and without any audio output every command does nothing. Either is told to
-// the operator once through notice().
+// a player without a file name stays silent, and without any audio output
+// every command does nothing. What replaces a file, or the lack of an output,
+// is told to the operator once through notice().
+//
+// An open output wakes the mixer every period whether anything sounds or
+// not. While no cue is wanted (setOutputWanted(false)) the output is closed
+// as soon as nothing plays; the players keep their sounds, and the next Play
+// or setOutputWanted(true) opens it again.
 class SoundBank : public QObject, public CuePlayers {
     Q_OBJECT
 public:
@@ -48,6 +56,12 @@ public:
     // Player 1..4 as opened; NotOpen for any other number.
     CueStatus cueStatus(int player) const;
 
+    // Whether a cue may come soon: keeps the audio output open, or lets it
+    // close once nothing plays.
+    void setOutputWanted(bool wanted);
+    // The output is open now (it may be closed while no cue is wanted).
+    bool outputOpen() const { return output_ == Output::Open; }
+
     // Mixer period in sample frames: what a cue may wait before it is heard.
     static constexpr int periodFrames = 1024;
     static constexpr int sampleRate = 44100;
@@ -60,7 +74,9 @@ signals:
 
 private:
     enum class State { Closed, Ready, Playing, Paused };
-    enum class Output { Untried, Open, Failed };
+    // Suspended: the device is closed (or closing in the background), the
+    // players keep their sounds.
+    enum class Output { Untried, Open, Suspended, Failed };
 
     struct Player {
         bool notify = false;
@@ -78,7 +94,12 @@ private:
 
     Player *player(int n);
     bool openOutput();
+    bool openDevice();
     void closeOutput();
+    bool quiet() const;
+    void suspendWhenQuiet();
+    void suspendNow();
+    void finishClosing();
     void open(int n, Player &p);
     void play(int n, Player &p);
     void stop(int n, Player &p);
@@ -98,6 +119,11 @@ private:
     QStringList problemsToTell_;
     QSet<QString> toldFiles_;
     bool flushQueued_ = false;
+    bool wanted_ = true;
+    // Closing the device waits for the mixer to drain (two periods); that
+    // wait happens here rather than on the thread that runs the clock.
+    std::thread closing_;
+    QTimer suspendTimer_;
 };
 
 } // namespace tavrin

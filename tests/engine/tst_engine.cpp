@@ -893,6 +893,31 @@ private slots:
         QCOMPARE(resumed.eng.state().timesum, truth.eng.state().timesum);
     }
 
+    // When the next cue sounds, as the tick plays it.
+    void nextCue_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("horizon");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("far from the cues") << "T:30,5,40 C1 x10" << 3 << 0;
+        QTest::newRow("warning in three") << "T:30,5,40 C1 x24" << 3 << 3;
+        QTest::newRow("warning next") << "T:30,5,40 C1 x26" << 3 << 1;
+        QTest::newRow("move time, next question's cues far") << "T:30,5,40 C1 x31" << 3 << 0;
+        QTest::newRow("short answers: next question's warning") << "T:3,2,5 C1 x3" << 3 << 3;
+        QTest::newRow("end of the examination") << "T:10,5,1 C1 x12" << 3 << 3;
+        QTest::newRow("paused") << "T:30,5,40 C1 x26 C2" << 3 << 0;
+        QTest::newRow("idle") << "" << 3 << 0;
+    }
+    void nextCue()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, horizon);
+        QFETCH(int, ticks);
+        Rig rig;
+        rig.run(script);
+        QCOMPARE(ticksToNextCue(rig.eng.snapshot(), horizon), ticks);
+    }
+
     void adoptRefusesWhatCannotBe_data()
     {
         QTest::addColumn<QString>("field");

@@ -182,6 +182,8 @@ private slots:
     void eachFileIsReportedOnce();
     void nameWithoutFolderIsInWorkingDirectory();
     void closeReleasesTheOutput();
+    void emptyNameIsSilence();
+    void outputClosesWhileNoCueIsWanted();
     void noOutputIsToldOnceAndCommandsDoNothing();
     void unknownPlayersAreIgnored_data();
     void unknownPlayersAreIgnored();
@@ -377,7 +379,6 @@ void TestSoundBank::unusableFileFallsBackToBuiltin_data()
     QTest::newRow("a folder") << QStringLiteral("cues") << QByteArray() << str(texts::soundNotAFile);
     QTest::newRow("Japanese name, missing") << QStringLiteral("合図１.wav") << QByteArray()
                                             << str(texts::soundMissing);
-    QTest::newRow("no name") << QString() << QByteArray() << str(texts::soundMissing);
 }
 
 void TestSoundBank::unusableFileFallsBackToBuiltin()
@@ -406,7 +407,7 @@ void TestSoundBank::unusableFileFallsBackToBuiltin()
 
     QCOMPARE(program.notices.count(), 1);
     const QString text = program.notices.at(0).at(0).toString();
-    const QString shown = name.isEmpty() ? str(texts::soundNoName) : QDir::toNativeSeparators(dir.filePath(name));
+    const QString shown = QDir::toNativeSeparators(dir.filePath(name));
     QVERIFY2(text.contains(shown) && text.contains(reason) && text.contains(str(texts::soundRole1)) &&
                  text.startsWith(str(texts::soundFallbackHead)),
              qPrintable(text));
@@ -485,6 +486,60 @@ void TestSoundBank::closeReleasesTheOutput()
     QTest::qWait(200);
     QCOMPARE(pulse_.streamCount(), 0);
     QCOMPARE(program.done.count(), 0);
+}
+
+// An emptied line in the settings file: that cue plays nothing, and nobody
+// is bothered with a notice about it.
+void TestSoundBank::emptyNameIsSilence()
+{
+    NEED_PULSE();
+    QTemporaryDir dir;
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const std::size_t since = mark();
+    auto files = defaultPaths();
+    files[0] = QString();
+    Program program(files);
+    program.play(1);
+    QVERIFY(program.playThrough(2));
+    QTest::qWait(150);
+    QCOMPARE(program.notices.count(), 0);
+    const CueStatus status = program.bank.cueStatus(1);
+    QCOMPARE(status.source, CueSource::Silent);
+    QCOMPARE(status.reason, str(texts::soundNoName));
+    QCOMPARE(program.bank.cueStatus(2).source, CueSource::OwnFile);
+    const Heard heard(*rec_, since);
+    QVERIFY2(heard.sounds.size() == 1, heard.lengths()); // only player 2
+    QVERIFY(compare(heard.sounds[0], cues::synthesize(Cue::AnswerEnd)).sameSound());
+}
+
+// While no cue is wanted the output closes once nothing plays; a cue that
+// comes all the same opens it and is heard whole.
+void TestSoundBank::outputClosesWhileNoCueIsWanted()
+{
+    NEED_PULSE();
+    Program program(defaultPaths());
+    QCOMPARE(pulse_.streamCount(), 1);
+    const std::size_t since = mark();
+    program.play(3);
+    program.bank.setOutputWanted(false);
+    QTest::qWait(300);
+    QCOMPARE(pulse_.streamCount(), 1); // the end of the examination still sounds
+    QVERIFY(Program::waitFor([&] { return pulse_.streamCount() == 0; }, 4000));
+    QVERIFY(!program.bank.outputOpen());
+    QVERIFY(program.playThrough(4));
+    QVERIFY(Program::waitFor([&] { return pulse_.streamCount() == 0; }, 2000));
+    program.bank.setOutputWanted(true);
+    QVERIFY(program.bank.outputOpen());
+    QCOMPARE(pulse_.streamCount(), 1);
+    QVERIFY(program.playThrough(1));
+    QTest::qWait(100);
+    const Heard heard(*rec_, since);
+    QVERIFY2(heard.sounds.size() == 3, heard.lengths());
+    const Cue expected[] = {Cue::ExamEnd, Cue::Chime, Cue::Tick};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Match m = compare(heard.sounds[i], cues::synthesize(expected[i]));
+        QVERIFY2(m.sameSound(), qPrintable(QStringLiteral("sound %1: ").arg(i + 1) + m.describe()));
+    }
 }
 
 void TestSoundBank::noOutputIsToldOnceAndCommandsDoNothing()

@@ -3,6 +3,8 @@
 #include "process.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -79,6 +81,26 @@ QString PulseSink::start()
         return QStringLiteral("cannot make a null sink: %1").arg(loaded.err);
     module_ = loaded.out.trimmed();
     qputenv("PULSE_SINK", sink_.toLatin1());
+
+    // An idle null sink renders two seconds at a time, and a stream that
+    // connects meanwhile is first read when that block is over: the first
+    // sound would come up to two seconds late. The keeper stream puts the
+    // sink on a short period; once the idle block it was in has run out,
+    // every stream is read at once.
+    keeper_ = std::make_unique<QProcess>();
+    keeper_->setStandardInputFile(QStringLiteral("/dev/zero"));
+    keeper_->start(QStringLiteral("pacat"),
+                   {QStringLiteral("--playback"), QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                    QStringLiteral("--rate=44100"), QStringLiteral("--channels=1"),
+                    QStringLiteral("--latency-msec=50"), QStringLiteral("--device=") + sink_,
+                    QStringLiteral("--client-name=tavrin-keep-awake")});
+    if (!keeper_->waitForStarted(5000))
+        return QStringLiteral("cannot run pacat to keep the sink awake");
+    QElapsedTimer clock;
+    clock.start();
+    while (streamCount() < 0 && clock.elapsed() < 5000)
+        QThread::msleep(20);
+    QThread::msleep(2100);
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
         qputenv("SDL_AUDIODRIVER", "pulseaudio");
     return {};
@@ -86,6 +108,11 @@ QString PulseSink::start()
 
 void PulseSink::stop()
 {
+    if (keeper_) {
+        keeper_->kill();
+        keeper_->waitForFinished(3000);
+        keeper_.reset();
+    }
     if (!module_.isEmpty())
         run(QStringLiteral("pactl"), {QStringLiteral("unload-module"), module_});
     module_.clear();
@@ -112,7 +139,7 @@ int PulseSink::streamCount() const
         if (f.size() > 1 && f[1] == index)
             ++n;
     }
-    return n;
+    return keeper_ ? n - 1 : n;
 }
 
 // ---- Recorder ---------------------------------------------------------------

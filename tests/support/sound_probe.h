@@ -4,10 +4,12 @@
 // sink, a recorder of its monitor, and the few measures the sound tests and
 // the onset benchmark take of a recording.
 
+#include <QProcess>
 #include <QString>
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <thread>
@@ -34,13 +36,16 @@ public:
     void stop();
 
     QString monitor() const { return sink_ + QStringLiteral(".monitor"); }
-    // Playback streams connected to the sink now.
+    // Playback streams connected to the sink now, not counting the keeper.
     int streamCount() const;
 
 private:
     QString sink_;
     QString module_;
     bool startedServer_ = false;
+    // A silent stream that keeps the sink on a short period, as a sound
+    // card's sink is while anything plays.
+    std::unique_ptr<QProcess> keeper_;
 };
 
 // Records a source (mono, 16-bit, rate) through parec while it runs, noting
