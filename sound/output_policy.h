@@ -17,7 +17,7 @@ public:
 
     // How many ticks ahead of a cue the output is opened: time enough for
     // the output and the sound server to be running when it sounds.
-    static constexpr int leadTicks = 2;
+    static constexpr int leadTicks = 1;
 
 private:
     SoundBank &bank_;
