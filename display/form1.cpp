@@ -487,6 +487,17 @@ void Form1::showPendingNotices()
     box->show();
 }
 
+FailedSaveChoice Form1::askAfterFailedSave(const QString &text)
+{
+    // No escape button: the box closes only on one of the two answers.
+    QMessageBox box(QMessageBox::Warning, str(texts::saveFailedTitle), text, QMessageBox::NoButton, this);
+    QPushButton *retry = box.addButton(str(texts::saveRetry), QMessageBox::AcceptRole);
+    box.addButton(str(texts::saveDiscard), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retry);
+    box.exec();
+    return box.clickedButton() == retry ? FailedSaveChoice::Retry : FailedSaveChoice::CloseWithoutSaving;
+}
+
 void Form1::endProgram()
 {
     ending_ = true;

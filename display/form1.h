@@ -96,6 +96,7 @@ public:
     void sendHelpKey() override;
     bool openDocument(const QString &path) override;
     void notify(const QString &text) override;
+    FailedSaveChoice askAfterFailedSave(const QString &text) override;
     void endProgram() override;
 
     QPushButton *button(Button b) const;

@@ -54,7 +54,7 @@ inline constexpr char16_t helpNotOpened[] =
     u"ヘルプファイルを開けませんでした:\n%1";
 inline constexpr char16_t saveFailed[] =
     u"設定ファイル「%1」を保存できませんでした（%2）。\n"
-    u"プログラムは終了していません。原因を取り除いてからもう一度［終了］を押してください。";
+    u"原因を取り除いてから［もう一度保存］を押すか、［保存せずに終了］を押してください。";
 inline constexpr char16_t confirmCloseTitle[] = u"試験中です";
 inline constexpr char16_t confirmClose[] =
     u"試験はまだ終わっていません。ウィンドウを閉じると試験は中止され、設定は保存されません。\n"
@@ -161,5 +161,14 @@ inline constexpr char16_t label18[] = u"フォント係数";
 // The entries of the font factor list, in the order of kFontFactors.
 inline constexpr char16_t fontFactorItems[3][5] = {u"1.00", u"1.25", u"1.50"};
 inline constexpr char16_t combo1Text[] = u"Combo1";
+
+// Saving at exit, when the settings file cannot be written as usual.
+inline constexpr char16_t saveFailedTitle[] = u"設定を保存できません";
+inline constexpr char16_t saveRetry[] = u"もう一度保存";
+inline constexpr char16_t saveDiscard[] = u"保存せずに終了";
+inline constexpr char16_t cfgReadBackDiffers[] = u"書き込んだ内容を読み戻すと違っていました";
+inline constexpr char16_t cfgDamaged[] =
+    u"書き込みに失敗し、元の内容にも戻せませんでした。設定ファイルは途中までしか書かれていないかもしれません。"
+    u"［もう一度保存］で書き直してください。詳細: %1";
 
 } // namespace tavrin::texts

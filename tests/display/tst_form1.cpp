@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QMessageBox>
@@ -46,6 +47,7 @@ private slots:
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
     void fullScreenKeys();
+    void failedSaveAsks();
 };
 
 void TestForm1::controls_data()
@@ -322,6 +324,34 @@ void TestForm1::fullScreenKeys()
     QCOMPARE(spy.at(0).at(0).toBool(), true);
     QCOMPARE(spy.at(1).at(0).toBool(), false);
     QVERIFY(!(form.windowState() & Qt::WindowFullScreen));
+}
+
+// Exit in a folder where Tavrin.cfg cannot be written asks, modally, until
+// the operator leaves without saving. (Once the program has ended, Qt runs no
+// further modal loop in this process: one scenario only.)
+void TestForm1::failedSaveAsks()
+{
+    const QStringList answers{u"もう一度保存"_qs, u"保存せずに終了"_qs};
+    WindowRig rig{};
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    QVERIFY(QDir(rig.dir.path()).mkdir(u"Tavrin.cfg"_qs)); // a folder where the file goes
+    int asked = 0;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || asked >= answers.size())
+            return;
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == answers[asked]) {
+                ++asked;
+                b->click();
+                return;
+            }
+    });
+    answer.start(50);
+    rig.form.Command4->click();
+    QCOMPARE(asked, answers.size());
+    QVERIFY(!rig.form.isVisible());
 }
 
 QTEST_MAIN(TestForm1)

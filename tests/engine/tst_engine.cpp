@@ -15,6 +15,7 @@
 #include "engine.h"
 #include "fakes.h"
 #include "geometry.h"
+#include "locked_folder.h"
 #include "texts.h"
 
 #include <QDir>
@@ -80,7 +81,8 @@ struct Rig {
     {
         static const QMap<QString, QString> fixed{
             {"hide Move", "-M"}, {"show Move", "+M"}, {"hide End", "-E"}, {"show End", "+E"},
-            {"clear", "clr"},    {"F1", "F1"},        {"notify", "notify"}, {"end", "end"}};
+            {"clear", "clr"},    {"F1", "F1"},        {"notify", "notify"}, {"end", "end"},
+            {"ask", "ask"}};
         if (fixed.contains(line))
             return fixed.value(line);
         if (line.startsWith(u"label14 "))
@@ -300,7 +302,6 @@ private slots:
         QFETCH(QString, exeDir);
         QFETCH(QString, path);
         Rig rig(1000, true, exeDir);
-        QCOMPARE(rig.eng.helpFile(), path);
         QCOMPARE(rig.win.helpFilePath, path);
     }
 
@@ -541,14 +542,55 @@ private slots:
         QVERIFY(rig.win.ended);
     }
 
-    void exitStaysOpenWhenSaveFails()
+    // A failed save asks whether to try again or close without saving.
+    void exitAfterFailedSave_data()
     {
+        QTest::addColumn<QString>("answers");    // R: try again, C: close without saving
+        QTest::addColumn<bool>("fixWhileAsked"); // the folder appears meanwhile
+        QTest::addColumn<bool>("startWhileAsked");
+        QTest::addColumn<QString>("trace");
+        const QString close = " close1 close2 close3 close4 end";
+        QTest::newRow("close without saving") << "C" << false << false << "ask" + close;
+        QTest::newRow("again, again, close") << "RRC" << false << false << "ask ask ask" + close;
+        QTest::newRow("again, once the cause is gone") << "R" << true << false << "ask" + close;
+        QTest::newRow("a run started meanwhile") << "C" << false << true << "ask";
+    }
+    void exitAfterFailedSave()
+    {
+        QFETCH(QString, answers);
+        QFETCH(bool, fixWhileAsked);
+        QFETCH(bool, startWhileAsked);
+        QFETCH(QString, trace);
         Rig rig(1000, false);
-        rig.eng.Form_Load(kExeDir, rig.work.filePath("missing/dir"));
-        rig.journal.clear();
-        QCOMPARE(rig.run("C4"), QString("notify"));
-        QVERIFY(!rig.win.ended);
-        QCOMPARE(rig.look(), QString(kIdleLook));
+        const QString dir = rig.work.filePath("missing");
+        rig.eng.Form_Load(kExeDir, dir);
+        for (QChar a : answers)
+            rig.win.saveAnswers << (a == u'R' ? FailedSaveChoice::Retry : FailedSaveChoice::CloseWithoutSaving);
+        rig.win.whileAsking = [&] {
+            if (fixWhileAsked)
+                QDir().mkpath(dir);
+            if (startWhileAsked)
+                rig.eng.Command1_Click();
+        };
+        QCOMPARE(rig.run("C4"), trace);
+        QCOMPARE(rig.win.ended, !startWhileAsked);
+        QCOMPARE(QFile::exists(dir + "/Tavrin.cfg"), fixWhileAsked);
+        QVERIFY(rig.win.questions[0].contains(QDir::toNativeSeparators(dir + "/Tavrin.cfg")));
+    }
+
+    // A folder that takes no new file: exit writes its Tavrin.cfg in place.
+    void exitSavesInALockedFolder()
+    {
+        testing::LockedFolder folder;
+        folder.put("Tavrin.cfg", "30,5,40\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n");
+        folder.lock();
+        QVERIFY(folder.holds());
+        Rig rig(1000, false);
+        rig.eng.Form_Load(kExeDir, folder.path());
+        QCOMPARE(rig.run("T:20,10,3 C4"), QString("play4 clr | close1 close2 close3 close4 end"));
+        QFile f(folder.path() + "/Tavrin.cfg");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("20,10,3\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n"));
     }
 
     void helpKey_data()
