@@ -6,7 +6,7 @@ set -uo pipefail
 build=$1
 source=$2
 
-for tool in cpack dpkg-deb dpkg-shlibdeps file; do
+for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 
@@ -68,13 +68,9 @@ value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Icon)" = io.github.tavrin.Tavrin ] || fail "Icon is '$(value Icon)'"
 exec_cmd=$(value Exec | awk '{print $1}')
 [ -e "$root/usr/bin/$exec_cmd" ] || fail "Exec '$exec_cmd' is not a command the package puts on PATH"
-if command -v desktop-file-validate >/dev/null; then
-  # Hints are advice (two main categories are wanted here); anything else fails.
-  verdict=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate rejects the entry"
-  grep -v ': hint: ' <<<"$verdict" | grep . && fail "desktop-file-validate complains about the entry"
-else
-  echo "note: desktop-file-validate is missing (package desktop-file-utils); entry not validated"
-fi
+# Hints are advice (two main categories are wanted here); anything else fails.
+verdict=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate rejects the entry"
+grep -v ': hint: ' <<<"$verdict" | grep . && fail "desktop-file-validate complains about the entry"
 
 # ---- the launcher, with a stand-in program that reports where it runs
 cat >"$root/usr/lib/tavrin/tavrin" <<'EOF'
