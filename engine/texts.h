@@ -171,4 +171,7 @@ inline constexpr char16_t cfgDamaged[] =
     u"書き込みに失敗し、元の内容にも戻せませんでした。設定ファイルは途中までしか書かれていないかもしれません。"
     u"［もう一度保存］で書き直してください。詳細: %1";
 
+// Why the screen must stay on, as the desktop shows it.
+inline constexpr char16_t screenKeeperReason[] = u"試験の実施中";
+
 } // namespace tavrin::texts
