@@ -69,8 +69,9 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
         st_.timesum = total(st_.time1, st_.time2, st_.cycle);
     } catch (const OverflowError &) {
         loadReport.problems << str(texts::startupTotalTooLarge)
-                                    .arg(st_.time1.toString(), st_.time2.toString(),
-                                         st_.cycle.toString());
+                                    .arg(st_.time1.toString(), st_.time2.toString(), st_.cycle.toString(),
+                                         QString::number(defaults::time1), QString::number(defaults::time2),
+                                         QString::number(defaults::cycle));
         loadReport.complete = false;
         backupBeforeSave_ = loadReport.present;
         st_.time1 = defaults::time1;

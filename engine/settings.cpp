@@ -181,7 +181,7 @@ public:
                 missing << str(texts::cfgDefaultItem)
                                .arg(str(kTextNames[i]), *fields[static_cast<std::size_t>(i)]);
             problem(str(texts::cfgTooShort)
-                        .arg(path_, QString::number(lines.size()), missing.join(u"、")));
+                        .arg(path_, QString::number(lines.size()), missing.join(str(texts::cfgListSeparator))));
             return;
         }
 

@@ -47,7 +47,7 @@ inline constexpr char16_t totalTooLarge[] =
     u"時間と問題数は変更していません。値を小さくして Enter を押してください。";
 inline constexpr char16_t startupTotalTooLarge[] =
     u"設定ファイルの時間と問題数 (%1 ＋ %2) × %3 では合計が 32767 秒を超えます。\n"
-    u"標準の値 30 秒、5 秒、40 問を使います。";
+    u"標準の値 %4 秒、%5 秒、%6 問を使います。";
 inline constexpr char16_t helpMissing[] =
     u"ヘルプファイルが見つかりません:\n%1";
 inline constexpr char16_t helpNotOpened[] =
@@ -91,6 +91,7 @@ inline constexpr char16_t cfgEmpty[] =
 inline constexpr char16_t cfgTooShort[] =
     u"設定ファイル「%1」は %2 行目で終わっています（6 行必要です）。次の値は標準の値を使います：\n%3";
 inline constexpr char16_t cfgDefaultItem[] = u"%1 = %2";
+inline constexpr char16_t cfgListSeparator[] = u"、";
 inline constexpr char16_t cfgBadText[] =
     u"設定ファイル「%1」の %2 行目（%3）に Shift-JIS として読めない文字があります。"
     u"正しく表示されないかもしれません。保存するときは、この行を読んだとおりに書き戻します。";
