@@ -542,55 +542,48 @@ private slots:
         QVERIFY(rig.win.ended);
     }
 
-    // A failed save asks whether to try again or close without saving.
-    void exitAfterFailedSave_data()
+    // Exit in a folder that takes no new file writes Tavrin.cfg in place; a
+    // save that fails asks whether to try again or close without saving.
+    void exitSaves_data()
     {
-        QTest::addColumn<QString>("answers");    // R: try again, C: close without saving
-        QTest::addColumn<bool>("fixWhileAsked"); // the folder appears meanwhile
-        QTest::addColumn<bool>("startWhileAsked");
+        QTest::addColumn<QString>("folder");  // locked; missing; appears or a run starts while asked
+        QTest::addColumn<QString>("answers"); // R: try again, C: close without saving
         QTest::addColumn<QString>("trace");
-        const QString close = " close1 close2 close3 close4 end";
-        QTest::newRow("close without saving") << "C" << false << false << "ask" + close;
-        QTest::newRow("again, again, close") << "RRC" << false << false << "ask ask ask" + close;
-        QTest::newRow("again, once the cause is gone") << "R" << true << false << "ask" + close;
-        QTest::newRow("a run started meanwhile") << "C" << false << true << "ask";
+        const QString close = "close1 close2 close3 close4 end";
+        QTest::newRow("locked folder, writable file") << "locked" << "" << close;
+        QTest::newRow("close without saving") << "missing" << "C" << "ask " + close;
+        QTest::newRow("again, again, close") << "missing" << "RRC" << "ask ask ask " + close;
+        QTest::newRow("again, once the folder is there") << "appears" << "R" << "ask " + close;
+        QTest::newRow("a run started meanwhile") << "started" << "C" << "ask";
     }
-    void exitAfterFailedSave()
+    void exitSaves()
     {
+        QFETCH(QString, folder);
         QFETCH(QString, answers);
-        QFETCH(bool, fixWhileAsked);
-        QFETCH(bool, startWhileAsked);
         QFETCH(QString, trace);
+        testing::LockedFolder locked;
+        locked.put("Tavrin.cfg", "30,5,40\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n");
+        if (folder == "locked") {
+            locked.lock();
+            QVERIFY(locked.holds());
+        }
         Rig rig(1000, false);
-        const QString dir = rig.work.filePath("missing");
+        const QString dir = folder == "locked" ? locked.path() : rig.work.filePath("missing");
         rig.eng.Form_Load(kExeDir, dir);
         for (QChar a : answers)
             rig.win.saveAnswers << (a == u'R' ? FailedSaveChoice::Retry : FailedSaveChoice::CloseWithoutSaving);
         rig.win.whileAsking = [&] {
-            if (fixWhileAsked)
+            if (folder == "appears")
                 QDir().mkpath(dir);
-            if (startWhileAsked)
+            if (folder == "started")
                 rig.eng.Command1_Click();
         };
-        QCOMPARE(rig.run("C4"), trace);
-        QCOMPARE(rig.win.ended, !startWhileAsked);
-        QCOMPARE(QFile::exists(dir + "/Tavrin.cfg"), fixWhileAsked);
-        QVERIFY(rig.win.questions[0].contains(QDir::toNativeSeparators(dir + "/Tavrin.cfg")));
-    }
-
-    // A folder that takes no new file: exit writes its Tavrin.cfg in place.
-    void exitSavesInALockedFolder()
-    {
-        testing::LockedFolder folder;
-        folder.put("Tavrin.cfg", "30,5,40\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n");
-        folder.lock();
-        QVERIFY(folder.holds());
-        Rig rig(1000, false);
-        rig.eng.Form_Load(kExeDir, folder.path());
-        QCOMPARE(rig.run("T:20,10,3 C4"), QString("play4 clr | close1 close2 close3 close4 end"));
-        QFile f(folder.path() + "/Tavrin.cfg");
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("20,10,3\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n"));
+        QCOMPARE(rig.run("T:20,10,3 C4"), "play4 clr | " + trace);
+        QCOMPARE(rig.win.ended, folder != "started");
+        QFile f(dir + "/Tavrin.cfg");
+        QCOMPARE(f.open(QIODevice::ReadOnly) && f.readLine() == "20,10,3\r\n", folder == "locked" || folder == "appears");
+        for (const QString &q : std::as_const(rig.win.questions))
+            QVERIFY(q.contains(QDir::toNativeSeparators(dir + "/Tavrin.cfg")));
     }
 
     void helpKey_data()

@@ -8,7 +8,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <optional>
 #include <sys/resource.h>
 
 using namespace tavrin;
@@ -594,9 +593,7 @@ void TestSettings::lockedFolder()
     st.message1 = u"移動してください（次の問題へ）"_qs; // longer: the file grows
     SettingsSaveReport s;
     {
-        std::optional<FileSizeLimit> limit;
-        if (sizeLimit)
-            limit.emplace(rlim_t(sizeLimit));
+        const FileSizeLimit limit(sizeLimit ? rlim_t(sizeLimit) : RLIM_INFINITY);
         s = saveSettings(st, folder.path(), !r.complete);
     }
     QCOMPARE(folder.entries(), QStringList{"Tavrin.cfg"});
