@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 int main(int argc, char *argv[])
@@ -14,6 +17,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
+    // Qt's own texts (standard buttons, file dialogs, a text box's menu) in
+    // Japanese like the rest of the window, whatever the system's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 
     tavrin::Form1 form;
     tavrin::SoundBank players(&form);

@@ -3,6 +3,7 @@
 #include "bench_support.h"
 #include "engine.h"
 #include "form1.h"
+#include "geometry.h"
 #include "window_rig.h"
 
 #include <QApplication>
@@ -60,7 +61,8 @@ int main(int argc, char *argv[])
             engine.DrawCircle();
             // Paint now exactly the square the dot marked dirty, rather than
             // waiting for the platform's next frame.
-            const auto &c = form.circles().back();
+            const tavrin::geometry::Dot c =
+                tavrin::geometry::dot(t, st.tamasu, st.sukima, st.hankei, st.fk, st.time1);
             const float r = c.radius + 2.0f;
             form.repaint(QRectF(c.x - r, c.y - r, 2 * r, 2 * r).toAlignedRect().intersected(form.rect()));
             tick.push_back(clock.nsecsElapsed() / 1e6);

@@ -1,5 +1,7 @@
 #include "screen_keeper.h"
 
+#include "texts.h"
+
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -50,11 +52,6 @@ ScreenKeeper::~ScreenKeeper()
     release();
 }
 
-QString ScreenKeeper::reason()
-{
-    return QStringLiteral("試験の実施中");
-}
-
 void ScreenKeeper::follow(RunState state)
 {
     switch (state) {
@@ -84,7 +81,6 @@ void ScreenKeeper::release()
     if (!active())
         return;
     drop();
-    emit activeChanged(false);
 }
 
 void ScreenKeeper::tryFrom(Via via)
@@ -93,12 +89,12 @@ void ScreenKeeper::tryFrom(Via via)
     if (via == Via::Portal) {
         call = QDBusMessage::createMethodCall(kPortalService, kPortalPath, kPortalInterface, QStringLiteral("Inhibit"));
         QVariantMap options;
-        options.insert(QStringLiteral("reason"), reason());
+        options.insert(QStringLiteral("reason"), texts::str(texts::screenKeeperReason));
         call << QString() << uint(kPortalIdle | kPortalSuspend) << options;
     } else {
         call = QDBusMessage::createMethodCall(kSaverService, saverPath(via == Via::ScreenSaverShortPath), kSaverInterface,
                                               QStringLiteral("Inhibit"));
-        call << applicationName() << reason();
+        call << applicationName() << texts::str(texts::screenKeeperReason);
     }
     busy_ = true;
     auto *watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeoutMs_), this);
@@ -125,9 +121,7 @@ void ScreenKeeper::answered(Via via, const QDBusMessage &reply)
 
     if (granted) {
         held_ = via;
-        if (wanted_)
-            emit activeChanged(true);
-        else
+        if (!wanted_)
             drop(); // the run was reset while the desktop was answering
         return;
     }

@@ -18,7 +18,7 @@ class ScreenKeeper : public QObject {
     Q_OBJECT
 public:
     explicit ScreenKeeper(QObject *parent = nullptr);
-    // For tests: a given bus and a shorter patience with each service.
+    // On a given bus, with the given patience (ms) with each service.
     ScreenKeeper(const QDBusConnection &bus, int timeoutMs, QObject *parent = nullptr);
     ~ScreenKeeper() override;
 
@@ -31,19 +31,10 @@ public:
     // questions keeps the screen on until the operator resets.
     void follow(tavrin::RunState state);
 
-    bool wanted() const { return wanted_; }
-    // The desktop has granted the inhibition and it is still held.
-    bool active() const { return held_ != Via::None; }
-    // A request is on its way and its answer has not come yet.
-    bool busy() const { return busy_; }
-
-    static QString reason();
-
-signals:
-    void activeChanged(bool active);
-
 private:
     enum class Via { None, ScreenSaver, ScreenSaverShortPath, Portal };
+    // The desktop has granted the inhibition and it is still held.
+    bool active() const { return held_ != Via::None; }
     void tryFrom(Via via);
     void answered(Via via, const QDBusMessage &reply);
     void drop();
@@ -51,7 +42,7 @@ private:
     QDBusConnection bus_;
     int timeoutMs_;
     bool wanted_ = false;
-    bool busy_ = false;
+    bool busy_ = false; // a request is on its way and its answer has not come yet
     Via held_ = Via::None;
     uint cookie_ = 0;
     QDBusObjectPath request_;

@@ -119,7 +119,6 @@ constexpr double kWindowFontPoints = 9;
 // palette colour, and the face must show which buttons act.
 void paintButtonFace(QPushButton *b, Colour c)
 {
-    b->setProperty("tavrinColour", QVariant::fromValue(c.bgr));
     b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
                                     " border: 1px solid #606060; }"
                                     " QPushButton:pressed { border: 2px inset #404040; }")
@@ -445,9 +444,9 @@ void Form1::setTimerInterval(int milliseconds)
     Timer1->setInterval(milliseconds);
 }
 
-void Form1::setHelpFile(const QString &path)
+void Form1::setHelpFile(const QString &)
 {
-    helpFile_ = path;
+    // Nothing to keep: the engine opens the file it named on F1 (helpKey).
 }
 
 void Form1::sendHelpKey()
@@ -462,7 +461,6 @@ bool Form1::openDocument(const QString &path)
 
 void Form1::notify(const QString &text)
 {
-    notices_ << text;
     pendingNotices_ << text;
     // Shown without blocking: the clock must keep ticking behind the message.
     if (isVisible())
@@ -485,6 +483,17 @@ void Form1::showPendingNotices()
     box->setWindowModality(Qt::NonModal);
     noticeBox_ = box;
     box->show();
+}
+
+FailedSaveChoice Form1::askAfterFailedSave(const QString &text)
+{
+    // No escape button: the box closes only on one of the two answers.
+    QMessageBox box(QMessageBox::Warning, str(texts::saveFailedTitle), text, QMessageBox::NoButton, this);
+    QPushButton *retry = box.addButton(str(texts::saveRetry), QMessageBox::AcceptRole);
+    box.addButton(str(texts::saveDiscard), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retry);
+    box.exec();
+    return box.clickedButton() == retry ? FailedSaveChoice::Retry : FailedSaveChoice::CloseWithoutSaving;
 }
 
 void Form1::endProgram()
@@ -538,13 +547,10 @@ void Form1::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_F11:
         setWindowState(windowState() ^ Qt::WindowFullScreen);
-        emit fullScreenToggled(isFullScreen());
         return;
     case Qt::Key_Escape:
-        if (isFullScreen()) {
+        if (isFullScreen())
             setWindowState(windowState() & ~Qt::WindowFullScreen);
-            emit fullScreenToggled(false);
-        }
         return;
     default:
         QWidget::keyPressEvent(event);

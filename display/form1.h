@@ -58,18 +58,6 @@ public:
     QComboBox *Combo1 = nullptr;
     PhaseTimer *Timer1 = nullptr;
 
-    struct Circle {
-        float x;
-        float y;
-        float radius;
-        Colour colour;
-    };
-    // What stands on the drawing surface since the last clear.
-    const std::vector<Circle> &circles() const { return circles_; }
-    // Messages shown to the operator so far (newest last).
-    const QStringList &notices() const { return notices_; }
-    QString helpFilePath() const { return helpFile_; }
-
     // WindowPort
     QString buttonCaption(Button b) const override;
     void setButtonCaption(Button b, const QString &caption) override;
@@ -96,6 +84,7 @@ public:
     void sendHelpKey() override;
     bool openDocument(const QString &path) override;
     void notify(const QString &text) override;
+    FailedSaveChoice askAfterFailedSave(const QString &text) override;
     void endProgram() override;
 
     QPushButton *button(Button b) const;
@@ -105,8 +94,6 @@ public:
 signals:
     // The run state after a handler changed it (start, pause, end, reset).
     void runStateChanged(tavrin::RunState state);
-    // The operator asked to leave full screen or enter it (F11 / Esc).
-    void fullScreenToggled(bool fullScreen);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -116,6 +103,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    struct Circle {
+        float x;
+        float y;
+        float radius;
+        Colour colour;
+    };
     struct BannerGeometry {
         float fontSize = 0;
         float left = 0;
@@ -130,10 +123,8 @@ private:
     void safely(const std::function<void()> &handler);
 
     Engine *engine_ = nullptr;
-    std::vector<Circle> circles_;
+    std::vector<Circle> circles_; // what stands on the drawing surface since the last clear
     std::array<BannerGeometry, 2> bannerGeometry_{};
-    QString helpFile_;
-    QStringList notices_;
     QStringList pendingNotices_;
     QPointer<QMessageBox> noticeBox_;
     bool pixelScale_ = false;

@@ -39,8 +39,8 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
     w_.setPixelScale();
 
     // 3. Settings, or their defaults.
-    loadReport_ = loadSettings(st_, workDir_);
-    backupBeforeSave_ = loadReport_.present && !loadReport_.complete;
+    SettingsLoadReport loadReport = loadSettings(st_, workDir_);
+    backupBeforeSave_ = loadReport.present && !loadReport.complete;
 
     // 4. Font factor.
     w_.setComboIndex(st_.fkc.value());
@@ -68,11 +68,12 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
     try {
         st_.timesum = total(st_.time1, st_.time2, st_.cycle);
     } catch (const OverflowError &) {
-        loadReport_.problems << str(texts::startupTotalTooLarge)
-                                    .arg(st_.time1.toString(), st_.time2.toString(),
-                                         st_.cycle.toString());
-        loadReport_.complete = false;
-        backupBeforeSave_ = loadReport_.present;
+        loadReport.problems << str(texts::startupTotalTooLarge)
+                                    .arg(st_.time1.toString(), st_.time2.toString(), st_.cycle.toString(),
+                                         QString::number(defaults::time1), QString::number(defaults::time2),
+                                         QString::number(defaults::cycle));
+        loadReport.complete = false;
+        backupBeforeSave_ = loadReport.present;
         st_.time1 = defaults::time1;
         st_.time2 = defaults::time2;
         st_.cycle = defaults::cycle;
@@ -103,8 +104,8 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
     // 13. Layout.
     Form_Resize();
 
-    if (!loadReport_.problems.isEmpty())
-        w_.notify(loadReport_.problems.join(u"\n\n"));
+    if (!loadReport.problems.isEmpty())
+        w_.notify(loadReport.problems.join(u"\n\n"));
     tell(RunEventKind::ProgramStart);
 }
 
@@ -319,15 +320,23 @@ void Engine::Command4_Click()
 {
     if (w_.buttonCaption(Button::Command1) != str(texts::start))
         return;
-    const SettingsSaveReport saved = saveSettings(st_, workDir_, backupBeforeSave_);
-    if (!saved.ok) {
-        // Stay open with everything as it was, so that nothing typed is lost.
-        w_.notify(str(texts::saveFailed)
-                      .arg(QDir::toNativeSeparators(QDir(workDir_).filePath(QLatin1String(texts::settingsFile))),
-                           saved.error));
-        return;
+    for (;;) {
+        const SettingsSaveReport saved = saveSettings(st_, workDir_, backupBeforeSave_);
+        if (saved.ok) {
+            backupBeforeSave_ = false;
+            break;
+        }
+        // Never a trap: the operator may always leave without saving.
+        const FailedSaveChoice choice = w_.askAfterFailedSave(
+            str(texts::saveFailed)
+                .arg(QDir::toNativeSeparators(QDir(workDir_).filePath(QLatin1String(texts::settingsFile))),
+                     saved.error));
+        // While the question waited, a run may have been started (from another room).
+        if (w_.buttonCaption(Button::Command1) != str(texts::start))
+            return;
+        if (choice == FailedSaveChoice::CloseWithoutSaving)
+            break;
     }
-    backupBeforeSave_ = false;
     tell(RunEventKind::Exit);
     for (int n = 1; n <= 4; ++n)
         mm_.command(n, PlayerCommand::Close);

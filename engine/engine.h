@@ -23,8 +23,6 @@ public:
 
     // Start-up. exeDir holds the help file, workDir the settings and sounds.
     void Form_Load(const QString &exeDir, const QString &workDir);
-    const SettingsLoadReport &settingsReport() const { return loadReport_; }
-    QString helpFile() const { return helpFile_; }
 
     // Display.
     void Form_Resize();
@@ -82,7 +80,6 @@ private:
     ExamState st_;
     QString helpFile_;
     QString workDir_;
-    SettingsLoadReport loadReport_;
     bool backupBeforeSave_ = false;
     std::vector<RunObserver *> observers_;
     // What the window shows that the exam state does not hold; only the

@@ -24,7 +24,6 @@ public:
     // delivered now (then next() moves on), false if woken early.
     bool fire(qint64 nowNs);
 
-    qint64 period() const { return periodNs_; }
     qint64 nextDue() const { return dueNs_; }
     qint64 lastDelivered() const { return lastNs_; }
 
@@ -55,10 +54,6 @@ public:
     // delivered, or the last one delivered, was due.
     qint64 dueWallMs() const;
 
-    // Nanoseconds since the clock was started, on its own monotonic clock.
-    qint64 elapsedNs() const { return clock_.nsecsElapsed(); }
-    // When the next tick is due, in nanoseconds since the start.
-    qint64 nextDueNs() const { return grid_.nextDue(); }
 
 signals:
     void timeout();

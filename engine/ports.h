@@ -14,6 +14,8 @@ enum class Button { Command1, Command2, Command3, Command4 };
 enum class Banner { Move /* Label17 */, End /* Label15 */ };
 // Text1..Text4, numbered as the window numbers them.
 enum class TextBox { Text1 = 1, Text2, Text3, Text4 };
+// What the operator chose after the settings could not be saved at exit.
+enum class FailedSaveChoice { Retry, CloseWithoutSaving };
 
 // What the engine needs of the main window: its run-time properties and its
 // drawing surface. The engine never touches a widget directly.
@@ -61,6 +63,9 @@ public:
 
     // A message to the operator that does not hold up the clock.
     virtual void notify(const QString &text) = 0;
+    // The settings could not be saved at exit (text says why): asks the
+    // operator whether to try again or close without saving, and waits.
+    virtual FailedSaveChoice askAfterFailedSave(const QString &text) = 0;
     virtual void endProgram() = 0;
 };
 

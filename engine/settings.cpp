@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <unistd.h>
 
 namespace tavrin {
 
@@ -179,7 +181,7 @@ public:
                 missing << str(texts::cfgDefaultItem)
                                .arg(str(kTextNames[i]), *fields[static_cast<std::size_t>(i)]);
             problem(str(texts::cfgTooShort)
-                        .arg(path_, QString::number(lines.size()), missing.join(u"、")));
+                        .arg(path_, QString::number(lines.size()), missing.join(str(texts::cfgListSeparator))));
             return;
         }
 
@@ -236,9 +238,52 @@ bool isPresent(const QString &dir)
     return found.contains(name, Qt::CaseSensitive);
 }
 
-enum class WriteFailure { None, Open, Write, Replace };
+enum class WriteFailure { None, Open, Write, Replace, Damaged };
 
-// Writes bytes to path completely or not at all; detail says why not.
+QString errorOf(const QFileDevice &f)
+{
+    // A write cut short by a full disk sets no error of its own.
+    return f.error() != QFileDevice::NoError ? f.errorString() : QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Puts bytes in place of what the open file holds and reads them back;
+// empty when that worked, otherwise why not.
+QString overwrite(QFile &f, const QByteArray &bytes)
+{
+    errno = 0;
+    if (!f.seek(0) || f.write(bytes) != bytes.size() || !f.resize(bytes.size()) || ::fsync(f.handle()) != 0)
+        return errorOf(f);
+    if (!f.seek(0) || f.readAll() != bytes)
+        return str(texts::cfgReadBackDiffers);
+    return {};
+}
+
+// For a folder that takes no new file (a locked-down exam folder) while the
+// file in it may still be written: the file is rewritten where it stands.
+// What it held stays in memory and goes back in when the new bytes do not
+// all arrive; only a failure of that too (or a crash between the two) leaves
+// the file damaged.
+WriteFailure rewriteInPlace(const QString &path, const QByteArray &bytes, QString *detail)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        *detail = f.errorString();
+        return WriteFailure::Open;
+    }
+    const QByteArray old = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        *detail = f.errorString();
+        return WriteFailure::Open;
+    }
+    *detail = overwrite(f, bytes);
+    if (detail->isEmpty())
+        return WriteFailure::None;
+    return overwrite(f, old).isEmpty() ? WriteFailure::Write : WriteFailure::Damaged;
+}
+
+// Writes bytes to path completely or not at all, through a replacement made
+// beside it; where that cannot be made, over an existing file in place.
+// detail says why not.
 WriteFailure writeWhole(const QString &path, const QByteArray &bytes, QString *detail)
 {
     QSaveFile out(path);
@@ -246,12 +291,18 @@ WriteFailure writeWhole(const QString &path, const QByteArray &bytes, QString *d
     // whose buffered bytes did not all reach the disk and reports success.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *detail = out.errorString();
+        if (QFileInfo(path).isFile()) {
+            QString why;
+            const WriteFailure inPlace = rewriteInPlace(path, bytes, &why);
+            if (inPlace != WriteFailure::Open) {
+                *detail = why;
+                return inPlace;
+            }
+        }
         return WriteFailure::Open;
     }
     if (out.write(bytes) != bytes.size()) {
-        // A write cut short by a full disk sets no error of its own.
-        *detail = out.error() != QFileDevice::NoError ? out.errorString()
-                                                      : QString::fromLocal8Bit(std::strerror(errno));
+        *detail = errorOf(out);
         out.cancelWriting();
         return WriteFailure::Write; // the temporary file goes with out
     }
@@ -349,6 +400,9 @@ SettingsSaveReport saveSettings(const ExamState &st, const QString &dir, bool ke
         break;
     case WriteFailure::Replace:
         rep.error = str(texts::cfgReplaceFailed).arg(why);
+        break;
+    case WriteFailure::Damaged:
+        rep.error = str(texts::cfgDamaged).arg(why);
         break;
     }
     return rep;

@@ -41,7 +41,9 @@ struct SettingsSaveReport {
 SettingsLoadReport loadSettings(ExamState &st, const QString &dir);
 
 // Writes the same fields to "Tavrin.cfg" in dir, all or nothing, every line
-// ending in CR LF. A text line goes out as the bytes it was read from while
+// ending in CR LF. In a folder that takes no new file but whose Tavrin.cfg
+// may be written, the file is rewritten in place and read back; if that
+// fails, what it held is written back (the error says when even that failed). A text line goes out as the bytes it was read from while
 // the text is unchanged, otherwise encoded as windows-31j with '?' for what
 // Shift-JIS cannot hold. With keepBackup, a "Tavrin.cfg" found there is first
 // copied to "Tavrin.cfg.bak" (replacing an older one); if that copy cannot be

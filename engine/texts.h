@@ -47,14 +47,14 @@ inline constexpr char16_t totalTooLarge[] =
     u"時間と問題数は変更していません。値を小さくして Enter を押してください。";
 inline constexpr char16_t startupTotalTooLarge[] =
     u"設定ファイルの時間と問題数 (%1 ＋ %2) × %3 では合計が 32767 秒を超えます。\n"
-    u"標準の値 30 秒、5 秒、40 問を使います。";
+    u"標準の値 %4 秒、%5 秒、%6 問を使います。";
 inline constexpr char16_t helpMissing[] =
     u"ヘルプファイルが見つかりません:\n%1";
 inline constexpr char16_t helpNotOpened[] =
     u"ヘルプファイルを開けませんでした:\n%1";
 inline constexpr char16_t saveFailed[] =
     u"設定ファイル「%1」を保存できませんでした（%2）。\n"
-    u"プログラムは終了していません。原因を取り除いてからもう一度［終了］を押してください。";
+    u"原因を取り除いてから［もう一度保存］を押すか、［保存せずに終了］を押してください。";
 inline constexpr char16_t confirmCloseTitle[] = u"試験中です";
 inline constexpr char16_t confirmClose[] =
     u"試験はまだ終わっていません。ウィンドウを閉じると試験は中止され、設定は保存されません。\n"
@@ -91,6 +91,7 @@ inline constexpr char16_t cfgEmpty[] =
 inline constexpr char16_t cfgTooShort[] =
     u"設定ファイル「%1」は %2 行目で終わっています（6 行必要です）。次の値は標準の値を使います：\n%3";
 inline constexpr char16_t cfgDefaultItem[] = u"%1 = %2";
+inline constexpr char16_t cfgListSeparator[] = u"、";
 inline constexpr char16_t cfgBadText[] =
     u"設定ファイル「%1」の %2 行目（%3）に Shift-JIS として読めない文字があります。"
     u"正しく表示されないかもしれません。保存するときは、この行を読んだとおりに書き戻します。";
@@ -161,5 +162,17 @@ inline constexpr char16_t label18[] = u"フォント係数";
 // The entries of the font factor list, in the order of kFontFactors.
 inline constexpr char16_t fontFactorItems[3][5] = {u"1.00", u"1.25", u"1.50"};
 inline constexpr char16_t combo1Text[] = u"Combo1";
+
+// Saving at exit, when the settings file cannot be written as usual.
+inline constexpr char16_t saveFailedTitle[] = u"設定を保存できません";
+inline constexpr char16_t saveRetry[] = u"もう一度保存";
+inline constexpr char16_t saveDiscard[] = u"保存せずに終了";
+inline constexpr char16_t cfgReadBackDiffers[] = u"書き込んだ内容を読み戻すと違っていました";
+inline constexpr char16_t cfgDamaged[] =
+    u"書き込みに失敗し、元の内容にも戻せませんでした。設定ファイルは途中までしか書かれていないかもしれません。"
+    u"［もう一度保存］で書き直してください。詳細: %1";
+
+// Why the screen must stay on, as the desktop shows it.
+inline constexpr char16_t screenKeeperReason[] = u"試験の実施中";
 
 } // namespace tavrin::texts

@@ -99,6 +99,12 @@ public:
         if (text.isEmpty())
             fail("empty notice");
     }
+    FailedSaveChoice askAfterFailedSave(const QString &text) override
+    {
+        if (text.isEmpty())
+            fail("empty question");
+        return FailedSaveChoice::CloseWithoutSaving;
+    }
     void endProgram() override { ended = true; }
 };
 

@@ -6,7 +6,7 @@ set -uo pipefail
 build=$1
 source=$2
 
-for tool in cpack dpkg-deb dpkg-shlibdeps file; do
+for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 
@@ -28,8 +28,8 @@ deb=${debs[0]}
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tavrin ] || fail "package name is '$(field Package)'"
 depends=$(field Depends)
-# Found by the library scan, and the two it cannot find.
-for dep in libqt6widgets6 libqt6dbus6 libsdl2-mixer-2.0-0 fonts-ipafont-gothic qt6-qpa-plugins; do
+# Found by the library scan, and the three it cannot find.
+for dep in libqt6widgets6 libqt6dbus6 libsdl2-mixer-2.0-0 fonts-ipafont-gothic qt6-qpa-plugins qt6-translations-l10n; do
   grep -q "\b$dep\b" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 
@@ -38,7 +38,8 @@ listing=$(dpkg-deb -c "$deb" | awk '{ $2 = $3 = $4 = $5 = ""; print }' | sed -E 
 has() { grep -qxF -- "$1" <<<"$listing" || fail "package lacks: $1"; }
 has "-rwxr-xr-x /usr/lib/tavrin/tavrin"
 has "-rwxr-xr-x /usr/lib/tavrin/tavrin-launch"
-has "lrwxrwxrwx /usr/bin/tavrin -> ../lib/tavrin/tavrin-launch"
+has "lrwxrwxrwx /usr/bin/tavrin -> ../lib/tavrin/tavrin"
+has "lrwxrwxrwx /usr/bin/tavrin-launch -> ../lib/tavrin/tavrin-launch"
 has "-rw-r--r-- /usr/share/applications/io.github.tavrin.Tavrin.desktop"
 has "-rw-r--r-- /usr/share/icons/hicolor/32x32/apps/io.github.tavrin.Tavrin.png"
 for cue in Tavrin-Jihou1 Tavrin-Jihou2 Tavrin-Jihou3 Tavrin-chime; do
@@ -67,16 +68,12 @@ value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Categories)" = "Education;Utility;" ] || fail "Categories are '$(value Categories)'"
 [ "$(value Icon)" = io.github.tavrin.Tavrin ] || fail "Icon is '$(value Icon)'"
 exec_cmd=$(value Exec | awk '{print $1}')
-[ -e "$root/usr/bin/$exec_cmd" ] || fail "Exec '$exec_cmd' is not a command the package puts on PATH"
-if command -v desktop-file-validate >/dev/null; then
-  # Hints are advice (two main categories are wanted here); anything else fails.
-  verdict=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate rejects the entry"
-  grep -v ': hint: ' <<<"$verdict" | grep . && fail "desktop-file-validate complains about the entry"
-else
-  echo "note: desktop-file-validate is missing (package desktop-file-utils); entry not validated"
-fi
+[ "$exec_cmd" = tavrin-launch ] || fail "the menu entry runs '$exec_cmd', not the launcher"
+# Hints are advice (two main categories are wanted here); anything else fails.
+verdict=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate rejects the entry"
+grep -v ': hint: ' <<<"$verdict" | grep . && fail "desktop-file-validate complains about the entry"
 
-# ---- the launcher, with a stand-in program that reports where it runs
+# ---- the commands, with a stand-in program that reports where it runs
 cat >"$root/usr/lib/tavrin/tavrin" <<'EOF'
 #!/bin/sh
 pwd > "$REPORT"
@@ -87,7 +84,16 @@ home=$scratch/home
 mkdir -p "$home"
 launch() { env -u XDG_DATA_HOME HOME="$home" REPORT="$scratch/report" "$@"; }
 
-launch "$root/usr/bin/tavrin" "two words" -x || fail "launcher failed"
+# The tavrin command works in the folder it is started from, and makes none.
+mkdir -p "$scratch/exam"
+(cd "$scratch/exam" && launch "$root/usr/bin/tavrin" -y) || fail "tavrin failed"
+[ "$(sed -n 1p "$scratch/report")" = "$scratch/exam" ] || fail "tavrin ran in '$(sed -n 1p "$scratch/report")'"
+[ "$(sed -n 2p "$scratch/report")" = "-y" ] || fail "tavrin did not pass its arguments on"
+[ -e "$home/.local" ] && fail "tavrin made a folder of its own"
+
+# The menu entry's launcher works in the user's own folder.
+launcher=$root/usr/bin/$exec_cmd
+launch "$launcher" "two words" -x || fail "launcher failed"
 userdir=$home/.local/share/tavrin
 [ "$(sed -n 1p "$scratch/report")" = "$userdir" ] || fail "program ran in '$(sed -n 1p "$scratch/report")'"
 [ "$(sed -n 2p "$scratch/report")" = "two words" ] && [ "$(sed -n 3p "$scratch/report")" = "-x" ] ||
@@ -101,17 +107,17 @@ done
 echo mine >"$userdir/Tavrin-chime.wav"
 echo settings >"$userdir/Tavrin.cfg"
 rm "$userdir/Tavrin-Jihou1.wav"
-launch "$root/usr/bin/tavrin" || fail "second start failed"
+launch "$launcher" || fail "second start failed"
 echo mine | cmp -s - "$userdir/Tavrin-chime.wav" || fail "the user's own cue was overwritten"
 [ "$(cat "$userdir/Tavrin.cfg")" = settings ] || fail "the settings were touched"
 [ -f "$userdir/Tavrin-Jihou1.wav" ] || fail "a deleted cue was not restored"
 ls "$userdir" | grep -q '\.new$' && fail "left-over partial copies"
 
 # XDG_DATA_HOME is honoured; without a usable folder the program still starts.
-launch XDG_DATA_HOME="$scratch/data" "$root/usr/bin/tavrin" || fail "start with XDG_DATA_HOME failed"
+launch XDG_DATA_HOME="$scratch/data" "$launcher" || fail "start with XDG_DATA_HOME failed"
 [ "$(sed -n 1p "$scratch/report")" = "$scratch/data/tavrin" ] || fail "XDG_DATA_HOME was not used"
 touch "$scratch/blocked"
-(cd "$scratch" && launch XDG_DATA_HOME="$scratch/blocked" "$root/usr/bin/tavrin" 2>/dev/null) ||
+(cd "$scratch" && launch XDG_DATA_HOME="$scratch/blocked" "$launcher" 2>/dev/null) ||
   fail "the launcher gave up without a folder of its own"
 [ "$(sed -n 1p "$scratch/report")" = "$scratch" ] || fail "without a folder the program did not run where it was started"
 

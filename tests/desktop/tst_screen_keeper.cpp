@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -186,11 +185,9 @@ void TestScreenKeeper::runHoldsAndResetReleases()
     offerPortal();
     QCoreApplication::setApplicationName(QStringLiteral("Tavrin"));
     ScreenKeeper keeper;
-    QSignalSpy changes(&keeper, &ScreenKeeper::activeChanged);
 
     keeper.follow(RunState::Running);
-    QTRY_VERIFY(keeper.active());
-    QCOMPARE(saver_->count(QStringLiteral("Inhibit")), 1);
+    QTRY_COMPARE(saver_->count(QStringLiteral("Inhibit")), 1);
     const Call inhibit = saver_->calls.front();
     QCOMPARE(inhibit.path, QStringLiteral("/org/freedesktop/ScreenSaver"));
     QCOMPARE(inhibit.args.at(0).toString(), QStringLiteral("Tavrin"));
@@ -203,21 +200,15 @@ void TestScreenKeeper::runHoldsAndResetReleases()
     keeper.follow(RunState::Finished);
     settle();
     QCOMPARE(saver_->calls.size(), size_t(1));
-    QVERIFY(keeper.active());
 
     keeper.follow(RunState::Idle);
-    QVERIFY(!keeper.active());
     QTRY_COMPARE(saver_->calls.size(), size_t(2));
     QCOMPARE(saver_->calls.back().method, QStringLiteral("UnInhibit"));
     QCOMPARE(saver_->calls.back().args.at(0).toUInt(), saver_->nextCookie);
-    QCOMPARE(changes.size(), 2);
-    QCOMPARE(changes.at(0).at(0).toBool(), true);
-    QCOMPARE(changes.at(1).at(0).toBool(), false);
 
     // The next run asks again and is given a new cookie.
     keeper.follow(RunState::Running);
-    QTRY_VERIFY(keeper.active());
-    QCOMPARE(saver_->count(QStringLiteral("Inhibit")), 2);
+    QTRY_COMPARE(saver_->count(QStringLiteral("Inhibit")), 2);
 }
 
 void TestScreenKeeper::repeatedHoldsAndStrayReleases()
@@ -227,7 +218,7 @@ void TestScreenKeeper::repeatedHoldsAndStrayReleases()
     keeper.release();
     keeper.hold();
     keeper.hold(); // while the first request is on its way
-    QTRY_VERIFY(keeper.active());
+    settle();
     keeper.hold(); // and after it was granted
     keeper.release();
     keeper.release();
@@ -242,18 +233,14 @@ void TestScreenKeeper::resetBeforeTheDesktopAnswers()
     offerSaver();
     ScreenKeeper keeper;
     keeper.hold();
-    keeper.release();
-    QVERIFY(keeper.busy());
+    keeper.release(); // the answer cannot have come yet
     QTRY_COMPARE(saver_->count(QStringLiteral("UnInhibit")), 1);
     QCOMPARE(saver_->calls.back().args.at(0).toUInt(), saver_->nextCookie);
-    QVERIFY(!keeper.active());
-    QVERIFY(!keeper.busy());
 
     // Reset and start again before the answer: the inhibition is kept.
     keeper.hold();
     keeper.release();
     keeper.hold();
-    QTRY_VERIFY(keeper.active());
     settle();
     QCOMPARE(saver_->count(QStringLiteral("Inhibit")), 2);
     QCOMPARE(saver_->count(QStringLiteral("UnInhibit")), 1);
@@ -266,7 +253,7 @@ void TestScreenKeeper::destructionReleases()
     {
         ScreenKeeper keeper;
         keeper.hold();
-        QTRY_VERIFY(keeper.active());
+        settle(); // granted
     }
     QTRY_COMPARE(saver_->count(QStringLiteral("UnInhibit")), 1);
     QCOMPARE(saver_->calls.back().args.at(0).toUInt(), saver_->nextCookie);
@@ -275,7 +262,7 @@ void TestScreenKeeper::destructionReleases()
     {
         ScreenKeeper keeper;
         keeper.hold();
-        QTRY_VERIFY(keeper.active());
+        settle();
     }
     QTRY_COMPARE(portal_->closed, 1);
 }
@@ -286,8 +273,7 @@ void TestScreenKeeper::olderDesktopShortPath()
     offerPortal();
     ScreenKeeper keeper;
     keeper.hold();
-    QTRY_VERIFY(keeper.active());
-    QCOMPARE(saver_->calls.size(), size_t(1));
+    QTRY_COMPARE(saver_->calls.size(), size_t(1));
     QCOMPARE(saver_->calls.front().path, QStringLiteral("/ScreenSaver"));
     keeper.release();
     QTRY_COMPARE(saver_->calls.size(), size_t(2));
@@ -301,8 +287,7 @@ void TestScreenKeeper::portalWhenNoSaver()
     offerPortal();
     ScreenKeeper keeper;
     keeper.hold();
-    QTRY_VERIFY(keeper.active());
-    QCOMPARE(portal_->calls.size(), size_t(1));
+    QTRY_COMPARE(portal_->calls.size(), size_t(1));
     const QVariantList args = portal_->calls.front().args;
     QCOMPARE(args.at(0).toString(), QString());
     QCOMPARE(args.at(1).toUInt(), 4u | 8u); // suspend and idle
@@ -324,8 +309,7 @@ void TestScreenKeeper::portalWhenSaverRefuses()
     offerPortal();
     ScreenKeeper keeper;
     keeper.hold();
-    QTRY_VERIFY(keeper.active());
-    QCOMPARE(portal_->calls.size(), size_t(1));
+    QTRY_COMPARE(portal_->calls.size(), size_t(1));
     keeper.release();
     QTRY_COMPARE(portal_->closed, 1);
     QCOMPARE(saver_->count(QStringLiteral("UnInhibit")), 0);
@@ -347,37 +331,29 @@ void TestScreenKeeper::hungSaverNeverHoldsUpTheClock()
     took.start();
     keeper.hold();
     QVERIFY(took.elapsed() < 100);
-    QTRY_VERIFY(keeper.active());
+    QTRY_COMPARE(portal_->calls.size(), size_t(1));
     QVERIFY(took.elapsed() >= 400);
     QVERIFY(ticks >= 5); // the clock went on while the saver said nothing
-    QCOMPARE(portal_->calls.size(), size_t(1));
 }
 
 void TestScreenKeeper::silentWithoutAnyService()
 {
     ScreenKeeper keeper;
-    QSignalSpy changes(&keeper, &ScreenKeeper::activeChanged);
     keeper.follow(RunState::Running);
-    QVERIFY(keeper.busy());
-    QTRY_VERIFY(!keeper.busy());
-    QVERIFY(!keeper.active());
-    QVERIFY(keeper.wanted());
+    settle(); // every service has said it is not there
     keeper.follow(RunState::Idle);
-    QVERIFY(!keeper.wanted());
-    QVERIFY(changes.isEmpty());
 
     // A desktop that appears later is asked at the next run.
     offerSaver();
     keeper.follow(RunState::Running);
-    QTRY_VERIFY(keeper.active());
+    QTRY_COMPARE(saver_->count(QStringLiteral("Inhibit")), 1);
 }
 
 void TestScreenKeeper::silentWithoutSessionBus()
 {
+    // Nothing to ask, and nothing breaks.
     ScreenKeeper keeper(QDBusConnection(QStringLiteral("no such bus")), 400);
     keeper.hold();
-    QVERIFY(!keeper.busy());
-    QVERIFY(!keeper.active());
     keeper.release();
     keeper.release();
 }
@@ -395,7 +371,6 @@ void TestScreenKeeper::windowRunsDriveTheKeeper()
     form.Command2->click(); // pause
     settle();
     QCOMPARE(saver_->calls.size(), size_t(1));
-    QVERIFY(keeper.active());
     form.Command1->click(); // reset
     QCOMPARE(rig.engine.runState(), RunState::Idle);
     QTRY_COMPARE(saver_->count(QStringLiteral("UnInhibit")), 1);

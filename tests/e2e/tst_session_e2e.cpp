@@ -3,6 +3,7 @@
 // times, exit; then a second start finds what was saved.
 #include "click_points.h"
 #include "e2e_support.h"
+#include "require.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,8 +34,7 @@ private slots:
 
 void TestSessionE2E::wholeSession()
 {
-    if (const QString why = e2e::missingDisplay(); !why.isEmpty())
-        QSKIP(qPrintable(why));
+    TAVRIN_NEED("TAVRIN_REQUIRE_DISPLAY", e2e::missingDisplay());
     QTemporaryDir dir;
     QImage boxes;
     e2e::copyCues(dir.path());

@@ -1,5 +1,6 @@
 // The real program in a real window: what the operator sees after start-up.
 #include "e2e_support.h"
+#include "require.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,8 +13,7 @@ private slots:
 
 void TestWindowE2E::startsWithItsWindow()
 {
-    if (const QString why = e2e::missingDisplay(); !why.isEmpty())
-        QSKIP(qPrintable(why));
+    TAVRIN_NEED("TAVRIN_REQUIRE_DISPLAY", e2e::missingDisplay());
     QTemporaryDir dir;
     e2e::copyCues(dir.path());
     e2e::Program program(dir.path());

@@ -88,6 +88,9 @@ public:
     QStringList opened;
     bool openSucceeds = true;
     QList<Notice> notices;
+    QStringList questions;                  // asked after a failed save
+    QList<FailedSaveChoice> saveAnswers;    // given in turn, then CloseWithoutSaving
+    std::function<void()> whileAsking;
     bool ended = false;
 
     // How the label adjusts an assigned font size or width; identity if unset.
@@ -199,6 +202,14 @@ public:
     {
         notices.append({text});
         record(QStringLiteral("notify"));
+    }
+    FailedSaveChoice askAfterFailedSave(const QString &text) override
+    {
+        questions << text;
+        record(QStringLiteral("ask"));
+        if (whileAsking)
+            whileAsking();
+        return saveAnswers.isEmpty() ? FailedSaveChoice::CloseWithoutSaving : saveAnswers.takeFirst();
     }
     void endProgram() override
     {

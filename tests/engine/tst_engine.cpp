@@ -15,6 +15,7 @@
 #include "engine.h"
 #include "fakes.h"
 #include "geometry.h"
+#include "locked_folder.h"
 #include "texts.h"
 
 #include <QDir>
@@ -80,7 +81,8 @@ struct Rig {
     {
         static const QMap<QString, QString> fixed{
             {"hide Move", "-M"}, {"show Move", "+M"}, {"hide End", "-E"}, {"show End", "+E"},
-            {"clear", "clr"},    {"F1", "F1"},        {"notify", "notify"}, {"end", "end"}};
+            {"clear", "clr"},    {"F1", "F1"},        {"notify", "notify"}, {"end", "end"},
+            {"ask", "ask"}};
         if (fixed.contains(line))
             return fixed.value(line);
         if (line.startsWith(u"label14 "))
@@ -300,7 +302,6 @@ private slots:
         QFETCH(QString, exeDir);
         QFETCH(QString, path);
         Rig rig(1000, true, exeDir);
-        QCOMPARE(rig.eng.helpFile(), path);
         QCOMPARE(rig.win.helpFilePath, path);
     }
 
@@ -541,14 +542,48 @@ private slots:
         QVERIFY(rig.win.ended);
     }
 
-    void exitStaysOpenWhenSaveFails()
+    // Exit in a folder that takes no new file writes Tavrin.cfg in place; a
+    // save that fails asks whether to try again or close without saving.
+    void exitSaves_data()
     {
+        QTest::addColumn<QString>("folder");  // locked; missing; appears or a run starts while asked
+        QTest::addColumn<QString>("answers"); // R: try again, C: close without saving
+        QTest::addColumn<QString>("trace");
+        const QString close = "close1 close2 close3 close4 end";
+        QTest::newRow("locked folder, writable file") << "locked" << "" << close;
+        QTest::newRow("close without saving") << "missing" << "C" << "ask " + close;
+        QTest::newRow("again, again, close") << "missing" << "RRC" << "ask ask ask " + close;
+        QTest::newRow("again, once the folder is there") << "appears" << "R" << "ask " + close;
+        QTest::newRow("a run started meanwhile") << "started" << "C" << "ask";
+    }
+    void exitSaves()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, answers);
+        QFETCH(QString, trace);
+        testing::LockedFolder locked;
+        locked.put("Tavrin.cfg", "30,5,40\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n");
+        if (folder == "locked") {
+            locked.lock();
+            QVERIFY(locked.holds());
+        }
         Rig rig(1000, false);
-        rig.eng.Form_Load(kExeDir, rig.work.filePath("missing/dir"));
-        rig.journal.clear();
-        QCOMPARE(rig.run("C4"), QString("notify"));
-        QVERIFY(!rig.win.ended);
-        QCOMPARE(rig.look(), QString(kIdleLook));
+        const QString dir = folder == "locked" ? locked.path() : rig.work.filePath("missing");
+        rig.eng.Form_Load(kExeDir, dir);
+        for (QChar a : answers)
+            rig.win.saveAnswers << (a == u'R' ? FailedSaveChoice::Retry : FailedSaveChoice::CloseWithoutSaving);
+        rig.win.whileAsking = [&] {
+            if (folder == "appears")
+                QDir().mkpath(dir);
+            if (folder == "started")
+                rig.eng.Command1_Click();
+        };
+        QCOMPARE(rig.run("T:20,10,3 C4"), "play4 clr | " + trace);
+        QCOMPARE(rig.win.ended, folder != "started");
+        QFile f(dir + "/Tavrin.cfg");
+        QCOMPARE(f.open(QIODevice::ReadOnly) && f.readLine() == "20,10,3\r\n", folder == "locked" || folder == "appears");
+        for (const QString &q : std::as_const(rig.win.questions))
+            QVERIFY(q.contains(QDir::toNativeSeparators(dir + "/Tavrin.cfg")));
     }
 
     void helpKey_data()

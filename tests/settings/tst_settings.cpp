@@ -1,7 +1,9 @@
+#include "locked_folder.h"
 #include "settings.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -157,6 +159,8 @@ private slots:
     void encodeWithoutRawBytes();
     void failedSave_data();
     void failedSave();
+    void lockedFolder_data();
+    void lockedFolder();
 };
 
 void TestSettings::absent_data()
@@ -553,6 +557,56 @@ void TestSettings::failedSave()
         QCOMPARE(readBytes(cfg(d) + "/inside"), QByteArray("kept"));
     else
         QCOMPARE(readBytes(cfg(d)), old);
+}
+
+// A folder that takes no new file, with a Tavrin.cfg that may be written:
+// saved in place and read back, and never left half-written where the old
+// content can still be put back.
+void TestSettings::lockedFolder_data()
+{
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<QByteArray>("line1"); // a refused value calls for a backup first
+    QTest::addColumn<int>("sizeLimit");    // what a file may grow to; 0: no limit
+    QTest::addColumn<QString>("fragment"); // of the error; empty: saved
+    const int old = int(kDefaultFile.size());
+    QTest::newRow("saved in place") << true << QByteArray("30,5,40") << 0 << QString();
+    QTest::newRow("read-only file") << false << QByteArray("30,5,40") << 0 << u"開けません"_qs;
+    QTest::newRow("no room for the backup") << true << QByteArray("99999,5,40") << 0 << u"Tavrin.cfg.bak"_qs;
+    QTest::newRow("disk full: old content back") << true << QByteArray("30,5,40") << old + 4 << u"ディスクの空き"_qs;
+    QTest::newRow("disk full for the old too") << true << QByteArray("30,5,40") << 16 << u"途中まで"_qs;
+}
+
+void TestSettings::lockedFolder()
+{
+    QFETCH(bool, writable);
+    QFETCH(QByteArray, line1);
+    QFETCH(int, sizeLimit);
+    QFETCH(QString, fragment);
+    const QByteArray old = lines(std8(line1));
+    testing::LockedFolder folder;
+    folder.put("Tavrin.cfg", old, writable);
+    folder.lock();
+    QVERIFY(folder.holds());
+
+    ExamState st = dirtyState();
+    const SettingsLoadReport r = loadSettings(st, folder.path());
+    st.message1 = u"移動してください（次の問題へ）"_qs; // longer: the file grows
+    SettingsSaveReport s;
+    {
+        const FileSizeLimit limit(sizeLimit ? rlim_t(sizeLimit) : RLIM_INFINITY);
+        s = saveSettings(st, folder.path(), !r.complete);
+    }
+    QCOMPARE(folder.entries(), QStringList{"Tavrin.cfg"});
+    const QByteArray now = readBytes(folder.path() + "/Tavrin.cfg");
+    if (fragment.isEmpty()) {
+        QVERIFY2(s.ok, qPrintable(s.error));
+        QCOMPARE(now, lines(with(std8(), 5, QStringEncoder("windows-31j").encode(st.message1))));
+        return;
+    }
+    QVERIFY(!s.ok);
+    QVERIFY2(s.error.contains(fragment), qPrintable(s.error));
+    if (sizeLimit != 16)
+        QCOMPARE(now, old);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

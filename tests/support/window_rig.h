@@ -8,12 +8,13 @@
 #include "silent_ports.h"
 
 #include <QSize>
+#include <QtWidgets/qtestsupport_widgets.h>
 #include <QTemporaryDir>
 
 namespace tavrin::testing {
 
 // Start-up has run (from an empty folder: the defaults) and the window is
-// shown, at the given size when one is given.
+// shown, at the given size when one is given, and exposed.
 struct WindowRig {
     explicit WindowRig(QSize size = {})
     {
@@ -22,6 +23,7 @@ struct WindowRig {
         if (size.isValid())
             form.resize(size);
         form.show();
+        (void)QTest::qWaitForWindowExposed(&form);
     }
     QTemporaryDir dir;
     Form1 form;
