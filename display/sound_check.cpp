@@ -30,6 +30,8 @@ SoundCheck::SoundCheck(SoundBank &bank, const Engine &engine, Form1 &window)
     setWindowModality(Qt::WindowModal);
 
     auto *grid = new QGridLayout(this);
+    // The window grows with what it has to say (a long file name).
+    grid->setSizeConstraint(QLayout::SetFixedSize);
     auto *intro = new QLabel(str(texts::soundCheckIntro), this);
     grid->addWidget(intro, 0, 0, 1, 2);
     for (int n = 1; n <= 4; ++n) {
@@ -39,9 +41,8 @@ SoundCheck::SoundCheck(SoundBank &bank, const Engine &engine, Form1 &window)
         role->setFont(bold);
         auto *outcome = new QLabel(this);
         outcome->setObjectName(QStringLiteral("outcome%1").arg(n));
-        outcome->setWordWrap(true);
         outcome->setTextFormat(Qt::PlainText);
-        outcome->setMinimumWidth(360);
+        outcome->setMinimumWidth(420);
         outcomes_[static_cast<std::size_t>(n - 1)] = outcome;
         grid->addWidget(role, n, 0, Qt::AlignTop);
         grid->addWidget(outcome, n, 1, Qt::AlignTop);
