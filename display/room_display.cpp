@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -188,6 +189,17 @@ void RoomDisplay::place()
         operator_.activateWindow();
     }
     update();
+}
+
+void RoomDisplay::mousePressEvent(QMouseEvent *event)
+{
+    // A click on it, where it shares the main window's screen, must not
+    // bury the controls under it.
+    if (screen() == operator_.screen()) {
+        operator_.raise();
+        operator_.activateWindow();
+    }
+    event->accept();
 }
 
 void RoomDisplay::closeEvent(QCloseEvent *event)
