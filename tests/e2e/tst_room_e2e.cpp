@@ -1,8 +1,5 @@
-// The real program on a laptop with a projector: an X server of its own with
-// two screens. F5 puts the room display on the projector, full screen, with
-// the dots of a run where the layout rules put them for 1920 pixels and no
-// control; the main window keeps its controls, and closing the room display
-// leaves the run alone.
+// The real program on an X server of its own with a laptop's and a projector's
+// screen: the room display on the projector, the controls on the laptop.
 #include "click_points.h"
 #include "e2e_support.h"
 
@@ -12,7 +9,7 @@
 namespace at = tavrin::testing::at;
 
 namespace {
-const QColor kRed(255, 0, 0), kBlack(0, 0, 0), kWhite(255, 255, 255), kYellow(255, 255, 0);
+const QColor kRed(255, 0, 0), kBlack(0, 0, 0), kWhite(255, 255, 255);
 const QColor kCyan(0x80, 0xFF, 0xFF), kGrey(0xE0, 0xE0, 0xE0);
 // At 1920 pixels and 10 dots a row: pitch 192, radius 77, first row at 80 + 77.
 const QPoint kRoomDots[] = {{96, 157}, {288, 157}, {480, 157}};
@@ -41,7 +38,6 @@ void TestRoomE2E::roomDisplayOnTheProjector()
                                     u"0"_qs});
     e2e::Program program(dir.path());
     QVERIFY(program.start());
-    QVERIFY(e2e::near(x.screenShot(1).pixelColor(0, 0), kWhite, 0)); // nothing on the projector yet
 
     program.press(u"F5"_qs);
     QVERIFY(QTest::qWaitFor([&] { return covered(x.screenShot(1)); }, 5000));
@@ -64,11 +60,6 @@ void TestRoomE2E::roomDisplayOnTheProjector()
     // Where the main window has its controls, the room display is black.
     for (const QPoint &p : {at::command1, at::command2, at::command4, at::text1, at::text3, at::combo1})
         QVERIFY2(e2e::near(room.pixelColor(p), kBlack, 0), qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
-    int yellow = 0; // the question number
-    for (int py = 8; py < 69; ++py)
-        for (int px = 16; px < 87; ++px)
-            yellow += e2e::near(room.pixelColor(px, py), kYellow, 40);
-    QVERIFY2(yellow > 50, qPrintable(QString::number(yellow)));
 
     // The main window still shows the run, with its controls.
     for (const QPoint &p : at::dots)

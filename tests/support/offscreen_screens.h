@@ -4,13 +4,10 @@
 // desktop changes them when a projector is plugged in, unplugged or set to
 // another resolution: Qt sees screens added, removed and resized.
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QList>
 #include <QRect>
-#include <QString>
 #include <qpa/qplatformnativeinterface.h>
 
 namespace tavrin::testing {
@@ -35,12 +32,9 @@ inline bool setScreens(const QList<FakeScreen> &screens)
     QJsonObject config = get(native);
     QJsonArray list;
     for (const FakeScreen &s : screens)
-        list.append(QJsonObject{{QStringLiteral("name"), s.name},
-                                {QStringLiteral("x"), s.geometry.x()},
-                                {QStringLiteral("y"), s.geometry.y()},
-                                {QStringLiteral("width"), s.geometry.width()},
-                                {QStringLiteral("height"), s.geometry.height()}});
-    config[QStringLiteral("screens")] = list;
+        list.append(QJsonObject{{u"name"_qs, s.name}, {u"x"_qs, s.geometry.x()}, {u"y"_qs, s.geometry.y()},
+                                {u"width"_qs, s.geometry.width()}, {u"height"_qs, s.geometry.height()}});
+    config[u"screens"_qs] = list;
     set(config, native);
     QCoreApplication::processEvents();
     return true;
