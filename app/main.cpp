@@ -1,8 +1,10 @@
 #include "engine.h"
 #include "form1.h"
 #include "output_policy.h"
+#include "room_display.h"
 #include "screen_keeper.h"
 #include "sound_bank.h"
+#include "sound_check.h"
 #include "texts.h"
 
 #include <QApplication>
@@ -30,6 +32,15 @@ int main(int argc, char *argv[])
     form.attach(&engine);
     tavrin::OutputPolicy outputPolicy(players);
     engine.addObserver(&outputPolicy);
+    // The candidates' display on a screen of its own (F5), and the sound check (F6).
+    tavrin::RoomDisplay room(engine.state(), form,
+                             QDir::current().filePath(QLatin1String(tavrin::texts::optionsFile)));
+    form.setMirror(&room);
+    engine.addObserver(&room);
+    room.addActionsTo(form);
+    tavrin::SoundCheck soundCheck(players, engine, form);
+    engine.addObserver(&soundCheck);
+    soundCheck.addActionTo(form);
     // The screen stays on from the start of a run until a reset or exit.
     tavrin::ScreenKeeper keeper;
     QObject::connect(&form, &tavrin::Form1::runStateChanged, &keeper, &tavrin::ScreenKeeper::follow);

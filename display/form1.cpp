@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "display_mirror.h"
 #include "engine.h"
 #include "fonts.h"
 #include "phase_timer.h"
@@ -321,16 +322,22 @@ void Form1::setButtonColour(Button b, Colour colour)
 void Form1::setQuestionNumber(const QString &caption)
 {
     Label[14]->setText(caption);
+    if (mirror_)
+        mirror_->mirrorQuestion(caption);
 }
 
 void Form1::setBannerCaption(Banner b, const QString &caption)
 {
     banner(b)->setText(caption);
+    if (mirror_)
+        mirror_->mirrorBannerCaption(b, caption);
 }
 
 void Form1::setBannerVisible(Banner b, bool visible)
 {
     banner(b)->setVisible(visible);
+    if (mirror_)
+        mirror_->mirrorBannerVisible(b, visible);
 }
 
 void Form1::setBannerFontSize(Banner b, float points)
@@ -422,14 +429,18 @@ void Form1::setPixelScale()
 
 void Form1::clearDrawing()
 {
+    if (mirror_)
+        mirror_->mirrorClear();
     if (circles_.empty())
         return;
     circles_.clear();
     update();
 }
 
-void Form1::drawDot(qint32, float x, float y, float radius, Colour colour)
+void Form1::drawDot(qint32 n, float x, float y, float radius, Colour colour)
 {
+    if (mirror_)
+        mirror_->mirrorDot(n, colour);
     circles_.push_back({x, y, radius, colour});
     // Only the dot's own square is repainted: a tick never repaints the grid.
     const float r = std::fabs(radius) + 2.0f;

@@ -20,6 +20,7 @@ class QPushButton;
 
 namespace tavrin {
 
+class DisplayMirror;
 class PhaseTimer;
 
 // A text box that reports a mouse click, as the time boxes need.
@@ -43,6 +44,8 @@ public:
 
     // Connects the window's events to the engine; call before Form_Load.
     void attach(Engine *engine);
+    // Another display told of every picture change, or none; not owned.
+    void setMirror(DisplayMirror *mirror) { mirror_ = mirror; }
 
     // Controls, by the names the program gives them.
     QPushButton *Command1 = nullptr;
@@ -123,6 +126,7 @@ private:
     void safely(const std::function<void()> &handler);
 
     Engine *engine_ = nullptr;
+    DisplayMirror *mirror_ = nullptr;
     std::vector<Circle> circles_; // what stands on the drawing surface since the last clear
     std::array<BannerGeometry, 2> bannerGeometry_{};
     QStringList pendingNotices_;

@@ -175,4 +175,30 @@ inline constexpr char16_t cfgDamaged[] =
 // Why the screen must stay on, as the desktop shows it.
 inline constexpr char16_t screenKeeperReason[] = u"試験の実施中";
 
+// The room display and the sound check.
+inline constexpr char16_t roomTitle[] = u"部屋の表示 - Tavrin";
+inline constexpr char16_t roomShow[] = u"部屋の表示";
+inline constexpr char16_t roomScreen[] = u"部屋の表示の画面";
+inline constexpr char16_t roomScreenAuto[] = u"自動（操作画面のない、いちばん大きい画面）";
+inline constexpr char16_t roomScreenItem[] = u"%1（%2 × %3）";
+inline constexpr char16_t roomSecondsLeft[] = u"部屋の表示に残り秒数を出す";
+inline constexpr char16_t secondsLeft[] = u"残り%1秒";
+inline constexpr char16_t optionsNotSaved[] =
+    u"設定「%1」を保存できませんでした（%2）。\n"
+    u"今の選択はこのプログラムを閉じるまで使えます。フォルダーに書き込めるか確かめてください。";
+inline constexpr char16_t optionsAccessError[] = u"書き込めません";
+inline constexpr char16_t optionsFormatError[] = u"ファイルの形式が正しくありません";
+
+inline constexpr char16_t soundCheck[] = u"音の確認";
+inline constexpr char16_t soundCheckIntro[] = u"4 つの合図を順に鳴らします。聞こえるか確かめてください。";
+inline constexpr char16_t soundCheckWaiting[] = u"これから鳴らします";
+inline constexpr char16_t soundCheckPlaying[] = u"鳴らしています…";
+inline constexpr char16_t soundCheckOwnFile[] = u"設定のファイルの音を鳴らしました（%1）";
+inline constexpr char16_t soundCheckBuiltIn[] = u"内蔵の合図音を鳴らしました（%1: %2）";
+inline constexpr char16_t soundCheckSilent[] = u"鳴りません（%1）";
+inline constexpr char16_t soundCheckNotOpen[] = u"鳴りません（合図の準備ができていません）";
+inline constexpr char16_t soundCheckStopped[] = u"試験が始まったので、確認を止めました";
+inline constexpr char16_t soundCheckAgain[] = u"もう一度鳴らす";
+inline constexpr char16_t soundCheckClose[] = u"閉じる";
+
 } // namespace tavrin::texts

@@ -115,6 +115,12 @@ void Program::type(const QString &text) const
     run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--window"), windowId_, text});
 }
 
+void Program::press(const QString &keysym) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId_});
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), keysym});
+}
+
 bool Program::waitForExit(int timeoutMs)
 {
     return proc_.state() == QProcess::NotRunning || proc_.waitForFinished(timeoutMs);
@@ -136,6 +142,50 @@ bool Program::waitFor(const std::function<bool(const QImage &)> &pred, int timeo
         QThread::msleep(50);
     } while (clock.elapsed() < timeoutMs);
     return false;
+}
+
+Xvfb::Xvfb(const QStringList &screens) : oldDisplay_(qgetenv("DISPLAY"))
+{
+    // -displayfd: the server takes the first free number and writes it out,
+    // so that tests running side by side never meet on one display.
+    QStringList args{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                     QStringLiteral("tcp"), QStringLiteral("-noreset"), QStringLiteral("-wr")};
+    for (int i = 0; i < screens.size(); ++i)
+        args << QStringLiteral("-screen") << QString::number(i) << screens[i] + QStringLiteral("x24");
+    proc_.setProcessChannelMode(QProcess::SeparateChannels);
+    proc_.start(QStringLiteral("Xvfb"), args);
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray out;
+    while (!out.contains('\n') && clock.elapsed() < 10000 && proc_.state() != QProcess::NotRunning) {
+        proc_.waitForReadyRead(200);
+        out += proc_.readAllStandardOutput();
+    }
+    if (!out.contains('\n')) {
+        error_ = QStringLiteral("Xvfb did not start: ") + QString::fromLocal8Bit(proc_.readAllStandardError());
+        return;
+    }
+    display_ = u':' + QString::fromLatin1(out.trimmed());
+    qputenv("DISPLAY", display_.toLatin1());
+}
+
+Xvfb::~Xvfb()
+{
+    if (proc_.state() != QProcess::NotRunning) {
+        proc_.terminate();
+        if (!proc_.waitForFinished(3000))
+            proc_.kill();
+        proc_.waitForFinished(1000);
+    }
+    qputenv("DISPLAY", oldDisplay_);
+}
+
+QImage Xvfb::screenShot(int n) const
+{
+    const QByteArray png = run(QStringLiteral("import"), {QStringLiteral("-display"), display_ + u'.' + QString::number(n),
+                                                          QStringLiteral("-window"), QStringLiteral("root"),
+                                                          QStringLiteral("png:-")});
+    return QImage::fromData(png, "PNG");
 }
 
 QString sinkMonitor()

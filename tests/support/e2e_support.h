@@ -38,6 +38,9 @@ public:
     void click(int x, int y) const;
     void click(QPoint p) const { click(p.x(), p.y()); }
     void key(const QString &keysym) const;
+    // A key through the keyboard itself, after giving the window the focus:
+    // what a shortcut needs (key() sends to the window, past the shortcuts).
+    void press(const QString &keysym) const;
     void type(const QString &text) const;
     bool waitForExit(int timeoutMs);
     bool running() const;
@@ -52,6 +55,29 @@ private:
     QProcessEnvironment env_;
     QProcess proc_;
     QString windowId_;
+};
+
+// An X server of its own with the given screens ("1920x1080", one X screen
+// each, as two monitors that Qt sees as two QScreens), on a free display
+// number, white where no window covers it. Made this process's DISPLAY while
+// it runs, so the program and the tools use it; stopped by the destructor.
+class Xvfb {
+public:
+    explicit Xvfb(const QStringList &screens);
+    ~Xvfb();
+    Xvfb(const Xvfb &) = delete;
+    Xvfb &operator=(const Xvfb &) = delete;
+    // Empty when it runs, otherwise why not.
+    QString error() const { return error_; }
+    QString display() const { return display_; }
+    // The whole of X screen n.
+    QImage screenShot(int n) const;
+
+private:
+    QProcess proc_;
+    QString display_;
+    QString error_;
+    QByteArray oldDisplay_;
 };
 
 struct Burst {
