@@ -107,6 +107,8 @@ signals:
     void runStateChanged(tavrin::RunState state);
     // The operator asked to leave full screen or enter it (F11 / Esc).
     void fullScreenToggled(bool fullScreen);
+    // A message has been put up for the operator (notify()).
+    void noticeShown(const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
