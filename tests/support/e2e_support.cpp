@@ -86,8 +86,8 @@ QString Program::waitForWindow(const QString &name, int timeoutMs)
     clock.start();
     while (clock.elapsed() < timeoutMs && running()) {
         const QString ids = QString::fromUtf8(
-            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                            QStringLiteral("--pid"), pid, QStringLiteral("--name"), name}));
+            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--all"),
+                                            QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid, QStringLiteral("--name"), name}));
         const QStringList list = ids.split(u'\n', Qt::SkipEmptyParts);
         if (!list.isEmpty()) {
             if (name == QLatin1String("Tavrin ver"))
