@@ -58,6 +58,16 @@ QString details(const StoredEvent &e)
     return e.detail;
 }
 
+// The second on view when the event happened. t is the second the next tick
+// shows, except inside a tick, where the question and its cues are raised
+// while it shows t.
+int shownSecond(const StoredEvent &e)
+{
+    if (e.kind == QLatin1String("question") || e.kind == QLatin1String("cue"))
+        return e.t;
+    return e.t > 0 ? e.t - 1 : 0;
+}
+
 QString csvField(const QString &s)
 {
     if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
@@ -82,7 +92,7 @@ QStringList recordCells(const StoredEvent &e)
             localTime(e.utcMs, e.zoneOffsetS),
             eventName(e.kind),
             QString::number(e.ck),
-            QString::number(e.t),
+            QString::number(shownSecond(e)),
             QString::number(e.time1),
             QString::number(e.time2),
             QString::number(e.cycle),

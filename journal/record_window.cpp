@@ -73,6 +73,7 @@ RecordWindow::RecordWindow(Journal &journal, QWidget *parent) : QWidget(parent, 
     view_->setAlternatingRowColors(true);
     view_->setWordWrap(false);
     view_->horizontalHeader()->setStretchLastSection(true);
+    view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
 
     status_ = new QLabel(this);
