@@ -37,6 +37,14 @@ ResumePlan planResume(const InterruptedRun &run, qint64 nowWallMs, int periodMs)
     return plan;
 }
 
+std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs)
+{
+    const std::optional<InterruptedRun> &run = journal.interruptedRun();
+    if (!run)
+        return std::nullopt;
+    return ResumePoint{run->id, run->last, planResume(*run, nowWallMs).now, run->nextDueWallMs};
+}
+
 bool resume(Journal &journal, Engine &engine, PhaseTimer &clock, const InterruptedRun &run, ResumeChoice choice)
 {
     using texts::str;

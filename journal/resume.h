@@ -38,4 +38,17 @@ ResumePlan planResume(const InterruptedRun &run, qint64 nowWallMs, int periodMs 
 // adopted (then the run is abandoned and nothing changed).
 bool resume(Journal &journal, Engine &engine, PhaseTimer &clock, const InterruptedRun &run, ResumeChoice choice);
 
+// For a part of the program that decides on its own what becomes of an
+// interrupted run (a room following its controller starts with
+// JournalStart{.askToResume = false}, see journal_wiring.h): where the run
+// journal.interruptedRun() stopped and where it stands at nowWallMs. Empty
+// when the journal holds no interrupted run.
+struct ResumePoint {
+    qint64 run = 0;               // the run's number in the journal
+    RunSnapshot last;             // where it stood at its last mark
+    RunSnapshot now;              // where it stands at nowWallMs (paused: as it was)
+    qint64 gridAnchorWallMs = 0;  // on the run's one-second grid: for PhaseTimer::alignTo
+};
+std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs);
+
 } // namespace tavrin

@@ -272,6 +272,10 @@ void TestJournal::resumedRunCarriesOn()
     {
         Rig r(second.path());
         r.due = [&clock] { return clock.nextDueWallMs(); };
+        const std::optional<ResumePoint> point = resumePoint(r.journal, due + 2500);
+        QVERIFY(point);
+        QCOMPARE(point->now, advanced(last, 3));
+        QCOMPARE(point->gridAnchorWallMs, due);
         QVERIFY(resume(r.journal, r.engine, clock, *r.journal.interruptedRun(), ResumeChoice::FromNow));
         QCOMPARE(r.engine.snapshot(), advanced(last, 3));
         const qint64 offGrid = (clock.nextDueWallMs() - due) % 1000;
@@ -291,6 +295,7 @@ void TestJournal::resumedRunCarriesOn()
     }
     Rig r(fourth.path());
     QVERIFY(!r.journal.interruptedRun());
+    QVERIFY(!resumePoint(r.journal, due));
 }
 
 void TestJournal::migration()
