@@ -1,5 +1,7 @@
 #include "engine.h"
 #include "form1.h"
+#include "journal.h"
+#include "journal_wiring.h"
 #include "output_policy.h"
 #include "room_display.h"
 #include "screen_keeper.h"
@@ -9,13 +11,31 @@
 
 #include <QApplication>
 #include <QDir>
+#include <csignal>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <exception>
 
+namespace {
+tavrin::CueSound cueSound(const tavrin::SoundBank &players, int n)
+{
+    const tavrin::CueStatus s = players.cueStatus(n);
+    using Source = tavrin::CueSound::Source;
+    const Source source = s.source == tavrin::CueSource::OwnFile   ? Source::OwnFile
+                          : s.source == tavrin::CueSource::BuiltIn ? Source::BuiltIn
+                          : s.source == tavrin::CueSource::Silent  ? Source::Silent
+                                                                   : Source::Unknown;
+    return {source, s.file, s.reason};
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // A limit on file sizes makes the journal's writes fail, and be reported;
+    // it must not end the examination.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
@@ -48,13 +68,23 @@ int main(int argc, char *argv[])
     QObject::connect(&players, &tavrin::SoundBank::notice, &form,
                      [&form](const QString &text) { form.notify(text); });
 
+    // Every run is journalled, from the start-up on.
+    tavrin::Journal journal(QDir::currentPath());
+    journal.setCueSound([&players](int n) { return cueSound(players, n); });
+    tavrin::attachJournal(journal, engine, form);
+
     try {
         engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
+        // Before the window takes any input: an examination that was
+        // interrupted is offered back first.
+        tavrin::startJournal(journal, engine, form);
     } catch (const std::exception &e) {
         // Start all the same: the operator is told, and the window is usable.
         form.notify(QString::fromUtf16(tavrin::texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     form.show();
     form.Text1->setFocus();
-    return app.exec();
+    const int status = app.exec();
+    journal.finish();
+    return status;
 }

@@ -476,6 +476,7 @@ void Form1::notify(const QString &text)
     // Shown without blocking: the clock must keep ticking behind the message.
     if (isVisible())
         QTimer::singleShot(0, this, &Form1::showPendingNotices);
+    emit noticeShown(text);
 }
 
 void Form1::showPendingNotices()

@@ -97,6 +97,8 @@ public:
 signals:
     // The run state after a handler changed it (start, pause, end, reset).
     void runStateChanged(tavrin::RunState state);
+    // A message has been put up for the operator (notify()).
+    void noticeShown(const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -85,6 +85,11 @@ qint64 PhaseTimer::dueWallMs() const
     return (grid_.lastDelivered() + wallOffsetNs()) / kNsPerMs;
 }
 
+qint64 PhaseTimer::nextDueWallMs() const
+{
+    return (grid_.nextDue() + wallOffsetNs()) / kNsPerMs;
+}
+
 void PhaseTimer::arm()
 {
     const qint64 remaining = grid_.nextDue() - clock_.nsecsElapsed();

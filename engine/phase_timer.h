@@ -53,6 +53,10 @@ public:
     // The wall-clock time (ms since the epoch) at which the tick being
     // delivered, or the last one delivered, was due.
     qint64 dueWallMs() const;
+    // The wall-clock time (ms since the epoch) at which the next tick is
+    // due. Unlike dueWallMs() it is on the grid right after alignTo(), before
+    // a tick has been delivered there.
+    qint64 nextDueWallMs() const;
 
 
 signals:

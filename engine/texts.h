@@ -201,4 +201,119 @@ inline constexpr char16_t soundCheckStopped[] = u"試験が始まったので、
 inline constexpr char16_t soundCheckAgain[] = u"もう一度鳴らす";
 inline constexpr char16_t soundCheckClose[] = u"閉じる";
 
+// The journal of every run: its faults, the question after an interruption,
+// the record window and its CSV file.
+inline constexpr char16_t journalCannotOpen[] =
+    u"試験の記録ファイル「%1」を開けません（%2）。\n"
+    u"試験はこのまま行えますが、記録は残りません。途中で止まった試験の再開もできません。";
+inline constexpr char16_t journalNoDriver[] = u"SQLite のドライバーがありません";
+inline constexpr char16_t journalNoFolder[] = u"フォルダーがありません";
+inline constexpr char16_t journalFolderReadOnly[] = u"フォルダーに書き込めません";
+inline constexpr char16_t journalNotAFile[] = u"同じ名前のフォルダーなどがあります";
+inline constexpr char16_t journalLocked[] =
+    u"このフォルダーでは別の Tavrin（プロセス番号 %1）が動いていて、試験の記録ファイル「%2」を使っています。\n"
+    u"このウィンドウの試験は記録されず、前の試験の再開もしません。"
+    u"別の Tavrin を閉じてから起動し直すか、別のフォルダーで起動してください。";
+inline constexpr char16_t journalReadOnly[] =
+    u"試験の記録ファイル「%1」は読み取り専用のため書き込めません。ファイルはそのままにします。\n"
+    u"試験はこのまま行えますが、記録は残りません。記録するには、書き込めるようにしてから起動し直してください。";
+inline constexpr char16_t journalFuture[] =
+    u"試験の記録ファイル「%1」は新しい版の Tavrin のもの（形式 %2）で、この版（形式 %3 まで）では使えません。"
+    u"ファイルはそのままにします。\n試験はこのまま行えますが、記録は残りません。";
+inline constexpr char16_t journalFutureShort[] = u"新しい版の Tavrin のもの（形式 %1）です";
+inline constexpr char16_t journalDamaged[] =
+    u"試験の記録ファイル「%1」は壊れていたため（%2）、「%3」という名前で残し、新しい記録ファイルを作りました。\n"
+    u"前の試験の続きはできませんが、これからの試験は記録されます。";
+inline constexpr char16_t journalDamagedNoFresh[] =
+    u"試験の記録ファイル「%1」は壊れていて（%2）、新しい記録ファイルも作れませんでした（%3）。\n"
+    u"試験はこのまま行えますが、記録は残りません。";
+inline constexpr char16_t journalNotOurs[] = u"Tavrin の記録ファイルではありません";
+inline constexpr char16_t journalWriteFailed[] =
+    u"試験の記録ファイル「%1」に書き込めなくなりました（%2）。\n"
+    u"試験はこのまま続いていますが、ここから先は記録されません。";
+inline constexpr char16_t journalFull[] =
+    u"ディスクがいっぱいのため、試験の記録ファイル「%1」に書き込めなくなりました。\n"
+    u"試験はこのまま続いていますが、ここから先は記録されません。";
+inline constexpr char16_t journalVanished[] =
+    u"試験の記録ファイル「%1」がなくなったため、新しい記録ファイルを作って記録を続けます。"
+    u"それまでの記録はなくなりました。";
+inline constexpr char16_t journalVanishedNoFresh[] =
+    u"試験の記録ファイル「%1」がなくなり、作り直すこともできません（%2）。\n"
+    u"試験はこのまま続いていますが、ここから先は記録されません。";
+inline constexpr char16_t journalLockedShort[] = u"別の Tavrin（プロセス番号 %1）が使っています";
+inline constexpr char16_t journalUnreadableRun[] =
+    u"試験の記録ファイルにある前の試験の状態を読めないため、その試験の続きはできません。";
+
+// After an interruption.
+inline constexpr char16_t resumeTitle[] = u"前の試験が途中で止まっています";
+inline constexpr char16_t resumeHead[] = u"前の試験は終わらないまま止まりました%1。";
+inline constexpr char16_t resumeByClose[] = u"（ウィンドウを閉じて終わりました）";
+inline constexpr char16_t resumeTimes[] = u"時間: 1問あたり %1 秒、移動 %2 秒、%3 問";
+inline constexpr char16_t resumeStopped[] = u"止まった時刻: %1";
+inline constexpr char16_t resumeLastRunning[] = u"最後の記録: %1（進行中）";
+inline constexpr char16_t resumeLastPaused[] = u"最後の記録: %1（中断中）";
+inline constexpr char16_t resumeNowRunning[] = u"続けていれば今は: %1";
+inline constexpr char16_t resumeNowEnded[] = u"続けていれば試験は %1 に終わっています。";
+inline constexpr char16_t resumeWhereAnswering[] = u"第 %1 問の解答時間 %2 秒目";
+inline constexpr char16_t resumeWhereMoving[] = u"第 %1 問の移動時間 %2 秒目";
+inline constexpr char16_t resumeWhereBefore[] = u"第 %1 問の始まる前";
+inline constexpr char16_t resumeFromNow[] = u"今の位置から続ける";
+inline constexpr char16_t resumePaused[] = u"止まった位置で中断して続ける";
+inline constexpr char16_t resumeStillPaused[] = u"中断したまま続ける";
+inline constexpr char16_t resumeShowEnd[] = u"試験終了を表示する";
+inline constexpr char16_t resumeNot[] = u"続けない";
+inline constexpr char16_t resumeAfresh[] = u"新しく始める";
+inline constexpr char16_t resumedNow[] = u"止まった試験を今の位置から続けました";
+inline constexpr char16_t resumedPaused[] = u"止まった試験を止まった位置で中断して続けました";
+inline constexpr char16_t resumedEnd[] = u"止まった試験は終わっていたため、試験終了を表示しました";
+inline constexpr char16_t abandoned[] = u"止まった試験を続けませんでした";
+inline constexpr char16_t abandonedAfterEnd[] = u"止まった試験は終わっていたため、新しく始めました";
+
+// The record window and its CSV file.
+inline constexpr char16_t recordAction[] = u"試験の記録...";
+inline constexpr char16_t recordTitle[] = u"試験の記録 - Tavrin";
+inline constexpr char16_t recordSave[] = u"CSV で保存...";
+inline constexpr char16_t recordRefresh[] = u"最新にする";
+inline constexpr char16_t recordClose[] = u"閉じる";
+inline constexpr char16_t recordSaveTitle[] = u"試験の記録を CSV で保存";
+inline constexpr char16_t recordSaveFilter[] = u"CSV ファイル (*.csv)";
+inline constexpr char16_t recordSaveName[] = u"試験の記録.csv";
+inline constexpr char16_t recordSaved[] = u"「%1」に %2 件を保存しました。";
+inline constexpr char16_t recordSaveFailed[] = u"「%1」に保存できませんでした（%2）。別の場所を選んでください。";
+inline constexpr char16_t recordRows[] = u"%1 件";
+inline constexpr char16_t recordUnavailable[] = u"試験の記録ファイルが使えないため、記録を表示できません。";
+inline constexpr char16_t recordReadFailed[] = u"試験の記録を読めませんでした（%1）。";
+inline constexpr char16_t recordColumns[9][7] = {u"試験", u"時刻", u"出来事", u"問", u"秒",
+                                                 u"1問あたり", u"移動時間", u"問題数", u"内容"};
+// The events, by the key the journal stores.
+struct EventName {
+    const char *key;
+    const char16_t *name;
+};
+inline constexpr EventName eventNames[] = {
+    {"program-start", u"起動"},   {"start", u"開始"},          {"pause", u"中断"},
+    {"resume", u"再開"},          {"reset", u"リセット"},      {"question", u"問題の始まり"},
+    {"cue", u"合図の音"},         {"end", u"試験終了"},        {"time-entry", u"時間の入力"},
+    {"font-factor", u"フォント係数"}, {"adopted", u"状態の引き継ぎ"}, {"exit", u"終了"},
+    {"notice", u"お知らせ"},      {"close", u"ウィンドウを閉じた"}, {"abandon", u"続けない"},
+};
+inline constexpr char16_t cueOwnFile[] = u"合図 %1（%2）: %3";
+inline constexpr char16_t cueBuiltIn[] = u"合図 %1（%2）: 内蔵の音（%3）";
+inline constexpr char16_t cueSilent[] = u"合図 %1（%2）: 鳴らず（%3）";
+inline constexpr char16_t timeEntryDetail[] = u"%1, %2, %3 → %4, %5, %6";
+inline constexpr char16_t fontFactorDetail[] = u"%1 → %2";
+inline constexpr char16_t closedByWindow[] = u"ウィンドウを閉じて終わりました";
+// Why the journal could not be used, as the operator is told; the SQLite
+// message follows for whoever looks further.
+inline constexpr char16_t sqlIoError[] = u"ディスクの読み書きでエラーが起きました";
+inline constexpr char16_t sqlReadOnly[] = u"書き込みが禁止されています";
+inline constexpr char16_t sqlCorrupt[] = u"ファイルが壊れています";
+inline constexpr char16_t sqlNotADatabase[] = u"SQLite のファイルではありません";
+inline constexpr char16_t sqlCantOpen[] = u"ファイルを開けません";
+inline constexpr char16_t sqlBusy[] = u"ほかのプログラムが使っています";
+inline constexpr char16_t sqlFull[] = u"ディスクがいっぱいです";
+inline constexpr char16_t sqlCheckFailed[] = u"中身の検査で誤りが見つかりました";
+inline constexpr char16_t sqlOther[] = u"SQLite のエラーです";
+inline constexpr char16_t sqlReason[] = u"%1: %2";
+
 } // namespace tavrin::texts

@@ -50,7 +50,7 @@ Program::~Program()
     }
 }
 
-bool Program::start()
+bool Program::launch()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -62,29 +62,53 @@ bool Program::start()
     proc_.setProcessEnvironment(env);
     proc_.setWorkingDirectory(workDir_);
     proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!errorFile_.isEmpty())
+        proc_.setStandardErrorFile(errorFile_);
     if (wrapper_.isEmpty())
         proc_.start(QStringLiteral(TAVRIN_BIN), args_);
     else
         proc_.start(wrapper_.first(), wrapper_.mid(1) + QStringList{QStringLiteral(TAVRIN_BIN)} + args_);
-    if (!proc_.waitForStarted(5000))
+    return proc_.waitForStarted(5000);
+}
+
+bool Program::start()
+{
+    if (!launch() || waitForWindow(QStringLiteral("Tavrin ver")).isEmpty())
         return false;
+    QThread::msleep(300); // let the first paint land
+    return true;
+}
+
+QString Program::waitForWindow(const QString &name, int timeoutMs)
+{
     const QString pid = QString::number(proc_.processId());
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 15000) {
+    while (clock.elapsed() < timeoutMs && running()) {
         const QString ids = QString::fromUtf8(
-            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                            QStringLiteral("--pid"), pid, QStringLiteral("--name"),
-                                            QStringLiteral("Tavrin ver")}));
+            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--all"),
+                                            QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid, QStringLiteral("--name"), name}));
         const QStringList list = ids.split(u'\n', Qt::SkipEmptyParts);
         if (!list.isEmpty()) {
-            windowId_ = list.first();
-            QThread::msleep(300); // let the first paint land
-            return true;
+            if (name == QLatin1String("Tavrin ver"))
+                windowId_ = list.first();
+            return list.first();
         }
-        QThread::msleep(100);
+        QThread::msleep(20);
     }
-    return false;
+    return {};
+}
+
+void Program::keyTo(const QString &window, const QString &keysym) const
+{
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"), keysym});
+}
+
+void Program::moveTo(int x, int y) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), QStringLiteral("--sync"), windowId_,
+                                    QString::number(x), QString::number(y)});
 }
 
 QString Program::caption() const

@@ -31,8 +31,19 @@ public:
     void setArguments(const QStringList &args) { args_ = args; }
     void setEnv(const QString &name, const QString &value) { env_.insert(name, value); }
     void setWrapper(const QStringList &wrapper) { wrapper_ = wrapper; }
+    // What the program writes to its standard error goes to this file.
+    void setErrorFile(const QString &file) { errorFile_ = file; }
     bool start();           // waits until the window is mapped
+    bool launch();          // does not wait for any window
+    // The id of a visible window of the program whose name matches, once
+    // there is one; empty after timeoutMs. Becomes windowId() when it is
+    // the main window.
+    QString waitForWindow(const QString &name, int timeoutMs = 15000);
     QString windowId() const { return windowId_; }
+    // A key to the given window (a dialog, say) after giving it the focus:
+    // press and release both reach it even when the press closes it.
+    void keyTo(const QString &window, const QString &keysym) const;
+    void moveTo(int x, int y) const;
     QString caption() const;
     QImage shot() const;    // the window's inner area
     void click(int x, int y) const;
@@ -53,6 +64,7 @@ private:
     QStringList args_;
     QStringList wrapper_;
     QProcessEnvironment env_;
+    QString errorFile_;
     QProcess proc_;
     QString windowId_;
 };

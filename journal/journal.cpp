@@ -1,0 +1,283 @@
+#include "journal.h"
+
+#include "engine.h"
+#include "texts.h"
+#include "version.h"
+#include "writer.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QMetaObject>
+
+#include <chrono>
+
+namespace tavrin {
+
+using namespace journal;
+
+namespace {
+
+qint64 monoMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+const char *kindKey(RunEventKind k)
+{
+    switch (k) {
+    case RunEventKind::ProgramStart: return "program-start";
+    case RunEventKind::Start: return "start";
+    case RunEventKind::Pause: return "pause";
+    case RunEventKind::Resume: return "resume";
+    case RunEventKind::Reset: return "reset";
+    case RunEventKind::Question: return "question";
+    case RunEventKind::Tick: return "tick";
+    case RunEventKind::Cue: return "cue";
+    case RunEventKind::End: return "end";
+    case RunEventKind::TimeEntry: return "time-entry";
+    case RunEventKind::FontFactor: return "font-factor";
+    case RunEventKind::Adopted: return "adopted";
+    case RunEventKind::Exit: return "exit";
+    }
+    return "?";
+}
+
+const char *sourceKey(CueSound::Source s)
+{
+    switch (s) {
+    case CueSound::Source::OwnFile: return "own";
+    case CueSound::Source::BuiltIn: return "built-in";
+    case CueSound::Source::Silent: return "silent";
+    case CueSound::Source::Unknown: break;
+    }
+    return nullptr;
+}
+
+// Events after which the run stands somewhere a tick did not put it. The
+// question and cue events come in the middle of a tick, where the run stands
+// nowhere it could be resumed from; the mark after the tick covers them.
+bool movesTheRun(RunEventKind k)
+{
+    switch (k) {
+    case RunEventKind::Start:
+    case RunEventKind::Pause:
+    case RunEventKind::Resume:
+    case RunEventKind::TimeEntry:
+    case RunEventKind::FontFactor:
+    case RunEventKind::Adopted: return true;
+    default: return false;
+    }
+}
+
+EventItem eventItem(const char *kind, const ExamState &st, qint64 run)
+{
+    EventItem e;
+    e.run = run;
+    e.utcMs = QDateTime::currentMSecsSinceEpoch();
+    e.monoMs = monoMs();
+    e.kind = kind;
+    e.ck = st.ck.value();
+    e.t = st.t.value();
+    e.time1 = st.time1.value();
+    e.time2 = st.time2.value();
+    e.cycle = st.cycle.value();
+    e.sw = st.sw.value();
+    e.fkc = st.fkc.value();
+    return e;
+}
+
+} // namespace
+
+Journal::Journal(const QString &dir, QObject *parent) : QObject(parent), dir_(dir) {}
+
+Journal::~Journal()
+{
+    finish();
+}
+
+void Journal::watch(const Engine &engine, std::function<qint64()> nextDueWallMs)
+{
+    engine_ = &engine;
+    nextDue_ = std::move(nextDueWallMs);
+}
+
+void Journal::setCueSound(std::function<CueSound(int)> cueSound)
+{
+    cueSound_ = std::move(cueSound);
+}
+
+bool Journal::open()
+{
+    if (writer_)
+        return recording();
+    // The writer answers on its own thread; these post to this one. The
+    // writer is stopped before this object goes, so none can come later.
+    WriterReplies replies;
+    replies.notice = [this](const QString &text) {
+        QMetaObject::invokeMethod(this, [this, text] { emit notice(text); }, Qt::QueuedConnection);
+    };
+    replies.record = [this](const QList<QStringList> &rows, const QString &error) {
+        QMetaObject::invokeMethod(this, [this, rows, error] { emit recordRead(rows, error); }, Qt::QueuedConnection);
+    };
+    replies.exported = [this](const QString &file, int rows, const QString &error) {
+        QMetaObject::invokeMethod(
+            this, [this, file, rows, error] { emit exported(file, rows, error); }, Qt::QueuedConnection);
+    };
+    writer_ = std::make_unique<Writer>(dir_, std::move(replies));
+    const OpenOutcome out = writer_->start();
+    lastRun_ = out.lastRun;
+    interrupted_ = out.interrupted;
+    if (!out.notice.isEmpty())
+        emit notice(out.notice);
+    return out.recording;
+}
+
+bool Journal::recording() const
+{
+    return writer_ && !writer_->off();
+}
+
+bool Journal::writing() const
+{
+    return recording() && !finished_;
+}
+
+QString Journal::path() const
+{
+    return QDir(dir_).filePath(QLatin1String(texts::recordFile));
+}
+
+void Journal::runEvent(const RunEvent &event, const ExamState &st)
+{
+    // The once-a-second mark is renewed by heartbeat(), after the whole tick.
+    if (event.kind == RunEventKind::Tick || !writing())
+        return;
+    EventItem e = eventItem(kindKey(event.kind), st, 0);
+    switch (event.kind) {
+    case RunEventKind::ProgramStart: e.detail = QStringLiteral("Tavrin ver. " TAVRIN_VERSION); break;
+    case RunEventKind::Cue:
+        e.player = event.player;
+        if (cueSound_) {
+            const CueSound c = cueSound_(event.player);
+            e.cueSource = sourceKey(c.source);
+            e.detail = c.source == CueSound::Source::OwnFile ? c.file : c.reason;
+        }
+        break;
+    case RunEventKind::TimeEntry: e.old = {event.before[0], event.before[1], event.before[2], std::nullopt}; break;
+    case RunEventKind::FontFactor: e.old[3] = event.before[0]; break;
+    case RunEventKind::Adopted:
+        e.detail = std::exchange(adoptDetail_, QString());
+        if (continuing_)
+            run_ = std::exchange(continuing_, 0);
+        break;
+    case RunEventKind::Exit: exited_ = true; break;
+    default: break;
+    }
+
+    const RunState state = engine_ ? engine_->runState() : RunState::Idle;
+    const bool underWay = state == RunState::Running || state == RunState::Paused;
+    const bool opening = underWay && !run_;
+    if (opening) {
+        run_ = ++lastRun_;
+        ended_ = 0;
+        writer_->push(OpenRunItem{markItem()});
+    }
+    e.run = run_ ? run_ : ended_;
+    writer_->push(std::move(e));
+    if (run_ && !underWay) {
+        const bool finished = state == RunState::Finished;
+        writer_->push(CloseRunItem{run_, finished ? "ended" : "reset", QDateTime::currentMSecsSinceEpoch()});
+        ended_ = finished ? run_ : 0;
+        run_ = 0;
+    } else if (run_ && !opening && movesTheRun(event.kind)) {
+        writer_->push(markItem());
+    }
+    if (state == RunState::Idle)
+        ended_ = 0;
+}
+
+MarkItem Journal::markItem() const
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    return MarkItem{run_, engine_->snapshot(), nextDue_ ? nextDue_() : now, now, monoMs()};
+}
+
+void Journal::heartbeat()
+{
+    if (writing() && run_ && engine_)
+        writer_->push(markItem());
+}
+
+void Journal::recordNotice(const QString &text)
+{
+    if (!writing())
+        return;
+    EventItem e = eventItem("notice", engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+    e.detail = text;
+    writer_->push(std::move(e));
+}
+
+void Journal::continueRun(qint64 id, const QString &detail)
+{
+    continuing_ = id;
+    adoptDetail_ = detail;
+    lastRun_ = std::max(lastRun_, id);
+}
+
+void Journal::abandonRun(qint64 id, const QString &detail)
+{
+    if (interrupted_ && interrupted_->id == id)
+        interrupted_.reset();
+    if (!writing())
+        return;
+    EventItem e = eventItem("abandon", engine_ ? engine_->state() : ExamState{}, id);
+    e.detail = detail;
+    writer_->push(std::move(e));
+    writer_->push(CloseRunItem{id, "abandoned", QDateTime::currentMSecsSinceEpoch()});
+}
+
+void Journal::finish()
+{
+    if (finished_ || !writer_)
+        return;
+    if (writing() && !exited_) {
+        EventItem e = eventItem("close", engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+        e.detail = texts::str(texts::closedByWindow);
+        writer_->push(std::move(e));
+    }
+    finished_ = true;
+    writer_->stop();
+}
+
+void Journal::flush()
+{
+    if (!writer_ || finished_)
+        return;
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> written = done->get_future();
+    writer_->push(FlushItem{done});
+    written.wait();
+}
+
+void Journal::readRecord()
+{
+    if (writer_ && !finished_) {
+        writer_->push(ReadItem{});
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { emit recordRead({}, texts::str(texts::recordUnavailable)); }, Qt::QueuedConnection);
+}
+
+void Journal::exportCsv(const QString &file)
+{
+    if (writer_ && !finished_) {
+        writer_->push(ReadItem{file});
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, file] { emit exported(file, 0, texts::str(texts::recordUnavailable)); }, Qt::QueuedConnection);
+}
+
+} // namespace tavrin

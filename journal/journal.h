@@ -1,0 +1,117 @@
+#pragma once
+
+#include "ports.h"
+#include "run_snapshot.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tavrin {
+
+class Engine;
+
+namespace journal {
+class Writer;
+struct MarkItem;
+} // namespace journal
+
+// How a cue sounded, as the players know it.
+struct CueSound {
+    enum class Source { Unknown, OwnFile, BuiltIn, Silent };
+    Source source = Source::Unknown;
+    QString file;   // the file it was given
+    QString reason; // why not that file
+};
+
+// A run that the journal shows never reached a reset, an end or an exit:
+// the program died, or its window was closed, while it was under way.
+struct InterruptedRun {
+    qint64 id = 0;
+    RunSnapshot last;           // where it stood at its last mark
+    qint64 nextDueWallMs = 0;   // when the tick after that mark was due: the run's one-second grid
+    qint64 markWallMs = 0;      // when that mark was made; it stopped within the second after
+    bool closedByWindow = false;
+};
+
+// The journal of every run, in SQLite (WAL) in the working folder: each event
+// of a run is a row as it happens, and while a run is under way a mark of
+// where it stands is renewed every second. The rows go to a writer thread of
+// their own, so that no commit ever holds up the clock.
+//
+// Its faults never stop an examination: a journal that cannot be opened, is
+// used by another Tavrin in the same folder, is read-only, damaged, full or
+// disappears is told to the operator once through notice(), and the program
+// goes on without it (or with a fresh one, the damaged file kept aside).
+class Journal : public QObject, public RunObserver {
+    Q_OBJECT
+public:
+    explicit Journal(const QString &dir, QObject *parent = nullptr);
+    ~Journal() override;
+
+    // What the journal asks of the program: where the run stands, when the
+    // clock's next tick is due (wall clock, ms since the epoch), and how a
+    // cue sounded. Set before the first event.
+    void watch(const Engine &engine, std::function<qint64()> nextDueWallMs);
+    void setCueSound(std::function<CueSound(int player)> cueSound);
+
+    // Takes the journal's lock, opens or creates the file, checks and
+    // migrates it, and finds an interrupted run. False when the program goes
+    // on without a journal (notice() says why).
+    bool open();
+    bool recording() const;
+    QString path() const;
+
+    // The run to offer to resume, if any (found by open()).
+    const std::optional<InterruptedRun> &interruptedRun() const { return interrupted_; }
+    // The next Adopted event carries on run id (the resume), with detail.
+    void continueRun(qint64 id, const QString &detail);
+    // Run id is not carried on; it is closed as abandoned.
+    void abandonRun(qint64 id, const QString &detail);
+
+    // After each tick of the clock: renews the mark of the run under way.
+    void heartbeat();
+    // A message shown to the operator.
+    void recordNotice(const QString &text);
+    // After the event loop: records that the window was closed if the exit
+    // button did not end the program, writes what is left, stops the writer.
+    void finish();
+    // Waits until everything recorded so far is written.
+    void flush();
+
+    // The whole record, as the window shows it: answered by recordRead().
+    void readRecord();
+    // The whole record as a CSV file: answered by exported().
+    void exportCsv(const QString &file);
+
+    void runEvent(const RunEvent &event, const ExamState &state) override;
+
+signals:
+    void notice(const QString &text);
+    void recordRead(const QList<QStringList> &rows, const QString &error);
+    void exported(const QString &file, int rows, const QString &error);
+
+private:
+    journal::MarkItem markItem() const;
+    bool writing() const;
+
+    QString dir_;
+    std::unique_ptr<journal::Writer> writer_;
+    const Engine *engine_ = nullptr;
+    std::function<qint64()> nextDue_;
+    std::function<CueSound(int)> cueSound_;
+    std::optional<InterruptedRun> interrupted_;
+    qint64 lastRun_ = 0;
+    qint64 run_ = 0;      // the run under way (running or paused)
+    qint64 ended_ = 0;    // the run whose end is on view until a reset
+    qint64 continuing_ = 0;
+    QString adoptDetail_;
+    bool exited_ = false;
+    bool finished_ = false;
+};
+
+} // namespace tavrin

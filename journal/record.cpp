@@ -1,0 +1,176 @@
+#include "record.h"
+
+#include "exam_state.h"
+#include "texts.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace tavrin::journal {
+
+namespace {
+using texts::str;
+
+QString eventName(const QString &key)
+{
+    for (const texts::EventName &e : texts::eventNames)
+        if (key == QLatin1String(e.key))
+            return str(e.name);
+    return key;
+}
+
+QString role(int player)
+{
+    static const char16_t *const roles[] = {texts::soundRole1, texts::soundRole2, texts::soundRole3,
+                                            texts::soundRole4};
+    return player >= 1 && player <= 4 ? str(roles[player - 1]) : QString();
+}
+
+QString factor(std::optional<int> index)
+{
+    if (index && *index >= 0 && *index < int(std::size(texts::fontFactorItems)))
+        return str(texts::fontFactorItems[*index]);
+    return index ? QString::number(*index) : QStringLiteral("-");
+}
+
+QString number(std::optional<int> v)
+{
+    return v ? QString::number(*v) : QStringLiteral("-");
+}
+
+QString details(const StoredEvent &e)
+{
+    if (e.kind == QLatin1String("cue")) {
+        const char16_t *form = e.cueSource == QLatin1String("own")        ? texts::cueOwnFile
+                               : e.cueSource == QLatin1String("built-in") ? texts::cueBuiltIn
+                                                                          : texts::cueSilent;
+        return str(form).arg(QString::number(e.player), role(e.player), e.detail);
+    }
+    if (e.kind == QLatin1String("time-entry"))
+        return str(texts::timeEntryDetail)
+            .arg(number(e.old[0]), number(e.old[1]), number(e.old[2]), QString::number(e.time1),
+                 QString::number(e.time2), QString::number(e.cycle));
+    if (e.kind == QLatin1String("font-factor"))
+        return str(texts::fontFactorDetail).arg(factor(e.old[3]), factor(e.fkc));
+    return e.detail;
+}
+
+// The second on view when the event happened. t is the second the next tick
+// shows, except inside a tick, where the question and its cues are raised
+// while it shows t.
+int shownSecond(const StoredEvent &e)
+{
+    if (e.kind == QLatin1String("question") || e.kind == QLatin1String("cue"))
+        return e.t;
+    return e.t > 0 ? e.t - 1 : 0;
+}
+
+QString csvField(const QString &s)
+{
+    if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
+        return s;
+    QString quoted = s;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+} // namespace
+
+QStringList recordHeader()
+{
+    QStringList h;
+    for (const auto &c : texts::recordColumns)
+        h << str(c);
+    return h;
+}
+
+QStringList recordCells(const StoredEvent &e)
+{
+    return {e.run ? QString::number(e.run) : QString(),
+            localTime(e.utcMs, e.zoneOffsetS),
+            eventName(e.kind),
+            QString::number(e.ck),
+            QString::number(shownSecond(e)),
+            QString::number(e.time1),
+            QString::number(e.time2),
+            QString::number(e.cycle),
+            details(e)};
+}
+
+QString localTime(qint64 utcMs, int zoneOffsetS)
+{
+    const QDateTime at = QDateTime::fromMSecsSinceEpoch(utcMs, Qt::OffsetFromUTC, zoneOffsetS);
+    const int minutes = std::abs(zoneOffsetS) / 60;
+    return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz ")) + (zoneOffsetS < 0 ? u'-' : u'+') +
+           QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QByteArray csv(const QStringList &header, const QList<QStringList> &rows)
+{
+    QString text;
+    auto line = [&text](const QStringList &cells) {
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            if (i)
+                text += u',';
+            text += csvField(cells[i]);
+        }
+        text += QStringLiteral("\r\n");
+    };
+    line(header);
+    for (const QStringList &r : rows)
+        line(r);
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+QString snapshotText(const RunSnapshot &s)
+{
+    const QJsonObject o{{QStringLiteral("time1"), s.time1.value()}, {QStringLiteral("time2"), s.time2.value()},
+                        {QStringLiteral("cycle"), s.cycle.value()}, {QStringLiteral("fkc"), s.fkc.value()},
+                        {QStringLiteral("sw"), s.sw.value()},       {QStringLiteral("ck"), s.ck.value()},
+                        {QStringLiteral("t"), s.t.value()},         {QStringLiteral("reset"), s.resetCaption},
+                        {QStringLiteral("resume"), s.resumeCaption}, {QStringLiteral("question"), s.question},
+                        {QStringLiteral("move"), s.moveBanner},     {QStringLiteral("end"), s.endBanner}};
+    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+std::optional<RunSnapshot> snapshotFromText(const QString &text)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8());
+    if (!doc.isObject())
+        return std::nullopt;
+    const QJsonObject o = doc.object();
+    RunSnapshot s;
+    bool ok = true;
+    auto integer = [&](const char *key, Integer &into) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        const double d = v.toDouble(1e9);
+        if (!v.isDouble() || d != std::floor(d) || !Integer::fits(static_cast<long long>(d)))
+            ok = false;
+        else
+            into = Integer(static_cast<int>(d));
+    };
+    auto flag = [&](const char *key, bool &into) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        ok = ok && v.isBool();
+        into = v.toBool();
+    };
+    integer("time1", s.time1);
+    integer("time2", s.time2);
+    integer("cycle", s.cycle);
+    integer("fkc", s.fkc);
+    integer("sw", s.sw);
+    integer("ck", s.ck);
+    integer("t", s.t);
+    flag("reset", s.resetCaption);
+    flag("resume", s.resumeCaption);
+    flag("move", s.moveBanner);
+    flag("end", s.endBanner);
+    const QJsonValue q = o.value(QLatin1String("question"));
+    ok = ok && q.isString();
+    s.question = q.toString();
+    return ok ? std::optional(s) : std::nullopt;
+}
+
+} // namespace tavrin::journal

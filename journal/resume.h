@@ -1,0 +1,54 @@
+#pragma once
+
+#include "journal.h"
+#include "run_snapshot.h"
+
+#include <optional>
+
+namespace tavrin {
+
+class Engine;
+class PhaseTimer;
+
+enum class ResumeChoice {
+    FromNow,            // where the examination stands now, ticks on the run's own grid
+    PausedWhereStopped, // at the last mark, paused: the operator resumes with 再開
+    Abandon,            // not carried on; the journal closes the run as abandoned
+};
+
+// Where an interrupted run stood and where it would stand now.
+struct ResumePlan {
+    RunSnapshot stopped;
+    RunSnapshot now;
+    qint64 ticks = 0;                // ticks of the clock since the last mark
+    std::optional<qint64> endWallMs; // when it ended, if it has by now
+};
+
+// Ticks due from nextDueWallMs on, one every periodMs, up to and including now.
+qint64 ticksSince(qint64 nextDueWallMs, qint64 nowWallMs, int periodMs = 1000);
+
+// Works out where the run stands at nowWallMs with the engine's own tick
+// (advanced()): a paused run stays where it was.
+ResumePlan planResume(const InterruptedRun &run, qint64 nowWallMs, int periodMs = 1000);
+
+// Puts the engine where the choice says, at this moment, and tells the
+// journal that the run carries on (or is abandoned). FromNow also puts the
+// clock's ticks back on the run's one-second grid, so that its cues fall
+// where they would have. False when the journal's snapshot could not be
+// adopted (then the run is abandoned and nothing changed).
+bool resume(Journal &journal, Engine &engine, PhaseTimer &clock, const InterruptedRun &run, ResumeChoice choice);
+
+// For a part of the program that decides on its own what becomes of an
+// interrupted run (a room following its controller starts with
+// JournalStart{.askToResume = false}, see journal_wiring.h): where the run
+// journal.interruptedRun() stopped and where it stands at nowWallMs. Empty
+// when the journal holds no interrupted run.
+struct ResumePoint {
+    qint64 run = 0;               // the run's number in the journal
+    RunSnapshot last;             // where it stood at its last mark
+    RunSnapshot now;              // where it stands at nowWallMs (paused: as it was)
+    qint64 gridAnchorWallMs = 0;  // on the run's one-second grid: for PhaseTimer::alignTo
+};
+std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs);
+
+} // namespace tavrin

@@ -1,0 +1,495 @@
+// The journal on temporary folders: what it records and reads back after an
+// interruption, its schema, each of its faults, and the record window.
+#include "engine.h"
+#include "journal.h"
+#include "journal_wiring.h"
+#include "mounts.h"
+#include "phase_timer.h"
+#include "record_window.h"
+#include "resume.h"
+#include "schema.h"
+#include "silent_ports.h"
+#include "window_rig.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tavrin;
+
+namespace {
+const QString kFile = QStringLiteral("Tavrin-record.sqlite");
+
+// Silent, but with time boxes, so that times can be entered.
+struct BoxWindow : SilentWindow {
+    std::array<QString, 5> box;
+    int combo = 0;
+    int comboIndex() const override { return combo; }
+    void setComboIndex(int i) override { combo = i; }
+    QString text(TextBox b) const override { return box[int(b)]; }
+    void setText(TextBox b, const QString &t) override { box[int(b)] = t; }
+};
+
+struct Rig {
+    explicit Rig(const QString &dir) : journal(dir)
+    {
+        journal.watch(engine, [this] { return due ? due() : nextDue; });
+        journal.setCueSound([](int n) {
+            return n == 3 ? CueSound{CueSound::Source::BuiltIn, "x.wav", "見つかりません"}
+                          : CueSound{CueSound::Source::OwnFile, "cue.wav", {}};
+        });
+        engine.addObserver(&journal);
+        QObject::connect(&journal, &Journal::notice, [this](const QString &t) { notices << t; });
+        recording = journal.open();
+        engine.Form_Load(dir, dir);
+    }
+    void times(const char *t1, const char *t2, const char *n)
+    {
+        window.box[1] = t1, window.box[2] = t2, window.box[3] = n;
+        engine.Text_KeyPress(TextBox::Text1, 13);
+    }
+    void tick(int n = 1)
+    {
+        for (int i = 0; i < n; ++i) {
+            engine.Timer1_Timer();
+            nextDue += 1000;
+            journal.heartbeat();
+        }
+    }
+    void settle()
+    {
+        journal.flush();
+        QCoreApplication::processEvents();
+    }
+    BoxWindow window;
+    SilentPlayers players;
+    Engine engine{window, players};
+    qint64 nextDue = 1'000'000;
+    std::function<qint64()> due;
+    Journal journal;
+    QStringList notices;
+    bool recording = false;
+};
+
+// What a kill -9 leaves: the file and its log as they stand.
+QString copyOf(const QString &from, QTemporaryDir &to)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+        QFile::copy(QDir(from).filePath(kFile + suffix), to.filePath(kFile + suffix));
+    return to.path();
+}
+
+QList<QStringList> parseCsv(const QString &text)
+{
+    QList<QStringList> rows{{}};
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted && c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
+            cell += c, ++i;
+        else if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && c == u',')
+            rows.last() << std::exchange(cell, QString());
+        else if (!quoted && c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            rows.last() << std::exchange(cell, QString()), rows.append(QStringList()), ++i;
+        else
+            cell += c;
+    }
+    rows.removeLast();
+    return rows;
+}
+
+void makeDatabase(const QString &file, const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString &s : statements)
+            QVERIFY2(q.exec(s), qPrintable(s));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+}
+
+QByteArray contents(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestJournal : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QCOMPARE(testing::privateMounts(), QString()); }
+    void recordOfAShortRun();
+    void interruptedRun_data();
+    void interruptedRun();
+    void resumedRunCarriesOn();
+    void migration();
+    void faultAtOpen_data();
+    void faultAtOpen();
+    void vanishesDuringARun();
+    void diskFillsDuringARun();
+    void recordWindowOnF7();
+};
+
+void TestJournal::recordOfAShortRun()
+{
+    QTemporaryDir dir;
+    Rig r(dir.path());
+    QVERIFY(r.recording);
+    r.times("2", "1", "2");
+    r.engine.Command1_Click();
+    r.tick(2);
+    r.engine.Command2_Click();
+    r.engine.Command2_Click();
+    r.tick(4);
+    r.journal.recordNotice(QStringLiteral("a, \"b\"\nc"));
+    r.engine.Command1_Click();
+    r.engine.Command4_Click();
+
+    const QString file = dir.filePath(QStringLiteral("record.csv"));
+    QSignalSpy saved(&r.journal, &Journal::exported);
+    r.journal.exportCsv(file);
+    QVERIFY(saved.wait());
+    QCOMPARE(saved[0][2].toString(), QString());
+    const QByteArray bytes = contents(file);
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QList<QStringList> rows = parseCsv(QString::fromUtf8(bytes.mid(3)));
+
+    const QString own = QStringLiteral("合図 %1（%2）: cue.wav");
+    const QStringList expected[] = {
+        {"", "起動", "0", "0", "30", "5", "40", "Tavrin ver. 1.70"},
+        {"", "合図の音", "0", "0", "30", "5", "40", own.arg(4).arg("入力確認のチャイム")},
+        {"", "時間の入力", "0", "0", "2", "1", "2", "30, 5, 40 → 2, 1, 2"},
+        {"1", "開始", "1", "0", "2", "1", "2", ""},
+        {"1", "問題の始まり", "1", "1", "2", "1", "2", ""},
+        {"1", "合図の音", "1", "1", "2", "1", "2", own.arg(1).arg("残り数秒の合図")},
+        {"1", "合図の音", "1", "2", "2", "1", "2", own.arg(2).arg("解答時間終了の合図")},
+        {"1", "中断", "1", "2", "2", "1", "2", ""},
+        {"1", "再開", "1", "2", "2", "1", "2", ""},
+        {"1", "問題の始まり", "2", "1", "2", "1", "2", ""},
+        {"1", "合図の音", "2", "1", "2", "1", "2", own.arg(1).arg("残り数秒の合図")},
+        {"1", "合図の音", "2", "2", "2", "1", "2", own.arg(2).arg("解答時間終了の合図")},
+        {"1", "合図の音", "3", "1", "2", "1", "2", "合図 3（試験終了の合図）: 内蔵の音（見つかりません）"},
+        {"1", "試験終了", "0", "0", "2", "1", "2", ""},
+        {"1", "お知らせ", "0", "0", "2", "1", "2", "a, \"b\"\nc"},
+        {"1", "リセット", "0", "0", "2", "1", "2", ""},
+        {"", "終了", "0", "0", "2", "1", "2", ""},
+    };
+    QCOMPARE(rows.value(0), QStringList({"試験", "時刻", "出来事", "問", "秒", "1問あたり", "移動時間", "問題数", "内容"}));
+    QCOMPARE(rows.size(), qsizetype(std::size(expected)) + 1);
+    static const QRegularExpression localTime(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [+-]\d\d:\d\d$)"));
+    for (qsizetype i = 0; i < qsizetype(std::size(expected)); ++i) {
+        QStringList row = rows[i + 1];
+        QVERIFY2(localTime.match(row.value(1)).hasMatch(), qPrintable(row.value(1)));
+        row.removeAt(1);
+        QCOMPARE(row, expected[i]);
+    }
+}
+
+void TestJournal::interruptedRun_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("interrupted");
+    QTest::newRow("running") << "start tick tick tick" << true;
+    QTest::newRow("paused") << "start tick tick pause" << true;
+    QTest::newRow("times changed while running") << "start tick times tick" << true;
+    QTest::newRow("ended") << "start tick10" << false;
+    QTest::newRow("reset from a pause") << "start tick pause reset" << false;
+    QTest::newRow("never started") << "times" << false;
+}
+
+void TestJournal::interruptedRun()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, interrupted);
+    QTemporaryDir dir, killed;
+    RunSnapshot last;
+    {
+        Rig r(dir.path());
+        r.times("3", "2", "2");
+        for (const QString &step : script.split(u' ')) {
+            if (step == "start" || step == "reset")
+                r.engine.Command1_Click();
+            else if (step == "pause")
+                r.engine.Command2_Click();
+            else if (step == "times")
+                r.times("4", "1", "3");
+            else
+                r.tick(step == "tick" ? 1 : step.mid(4).toInt());
+        }
+        r.journal.flush();
+        last = r.engine.snapshot();
+        copyOf(dir.path(), killed);
+    }
+    Rig again(killed.path());
+    QVERIFY(again.recording);
+    QCOMPARE(again.journal.interruptedRun().has_value(), interrupted);
+    if (interrupted) {
+        const InterruptedRun &run = *again.journal.interruptedRun();
+        QCOMPARE(run.last, last);
+        QCOMPARE(run.nextDueWallMs, again.nextDue + 1000 * script.count(QStringLiteral("tick ")) +
+                                        1000 * script.endsWith(QStringLiteral("tick")));
+        QVERIFY(!run.closedByWindow);
+    }
+}
+
+// Resumed on the run's grid, the run carries on under its own number; once
+// abandoned, it is offered no more.
+void TestJournal::resumedRunCarriesOn()
+{
+    QTemporaryDir first, second, third, fourth;
+    RunSnapshot last;
+    qint64 due = 0;
+    {
+        Rig r(first.path());
+        r.engine.Command1_Click();
+        r.tick(3);
+        due = r.nextDue = QDateTime::currentMSecsSinceEpoch() - 2500;
+        r.journal.heartbeat();
+        r.journal.flush();
+        last = r.engine.snapshot();
+        copyOf(first.path(), second);
+    }
+    PhaseTimer clock;
+    clock.setInterval(1000);
+    {
+        Rig r(second.path());
+        r.due = [&clock] { return clock.nextDueWallMs(); };
+        const std::optional<ResumePoint> point = resumePoint(r.journal, due + 2500);
+        QVERIFY(point);
+        QCOMPARE(point->now, advanced(last, 3));
+        QCOMPARE(point->gridAnchorWallMs, due);
+        QVERIFY(resume(r.journal, r.engine, clock, *r.journal.interruptedRun(), ResumeChoice::FromNow));
+        QCOMPARE(r.engine.snapshot(), advanced(last, 3));
+        const qint64 offGrid = (clock.nextDueWallMs() - due) % 1000;
+        QVERIFY2(offGrid <= 2 || offGrid >= 998, qPrintable(QString::number(offGrid)));
+        r.journal.flush();
+        last = r.engine.snapshot();
+        copyOf(second.path(), third);
+    }
+    {
+        Rig r(third.path());
+        QVERIFY(r.journal.interruptedRun());
+        QCOMPARE(r.journal.interruptedRun()->id, qint64(1));
+        QCOMPARE(r.journal.interruptedRun()->last, last);
+        QVERIFY(resume(r.journal, r.engine, clock, *r.journal.interruptedRun(), ResumeChoice::Abandon));
+        r.journal.flush();
+        copyOf(third.path(), fourth);
+    }
+    Rig r(fourth.path());
+    QVERIFY(!r.journal.interruptedRun());
+    QVERIFY(!resumePoint(r.journal, due));
+}
+
+void TestJournal::migration()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(kFile);
+    { Rig r(dir.path()); }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("m"));
+    db.setDatabaseName(file);
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    auto scalar = [&q](const char *sql) { return q.exec(QLatin1String(sql)) && q.next() ? q.value(0) : QVariant(); };
+    QCOMPARE(scalar("PRAGMA user_version").toInt(), int(journal::steps().size()));
+    QCOMPARE(scalar("PRAGMA application_id").toInt(), journal::kApplicationId);
+    const int events = scalar("SELECT count(*) FROM events").toInt();
+    QVERIFY(events >= 2);
+
+    // A step that fails leaves the file at its version, whole.
+    std::vector<journal::Step> steps(journal::steps().begin(), journal::steps().end());
+    const char *const broken[] = {"ALTER TABLE events ADD COLUMN room TEXT", "NOT SQL", nullptr};
+    steps.push_back(broken);
+    journal::Migration m = journal::migrate(db, steps);
+    QVERIFY(!m.ok);
+    QCOMPARE(scalar("PRAGMA user_version").toInt(), int(journal::steps().size()));
+    QVERIFY(!q.exec(QStringLiteral("SELECT room FROM events")));
+
+    // One that works keeps every row.
+    const char *const next[] = {"ALTER TABLE events ADD COLUMN room TEXT", nullptr};
+    steps.back() = next;
+    m = journal::migrate(db, steps);
+    QVERIFY2(m.ok, qPrintable(m.error));
+    QCOMPARE(m.to, int(steps.size()));
+    QCOMPARE(scalar("SELECT count(room IS NULL) FROM events").toInt(), events);
+    q = QSqlQuery();
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("m"));
+    // This program now finds a newer file, and leaves it alone.
+    const QByteArray before = contents(file);
+    Rig r(dir.path());
+    QVERIFY(!r.recording);
+    QCOMPARE(contents(file), before);
+}
+
+void TestJournal::faultAtOpen_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<QString>("notice");  // a part of it
+    QTest::addColumn<bool>("keptAside");  // the file moved aside, a fresh one made
+    QTest::newRow("garbage") << "garbage" << true << "壊れていたため" << true;
+    QTest::newRow("truncated") << "truncated" << true << "壊れていたため" << true;
+    QTest::newRow("not a journal") << "foreign" << true << "Tavrin の記録ファイルではありません" << true;
+    QTest::newRow("future version") << "future" << false << "新しい版の Tavrin" << false;
+    QTest::newRow("read-only file") << "read-only file" << false << "読み取り専用" << false;
+    QTest::newRow("read-only folder") << "read-only folder" << false << "フォルダーに書き込めません" << false;
+    QTest::newRow("a folder in its place") << "folder" << false << "同じ名前のフォルダー" << false;
+    QTest::newRow("another Tavrin") << "locked" << false << "別の Tavrin（プロセス番号 " << false;
+    QTest::newRow("lock of a killed Tavrin") << "stale lock" << true << "" << false;
+}
+
+void TestJournal::faultAtOpen()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, recording);
+    QFETCH(QString, notice);
+    QFETCH(bool, keptAside);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(kFile);
+    const auto unmount = qScopeGuard([&] {
+        testing::unmount(file);
+        testing::unmount(dir.path());
+    });
+    std::unique_ptr<QLockFile> other;
+    if (fault == "garbage") {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 1000; ++i)
+            f.write(QByteArray::number(QRandomGenerator::global()->generate()));
+    } else if (fault == "truncated" || fault == "read-only file") {
+        {
+            Rig r(dir.path());
+            r.engine.Command1_Click();
+            r.tick(40);
+        }
+        if (fault == "truncated")
+            QVERIFY(QFile::resize(file, 5000));
+        else
+            QCOMPARE(testing::mountReadOnly(file), QString());
+    } else if (fault == "foreign" || fault == "future") {
+        makeDatabase(file, fault == "foreign" ? QStringList{"CREATE TABLE notes (text)"}
+                                              : QStringList{"PRAGMA application_id = 1415673458",
+                                                            "PRAGMA user_version = 99", "CREATE TABLE later (x)"});
+    } else if (fault == "read-only folder") {
+        QCOMPARE(testing::mountReadOnly(dir.path()), QString());
+    } else if (fault == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(kFile));
+    } else if (fault == "locked") {
+        other = std::make_unique<QLockFile>(file + ".lock");
+        QVERIFY(other->tryLock(0));
+    } else if (fault == "stale lock") {
+        QFile lock(file + ".lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("999999\ntavrin\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    const QByteArray before = contents(file);
+    {
+        Rig r(dir.path());
+        QCOMPARE(r.recording, recording);
+        // The run goes on whatever became of the journal.
+        r.engine.Command1_Click();
+        r.tick(3);
+        r.settle();
+        QCOMPARE(r.engine.state().t, Integer(4));
+        QCOMPARE(r.notices.size(), notice.isEmpty() ? 0 : 1);
+        if (!notice.isEmpty())
+            QVERIFY2(r.notices[0].contains(notice), qPrintable(r.notices[0]));
+        if (fault == "locked")
+            QVERIFY(r.notices[0].contains(QString::number(QCoreApplication::applicationPid())));
+    }
+    const QStringList aside = QDir(dir.path()).entryList({"Tavrin-record-damaged-*.sqlite"});
+    QCOMPARE(aside.size(), keptAside ? 1 : 0);
+    if (keptAside)
+        QCOMPARE(contents(dir.filePath(aside[0])), before);
+    else if (!recording)
+        QCOMPARE(contents(file), before);
+}
+
+void TestJournal::vanishesDuringARun()
+{
+    QTemporaryDir dir, killed;
+    Rig r(dir.path());
+    r.engine.Command1_Click();
+    r.tick(2);
+    r.settle();
+    for (const char *suffix : {"", "-wal", "-shm", ".lock"})
+        QVERIFY(QFile::remove(dir.filePath(kFile + suffix)));
+    r.tick(2);
+    r.settle();
+    QCOMPARE(r.notices.size(), 1);
+    QVERIFY2(r.notices[0].contains("なくなったため、新しい記録ファイルを作って"), qPrintable(r.notices[0]));
+    QVERIFY(r.journal.recording());
+    r.tick();
+    r.journal.flush();
+    // The fresh file carries the run on: it could be resumed from it.
+    Rig again(copyOf(dir.path(), killed));
+    QVERIFY(again.journal.interruptedRun());
+    QCOMPARE(again.journal.interruptedRun()->last, r.engine.snapshot());
+}
+
+void TestJournal::diskFillsDuringARun()
+{
+    QTemporaryDir dir;
+    QCOMPARE(testing::mountSmallDisk(dir.path(), 256 * 1024), QString());
+    const auto unmount = qScopeGuard([&dir] { testing::unmount(dir.path()); });
+    {
+        Rig r(dir.path());
+        QVERIFY(r.recording);
+        r.engine.Command1_Click();
+        for (int i = 0; i < 200 && r.journal.recording(); ++i) {
+            r.journal.recordNotice(QString(4000, u'字'));
+            r.tick();
+            r.journal.flush();
+        }
+        r.settle();
+        QVERIFY(!r.journal.recording());
+        QVERIFY2(r.notices.value(0).contains("ディスクがいっぱいのため"), qPrintable(r.notices.value(0)));
+        QCOMPARE(r.notices.size(), 1);
+        const Integer t = r.engine.state().t;
+        r.tick();
+        QVERIFY(r.engine.state().t != t);
+    }
+}
+
+void TestJournal::recordWindowOnF7()
+{
+    testing::WindowRig rig;
+    rig.form.Timer1->setInterval(0); // no tick may add a row meanwhile
+    Journal journal(rig.dir.path());
+    RecordWindow *record = attachJournal(journal, rig.engine, rig.form);
+    rig.engine.Command1_Click();
+    QAction *f7 = nullptr;
+    for (QAction *a : rig.form.actions())
+        if (a->shortcut() == QKeySequence(Qt::Key_F7))
+            f7 = a;
+    QVERIFY(f7);
+    QSignalSpy shown(record, &RecordWindow::refreshed);
+    f7->trigger();
+    QVERIFY(shown.wait());
+    QVERIFY(record->isVisible());
+    QCOMPARE(record->view()->model()->rowCount(), 1);
+    QCOMPARE(record->view()->model()->index(0, 2).data().toString(), QStringLiteral("開始"));
+    QCOMPARE(record->status(), QStringLiteral("1 件"));
+}
+
+QTEST_MAIN(TestJournal)
+#include "tst_journal.moc"
