@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tavrin {
 
 namespace {
@@ -510,6 +512,14 @@ bool Engine::adopt(const RunSnapshot &s)
     showBanner(Banner::Move, s.moveBanner);
     showBanner(Banner::End, s.endBanner);
     Form_Resize();
+    // A resize draws up to t, the second still to come, and on into the move
+    // time; an adopted run shows what its ticks left on the window instead.
+    w_.clearDrawing();
+    if (st_.ck != 0) {
+        const qint32 shown = std::min(st_.t.value() - 1, st_.time1.value());
+        for (qint32 n = 1; n <= shown; ++n)
+            drawDot(n);
+    }
     tell(RunEventKind::Adopted);
     return true;
 }

@@ -59,7 +59,8 @@ public:
 
     // Where the run stands now, and taking over such a place: the times, the
     // font factor, the counters, the captions and colours of the buttons, the
-    // question number and the banners, then a layout that redraws the dots.
+    // question number and the banners, then a layout, and the dots that the
+    // run's ticks had left on the window.
     // A snapshot that the exam state cannot hold (a total beyond 16 bits, a
     // font factor other than 0..2, counters out of their ranges) is refused
     // and changes nothing.

@@ -58,6 +58,10 @@ public:
     // a tick has been delivered there.
     qint64 nextDueWallMs() const;
 
+    // Nanoseconds since the clock was started, on its own monotonic clock.
+    qint64 elapsedNs() const { return clock_.nsecsElapsed(); }
+    // When the next tick is due, in nanoseconds since the start.
+    qint64 nextDueNs() const { return grid_.nextDue(); }
 
 signals:
     void timeout();

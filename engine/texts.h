@@ -268,6 +268,7 @@ inline constexpr char16_t resumedPaused[] = u"止まった試験を止まった�
 inline constexpr char16_t resumedEnd[] = u"止まった試験は終わっていたため、試験終了を表示しました";
 inline constexpr char16_t abandoned[] = u"止まった試験を続けませんでした";
 inline constexpr char16_t abandonedAfterEnd[] = u"止まった試験は終わっていたため、新しく始めました";
+inline constexpr char16_t abandonedForOther[] = u"操作卓の試験に合わせたため、止まった試験は続けませんでした";
 
 // The record window and its CSV file.
 inline constexpr char16_t recordAction[] = u"試験の記録...";
@@ -315,5 +316,137 @@ inline constexpr char16_t sqlFull[] = u"ディスクがいっぱいです";
 inline constexpr char16_t sqlCheckFailed[] = u"中身の検査で誤りが見つかりました";
 inline constexpr char16_t sqlOther[] = u"SQLite のエラーです";
 inline constexpr char16_t sqlReason[] = u"%1: %2";
+
+// ---- Many rooms: one examination followed by the Tavrins of other rooms ----
+
+// Entries for the record.
+inline constexpr char16_t roomsConnected[] = u"ブローカー %1 に接続しました。";
+inline constexpr char16_t roomsDisconnected[] =
+    u"ブローカー %1 に接続していません（%2）。試験はこのプログラムの時計で続けます。";
+inline constexpr char16_t roomsRefused[] = u"%1 に届いたメッセージを使いませんでした。%2（%3）。";
+inline constexpr char16_t roomsRefusedMore[] = u"同じ理由で使わなかったものが、ほかに %1 件ありました。";
+inline constexpr char16_t roomsTooLarge[] = u"大きすぎます";
+inline constexpr char16_t roomsMalformed[] = u"形式が正しくありません";
+inline constexpr char16_t roomsOtherVersion[] = u"別の版の Tavrin のものです";
+inline constexpr char16_t roomsOtherExam[] = u"別の試験か別の部屋のものです";
+inline constexpr char16_t roomsNotFromController[] = u"この試験の操作卓から送られたものではありません";
+inline constexpr char16_t roomsBadValue[] = u"値が試験で使えるものではありません";
+inline constexpr char16_t roomsRoomJoined[] = u"部屋「%1」が接続しました。";
+inline constexpr char16_t roomsRoomLeft[] = u"部屋「%1」の接続が切れました。";
+inline constexpr char16_t roomsRoomBuiltinCues[] =
+    u"部屋「%1」では、合図 %2 が音声ファイルではなく内蔵の音で鳴ります。";
+inline constexpr char16_t roomsAdopted[] = u"操作卓の試験に合わせました（%1 問目、%2 秒）。";
+inline constexpr char16_t roomsControllerChanged[] = u"操作卓が替わりました。新しい操作卓に従います。";
+inline constexpr char16_t roomsOtherController[] =
+    u"試験「%1」の操作卓として、ほかの Tavrin も名乗り出ています。操作卓は 1 台にしてください。";
+inline constexpr char16_t roomsNoOffset[] =
+    u"操作卓から時刻の応答がないため、時計の差を 0 として合わせました。";
+inline constexpr char16_t roomsKeptRun[] =
+    u"ブローカーから試験の状態が届かないため、この部屋で記録していた試験を続けます。";
+inline constexpr char16_t roomsTookOver[] = u"ブローカーに残っていた試験を引き継ぎました（%1 問目、%2 秒）。";
+
+// The line under the buttons that says what this Tavrin is.
+inline constexpr char16_t roomsLineController[] = u"操作卓「%1」　部屋 %2/%3 接続中";
+inline constexpr char16_t roomsLineControllerWaiting[] = u"操作卓「%1」　ブローカーの確認中";
+inline constexpr char16_t roomsLineRoom[] = u"部屋「%1」：操作卓に連動　時刻差 %2";
+inline constexpr char16_t roomsLineRoomWaiting[] = u"部屋「%1」：操作卓を待っています";
+inline constexpr char16_t roomsLineNoBroker[] = u"● 接続なし（この時計で継続）";
+inline constexpr char16_t roomsLineNoController[] = u"○ 操作卓が接続していません（この時計で継続）";
+inline constexpr char16_t roomsOffsetShort[] = u"%1 ms";
+inline constexpr char16_t roomsOffsetUnknown[] = u"未測定";
+inline constexpr char16_t roomsTitleController[] = u"　— 試験「%1」の操作卓";
+inline constexpr char16_t roomsTitleRoom[] = u"　— 部屋「%1」（試験「%2」の操作卓に連動）";
+
+// The rooms' status (F8).
+inline constexpr char16_t roomsStatusAction[] = u"部屋の状態(&R)";
+inline constexpr char16_t roomsSetupAction[] = u"部屋と接続の設定(&N)…";
+inline constexpr char16_t roomsStatusTitle[] = u"部屋の状態";
+inline constexpr char16_t roomsStatusNone[] = u"この Tavrin は部屋と連動していません。右クリックの「部屋と接続の設定」で設定できます。";
+inline constexpr char16_t roomsStatusHeadController[] = u"試験「%1」の操作卓　ブローカー %2：%3";
+inline constexpr char16_t roomsStatusHeadRoom[] = u"試験「%1」の部屋「%2」　ブローカー %3：%4　操作卓：%5　時刻差：%6";
+inline constexpr char16_t roomsStatusConnectedSince[] = u"接続中（%1 から）";
+inline constexpr char16_t roomsStatusDisconnectedSince[] = u"接続なし（%1 から）";
+inline constexpr char16_t roomsStatusControllerOnline[] = u"接続中";
+inline constexpr char16_t roomsStatusControllerOffline[] = u"接続なし";
+inline constexpr char16_t roomsColumns[] = u"部屋\t接続\t表示中の問題\t秒\t時刻差\t往復\t合図の音";
+inline constexpr char16_t roomsYes[] = u"接続中";
+inline constexpr char16_t roomsNo[] = u"切断";
+inline constexpr char16_t roomsSilentTooLong[] = u"応答なし";
+inline constexpr char16_t roomsSince[] = u"%1（%2 から）";
+inline constexpr char16_t roomsQuestionState[] = u"%1（%2）";
+inline constexpr char16_t roomsOffsetWithTrip[] = u"%1（往復 %2）";
+inline constexpr char16_t roomsMs[] = u"%1 ms";
+inline constexpr char16_t roomsCuesOwn[] = u"自分のファイル";
+inline constexpr char16_t roomsCuesBuiltin[] = u"内蔵の音：%1";
+inline constexpr char16_t roomsStateIdle[] = u"開始前";
+inline constexpr char16_t roomsStateRunning[] = u"実行中";
+inline constexpr char16_t roomsStatePaused[] = u"中断中";
+inline constexpr char16_t roomsStateFinished[] = u"終了";
+inline constexpr char16_t roomsClose[] = u"閉じる";
+inline constexpr char16_t roomsCancel[] = u"キャンセル";
+
+// The setup dialog.
+inline constexpr char16_t roomsSetupTitle[] = u"部屋と接続の設定";
+inline constexpr char16_t roomsRoleLabel[] = u"この Tavrin の役割";
+inline constexpr char16_t roomsRoleNone[] = u"1 部屋だけで使う（ネットワークを使わない）";
+inline constexpr char16_t roomsRoleController[] = u"操作卓（試験を進める）";
+inline constexpr char16_t roomsRoleRoom[] = u"部屋（操作卓に連動して表示し、音を鳴らす）";
+inline constexpr char16_t roomsExamLabel[] = u"試験の名前";
+inline constexpr char16_t roomsRoomLabel[] = u"部屋の名前";
+inline constexpr char16_t roomsHostLabel[] = u"ブローカーのホスト";
+inline constexpr char16_t roomsPortLabel[] = u"ポート";
+inline constexpr char16_t roomsUserLabel[] = u"ユーザー名";
+inline constexpr char16_t roomsPasswordLabel[] = u"パスワード";
+inline constexpr char16_t roomsTlsLabel[] = u"TLS で暗号化する";
+inline constexpr char16_t roomsCaLabel[] = u"CA 証明書ファイル（空欄: システムの証明書）";
+inline constexpr char16_t roomsCertLabel[] = u"クライアント証明書ファイル";
+inline constexpr char16_t roomsKeyLabel[] = u"クライアント秘密鍵ファイル";
+inline constexpr char16_t roomsInsecureLabel[] = u"ブローカーのホスト名を確かめない（試験用）";
+inline constexpr char16_t roomsPrivateLabel[] = u"この PC で専用のブローカー（mosquitto）を起動する";
+inline constexpr char16_t roomsBrowse[] = u"…";
+inline constexpr char16_t roomsSetupNote[] =
+    u"設定は作業フォルダーの Tavrin-options.ini に保存され、OK を押すとすぐに使われます。"
+    u"パスワードもこのファイルに書かれるので、ほかの人が読めない場所で使ってください。";
+inline constexpr char16_t roomsBadExamName[] =
+    u"試験の名前は 1 ～ 40 文字で、/ + # と制御文字を含まず、前後に空白のないものにしてください。";
+inline constexpr char16_t roomsBadRoomName[] =
+    u"部屋の名前は 1 ～ 40 文字で、/ + # と制御文字を含まず、前後に空白のないものにしてください。";
+inline constexpr char16_t roomsBadHost[] = u"ブローカーのホストを入力してください。";
+inline constexpr char16_t roomsSaveFailed[] =
+    u"設定を %1 に保存できませんでした。設定は変えていません。";
+inline constexpr char16_t roomsStartFailed[] =
+    u"ブローカーへの接続を始められませんでした（%1）。この Tavrin は 1 部屋で動いています。"
+    u"右クリックの「部屋と接続の設定」で設定を確かめてください。";
+
+// The controller found a run under way on the broker after a restart.
+inline constexpr char16_t roomsResumeTitle[] = u"続きの試験があります";
+inline constexpr char16_t roomsResumeQuestion[] =
+    u"ブローカーには、試験「%1」が途中の状態で残っています（%2 問目、%3 秒、%4）。"
+    u"各部屋はその試験を続けています。\n\n"
+    u"この操作卓で続きを進めますか？\n"
+    u"［開始前に戻す］を選ぶと、各部屋もこの操作卓と同じ開始前の状態に戻ります。";
+inline constexpr char16_t roomsResumeYes[] = u"続きを進める";
+inline constexpr char16_t roomsResumeNo[] = u"開始前に戻す";
+
+// The private broker.
+inline constexpr char16_t roomsNoMosquitto[] =
+    u"専用のブローカーを起動できません（mosquitto がインストールされていないか、起動に失敗しました: %1）。"
+    u"別のブローカーを指定するか、mosquitto をインストールしてください。";
+
+// The command line.
+inline constexpr char16_t cliDescription[] =
+    u"実技試験のタイマー。オプションなしでは 1 部屋で動きます。\n"
+    u"--exam と --broker で試験の操作卓として、さらに --room でその試験の部屋として起動します。";
+inline constexpr char16_t cliExam[] = u"操作卓または部屋として加わる試験の名前。";
+inline constexpr char16_t cliRoom[] = u"部屋 NAME として、操作卓に連動して起動する。";
+inline constexpr char16_t cliBroker[] = u"MQTT ブローカーのホストとポート（省略時 1883）。";
+inline constexpr char16_t cliPrivateBroker[] = u"操作卓がこの PC で専用の mosquitto を起動する（ポートは --broker のもの）。";
+inline constexpr char16_t cliName[] = u"NAME";
+inline constexpr char16_t cliHostPort[] = u"HOST[:PORT]";
+inline constexpr char16_t cliRefused[] =
+    u"コマンドラインの指定を使えません：%1\nこの Tavrin は部屋と連動せずに動いています。";
+inline constexpr char16_t cliNeedBoth[] = u"--exam と --broker は両方とも指定してください";
+inline constexpr char16_t cliBadPort[] = u"ポート「%1」は 1 ～ 65535 の数ではありません";
+inline constexpr char16_t cliBadName[] = u"名前「%1」は使えません（1 ～ 40 文字、/ + # と制御文字を含まない）";
 
 } // namespace tavrin::texts

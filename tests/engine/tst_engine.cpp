@@ -924,7 +924,9 @@ private slots:
         for (Banner b : {Banner::Move, Banner::End})
             QCOMPARE(resumed.win.banners[b].visible, truth.win.banners[b].visible);
         QCOMPARE(resumed.win.boxTexts[4], truth.eng.state().timesum.toString());
-        QCOMPARE(resumed.win.circles.size(), qMax(0, now.t.value()));
+        QCOMPARE(resumed.win.circles.size(), truth.win.circles.size());
+        for (qsizetype i = 0; i < truth.win.circles.size(); ++i)
+            QCOMPARE(resumed.win.circles[i].colour, truth.win.circles[i].colour);
         QCOMPARE(resumed.eng.state().timesum, truth.eng.state().timesum);
     }
 

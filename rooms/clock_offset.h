@@ -1,0 +1,61 @@
+#pragma once
+
+// How far a room's clock stands from the controller's, from questions and
+// answers over the broker. Pure arithmetic on the four times of each
+// exchange, so that it can be checked with made-up clocks.
+
+#include <QtGlobal>
+
+#include <deque>
+#include <optional>
+
+namespace tavrin::rooms {
+
+// One exchange, in microseconds: t0 the room asks and t3 the answer arrives
+// (the room's clock); t1 the question arrives and t2 the answer leaves (the
+// controller's clock).
+struct ClockSample {
+    qint64 t0 = 0;
+    qint64 t1 = 0;
+    qint64 t2 = 0;
+    qint64 t3 = 0;
+
+    qint64 roundTrip() const { return (t3 - t0) - (t2 - t1); }
+    // The room's clock minus the controller's, assuming the way there took as
+    // long as the way back; wrong by at most half the round trip.
+    double offset() const { return (double(t0 - t1) + double(t3 - t2)) / 2; }
+};
+
+struct OffsetEstimate {
+    double offsetUs = 0;
+    qint64 roundTripUs = 0;
+    int samples = 0;
+};
+
+// Keeps the recent exchanges and uses the one with the shortest round trip:
+// a message held up in a queue on either side only lengthens the trip, and
+// the shortest one was held up least. A clock that was set (a step, not a
+// slow correction) shows as several newer exchanges that all disagree with
+// the estimate beyond their own uncertainty; the exchanges from before the
+// step are then dropped.
+class OffsetEstimator {
+public:
+    static constexpr int kKeep = 16;
+    static constexpr qint64 kMaxAgeUs = 300'000'000;    // five minutes
+    static constexpr qint64 kMaxRoundTripUs = 2'000'000; // no use beyond this
+    static constexpr int kStepEvidence = 3;
+
+    // False when the exchange cannot be used (a negative or overlong trip).
+    bool add(const ClockSample &s);
+    std::optional<OffsetEstimate> estimate() const;
+    void clear() { samples_.clear(); }
+    int size() const { return static_cast<int>(samples_.size()); }
+
+private:
+    const ClockSample *best() const;
+    void dropStale();
+
+    std::deque<ClockSample> samples_;
+};
+
+} // namespace tavrin::rooms

@@ -1,0 +1,111 @@
+#pragma once
+
+// One connection to an MQTT 5 broker through libmosquitto. The library runs
+// the connection on a thread of its own (connecting, reconnecting with a
+// growing delay, keep-alive, TLS); everything it reports is handed to the
+// thread this object lives in as a queued call, so that the program's
+// single-thread model holds. Only a responder set before start() runs on the
+// network thread, for answers that must leave at once (the time).
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct mosquitto;
+
+namespace tavrin::rooms {
+
+struct BrokerSettings {
+    QString host;
+    int port = 1883;
+    QString user;
+    QString password;
+    bool tls = false;
+    QString caFile;   // empty: the system's certificates
+    QString caPath;
+    QString certFile; // a client certificate, with its key
+    QString keyFile;
+    bool tlsInsecure = false; // do not check the broker's host name
+    int keepAliveSeconds = 5;
+};
+
+struct Incoming {
+    QString topic;
+    QByteArray payload;
+    QByteArray correlation;  // MQTT 5 correlation data
+    QString responseTopic;   // MQTT 5 response topic
+    bool retained = false;
+    qint64 receivedUs = 0;   // wall clock, as the network thread read it
+};
+
+struct Outgoing {
+    QString topic;
+    QByteArray payload;
+    int qos = 0;
+    bool retain = false;
+    QByteArray correlation;
+    QString responseTopic;
+    int expirySeconds = 0; // 0: never
+};
+
+class MqttClient : public QObject {
+    Q_OBJECT
+public:
+    explicit MqttClient(const QString &clientId, QObject *parent = nullptr);
+    ~MqttClient() override;
+
+    // Before start(): where to connect, the last will, the subscriptions
+    // (made again on every connect), and a responder.
+    void setBroker(const BrokerSettings &broker) { broker_ = broker; }
+    void setWill(const Outgoing &will) { will_ = will; }
+    void addSubscription(const QString &filter, int qos, bool noLocal = false);
+    // Runs on the network thread for every message; an answer it returns is
+    // published from there at once and the message is not passed on.
+    using Responder = std::function<std::optional<Outgoing>(const Incoming &)>;
+    void setResponder(Responder responder) { responder_ = std::move(responder); }
+
+    // Starts connecting; empty, or why the settings cannot be used.
+    QString start();
+    // Leaves with the will, so that the others learn of it as of a member
+    // that dropped off.
+    void stop();
+
+    bool isConnected() const { return connected_; }
+    // False when not connected: nothing is queued for later, a member sends
+    // what is current when it is back.
+    bool publish(const Outgoing &m);
+
+    // The wall clock in microseconds, the clock every exchange is timed on.
+    static qint64 nowUs();
+
+signals:
+    void connectionChanged(bool connected, const QString &reason);
+    void received(const tavrin::rooms::Incoming &message);
+
+private:
+    struct Subscription {
+        QByteArray filter;
+        int qos = 0;
+        bool noLocal = false;
+    };
+    friend struct Callbacks; // libmosquitto's, on the network thread
+    bool send(const Outgoing &m);
+    void report(bool connected, const QString &reason);
+
+    QByteArray clientId_;
+    BrokerSettings broker_;
+    std::optional<Outgoing> will_;
+    std::vector<Subscription> subscriptions_;
+    Responder responder_;
+    mosquitto *mosq_ = nullptr;
+    bool started_ = false;
+    bool connected_ = false; // as last reported on this thread
+    QString lastReason_;
+};
+
+} // namespace tavrin::rooms

@@ -1,0 +1,519 @@
+#include "protocol.h"
+
+#include "engine.h"
+#include "silent_ports.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QRandomGenerator>
+
+#include <cmath>
+
+namespace tavrin::rooms {
+
+namespace {
+
+// JSON numbers are doubles; every whole number that the protocol carries fits
+// below 2^53 (times in microseconds since 1970 among them).
+constexpr double kMaxWhole = 9007199254740991.0;
+
+const char *const kStateNames[] = {"idle", "running", "paused", "finished"};
+
+struct EventName {
+    StateEvent event;
+    const char *name;
+};
+const EventName kEvents[] = {
+    {StateEvent::Sync, "sync"},         {StateEvent::Tick, "tick"},           {StateEvent::Start, "start"},
+    {StateEvent::Pause, "pause"},       {StateEvent::Resume, "resume"},       {StateEvent::Reset, "reset"},
+    {StateEvent::TimeEntry, "time"},    {StateEvent::FontFactor, "font"},     {StateEvent::End, "end"},
+    {StateEvent::Adopted, "adopted"},
+};
+
+const char *const kCueNames[] = {"unknown", "own", "builtin", "silent"};
+
+QString latin(const char *s)
+{
+    return QString::fromLatin1(s);
+}
+
+bool hexId(const QString &id, char16_t kind)
+{
+    if (id.size() != 18 || id[0] != kind || id[1] != u'-')
+        return false;
+    for (qsizetype i = 2; i < id.size(); ++i) {
+        const char16_t c = id[i].unicode();
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return false;
+    }
+    return true;
+}
+
+QByteArray toBytes(const QJsonObject &o)
+{
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+QJsonObject header(const char *kind, const QString &exam)
+{
+    QJsonObject o;
+    o[latin("v")] = kVersion;
+    o[latin("kind")] = latin(kind);
+    o[latin("exam")] = exam;
+    return o;
+}
+
+// Reads one payload field by field; the first problem sticks.
+class Fields {
+public:
+    Fields(QByteArrayView payload, const char *kind, const QString &exam)
+    {
+        if (payload.size() > kMaxPayload) {
+            fail(Refusal::TooLarge, QStringLiteral("%1 bytes").arg(payload.size()));
+            return;
+        }
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(payload.toByteArray(), &error);
+        if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+            fail(Refusal::Malformed, latin("not a JSON object"));
+            return;
+        }
+        o_ = doc.object();
+        // The version first: another version may have other fields.
+        const QJsonValue v = o_.value(latin("v"));
+        if (!v.isDouble()) {
+            fail(Refusal::Malformed, latin("v"));
+            return;
+        }
+        if (v.toDouble() != kVersion) {
+            fail(Refusal::OtherVersion, QStringLiteral("v %1").arg(v.toDouble()));
+            return;
+        }
+        if (text("kind") != latin(kind) && ok())
+            fail(Refusal::Malformed, latin("kind"));
+        if (text("exam") != exam && ok())
+            fail(Refusal::OtherExam, latin("exam"));
+    }
+
+    // A nested object, read with the same rules.
+    explicit Fields(QJsonObject o) : o_(std::move(o)) {}
+
+    bool ok() const { return ok_; }
+    Refusal refusal() const { return refusal_; }
+    const QString &detail() const { return detail_; }
+
+    void fail(Refusal r, const QString &detail)
+    {
+        if (!ok_)
+            return;
+        ok_ = false;
+        refusal_ = r;
+        detail_ = detail;
+    }
+
+    QString text(const char *name, qsizetype maxLength = 64)
+    {
+        const QJsonValue v = o_.value(latin(name));
+        if (!v.isString() || v.toString().size() > maxLength) {
+            fail(Refusal::Malformed, latin(name));
+            return {};
+        }
+        return v.toString();
+    }
+
+    bool flag(const char *name)
+    {
+        const QJsonValue v = o_.value(latin(name));
+        if (!v.isBool()) {
+            fail(Refusal::Malformed, latin(name));
+            return false;
+        }
+        return v.toBool();
+    }
+
+    double real(const char *name, double lo, double hi)
+    {
+        const QJsonValue v = o_.value(latin(name));
+        if (!v.isDouble()) {
+            fail(Refusal::Malformed, latin(name));
+            return 0;
+        }
+        const double d = v.toDouble();
+        if (!std::isfinite(d) || d < lo || d > hi) {
+            fail(Refusal::BadValue, latin(name));
+            return 0;
+        }
+        return d;
+    }
+
+    qint64 whole(const char *name, double lo = -kMaxWhole, double hi = kMaxWhole)
+    {
+        const double d = real(name, lo, hi);
+        if (d != std::floor(d)) {
+            fail(Refusal::BadValue, latin(name));
+            return 0;
+        }
+        return static_cast<qint64>(d);
+    }
+
+    Integer integer(const char *name)
+    {
+        return Integer(static_cast<int>(whole(name, Integer::kMin, Integer::kMax)));
+    }
+
+    QJsonObject object(const char *name)
+    {
+        const QJsonValue v = o_.value(latin(name));
+        if (!v.isObject()) {
+            fail(Refusal::Malformed, latin(name));
+            return {};
+        }
+        return v.toObject();
+    }
+
+    QJsonArray array(const char *name)
+    {
+        const QJsonValue v = o_.value(latin(name));
+        if (!v.isArray()) {
+            fail(Refusal::Malformed, latin(name));
+            return {};
+        }
+        return v.toArray();
+    }
+
+    template <typename T>
+    Reading<T> result(T value) const
+    {
+        Reading<T> r;
+        if (ok_)
+            r.message = std::move(value);
+        else {
+            r.refusal = refusal_;
+            r.detail = detail_;
+        }
+        return r;
+    }
+
+private:
+    QJsonObject o_;
+    bool ok_ = true;
+    Refusal refusal_ = Refusal::Malformed;
+    QString detail_;
+};
+
+// A question number as the window shows it: digits only.
+bool questionText(const QString &q)
+{
+    if (q.isEmpty() || q.size() > 5)
+        return false;
+    for (QChar c : q)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+// Only what the engine itself could stand in.
+bool adoptable(const RunSnapshot &s)
+{
+    SilentWindow window;
+    SilentPlayers players;
+    Engine engine(window, players);
+    return engine.adopt(s);
+}
+
+QJsonObject writeRun(const RunSnapshot &s)
+{
+    QJsonObject r;
+    r[latin("time1")] = s.time1.value();
+    r[latin("time2")] = s.time2.value();
+    r[latin("cycle")] = s.cycle.value();
+    r[latin("fkc")] = s.fkc.value();
+    r[latin("sw")] = s.sw.value();
+    r[latin("ck")] = s.ck.value();
+    r[latin("t")] = s.t.value();
+    r[latin("reset")] = s.resetCaption;
+    r[latin("resume")] = s.resumeCaption;
+    r[latin("question")] = s.question;
+    r[latin("move")] = s.moveBanner;
+    r[latin("end")] = s.endBanner;
+    return r;
+}
+
+} // namespace
+
+bool validName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > kMaxNameLength || name.trimmed() != name)
+        return false;
+    for (QChar c : name) {
+        if (c.isNull() || c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
+            c.isSurrogate() || c == u'/' || c == u'+' || c == u'#')
+            return false;
+    }
+    return true;
+}
+
+QString newMemberId(bool controller)
+{
+    const quint64 n = QRandomGenerator::system()->generate64();
+    return (controller ? QStringLiteral("c-") : QStringLiteral("r-")) +
+           QStringLiteral("%1").arg(n, 16, 16, QChar(u'0'));
+}
+
+bool isControllerId(const QString &id)
+{
+    return hexId(id, u'c');
+}
+
+bool isRoomId(const QString &id)
+{
+    return hexId(id, u'r');
+}
+
+Topics::Topics(const QString &exam) : root_(QStringLiteral("tavrin/") + exam) {}
+
+QString Topics::controller() const
+{
+    return root_ + QStringLiteral("/controller");
+}
+
+QString Topics::state() const
+{
+    return root_ + QStringLiteral("/state");
+}
+
+QString Topics::clock() const
+{
+    return root_ + QStringLiteral("/clock");
+}
+
+QString Topics::roomStatus(const QString &room) const
+{
+    return root_ + QStringLiteral("/rooms/") + room + QStringLiteral("/status");
+}
+
+QString Topics::allRoomStatus() const
+{
+    return root_ + QStringLiteral("/rooms/+/status");
+}
+
+QString Topics::roomClock(const QString &room) const
+{
+    return root_ + QStringLiteral("/rooms/") + room + QStringLiteral("/clock");
+}
+
+std::optional<QString> Topics::roomOf(const QString &topic, bool clockTopic) const
+{
+    const QString head = root_ + QStringLiteral("/rooms/");
+    const QString tail = clockTopic ? QStringLiteral("/clock") : QStringLiteral("/status");
+    if (!topic.startsWith(head) || !topic.endsWith(tail))
+        return std::nullopt;
+    const QString room = topic.mid(head.size(), topic.size() - head.size() - tail.size());
+    if (!validName(room))
+        return std::nullopt;
+    return room;
+}
+
+QString stateName(RunState s)
+{
+    return latin(kStateNames[static_cast<int>(s)]);
+}
+
+QString eventName(StateEvent e)
+{
+    for (const EventName &n : kEvents)
+        if (n.event == e)
+            return latin(n.name);
+    return latin("sync");
+}
+
+// ---- Writing ----------------------------------------------------------------
+
+QByteArray writeState(const QString &exam, const StateMessage &m)
+{
+    QJsonObject o = header("state", exam);
+    o[latin("from")] = m.from;
+    o[latin("seq")] = static_cast<double>(m.seq);
+    o[latin("event")] = eventName(m.event);
+    o[latin("due")] = static_cast<double>(m.dueMs);
+    o[latin("period")] = kPeriodMs;
+    o[latin("run")] = writeRun(m.run);
+    return toBytes(o);
+}
+
+QByteArray writePresence(const QString &exam, const PresenceMessage &m)
+{
+    QJsonObject o = header("controller", exam);
+    o[latin("from")] = m.from;
+    o[latin("online")] = m.online;
+    o[latin("since")] = static_cast<double>(m.sinceMs);
+    return toBytes(o);
+}
+
+QByteArray writeStatus(const QString &exam, const RoomStatus &m)
+{
+    QJsonObject o = header("room", exam);
+    o[latin("room")] = m.room;
+    o[latin("from")] = m.from;
+    o[latin("online")] = m.online;
+    o[latin("since")] = static_cast<double>(m.sinceMs);
+    o[latin("follows")] = m.follows;
+    o[latin("state")] = stateName(m.state);
+    o[latin("question")] = m.question;
+    o[latin("second")] = m.second;
+    o[latin("offsetKnown")] = m.offsetKnown;
+    // Tenths of a millisecond say all there is to say.
+    o[latin("offset")] = std::round(m.offsetMs * 10) / 10;
+    o[latin("rtt")] = std::round(m.rttMs * 10) / 10;
+    QJsonArray cues;
+    for (CueKind c : m.cues)
+        cues.append(latin(kCueNames[static_cast<int>(c)]));
+    o[latin("cues")] = cues;
+    return toBytes(o);
+}
+
+QByteArray writeClockAsk(const QString &exam, const QString &room)
+{
+    QJsonObject o = header("clock?", exam);
+    o[latin("room")] = room;
+    return toBytes(o);
+}
+
+QByteArray writeClockReply(const QString &exam, const ClockReply &m)
+{
+    QJsonObject o = header("clock", exam);
+    o[latin("from")] = m.from;
+    o[latin("t1")] = static_cast<double>(m.receivedUs);
+    o[latin("t2")] = static_cast<double>(m.sentUs);
+    return toBytes(o);
+}
+
+// ---- Reading ----------------------------------------------------------------
+
+Reading<StateMessage> readState(QByteArrayView payload, const QString &exam)
+{
+    Fields f(payload, "state", exam);
+    StateMessage m;
+    m.from = f.text("from");
+    if (f.ok() && !isControllerId(m.from))
+        f.fail(Refusal::NotFromController, latin("from"));
+    m.seq = f.whole("seq", 0);
+    const QString event = f.text("event");
+    bool known = false;
+    for (const EventName &n : kEvents)
+        if (event == latin(n.name)) {
+            m.event = n.event;
+            known = true;
+        }
+    if (f.ok() && !known)
+        f.fail(Refusal::BadValue, latin("event"));
+    m.dueMs = f.whole("due", 0);
+    if (f.whole("period", 0) != kPeriodMs && f.ok())
+        f.fail(Refusal::BadValue, latin("period"));
+    Fields r(f.object("run"));
+    RunSnapshot &s = m.run;
+    s.time1 = r.integer("time1");
+    s.time2 = r.integer("time2");
+    s.cycle = r.integer("cycle");
+    s.fkc = r.integer("fkc");
+    s.sw = r.integer("sw");
+    s.ck = r.integer("ck");
+    s.t = r.integer("t");
+    s.resetCaption = r.flag("reset");
+    s.resumeCaption = r.flag("resume");
+    s.question = r.text("question", 5);
+    s.moveBanner = r.flag("move");
+    s.endBanner = r.flag("end");
+    if (r.ok() && !questionText(s.question))
+        r.fail(Refusal::BadValue, latin("question"));
+    if (!r.ok())
+        f.fail(r.refusal(), QStringLiteral("run.") + r.detail());
+    else if (f.ok() && !adoptable(s))
+        f.fail(Refusal::BadValue, latin("run"));
+    return f.result(m);
+}
+
+Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exam)
+{
+    Fields f(payload, "controller", exam);
+    PresenceMessage m;
+    m.from = f.text("from");
+    if (f.ok() && !isControllerId(m.from))
+        f.fail(Refusal::NotFromController, latin("from"));
+    m.online = f.flag("online");
+    m.sinceMs = f.whole("since", 0);
+    return f.result(m);
+}
+
+Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, const QString &room)
+{
+    Fields f(payload, "room", exam);
+    RoomStatus m;
+    m.room = f.text("room", kMaxNameLength);
+    if (f.ok() && m.room != room)
+        f.fail(Refusal::OtherExam, latin("room"));
+    m.from = f.text("from");
+    if (f.ok() && !isRoomId(m.from))
+        f.fail(Refusal::BadValue, latin("from"));
+    m.online = f.flag("online");
+    m.sinceMs = f.whole("since", 0);
+    m.follows = f.text("follows");
+    if (f.ok() && !m.follows.isEmpty() && !isControllerId(m.follows))
+        f.fail(Refusal::BadValue, latin("follows"));
+    const QString state = f.text("state");
+    bool known = false;
+    for (int i = 0; i < 4; ++i)
+        if (state == latin(kStateNames[i])) {
+            m.state = static_cast<RunState>(i);
+            known = true;
+        }
+    if (f.ok() && !known)
+        f.fail(Refusal::BadValue, latin("state"));
+    m.question = static_cast<int>(f.whole("question", Integer::kMin, Integer::kMax));
+    m.second = static_cast<int>(f.whole("second", Integer::kMin, Integer::kMax));
+    m.offsetKnown = f.flag("offsetKnown");
+    // A day either way is more than any clock that can be put right.
+    m.offsetMs = f.real("offset", -86400e3, 86400e3);
+    m.rttMs = f.real("rtt", 0, 3600e3);
+    const QJsonArray cues = f.array("cues");
+    if (f.ok() && cues.size() != 4)
+        f.fail(Refusal::Malformed, latin("cues"));
+    for (qsizetype i = 0; f.ok() && i < cues.size(); ++i) {
+        bool found = false;
+        for (int k = 0; k < 4; ++k)
+            if (cues[i].toString() == latin(kCueNames[k])) {
+                m.cues[static_cast<std::size_t>(i)] = static_cast<CueKind>(k);
+                found = true;
+            }
+        if (!found)
+            f.fail(Refusal::BadValue, latin("cues"));
+    }
+    return f.result(m);
+}
+
+Reading<QString> readClockAsk(QByteArrayView payload, const QString &exam)
+{
+    Fields f(payload, "clock?", exam);
+    const QString room = f.text("room", kMaxNameLength);
+    if (f.ok() && !validName(room))
+        f.fail(Refusal::BadValue, latin("room"));
+    return f.result(room);
+}
+
+Reading<ClockReply> readClockReply(QByteArrayView payload, const QString &exam)
+{
+    Fields f(payload, "clock", exam);
+    ClockReply m;
+    m.from = f.text("from");
+    if (f.ok() && !isControllerId(m.from))
+        f.fail(Refusal::NotFromController, latin("from"));
+    m.receivedUs = f.whole("t1", 0);
+    m.sentUs = f.whole("t2", 0);
+    if (f.ok() && m.sentUs < m.receivedUs)
+        f.fail(Refusal::BadValue, latin("t2"));
+    return f.result(m);
+}
+
+} // namespace tavrin::rooms

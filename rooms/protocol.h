@@ -1,0 +1,132 @@
+#pragma once
+
+// What the members of an examination say to each other over the broker: the
+// topics, and the payloads as plain values. Writing and reading are pure
+// functions; a reader takes nothing on trust (see PROTOCOL.md).
+
+#include "run_snapshot.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace tavrin::rooms {
+
+inline constexpr int kVersion = 1;
+// Every payload of this version fits easily; anything larger is refused
+// before it is parsed.
+inline constexpr qsizetype kMaxPayload = 4096;
+inline constexpr int kPeriodMs = 1000;
+inline constexpr int kMaxNameLength = 40;
+
+// An examination's or a room's name: 1 to 40 characters, none of them a
+// control character or one that MQTT gives a meaning in topics (/ + #), and
+// no blank at either end.
+bool validName(const QString &name);
+
+// A member's identity for one run of the program: "c-" (controller) or "r-"
+// (room) and 16 hexadecimal digits.
+QString newMemberId(bool controller);
+bool isControllerId(const QString &id);
+bool isRoomId(const QString &id);
+
+class Topics {
+public:
+    explicit Topics(const QString &exam);
+    QString controller() const;              // presence of the controller
+    QString state() const;                   // the run as it stands
+    QString clock() const;                   // a room asks the time
+    QString roomStatus(const QString &room) const;
+    QString allRoomStatus() const;           // subscription filter
+    QString roomClock(const QString &room) const; // the answer to a room
+    // The room a status or clock topic of this examination is about.
+    std::optional<QString> roomOf(const QString &topic, bool clockTopic = false) const;
+
+private:
+    QString root_;
+};
+
+enum class Refusal {
+    TooLarge,          // larger than kMaxPayload
+    Malformed,         // not a JSON object, or a field missing or of the wrong type
+    OtherVersion,      // v is not kVersion
+    OtherExam,         // about another examination, or another room
+    NotFromController, // a state or time that a controller did not send
+    BadValue,          // a value that the run cannot hold
+};
+
+template <typename T>
+struct Reading {
+    std::optional<T> message;
+    Refusal refusal = Refusal::Malformed;
+    QString detail; // which field, in plain words, for the record
+    bool ok() const { return message.has_value(); }
+};
+
+// Why the controller published the state: a room replays an operator's
+// action on its own engine, so that it shows exactly what the controller
+// shows; for the rest it takes the state as it is.
+enum class StateEvent { Sync, Tick, Start, Pause, Resume, Reset, TimeEntry, FontFactor, End, Adopted };
+
+struct StateMessage {
+    QString from;            // the controller's id
+    qint64 seq = 0;          // grows with every state the controller sends
+    StateEvent event = StateEvent::Sync;
+    qint64 dueMs = 0;        // the controller's wall clock: when the last tick in run was due
+    RunSnapshot run;
+    friend bool operator==(const StateMessage &, const StateMessage &) = default;
+};
+
+struct PresenceMessage {
+    QString from;
+    bool online = false;
+    qint64 sinceMs = 0;
+    friend bool operator==(const PresenceMessage &, const PresenceMessage &) = default;
+};
+
+enum class CueKind { Unknown, Own, BuiltIn, Silent };
+
+struct RoomStatus {
+    QString room;
+    QString from;
+    bool online = false;
+    qint64 sinceMs = 0;         // on the controller's time line when the offset is known
+    QString follows;            // the controller id it follows, empty if none yet
+    RunState state = RunState::Idle;
+    int question = 0;           // the question number it shows
+    int second = 0;             // the last second of the question period it showed
+    bool offsetKnown = false;
+    double offsetMs = 0;        // its clock minus the controller's
+    double rttMs = 0;
+    std::array<CueKind, 4> cues{};
+    friend bool operator==(const RoomStatus &, const RoomStatus &) = default;
+};
+
+struct ClockReply {
+    QString from;
+    qint64 receivedUs = 0; // the controller's clock when the question came
+    qint64 sentUs = 0;     // and when the answer left
+    friend bool operator==(const ClockReply &, const ClockReply &) = default;
+};
+
+QByteArray writeState(const QString &exam, const StateMessage &m);
+QByteArray writePresence(const QString &exam, const PresenceMessage &m);
+QByteArray writeStatus(const QString &exam, const RoomStatus &m);
+QByteArray writeClockAsk(const QString &exam, const QString &room);
+QByteArray writeClockReply(const QString &exam, const ClockReply &m);
+
+Reading<StateMessage> readState(QByteArrayView payload, const QString &exam);
+Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exam);
+Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, const QString &room);
+// The room that asks; a question is answered only for a room of this exam.
+Reading<QString> readClockAsk(QByteArrayView payload, const QString &exam);
+Reading<ClockReply> readClockReply(QByteArrayView payload, const QString &exam);
+
+// The run state as it is named in payloads and shown in the rooms' table.
+QString stateName(RunState s);
+QString eventName(StateEvent e);
+
+} // namespace tavrin::rooms

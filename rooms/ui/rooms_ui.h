@@ -1,0 +1,89 @@
+#pragma once
+
+// The rooms in the program: the right-click entries and their keys (F8 the
+// rooms' status, the setup dialog), the line under the buttons that says
+// what this Tavrin is, and the member of the examination that the settings
+// ask for. Without settings it adds the two entries and nothing else.
+
+#include "members.h"
+#include "options.h"
+#include "ports.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QMessageBox;
+
+namespace tavrin {
+class Engine;
+class Form1;
+class SoundBank;
+} // namespace tavrin
+
+namespace tavrin::rooms {
+
+class PrivateBroker;
+class StatusDialog;
+
+class RoomsUi : public QObject {
+    Q_OBJECT
+public:
+    RoomsUi(Form1 &form, Engine &engine, SoundBank &players, const QString &optionsFile, QObject *parent = nullptr);
+    ~RoomsUi() override;
+
+    // After the window's start-up. Empty, or why the member could not start
+    // (the program then runs alone, and the operator has been told).
+    QString start(const RoomsOptions &options);
+
+    Role role() const { return options_.role; }
+    // A room follows its controller: no question about resuming is asked.
+    bool followsController() const { return room_ != nullptr; }
+    // The journal's part, before start(): the run a room goes on with when no
+    // controller shows up, and that the operator has already answered the
+    // journal's question, so a controller leads with what it shows instead of
+    // asking about the run the broker kept.
+    void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
+    void setResumeDecided(bool decided) { resumeDecided_ = decided; }
+    // Null when not in that role.
+    Controller *controller() const { return controller_; }
+    Room *room() const { return room_; }
+
+signals:
+    // An entry for the record (what was refused, connections, adoptions).
+    void record(const QString &text);
+
+private:
+    class Forward;
+    void build();
+    void teardown();
+    void showStatus();
+    void showSetup();
+    void refreshLine();
+    void askAboutKeptRun(const StateMessage &kept);
+    void noteFromMember(const QString &text);
+
+    std::function<std::optional<KeptRun>()> keptRun_;
+    bool resumeDecided_ = false;
+    Form1 &form_;
+    Engine &engine_;
+    SoundBank &players_;
+    QString optionsFile_;
+    QString caption_;
+    RoomsOptions options_;
+    std::unique_ptr<Forward> forward_;
+    PrivateBroker *broker_ = nullptr;
+    Controller *controller_ = nullptr;
+    Room *room_ = nullptr;
+    QLabel *line_ = nullptr;
+    StatusDialog *status_ = nullptr;
+    QPointer<QMessageBox> question_;
+    QStringList toldBuiltin_;
+};
+
+} // namespace tavrin::rooms

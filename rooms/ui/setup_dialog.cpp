@@ -1,0 +1,170 @@
+#include "setup_dialog.h"
+
+#include "protocol.h"
+#include "texts.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace tavrin::rooms {
+
+namespace {
+using texts::str;
+} // namespace
+
+SetupDialog::SetupDialog(const RoomsOptions &o, QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(str(texts::roomsSetupTitle));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *roles = new QVBoxLayout;
+    role_ = new QButtonGroup(this);
+    const std::pair<Role, const char16_t *> choices[] = {
+        {Role::None, texts::roomsRoleNone}, {Role::Controller, texts::roomsRoleController}, {Role::Room, texts::roomsRoleRoom}};
+    for (const auto &[r, caption] : choices) {
+        auto *b = new QRadioButton(str(caption), this);
+        role_->addButton(b, static_cast<int>(r));
+        roles->addWidget(b);
+        b->setChecked(r == o.role);
+    }
+    layout->addWidget(new QLabel(str(texts::roomsRoleLabel), this));
+    layout->addLayout(roles);
+
+    auto *form = new QFormLayout;
+    exam_ = new QLineEdit(o.exam, this);
+    room_ = new QLineEdit(o.room, this);
+    host_ = new QLineEdit(o.broker.host, this);
+    port_ = new QSpinBox(this);
+    port_->setRange(1, 65535);
+    port_->setValue(o.broker.port);
+    user_ = new QLineEdit(o.broker.user, this);
+    password_ = new QLineEdit(o.broker.password, this);
+    password_->setEchoMode(QLineEdit::Password);
+    private_ = new QCheckBox(str(texts::roomsPrivateLabel), this);
+    private_->setChecked(o.privateBroker);
+    tls_ = new QCheckBox(str(texts::roomsTlsLabel), this);
+    tls_->setChecked(o.broker.tls);
+    for (QLineEdit *name : {exam_, room_})
+        name->setMaxLength(kMaxNameLength);
+    form->addRow(str(texts::roomsExamLabel), exam_);
+    form->addRow(str(texts::roomsRoomLabel), room_);
+    form->addRow(str(texts::roomsHostLabel), host_);
+    form->addRow(str(texts::roomsPortLabel), port_);
+    form->addRow(QString(), private_);
+    form->addRow(str(texts::roomsUserLabel), user_);
+    form->addRow(str(texts::roomsPasswordLabel), password_);
+    form->addRow(QString(), tls_);
+    ca_ = fileField(o.broker.caFile);
+    cert_ = fileField(o.broker.certFile);
+    key_ = fileField(o.broker.keyFile);
+    const char16_t *fileLabels[] = {texts::roomsCaLabel, texts::roomsCertLabel, texts::roomsKeyLabel};
+    QLineEdit *files[] = {ca_, cert_, key_};
+    for (int i = 0; i < 3; ++i) {
+        fileRows_[i] = files[i]->parentWidget();
+        form->addRow(str(fileLabels[i]), fileRows_[i]);
+    }
+    insecure_ = new QCheckBox(str(texts::roomsInsecureLabel), this);
+    insecure_->setChecked(o.broker.tlsInsecure);
+    form->addRow(QString(), insecure_);
+    layout->addLayout(form);
+
+    auto *note = new QLabel(str(texts::roomsSetupNote), this);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    problem_ = new QLabel(this);
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    layout->addWidget(problem_);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    // Qt's own caption is English unless its translations are installed.
+    buttons->button(QDialogButtonBox::Cancel)->setText(str(texts::roomsCancel));
+    connect(buttons, &QDialogButtonBox::accepted, this, &SetupDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    connect(role_, &QButtonGroup::idClicked, this, &SetupDialog::updateEnabled);
+    connect(tls_, &QCheckBox::toggled, this, &SetupDialog::updateEnabled);
+    connect(private_, &QCheckBox::toggled, this, &SetupDialog::updateEnabled);
+    updateEnabled();
+}
+
+QLineEdit *SetupDialog::fileField(const QString &value)
+{
+    auto *row = new QWidget(this);
+    auto *h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    auto *edit = new QLineEdit(value, row);
+    auto *browse = new QPushButton(str(texts::roomsBrowse), row);
+    connect(browse, &QPushButton::clicked, this, [this, edit] {
+        const QString f = QFileDialog::getOpenFileName(this, QString(), edit->text());
+        if (!f.isEmpty())
+            edit->setText(f);
+    });
+    h->addWidget(edit);
+    h->addWidget(browse);
+    return edit;
+}
+
+void SetupDialog::updateEnabled()
+{
+    const auto role = static_cast<Role>(role_->checkedId());
+    const bool any = role != Role::None;
+    const bool tls = any && tls_->isChecked();
+    exam_->setEnabled(any);
+    room_->setEnabled(role == Role::Room);
+    private_->setEnabled(role == Role::Controller);
+    host_->setEnabled(any && !(role == Role::Controller && private_->isChecked()));
+    for (QWidget *w : std::initializer_list<QWidget *>{port_, user_, password_, tls_})
+        w->setEnabled(any);
+    for (QWidget *row : fileRows_)
+        row->setEnabled(tls);
+    insecure_->setEnabled(tls);
+}
+
+RoomsOptions SetupDialog::options() const
+{
+    RoomsOptions o;
+    o.role = static_cast<Role>(qMax(0, role_->checkedId()));
+    o.exam = exam_->text().trimmed();
+    o.room = room_->text().trimmed();
+    o.broker.host = host_->text().trimmed();
+    o.broker.port = port_->value();
+    o.broker.user = user_->text();
+    o.broker.password = password_->text();
+    o.broker.tls = tls_->isChecked();
+    o.broker.caFile = ca_->text().trimmed();
+    o.broker.certFile = cert_->text().trimmed();
+    o.broker.keyFile = key_->text().trimmed();
+    o.broker.tlsInsecure = insecure_->isChecked();
+    o.privateBroker = o.role == Role::Controller && private_->isChecked();
+    if (o.privateBroker && o.broker.host.isEmpty())
+        o.broker.host = QStringLiteral("localhost");
+    return o;
+}
+
+void SetupDialog::accept()
+{
+    const RoomsOptions o = options();
+    QString problem;
+    if (o.role != Role::None && !validName(o.exam))
+        problem = str(texts::roomsBadExamName);
+    else if (o.role == Role::Room && !validName(o.room))
+        problem = str(texts::roomsBadRoomName);
+    else if (o.role != Role::None && o.broker.host.isEmpty())
+        problem = str(texts::roomsBadHost);
+    problem_->setText(problem);
+    if (problem.isEmpty())
+        QDialog::accept();
+}
+
+} // namespace tavrin::rooms

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "options.h"
+
+#include <QDialog>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+namespace tavrin::rooms {
+
+// The broker, the examination's name and the room's name, without editing
+// a file. Only settings that can work are accepted.
+class SetupDialog : public QDialog {
+    Q_OBJECT
+public:
+    SetupDialog(const RoomsOptions &options, QWidget *parent);
+    RoomsOptions options() const;
+
+    void accept() override;
+
+private:
+    void updateEnabled();
+    QLineEdit *fileField(const QString &caption);
+
+    QButtonGroup *role_ = nullptr;
+    QLineEdit *exam_ = nullptr;
+    QLineEdit *room_ = nullptr;
+    QLineEdit *host_ = nullptr;
+    QSpinBox *port_ = nullptr;
+    QLineEdit *user_ = nullptr;
+    QLineEdit *password_ = nullptr;
+    QCheckBox *tls_ = nullptr;
+    QLineEdit *ca_ = nullptr;
+    QLineEdit *cert_ = nullptr;
+    QLineEdit *key_ = nullptr;
+    QCheckBox *insecure_ = nullptr;
+    QCheckBox *private_ = nullptr;
+    QLabel *problem_ = nullptr;
+    QWidget *fileRows_[3] = {};
+};
+
+} // namespace tavrin::rooms

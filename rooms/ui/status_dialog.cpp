@@ -1,0 +1,152 @@
+#include "status_dialog.h"
+
+#include "texts.h"
+
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tavrin::rooms {
+
+namespace {
+
+using texts::str;
+
+constexpr qint64 kSilentAfterMs = 15000; // three heartbeats missed
+
+QString clockTime(qint64 ms)
+{
+    return ms > 0 ? QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("-");
+}
+
+QString milliseconds(double ms)
+{
+    return str(texts::roomsMs).arg(ms, 0, 'f', 1);
+}
+
+QString stateText(RunState s)
+{
+    switch (s) {
+    case RunState::Idle: return str(texts::roomsStateIdle);
+    case RunState::Running: return str(texts::roomsStateRunning);
+    case RunState::Paused: return str(texts::roomsStatePaused);
+    case RunState::Finished: return str(texts::roomsStateFinished);
+    }
+    return {};
+}
+
+QString connection(const Member &m)
+{
+    return str(m.connected() ? texts::roomsStatusConnectedSince : texts::roomsStatusDisconnectedSince)
+        .arg(clockTime(m.connectedChangedMs()));
+}
+
+} // namespace
+
+StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(str(texts::roomsStatusTitle));
+    setModal(false);
+    auto *layout = new QVBoxLayout(this);
+    head_ = new QLabel(this);
+    head_->setWordWrap(true);
+    head_->setTextFormat(Qt::PlainText);
+    layout->addWidget(head_);
+    table_ = new QTableWidget(this);
+    const QStringList columns = str(texts::roomsColumns).split(u'\t');
+    table_->setColumnCount(int(columns.size()));
+    table_->setHorizontalHeaderLabels(columns);
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table_);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(str(texts::roomsClose), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
+    layout->addWidget(buttons);
+    resize(760, 300);
+    // "Since" and "no answer" change with the time alone.
+    auto *tick = new QTimer(this);
+    connect(tick, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            refresh();
+    });
+    tick->start(1000);
+}
+
+void StatusDialog::showFor(Member *member)
+{
+    if (member_)
+        disconnect(member_, nullptr, this, nullptr);
+    member_ = member;
+    if (member_)
+        connect(member_, &Member::changed, this, [this] {
+            if (isVisible())
+                refresh();
+        });
+    refresh();
+    show();
+    raise();
+}
+
+void StatusDialog::refresh()
+{
+    if (!member_) {
+        head_->setText(str(texts::roomsStatusNone));
+        table_->setRowCount(0);
+        return;
+    }
+    const Member &m = *member_;
+    if (const auto *room = qobject_cast<const Room *>(&m)) {
+        const std::optional<OffsetEstimate> e = room->offset();
+        const QString offset =
+            e ? str(texts::roomsOffsetWithTrip).arg(milliseconds(e->offsetUs / 1000.0), milliseconds(e->roundTripUs / 1000.0))
+              : str(texts::roomsOffsetUnknown);
+        head_->setText(str(texts::roomsStatusHeadRoom)
+                           .arg(m.exam(), room->name(), m.brokerName(), connection(m),
+                                str(room->controllerOnline() ? texts::roomsStatusControllerOnline
+                                                             : texts::roomsStatusControllerOffline),
+                                offset));
+    } else {
+        head_->setText(str(texts::roomsStatusHeadController).arg(m.exam(), m.brokerName(), connection(m)));
+    }
+
+    const QMap<QString, RoomView> &rooms = m.rooms();
+    table_->setRowCount(int(rooms.size()));
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    int row = 0;
+    for (auto it = rooms.begin(); it != rooms.end(); ++it, ++row) {
+        const RoomStatus &s = it->status;
+        QString link = str(s.online ? texts::roomsYes : texts::roomsNo);
+        if (s.online && m.connected() && now - it->heardMs > kSilentAfterMs)
+            link = str(texts::roomsSilentTooLong);
+        QStringList builtin;
+        for (int n = 1; n <= 4; ++n)
+            if (s.cues[std::size_t(n - 1)] != CueKind::Own)
+                builtin << QString::number(n);
+        const QString cells[] = {
+            it.key(),
+            str(texts::roomsSince).arg(link, clockTime(it->changedMs)),
+            str(texts::roomsQuestionState).arg(s.question).arg(stateText(s.state)),
+            QString::number(s.second),
+            s.offsetKnown ? milliseconds(s.offsetMs) : str(texts::roomsOffsetUnknown),
+            s.offsetKnown ? milliseconds(s.rttMs) : QStringLiteral("-"),
+            builtin.isEmpty() ? str(texts::roomsCuesOwn) : str(texts::roomsCuesBuiltin).arg(builtin.join(u'、')),
+        };
+        for (int c = 0; c < int(std::size(cells)); ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            if (c == 6 && !builtin.isEmpty())
+                item->setForeground(QColor(0xC0, 0x40, 0x00));
+            table_->setItem(row, c, item);
+        }
+    }
+}
+
+} // namespace tavrin::rooms

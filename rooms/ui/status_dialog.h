@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "members.h"
+
+class QLabel;
+class QTableWidget;
+
+namespace tavrin::rooms {
+
+// Every room as this Tavrin knows it: its name, connected or not and since
+// when, the question and second it shows, its clock offset and round trip,
+// and whether its cues are its own files or the built-in sounds.
+class StatusDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit StatusDialog(QWidget *parent);
+    // Shows the view of this member (none: not in an examination).
+    void showFor(Member *member);
+    void refresh();
+
+private:
+    QPointer<Member> member_;
+    QLabel *head_ = nullptr;
+    QTableWidget *table_ = nullptr;
+};
+
+} // namespace tavrin::rooms
