@@ -21,6 +21,7 @@
 #include <QUrl>
 #include <cmath>
 #include <exception>
+#include <initializer_list>
 
 // The icon lives in this static library's resources, which are not
 // registered on their own.
@@ -118,12 +119,21 @@ constexpr double kWindowFontPoints = 9;
 
 // A style sheet, because not every Qt style paints a button's face in its
 // palette colour, and the face must show which buttons act.
-void paintButtonFace(QPushButton *b, Colour c)
+// A locked button does nothing and looks it: the grey of a button that does
+// nothing now, with a grey caption. Its colour is kept for when it is unlocked.
+void paintButtonFace(QPushButton *b, Colour c, bool locked = false)
 {
-    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+    b->setProperty("tavrinColour", QVariant::fromValue(c.bgr));
+    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2;"
                                     " border: 1px solid #606060; }"
                                     " QPushButton:pressed { border: 2px inset #404040; }")
-                         .arg(cssColour(c)));
+                         .arg(cssColour(locked ? colours::lightGrey : c),
+                              locked ? QStringLiteral("#808080") : QStringLiteral("black")));
+}
+
+Colour faceColour(const QPushButton *b)
+{
+    return Colour{b->property("tavrinColour").value<std::uint32_t>()};
 }
 
 } // namespace
@@ -212,7 +222,8 @@ void Form1::buildControls()
         t->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         t->setGeometry(twipRect(kTextBoxes[i].left, kTextBoxTop, kTextBoxes[i].width, kTextBoxHeight));
         t->setStyleSheet(QStringLiteral("QLineEdit { background-color: black; color: %1;"
-                                        " border: 1px solid #808080; padding: 0px 1px; }")
+                                        " border: 1px solid #808080; padding: 0px 1px; }"
+                                        " QLineEdit:disabled { color: #808080; border-color: #404040; }")
                              .arg(cssColour(colours::yellow)));
         *boxes[i] = t;
     }
@@ -230,6 +241,7 @@ void Form1::buildControls()
     Combo1->setGeometry(twipRect(10260, 480, 855, 300));
     Combo1->setStyleSheet(QStringLiteral("QComboBox { background-color: black; color: %1;"
                                          " border: 1px solid #808080; padding: 0px 2px; }"
+                                         " QComboBox:disabled { color: #808080; border-color: #404040; }"
                                          " QComboBox QAbstractItemView { background-color: black;"
                                          " color: %1; selection-background-color: #505050; }")
                               .arg(cssColour(colours::lightOrange)));
@@ -316,7 +328,18 @@ void Form1::setButtonCaption(Button b, const QString &caption)
 
 void Form1::setButtonColour(Button b, Colour colour)
 {
-    paintButtonFace(button(b), colour);
+    QPushButton *face = button(b);
+    paintButtonFace(face, colour, !face->isEnabled());
+}
+
+void Form1::setInputsLocked(bool locked)
+{
+    for (QPushButton *b : {Command1, Command2, Command4}) {
+        b->setEnabled(!locked);
+        paintButtonFace(b, faceColour(b), locked);
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{Text1, Text2, Text3, Text4, Combo1})
+        w->setEnabled(!locked);
 }
 
 void Form1::setQuestionNumber(const QString &caption)

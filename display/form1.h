@@ -90,6 +90,11 @@ public:
     FailedSaveChoice askAfterFailedSave(const QString &text) override;
     void endProgram() override;
 
+    // Start, pause, exit, the four boxes and the font factor list neither
+    // act nor look as if they would (a room follows another Tavrin); the
+    // engine still sets their captions, colours and texts.
+    void setInputsLocked(bool locked);
+
     QPushButton *button(Button b) const;
     QLabel *banner(Banner b) const;
     TextBoxEdit *textBox(TextBox box) const;

@@ -167,9 +167,17 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     case RunEventKind::TimeEntry: e.old = {event.before[0], event.before[1], event.before[2], std::nullopt}; break;
     case RunEventKind::FontFactor: e.old[3] = event.before[0]; break;
     case RunEventKind::Adopted:
+        // Another run's position taken over (a room following its
+        // controller): the interrupted run will not be carried on, and is
+        // closed rather than left open for ever.
+        if (!continuing_ && interrupted_)
+            abandonRun(interrupted_->id, texts::str(texts::abandonedForOther));
         e.detail = std::exchange(adoptDetail_, QString());
-        if (continuing_)
+        if (continuing_) {
+            if (interrupted_ && interrupted_->id == continuing_)
+                interrupted_.reset(); // carried on: no longer waiting for an answer
             run_ = std::exchange(continuing_, 0);
+        }
         break;
     case RunEventKind::Exit: exited_ = true; break;
     default: break;

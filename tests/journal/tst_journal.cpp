@@ -140,6 +140,7 @@ private slots:
     void interruptedRun_data();
     void interruptedRun();
     void resumedRunCarriesOn();
+    void adoptionClosesTheInterruptedRun();
     void migration();
     void faultAtOpen_data();
     void faultAtOpen();
@@ -296,6 +297,43 @@ void TestJournal::resumedRunCarriesOn()
     Rig r(fourth.path());
     QVERIFY(!r.journal.interruptedRun());
     QVERIFY(!resumePoint(r.journal, due));
+}
+
+// A room that takes its controller's run over closes its own interrupted
+// run rather than offer it again at every start.
+void TestJournal::adoptionClosesTheInterruptedRun()
+{
+    QTemporaryDir first, second, third;
+    RunSnapshot run;
+    {
+        Rig r(first.path());
+        r.engine.Command1_Click();
+        r.tick(3);
+        r.journal.flush();
+        run = r.engine.snapshot();
+        copyOf(first.path(), second);
+    }
+    {
+        Rig r(second.path());
+        QVERIFY(r.journal.interruptedRun());
+        QVERIFY(r.engine.adopt(advanced(run, 5)));
+        QVERIFY(!r.journal.interruptedRun());
+        r.settle();
+        copyOf(second.path(), third);
+    }
+    // What is interrupted now is the run taken over, not the old one.
+    Rig r(third.path());
+    QVERIFY(r.journal.interruptedRun());
+    QCOMPARE(r.journal.interruptedRun()->id, qint64(2));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+        db.setDatabaseName(third.filePath(kFile));
+        QVERIFY(db.open());
+        QSqlQuery q(QStringLiteral("SELECT state FROM runs WHERE id = 1"), db);
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), u"abandoned"_qs);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("reader"));
 }
 
 void TestJournal::migration()
