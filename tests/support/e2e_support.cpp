@@ -7,8 +7,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStringEncoder>
+#include <QDateTime>
 #include <QThread>
 #include <cmath>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace e2e {
 
@@ -99,16 +104,32 @@ QString Program::waitForWindow(const QString &name, int timeoutMs)
     return {};
 }
 
-void Program::keyTo(const QString &window, const QString &keysym) const
+// Through the focus, not "key --window": a key that closes its window
+// would have its release sent to a window that is gone, and the server
+// would then repeat the key into whatever has the focus next.
+static void keyToId(const QString &window, const QString &keysym)
 {
     run(QStringLiteral("xdotool"),
         {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"), keysym});
+}
+
+void Program::keyTo(const QString &window, const QString &keysym) const
+{
+    keyToId(window, keysym);
 }
 
 void Program::moveTo(int x, int y) const
 {
     run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), QStringLiteral("--sync"), windowId_,
                                     QString::number(x), QString::number(y)});
+}
+
+void Program::place(int x, int y, int width, int height) const
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), windowId_, QString::number(x), QString::number(y),
+                                    QStringLiteral("windowsize"), windowId_, QString::number(width),
+                                    QString::number(height)});
+    QThread::msleep(200); // the resize and its repaint
 }
 
 QString Program::caption() const
@@ -256,6 +277,171 @@ bool near(const QColor &a, const QColor &b, int tolerance)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+QImage screen()
+{
+    return QImage::fromData(run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                           QStringLiteral("png:-")}),
+                            "PNG");
+}
+
+static QStringList windowsNamed(const QString &title)
+{
+    const QString ids = QString::fromUtf8(run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                                            QStringLiteral("--name"), title}));
+    return ids.split(u'\n', Qt::SkipEmptyParts);
+}
+
+void closeNotices()
+{
+    for (const QString &id : windowsNamed(QStringLiteral("^Tavrin$")))
+        keyToId(id, QStringLiteral("Escape"));
+}
+
+bool keyToWindow(const QString &title, const QString &keysym)
+{
+    const QStringList ids = windowsNamed(QStringLiteral("^") + title + QStringLiteral("$"));
+    for (const QString &id : ids)
+        keyToId(id, keysym);
+    return !ids.isEmpty();
+}
+
+double wallSeconds()
+{
+    return QDateTime::currentMSecsSinceEpoch() / 1000.0;
+}
+
+// ---- Broker -----------------------------------------------------------------
+
+static int freeLoopbackPort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr *>(&a), &length) == 0)
+        port = ntohs(a.sin_port);
+    close(fd);
+    return port;
+}
+
+Broker::Broker()
+{
+    proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+Broker::~Broker()
+{
+    stop();
+}
+
+QString Broker::start()
+{
+    if (port_ == 0)
+        port_ = freeLoopbackPort();
+    const QString conf = dir_.filePath(QStringLiteral("mosquitto.conf"));
+    QFile f(conf);
+    if (!f.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write %1").arg(conf);
+    f.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n")
+                .arg(port_)
+                .toUtf8());
+    f.close();
+    proc_.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), conf});
+    if (!proc_.waitForStarted(3000))
+        return QStringLiteral("cannot start mosquitto (Debian: mosquitto): %1").arg(proc_.errorString());
+    // Up once it takes a connection.
+    for (int i = 0; i < 50; ++i) {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(static_cast<uint16_t>(port_));
+        const bool up = ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
+        close(fd);
+        if (up)
+            return {};
+        if (proc_.state() == QProcess::NotRunning)
+            return QStringLiteral("mosquitto ended at once on port %1").arg(port_);
+        QThread::msleep(50);
+    }
+    return QStringLiteral("mosquitto does not listen on port %1").arg(port_);
+}
+
+void Broker::stop()
+{
+    if (proc_.state() == QProcess::NotRunning)
+        return;
+    proc_.terminate();
+    if (!proc_.waitForFinished(3000))
+        proc_.kill();
+    proc_.waitForFinished(1000);
+}
+
+// ---- BrokerLog --------------------------------------------------------------
+
+BrokerLog::~BrokerLog()
+{
+    if (proc_.state() != QProcess::NotRunning) {
+        proc_.kill();
+        proc_.waitForFinished(1000);
+    }
+}
+
+QString BrokerLog::start(const Broker &broker, const QString &filter)
+{
+    if (proc_.state() != QProcess::NotRunning) {
+        proc_.kill();
+        proc_.waitForFinished(1000);
+    }
+    proc_.start(QStringLiteral("mosquitto_sub"),
+                {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(broker.port()),
+                 QStringLiteral("-t"), filter, QStringLiteral("-F"), QStringLiteral("%U|%r|%t|%p")});
+    if (!proc_.waitForStarted(3000))
+        return QStringLiteral("cannot start mosquitto_sub (Debian: mosquitto-clients)");
+    QThread::msleep(200); // subscribed
+    return {};
+}
+
+void BrokerLog::read()
+{
+    if (proc_.state() != QProcess::NotRunning)
+        proc_.waitForReadyRead(0);
+    partial_ += proc_.readAllStandardOutput();
+    qsizetype end = 0;
+    while ((end = partial_.indexOf('\n')) >= 0) {
+        const QByteArray line = partial_.left(end);
+        partial_.remove(0, end + 1);
+        const QList<QByteArray> f = line.split('|');
+        if (f.size() < 4 || f[1] != "0")
+            continue;
+        entries_.push_back({f[0].toDouble(), QString::fromUtf8(f[2]), line.mid(f[0].size() + f[1].size() + f[2].size() + 3)});
+    }
+}
+
+const std::vector<BrokerLog::Entry> &BrokerLog::entries()
+{
+    read();
+    return entries_;
+}
+
+bool BrokerLog::waitFor(const std::function<bool(const Entry &)> &pred, int timeoutMs, double since)
+{
+    QElapsedTimer clock;
+    clock.start();
+    std::size_t checked = 0;
+    do {
+        read();
+        for (; checked < entries_.size(); ++checked)
+            if (entries_[checked].at >= since && pred(entries_[checked]))
+                return true;
+        QThread::msleep(20);
+    } while (clock.elapsed() < timeoutMs);
+    return false;
 }
 
 } // namespace e2e

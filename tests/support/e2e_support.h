@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <vector>
 
@@ -39,6 +40,7 @@ public:
     // there is one; empty after timeoutMs. Becomes windowId() when it is
     // the main window.
     QString waitForWindow(const QString &name, int timeoutMs = 15000);
+    void place(int x, int y, int width, int height) const; // on the screen
     QString windowId() const { return windowId_; }
     // A key to the given window (a dialog, say) after giving it the focus:
     // press and release both reach it even when the press closes it.
@@ -110,5 +112,54 @@ void writeSettings(const QString &dir, const QStringList &lines);
 void copyCues(const QString &dir);
 
 bool near(const QColor &a, const QColor &b, int tolerance = 24);
+
+// The whole screen at one instant, for comparing windows side by side.
+QImage screen();
+// Closes every message box of the programs (their title is "Tavrin").
+void closeNotices();
+// Sends a key to the window whose title is exactly title; false if none.
+bool keyToWindow(const QString &title, const QString &keysym);
+
+// A private MQTT broker (mosquitto) on a free loopback port, stopped and
+// started again on the same port as an operator would.
+class Broker {
+public:
+    Broker();
+    ~Broker();
+    QString start(); // empty on success
+    void stop();     // SIGTERM, and waits
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    int port() const { return port_; }
+
+private:
+    QTemporaryDir dir_;
+    QProcess proc_;
+    int port_ = 0;
+};
+
+// What is published under a topic filter, live (retained messages left
+// out), each with the test's wall-clock time of arrival in seconds.
+class BrokerLog {
+public:
+    struct Entry {
+        double at = 0;
+        QString topic;
+        QByteArray payload;
+    };
+    ~BrokerLog();
+    QString start(const Broker &broker, const QString &filter); // again after a broker restart
+    const std::vector<Entry> &entries(); // everything read so far
+    // Waits until pred holds for an entry that came at or after since.
+    bool waitFor(const std::function<bool(const Entry &)> &pred, int timeoutMs, double since = 0);
+
+private:
+    void read();
+    QProcess proc_;
+    QByteArray partial_;
+    std::vector<Entry> entries_;
+};
+
+// The test's wall clock in seconds, as the broker log times its entries.
+double wallSeconds();
 
 } // namespace e2e

@@ -69,6 +69,8 @@ QString PulseSink::start()
     }
 
     sink_ = QStringLiteral("tavrin_probe_%1").arg(QCoreApplication::applicationPid());
+    if (!tag_.isEmpty())
+        sink_ += u'_' + tag_;
     const Run loaded = run(QStringLiteral("pactl"),
                            {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
                             QStringLiteral("sink_name=") + sink_, QStringLiteral("rate=44100"),

@@ -26,7 +26,8 @@ inline constexpr int rate = 44100;
 // stopped again by stop().
 class PulseSink {
 public:
-    PulseSink() = default;
+    // tag tells apart several sinks of one process.
+    explicit PulseSink(QString tag = {}) : tag_(std::move(tag)) {}
     PulseSink(const PulseSink &) = delete;
     PulseSink &operator=(const PulseSink &) = delete;
     ~PulseSink();
@@ -35,11 +36,13 @@ public:
     QString start();
     void stop();
 
+    QString name() const { return sink_; }
     QString monitor() const { return sink_ + QStringLiteral(".monitor"); }
     // Playback streams connected to the sink now, not counting the keeper.
     int streamCount() const;
 
 private:
+    QString tag_;
     QString sink_;
     QString module_;
     bool startedServer_ = false;

@@ -1,0 +1,272 @@
+// One examination in four rooms on this machine: a controller and three
+// rooms as real programs, one room's clock 5 s ahead, one room without its
+// cue files. First an examination with a pause, a resume and a time entry;
+// then the faults: the broker stops and comes back, a room is killed and
+// started again, the controller is killed and started again. Throughout,
+// every room shows the controller's question and second, and the cues of
+// all rooms begin together.
+#include "click_points.h"
+#include "rooms_rig.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QScopeGuard>
+#include <QTest>
+#include <QThread>
+
+namespace at = tavrin::testing::at;
+using e2e::Member;
+using e2e::Shown;
+
+namespace {
+
+constexpr double kSameCue = 0.15; // seconds: cues of one second, heard together
+
+QString stateTopic(const e2e::RoomsRig &rig)
+{
+    return QStringLiteral("tavrin/%1/state").arg(rig.exam);
+}
+
+QString statusTopic(const e2e::RoomsRig &rig, const QString &room)
+{
+    return QStringLiteral("tavrin/%1/rooms/%2/status").arg(rig.exam, room);
+}
+
+// Waits for the controller to publish that it shows `shown`.
+bool controllerShows(e2e::RoomsRig &rig, Shown shown, int timeoutMs)
+{
+    return rig.log.waitFor(
+        [&](const e2e::BrokerLog::Entry &e) { return e.topic == stateTopic(rig) && e2e::shownByController(e.payload) == shown; },
+        timeoutMs, e2e::wallSeconds() - 0.5);
+}
+
+bool roomsShow(e2e::RoomsRig &rig, const QStringList &rooms, const QString &state, double since, int timeoutMs)
+{
+    for (const QString &r : rooms)
+        if (!rig.log.waitFor(
+                [&](const e2e::BrokerLog::Entry &e) {
+                    const auto s = e2e::shownByRoom(e.payload);
+                    return e.topic == statusTopic(rig, r) && s && s->state == state;
+                },
+                timeoutMs, since))
+            return false;
+    return true;
+}
+
+// Every state the controller published between from and to was shown by
+// each of the rooms, by its own report, within a moment of it.
+QString followed(e2e::RoomsRig &rig, const QStringList &rooms, double from, double to)
+{
+    const auto &log = rig.log.entries();
+    int states = 0;
+    for (const auto &c : log) {
+        const auto shown = e2e::shownByController(c.payload);
+        if (c.topic != stateTopic(rig) || c.at < from || c.at > to || !shown)
+            continue;
+        ++states;
+        for (const QString &r : rooms) {
+            const bool seen = std::any_of(log.begin(), log.end(), [&](const e2e::BrokerLog::Entry &e) {
+                return e.topic == statusTopic(rig, r) && std::abs(e.at - c.at) < 0.6 && e2e::shownByRoom(e.payload) == shown;
+            });
+            if (!seen)
+                return QStringLiteral("room %1 did not show question %2, second %3 (%4) at %5")
+                    .arg(r).arg(shown->question).arg(shown->second).arg(shown->state).arg(c.at, 0, 'f', 3);
+        }
+    }
+    return states > 0 ? QString() : QStringLiteral("the controller published nothing");
+}
+
+// The cues heard from each member between from and to began together.
+QString together(const e2e::RoomsRig &rig, const std::vector<Member *> &who, double from, double to)
+{
+    auto within = [&](const Member &m, double margin) {
+        std::vector<double> v;
+        for (double t : rig.onsets(m))
+            if (t >= from - margin && t <= to + margin)
+                v.push_back(t);
+        return v;
+    };
+    const std::vector<double> ref = within(*who.front(), 0);
+    if (ref.empty())
+        return QStringLiteral("%1 played nothing").arg(who.front()->name);
+    double worst = 0;
+    for (const Member *m : who) {
+        const std::vector<double> other = within(*m, kSameCue);
+        for (double t : ref) {
+            double nearest = 1e9;
+            for (double o : other)
+                nearest = std::abs(o - t) < std::abs(nearest) ? o - t : nearest;
+            if (std::abs(nearest) > kSameCue)
+                return QStringLiteral("%1 has no cue with %2's at %3 (nearest %4 s)")
+                    .arg(m->name, who.front()->name).arg(t, 0, 'f', 3).arg(nearest, 0, 'f', 3);
+            worst = std::max(worst, std::abs(nearest));
+        }
+        if (within(*m, -kSameCue).size() > ref.size())
+            return QStringLiteral("%1 played cues that %2 did not").arg(m->name, who.front()->name);
+    }
+    qInfo("%zu cues between %.1f and %.1f: onsets within %.1f ms", ref.size(), from, to, worst * 1000);
+    return {};
+}
+
+bool sameViews(e2e::RoomsRig &rig, const std::vector<Member *> &who, const QString &png)
+{
+    QImage grab;
+    for (int i = 0; i < 4; ++i) {
+        if (rig.sameViews(who, &grab)) {
+            grab.save(png);
+            return true;
+        }
+        QThread::msleep(150);
+    }
+    grab.save(png);
+    return false;
+}
+
+void enterTimes(Member &c, const QStringList &values)
+{
+    const QPoint boxes[] = {at::text1, at::text2, at::text3};
+    for (int i = 0; i < 3; ++i) {
+        c.program->click(boxes[i]);
+        c.program->type(values[i]);
+    }
+    c.program->key(QStringLiteral("Return"));
+}
+
+} // namespace
+
+class TestRoomsE2E : public QObject {
+    Q_OBJECT
+private slots:
+    void examinationInFourRooms();
+};
+
+void TestRoomsE2E::examinationInFourRooms()
+{
+    if (const QString why = e2e::missingDisplay(); !why.isEmpty())
+        QFAIL(qPrintable(why));
+    e2e::RoomsRig rig;
+    const QString started = rig.start(u"3,2,3"_qs, {u"A"_qs, u"B"_qs, u"C"_qs}, {0, 5, 0}, {true, true, false});
+    QVERIFY2(started.isEmpty(), qPrintable(started));
+    // On a failure, everything the broker carried is kept beside the screen grabs.
+    const auto keepLog = qScopeGuard([&] {
+        QFile f(u"rooms-broker-log.txt"_qs);
+        if (QTest::currentTestFailed() && f.open(QIODevice::WriteOnly))
+            for (const auto &e : rig.log.entries())
+                f.write(QByteArray::number(e.at, 'f', 3) + ' ' + e.topic.toUtf8() + ' ' + e.payload + '\n');
+    });
+    Member &ctl = rig.controller();
+    Member &a = *rig.room(u"A"_qs);
+    Member &b = *rig.room(u"B"_qs);
+    Member &c = *rig.room(u"C"_qs);
+    const QStringList rooms{u"A"_qs, u"B"_qs, u"C"_qs};
+    const std::vector<Member *> all{&ctl, &a, &b, &c};
+    QThread::msleep(2500); // the null sinks settle, as in the one-room test
+    e2e::closeNotices();
+    const auto &log = rig.log.entries();
+    const auto lastStatus = [&](const QString &room) {
+        for (auto it = log.rbegin(); it != log.rend(); ++it)
+            if (it->topic == statusTopic(rig, room))
+                return e2e::json(it->payload);
+        return QJsonObject();
+    };
+    // The room 5 s ahead measured it; the room without cue files says so.
+    QVERIFY(std::abs(lastStatus(u"B"_qs).value(u"offset"_qs).toDouble() - 5000) < 50);
+    QCOMPARE(lastStatus(u"C"_qs).value(u"cues"_qs).toArray().first().toString(), u"builtin"_qs);
+    QCOMPARE(lastStatus(u"A"_qs).value(u"cues"_qs).toArray().first().toString(), u"own"_qs);
+
+    // ---- An examination: start, pause in the move time, resume, fewer
+    // questions with Enter, the end.
+    const double run1 = e2e::wallSeconds();
+    ctl.program->click(at::command1);
+    QVERIFY(controllerShows(rig, {1, 4, u"running"_qs}, 5000));
+    const double paused = e2e::wallSeconds();
+    ctl.program->click(at::command2);
+    QVERIFY(roomsShow(rig, rooms, u"paused"_qs, paused, 2000));
+    QVERIFY2(sameViews(rig, all, u"rooms-paused.png"_qs), "the rooms do not show what the controller shows");
+    QThread::msleep(1200);
+    ctl.program->click(at::command2);
+    QVERIFY(controllerShows(rig, {2, 1, u"running"_qs}, 4000));
+    enterTimes(ctl, {u"3"_qs, u"2"_qs, u"2"_qs});
+    QVERIFY(controllerShows(rig, {2, 0, u"finished"_qs}, 8000));
+    QVERIFY(roomsShow(rig, rooms, u"finished"_qs, e2e::wallSeconds() - 1, 2000));
+    QThread::msleep(1500); // the end cue plays out
+    const double end1 = e2e::wallSeconds();
+    QString problem = followed(rig, rooms, run1, end1);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = together(rig, all, run1, end1);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+    // ---- The faults, in a second examination of 28 s.
+    ctl.program->click(at::command1); // reset
+    QVERIFY(roomsShow(rig, rooms, u"idle"_qs, end1, 2000));
+    enterTimes(ctl, {u"5"_qs, u"2"_qs, u"4"_qs});
+    QThread::msleep(500);
+    const double run2 = e2e::wallSeconds();
+    ctl.program->click(at::command1);
+    QVERIFY(controllerShows(rig, {1, 2, u"running"_qs}, 4000));
+
+    // The broker stops for three seconds: every member goes on by itself.
+    const double brokerDown = e2e::wallSeconds();
+    rig.broker.stop();
+    QThread::msleep(3000);
+    QVERIFY(rig.broker.start().isEmpty());
+    QVERIFY(rig.log.start(rig.broker, u"tavrin/e2e/#"_qs).isEmpty());
+    const double brokerBack = e2e::wallSeconds();
+    QVERIFY2(rig.roomsReport(8000, brokerBack), "the rooms did not come back to the broker");
+    // A reset that this examination's controller did not send changes nothing.
+    const QString forged = QStringLiteral(
+        R"({"v":1,"kind":"state","exam":"e2e","from":"c-0000000000000000","seq":99,"event":"reset","due":%1,)"
+        R"("period":1000,"run":{"time1":5,"time2":2,"cycle":4,"fkc":0,"sw":0,"ck":0,"t":0,"reset":false,)"
+        R"("resume":false,"question":"0","move":false,"end":false}})").arg(qint64(e2e::wallSeconds() * 1000));
+    e2e::run(u"mosquitto_pub"_qs, {u"-p"_qs, QString::number(rig.broker.port()), u"-t"_qs, stateTopic(rig), u"-m"_qs, forged});
+
+    // A room is killed and started again: it rejoins at the right second.
+    rig.kill(a);
+    QThread::msleep(1000);
+    const double relaunched = e2e::wallSeconds();
+    QVERIFY(rig.launch(a).isEmpty());
+    QVERIFY2(rig.roomsReport(5000, relaunched), "the restarted room did not report itself");
+    const double rejoined = e2e::wallSeconds();
+    QThread::msleep(1500);
+    e2e::closeNotices();
+
+    // The controller is killed; the rooms go on. Started again, it asks from
+    // its journal whether to carry on, the operator does, and it leads again.
+    const double killed = e2e::wallSeconds();
+    rig.kill(ctl);
+    QThread::msleep(2000);
+    const double restarted = e2e::wallSeconds();
+    QVERIFY(rig.launch(ctl, u"前の試験が途中で止まっています"_qs).isEmpty());
+    QVERIFY(rig.log.waitFor([&](const e2e::BrokerLog::Entry &e) { return e.topic == stateTopic(rig); }, 3000, restarted));
+    const double leading = e2e::wallSeconds();
+    QThread::msleep(1500);
+    e2e::closeNotices();
+    ctl.program->click(at::command2);
+    QVERIFY(roomsShow(rig, rooms, u"paused"_qs, leading, 2000));
+    // The notices of the restart (the resume, the rooms' cue sounds) come one
+    // after another; they are answered through the keyboard.
+    for (QString box; !(box = ctl.program->waitForWindow(u"^Tavrin$"_qs, 500)).isEmpty();)
+        ctl.program->keyTo(box, u"Return"_qs);
+    QVERIFY2(sameViews(rig, all, u"rooms-paused-after-faults.png"_qs), "the rooms do not show what the controller shows");
+    ctl.program->click(at::command2);
+    QVERIFY(controllerShows(rig, {4, 0, u"finished"_qs}, 30000));
+    QThread::msleep(1500);
+    const double end2 = e2e::wallSeconds();
+
+    // Before, during and after each fault, the rooms are on the same second.
+    problem = followed(rig, rooms, run2, brokerDown);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = together(rig, all, run2, relaunched - 1.2);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = together(rig, all, rejoined + 0.5, killed);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = together(rig, {&a, &b, &c}, killed + 0.3, restarted);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = followed(rig, rooms, leading + 0.5, end2);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = together(rig, all, leading + 0.5, end2);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+}
+
+QTEST_GUILESS_MAIN(TestRoomsE2E)
+#include "tst_rooms_e2e.moc"

@@ -1,0 +1,215 @@
+#include "rooms_rig.h"
+
+#include "cue_synth.h"
+
+#include <QDir>
+#include <QThread>
+#include <QFile>
+#include <QJsonDocument>
+#include <QPainter>
+
+#include <cmath>
+#include <numbers>
+
+namespace e2e {
+
+namespace {
+
+// A short tone of the member's own pitch for each player, so that what a
+// sink hears can only come from that member's own files.
+void writeTones(const QString &dir, int member)
+{
+    const char *names[] = {"Tavrin-Jihou1.wav", "Tavrin-Jihou2.wav", "Tavrin-Jihou3.wav", "Tavrin-chime.wav"};
+    const double lengths[] = {0.12, 0.25, 0.5, 0.18};
+    for (int n = 0; n < 4; ++n) {
+        const double hz = (500.0 + 150.0 * member) * (1.0 + 0.25 * n);
+        const auto count = static_cast<std::size_t>(lengths[n] * tavrin::cues::sampleRate);
+        std::vector<std::int16_t> s(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const double fade = std::min({1.0, double(i) / 200.0, double(count - i) / 200.0});
+            s[i] = static_cast<std::int16_t>(16000 * fade *
+                                             std::sin(2 * std::numbers::pi * hz * double(i) / tavrin::cues::sampleRate));
+        }
+        const std::vector<std::uint8_t> wav = tavrin::cues::wavFile(s);
+        QFile f(QDir(dir).filePath(QLatin1String(names[n])));
+        f.open(QIODevice::WriteOnly);
+        f.write(reinterpret_cast<const char *>(wav.data()), qint64(wav.size()));
+    }
+}
+
+} // namespace
+
+QJsonObject json(const QByteArray &payload)
+{
+    return QJsonDocument::fromJson(payload).object();
+}
+
+std::optional<Shown> shownByController(const QByteArray &payload)
+{
+    const QJsonObject o = json(payload);
+    if (o.value(u"kind"_qs).toString() != u"state"_qs)
+        return std::nullopt;
+    const QJsonObject r = o.value(u"run"_qs).toObject();
+    const int ck = r.value(u"ck"_qs).toInt();
+    const int t = r.value(u"t"_qs).toInt();
+    const QString state = r.value(u"sw"_qs).toInt() == 1 ? u"running"_qs
+                        : ck != 0                          ? u"paused"_qs
+                        : r.value(u"reset"_qs).toBool()    ? u"finished"_qs
+                                                           : u"idle"_qs;
+    return Shown{r.value(u"question"_qs).toString().toInt(), ck != 0 ? std::max(0, t - 1) : 0, state};
+}
+
+std::optional<Shown> shownByRoom(const QByteArray &payload)
+{
+    const QJsonObject o = json(payload);
+    if (o.value(u"kind"_qs).toString() != u"room"_qs || !o.value(u"online"_qs).toBool())
+        return std::nullopt;
+    return Shown{o.value(u"question"_qs).toInt(), o.value(u"second"_qs).toInt(), o.value(u"state"_qs).toString()};
+}
+
+QString RoomsRig::start(const QString &times, const QStringList &rooms, const QList<int> &clockOffsetsS,
+                        const QList<bool> &ownCues)
+{
+    wallAtSteady0_ = wallSeconds();
+    steady0_ = tavrin::probe::Clock::now();
+    if (QString e = broker.start(); !e.isEmpty())
+        return e;
+    if (QString e = log.start(broker, QStringLiteral("tavrin/%1/#").arg(exam)); !e.isEmpty())
+        return e;
+    QStringList names{QStringLiteral("controller")};
+    names << rooms;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        auto m = std::make_unique<Member>();
+        m->name = names[i];
+        m->clockOffsetS = i > 0 ? clockOffsetsS.value(i - 1) : 0;
+        m->ownCues = i > 0 ? ownCues.value(i - 1, true) : true;
+        m->at = QPoint(int(i % 2) * (kWidth + 4), int(i / 2) * (kHeight + 40));
+        writeSettings(m->dir.path(), {times, u"Tavrin-Jihou1.wav"_qs, u"Tavrin-Jihou2.wav"_qs, u"Tavrin-Jihou3.wav"_qs,
+                                      u"移動してください"_qs, u"試験終了"_qs, u"10"_qs, u"0"_qs});
+        if (m->ownCues)
+            writeTones(m->dir.path(), int(i));
+        m->sink = std::make_unique<tavrin::probe::PulseSink>(QString::number(i));
+        if (QString e = m->sink->start(); !e.isEmpty())
+            return e;
+        m->recorder = std::make_unique<tavrin::probe::Recorder>(m->sink->monitor());
+        if (QString e = m->recorder->start(); !e.isEmpty())
+            return e;
+        members.push_back(std::move(m));
+    }
+    for (auto &m : members)
+        if (QString e = launch(*m); !e.isEmpty())
+            return e;
+    if (!roomsReport(15000))
+        return QStringLiteral("not every room reported itself with its clock offset");
+    return {};
+}
+
+QString RoomsRig::launch(Member &m, const QString &question)
+{
+    m.program = std::make_unique<Program>(m.dir.path());
+    QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), broker.address()};
+    if (m.name != QStringLiteral("controller"))
+        args << QStringLiteral("--room") << m.name;
+    m.program->setArguments(args);
+    m.program->setEnv(QStringLiteral("PULSE_SINK"), m.sink->name());
+    m.program->setEnv(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
+    if (m.clockOffsetS != 0) {
+        m.program->setEnv(QStringLiteral("LD_PRELOAD"),
+                          QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"));
+        m.program->setEnv(QStringLiteral("FAKETIME"), QStringLiteral("%1%2").arg(m.clockOffsetS > 0 ? "+" : "").arg(m.clockOffsetS));
+        m.program->setEnv(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        // Under AddressSanitizer the preloaded library comes before it.
+        QString asan = qEnvironmentVariable("ASAN_OPTIONS");
+        m.program->setEnv(QStringLiteral("ASAN_OPTIONS"),
+                          asan + (asan.isEmpty() ? "" : ":") + QStringLiteral("verify_asan_link_order=0"));
+    }
+    if (!question.isEmpty()) {
+        if (!m.program->launch())
+            return QStringLiteral("%1 did not start").arg(m.name);
+        bool answered = false;
+        for (int i = 0; i < 100 && !answered; ++i) {
+            QThread::msleep(100);
+            answered = keyToWindow(question, QStringLiteral("Return"));
+        }
+        if (!answered)
+            return QStringLiteral("%1 did not ask \"%2\"").arg(m.name, question);
+        if (m.program->waitForWindow(QStringLiteral("Tavrin ver")).isEmpty())
+            return QStringLiteral("%1 did not show its window").arg(m.name);
+        QThread::msleep(300); // let the first paint land
+    } else if (!m.program->start()) {
+        return QStringLiteral("%1 did not show its window").arg(m.name);
+    }
+    m.program->place(m.at.x(), m.at.y(), kWidth, kHeight);
+    return {};
+}
+
+void RoomsRig::kill(Member &m)
+{
+    if (m.program && m.program->running()) {
+        m.program->process().kill();
+        m.program->waitForExit(3000);
+    }
+}
+
+Member *RoomsRig::room(const QString &name)
+{
+    for (auto &m : members)
+        if (m->name == name)
+            return m.get();
+    return nullptr;
+}
+
+bool RoomsRig::roomsReport(int timeoutMs, double since)
+{
+    for (std::size_t i = 1; i < members.size(); ++i) {
+        const QString topic = QStringLiteral("tavrin/%1/rooms/%2/status").arg(exam, members[i]->name);
+        const bool ok = log.waitFor(
+            [&](const BrokerLog::Entry &e) {
+                const QJsonObject o = json(e.payload);
+                return e.topic == topic && o.value(u"online"_qs).toBool() && o.value(u"offsetKnown"_qs).toBool();
+            },
+            timeoutMs, since);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+QImage RoomsRig::view(const QImage &screen, const Member &m) const
+{
+    QImage v = screen.copy(m.at.x(), m.at.y(), kWidth, kHeight).convertToFormat(QImage::Format_RGB32);
+    // Above the grid only the question number: the buttons and the line
+    // under them differ between the controller and a room.
+    QPainter p(&v);
+    p.fillRect(0, 0, 16, 79, Qt::black);
+    p.fillRect(88, 0, kWidth - 88, 79, Qt::black);
+    p.fillRect(0, 70, kWidth, 9, Qt::black);
+    return v;
+}
+
+bool RoomsRig::sameViews(const std::vector<Member *> &who, QImage *grab) const
+{
+    const QImage s = screen();
+    if (grab)
+        *grab = s;
+    if (s.isNull() || who.empty())
+        return false;
+    const QImage first = view(s, *who.front());
+    for (const Member *m : who)
+        if (view(s, *m) != first)
+            return false;
+    return true;
+}
+
+std::vector<double> RoomsRig::onsets(const Member &m) const
+{
+    std::vector<double> out;
+    const std::vector<qint16> samples = m.recorder->samples();
+    for (const Burst &b : bursts(samples)) {
+        const auto at = m.recorder->timeOf(static_cast<std::size_t>(b.start * tavrin::probe::rate));
+        out.push_back(wallAtSteady0_ + std::chrono::duration<double>(at - steady0_).count());
+    }
+    return out;
+}
+
+} // namespace e2e

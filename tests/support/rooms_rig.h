@@ -1,0 +1,85 @@
+#pragma once
+
+// An examination in several rooms on this machine: a private broker, the
+// controller and the rooms as real programs in real windows side by side,
+// each playing its own cue tones into a null sink of its own, a room's
+// clock moved with libfaketime where asked. For the rooms' end-to-end test
+// and benchmark.
+
+#include "e2e_support.h"
+#include "sound_probe.h"
+
+#include <QImage>
+#include <QJsonObject>
+#include <QPoint>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace e2e {
+
+struct Member {
+    QString name;           // "controller", or the room's name
+    int clockOffsetS = 0;   // its wall clock moved by this much
+    bool ownCues = true;    // false: no cue files, the built-in sounds
+    QPoint at;              // where its window stands
+    QTemporaryDir dir;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<tavrin::probe::PulseSink> sink;
+    std::unique_ptr<tavrin::probe::Recorder> recorder;
+};
+
+// What a state (controller) or status (room) payload says is shown.
+struct Shown {
+    int question = 0;
+    int second = 0;
+    QString state; // idle, running, paused, finished
+    friend bool operator==(const Shown &, const Shown &) = default;
+};
+std::optional<Shown> shownByController(const QByteArray &statePayload);
+std::optional<Shown> shownByRoom(const QByteArray &statusPayload);
+QJsonObject json(const QByteArray &payload);
+
+class RoomsRig {
+public:
+    static constexpr int kWidth = 636;
+    static constexpr int kHeight = 420;
+
+    QString exam = QStringLiteral("e2e");
+    Broker broker;
+    BrokerLog log;
+    std::vector<std::unique_ptr<Member>> members; // the controller first
+
+    // The broker, the log, a controller and the rooms; times as in the
+    // first line of Tavrin.cfg. Waits until every room reports itself with
+    // its clock offset known. Empty on success.
+    QString start(const QString &times, const QStringList &rooms, const QList<int> &clockOffsetsS,
+                  const QList<bool> &ownCues);
+    // (Re)starts a member's program and puts its window in place.
+    // With a question, the program asks it before its window shows: it is
+    // answered with Enter first.
+    QString launch(Member &m, const QString &question = {});
+    void kill(Member &m); // SIGKILL
+
+    Member &controller() { return *members.front(); }
+    Member *room(const QString &name);
+    // Every room reports itself online, with a known offset, after since.
+    bool roomsReport(int timeoutMs, double since = 0);
+
+    // The part of a member's window that the candidates read (question
+    // number and grid), from a screen grab.
+    QImage view(const QImage &screen, const Member &m) const;
+    // Whether all members in the list show the same, in one screen grab.
+    bool sameViews(const std::vector<Member *> &who, QImage *grab = nullptr) const;
+
+    // When each cue began in a member's recording, in wall-clock seconds.
+    std::vector<double> onsets(const Member &m) const;
+
+private:
+    double wallAtSteady0_ = 0;
+    tavrin::probe::Clock::time_point steady0_;
+};
+
+} // namespace e2e
