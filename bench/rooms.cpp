@@ -1,0 +1,158 @@
+// An examination in four rooms on this machine (a controller and three
+// rooms, room B's clock 5 s ahead), the figures of keeping them together:
+//   rooms.cue_spread_{median,p95,max}   ms, latest minus earliest onset of
+//                                       each cue across the four members
+//   rooms.button_to_rooms_{median,max}  ms, a click of the pause button on
+//                                       the controller until every room has
+//                                       reported the change (the report's
+//                                       way through the broker included)
+//   rooms.late_room_right_second        ms, a room started during a run until
+//                                       it reports the controller's second
+// Needs an X display, PulseAudio, mosquitto and faketime, as the end-to-end
+// test does. Usage: bench_rooms
+#include "click_points.h"
+#include "rooms_rig.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace at = tavrin::testing::at;
+
+namespace {
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * double(v.size() - 1) + 0.5))];
+}
+
+void print(const char *name, double value)
+{
+    std::printf("%s %.1f ms\n", name, value);
+}
+
+QString statusTopic(const e2e::RoomsRig &rig, const QString &room)
+{
+    return QStringLiteral("tavrin/%1/rooms/%2/status").arg(rig.exam, room);
+}
+
+// When the room first reported state after since, or -1.
+double reported(e2e::RoomsRig &rig, const QString &room, const QString &state, double since)
+{
+    double when = -1;
+    rig.log.waitFor(
+        [&](const e2e::BrokerLog::Entry &e) {
+            const auto s = e2e::shownByRoom(e.payload);
+            if (e.topic != statusTopic(rig, room) || !s || s->state != state)
+                return false;
+            when = e.at;
+            return true;
+        },
+        3000, since);
+    return when;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    e2e::RoomsRig rig;
+    const QStringList rooms{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    if (const QString e = rig.start(QStringLiteral("5,2,5"), rooms, {0, 5, 0}, {true, true, true}); !e.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(e));
+        return 1;
+    }
+    QThread::msleep(2500); // the null sinks settle
+    e2e::closeNotices();
+    e2e::Member &ctl = rig.controller();
+
+    // Eight pauses and resumes during the run: the time each took to reach
+    // every room.
+    const double begin = e2e::wallSeconds();
+    ctl.program->click(at::command1);
+    QThread::msleep(3300);
+    std::vector<double> reach;
+    for (int i = 0; i < 8; ++i) {
+        const QString state = i % 2 == 0 ? QStringLiteral("paused") : QStringLiteral("running");
+        const double clicked = e2e::wallSeconds();
+        ctl.program->click(at::command2);
+        double last = 0;
+        for (const QString &r : rooms)
+            last = std::max(last, reported(rig, r, state, clicked));
+        if (last > 0)
+            reach.push_back((last - clicked) * 1000);
+        QThread::msleep(i % 2 == 0 ? 700 : 2300);
+    }
+
+    // A room killed and started again in the middle of the run.
+    e2e::Member &a = *rig.room(QStringLiteral("A"));
+    rig.kill(a);
+    QThread::msleep(1000);
+    const double launched = e2e::wallSeconds();
+    rig.launch(a);
+    double late = -1;
+    rig.log.waitFor(
+        [&](const e2e::BrokerLog::Entry &e) {
+            const auto s = e2e::shownByRoom(e.payload);
+            if (e.topic != statusTopic(rig, QStringLiteral("A")) || !s || s->state != QStringLiteral("running"))
+                return false;
+            // The controller's latest state before this report.
+            std::optional<e2e::Shown> c;
+            for (const auto &x : rig.log.entries())
+                if (x.at <= e.at && x.topic == QStringLiteral("tavrin/%1/state").arg(rig.exam))
+                    if (auto shown = e2e::shownByController(x.payload))
+                        c = shown;
+            if (c != s)
+                return false;
+            late = (e.at - launched) * 1000;
+            return true;
+        },
+        10000, launched);
+    rig.log.waitFor([&](const e2e::BrokerLog::Entry &e) {
+        const auto s = e2e::shownByController(e.payload);
+        return s && s->state == QStringLiteral("finished");
+    }, 60000, launched);
+    QThread::msleep(1500);
+    const double end = e2e::wallSeconds();
+
+    // Each cue of the controller and the nearest onset of every room; cues
+    // that a room did not play while it was being restarted are left out.
+    std::vector<double> spread;
+    std::vector<std::vector<double>> heard;
+    for (const auto &m : rig.members)
+        heard.push_back(rig.onsets(*m));
+    for (double t : heard.front()) {
+        if (t < begin || t > end)
+            continue;
+        double lo = t;
+        double hi = t;
+        bool all = true;
+        for (std::size_t i = 1; i < heard.size(); ++i) {
+            double nearest = 1e9;
+            for (double o : heard[i])
+                nearest = std::abs(o - t) < std::abs(nearest - t) ? o : nearest;
+            if (std::abs(nearest - t) > 0.3) {
+                all = false;
+                break;
+            }
+            lo = std::min(lo, nearest);
+            hi = std::max(hi, nearest);
+        }
+        if (all)
+            spread.push_back((hi - lo) * 1000);
+    }
+    std::fprintf(stderr, "%zu cues heard in every room, %zu changes timed\n", spread.size(), reach.size());
+    print("rooms.cue_spread_median", percentile(spread, 0.5));
+    print("rooms.cue_spread_p95", percentile(spread, 0.95));
+    print("rooms.cue_spread_max", percentile(spread, 1));
+    print("rooms.button_to_rooms_median", percentile(reach, 0.5));
+    print("rooms.button_to_rooms_max", percentile(reach, 1));
+    print("rooms.late_room_right_second", late);
+    return spread.empty() || reach.empty() || late < 0 ? 1 : 0;
+}
