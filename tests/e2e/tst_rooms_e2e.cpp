@@ -254,7 +254,9 @@ void TestRoomsE2E::examinationInFourRooms()
     const double end2 = e2e::wallSeconds();
 
     // Before, during and after each fault, the rooms are on the same second.
-    problem = followed(rig, rooms, run2, brokerDown);
+    // The rooms' reports of the last second before the stop reach the
+    // broker only when it is back, so that second is not asked for here.
+    problem = followed(rig, rooms, run2, brokerDown - 0.6);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     problem = together(rig, all, run2, relaunched - 1.2);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
