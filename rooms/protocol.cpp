@@ -113,33 +113,35 @@ public:
         detail_ = detail;
     }
 
-    QString text(const char *name, qsizetype maxLength = 64)
+    // The field when it is of this type; otherwise the payload is refused
+    // and an undefined value stands in.
+    QJsonValue typed(const char *name, QJsonValue::Type type)
     {
         const QJsonValue v = o_.value(latin(name));
-        if (!v.isString() || v.toString().size() > maxLength) {
+        if (v.type() != type) {
+            fail(Refusal::Malformed, latin(name));
+            return QJsonValue(QJsonValue::Undefined);
+        }
+        return v;
+    }
+
+    QString text(const char *name, qsizetype maxLength = 64)
+    {
+        const QString s = typed(name, QJsonValue::String).toString();
+        if (s.size() > maxLength) {
             fail(Refusal::Malformed, latin(name));
             return {};
         }
-        return v.toString();
+        return s;
     }
 
-    bool flag(const char *name)
-    {
-        const QJsonValue v = o_.value(latin(name));
-        if (!v.isBool()) {
-            fail(Refusal::Malformed, latin(name));
-            return false;
-        }
-        return v.toBool();
-    }
+    bool flag(const char *name) { return typed(name, QJsonValue::Bool).toBool(); }
 
     double real(const char *name, double lo, double hi)
     {
-        const QJsonValue v = o_.value(latin(name));
-        if (!v.isDouble()) {
-            fail(Refusal::Malformed, latin(name));
+        const QJsonValue v = typed(name, QJsonValue::Double);
+        if (v.isUndefined())
             return 0;
-        }
         const double d = v.toDouble();
         if (!std::isfinite(d) || d < lo || d > hi) {
             fail(Refusal::BadValue, latin(name));
@@ -163,25 +165,9 @@ public:
         return Integer(static_cast<int>(whole(name, Integer::kMin, Integer::kMax)));
     }
 
-    QJsonObject object(const char *name)
-    {
-        const QJsonValue v = o_.value(latin(name));
-        if (!v.isObject()) {
-            fail(Refusal::Malformed, latin(name));
-            return {};
-        }
-        return v.toObject();
-    }
+    QJsonObject object(const char *name) { return typed(name, QJsonValue::Object).toObject(); }
 
-    QJsonArray array(const char *name)
-    {
-        const QJsonValue v = o_.value(latin(name));
-        if (!v.isArray()) {
-            fail(Refusal::Malformed, latin(name));
-            return {};
-        }
-        return v.toArray();
-    }
+    QJsonArray array(const char *name) { return typed(name, QJsonValue::Array).toArray(); }
 
     template <typename T>
     Reading<T> result(T value) const

@@ -31,17 +31,6 @@ QString signedMs(double ms)
     return str(texts::roomsOffsetShort).arg((ms >= 0 ? QStringLiteral("+") : QString()) + QString::number(ms, 'f', 1));
 }
 
-QString stateText(RunState s)
-{
-    switch (s) {
-    case RunState::Idle: return str(texts::roomsStateIdle);
-    case RunState::Running: return str(texts::roomsStateRunning);
-    case RunState::Paused: return str(texts::roomsStatePaused);
-    case RunState::Finished: return str(texts::roomsStateFinished);
-    }
-    return {};
-}
-
 CueKind cueKind(CueSource s)
 {
     switch (s) {

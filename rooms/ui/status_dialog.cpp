@@ -29,6 +29,14 @@ QString milliseconds(double ms)
     return str(texts::roomsMs).arg(ms, 0, 'f', 1);
 }
 
+QString connection(const Member &m)
+{
+    return str(m.connected() ? texts::roomsStatusConnectedSince : texts::roomsStatusDisconnectedSince)
+        .arg(clockTime(m.connectedChangedMs()));
+}
+
+} // namespace
+
 QString stateText(RunState s)
 {
     switch (s) {
@@ -39,14 +47,6 @@ QString stateText(RunState s)
     }
     return {};
 }
-
-QString connection(const Member &m)
-{
-    return str(m.connected() ? texts::roomsStatusConnectedSince : texts::roomsStatusDisconnectedSince)
-        .arg(clockTime(m.connectedChangedMs()));
-}
-
-} // namespace
 
 StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
 {

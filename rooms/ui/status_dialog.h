@@ -10,6 +10,9 @@ class QTableWidget;
 
 namespace tavrin::rooms {
 
+// How a run state reads to the operator, here and on the room's line.
+QString stateText(RunState s);
+
 // Every room as this Tavrin knows it: its name, connected or not and since
 // when, the question and second it shows, its clock offset and round trip,
 // and whether its cues are its own files or the built-in sounds.
