@@ -292,16 +292,15 @@ void Controller::runEvent(const RunEvent &event, const ExamState &)
     case RunEventKind::ProgramStart:
     case RunEventKind::Question:
     case RunEventKind::Cue:
-        return;
     case RunEventKind::Exit:
         return;
     case RunEventKind::Tick:
     case RunEventKind::End:
         break;
     default:
-        // What the operator does here decides: this program leads now.
+        // What the operator does here decides: this program leads now, and
+        // sends its whole state as it leads.
         if (!leading_ && event.kind != RunEventKind::Adopted) {
-            schedulePublish(eventOf(event.kind));
             operatorDecided();
             return;
         }
