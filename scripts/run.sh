@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tavrin and starts it. The program works in
 # run/ beside the checkout: its settings file and cue sounds live there.
+# Options are passed on to the program (tavrin --help lists them).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh" run
@@ -11,4 +12,4 @@ for f in "$top"/sound/cues/*.wav; do
   [ -e "$top/run/$(basename "$f")" ] || cp "$f" "$top/run/"
 done
 cd "$top/run"
-exec "$top/build/bin/tavrin"
+exec "$top/build/bin/tavrin" "$@"
