@@ -16,11 +16,13 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
+#include <clocale>
 #include <csignal>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <exception>
+#include <langinfo.h>
 
 namespace {
 tavrin::CueSound cueSound(const tavrin::SoundBank &players, int n)
@@ -42,6 +44,12 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 
     QApplication app(argc, argv);
+    // Qt takes every 8-bit text for UTF-8, but Xlib hands the window's title
+    // to window managers (WM_NAME) in the encoding of LC_CTYPE: with LANG
+    // unset or a non-UTF-8 locale, the Japanese titles would reach them
+    // garbled. Newer Qt versions switch LC_CTYPE like this by themselves.
+    if (qstricmp(nl_langinfo(CODESET), "UTF-8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
     // Qt's own texts (standard buttons, file dialogs, a text box's menu) in

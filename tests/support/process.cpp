@@ -7,6 +7,11 @@ namespace tavrin::testing {
 ToolRun runTool(const QString &program, const QStringList &args, int timeoutMs)
 {
     QProcess p;
+    // Text that is not ASCII (a title to find, keys to type) is read and
+    // written by the tools in their locale's encoding; ours is UTF-8.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
     p.start(program, args);
     ToolRun r;
     if (!p.waitForStarted(timeoutMs)) {
