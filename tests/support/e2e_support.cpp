@@ -78,10 +78,23 @@ bool Program::launch()
 
 bool Program::start()
 {
-    if (!launch() || waitForWindow(QStringLiteral("Tavrin ver")).isEmpty())
-        return false;
-    QThread::msleep(300); // let the first paint land
-    return true;
+    return launch() && !waitForWindow(QStringLiteral("Tavrin ver")).isEmpty() && waitForPaint();
+}
+
+// Before its first paint a window shows only its background, one colour.
+static bool painted(const QImage &img)
+{
+    const QRgb first = img.pixel(0, 0);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) != first)
+                return true;
+    return false;
+}
+
+bool Program::waitForPaint(int timeoutMs) const
+{
+    return waitFor(painted, timeoutMs);
 }
 
 QString Program::waitForWindow(const QString &name, int timeoutMs)
@@ -129,7 +142,16 @@ void Program::place(int x, int y, int width, int height) const
     run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), windowId_, QString::number(x), QString::number(y),
                                     QStringLiteral("windowsize"), windowId_, QString::number(width),
                                     QString::number(height)});
-    QThread::msleep(200); // the resize and its repaint
+    // Placed once the picture has the new size and two shots in a row agree:
+    // the repaint after the resize is over.
+    QImage last;
+    waitFor(
+        [&](const QImage &img) {
+            const bool settled = img.size() == QSize(width, height) && painted(img) && img == last;
+            last = img;
+            return settled;
+        },
+        3000);
 }
 
 QString Program::caption() const
@@ -398,12 +420,23 @@ QString BrokerLog::start(const Broker &broker, const QString &filter)
         proc_.kill();
         proc_.waitForFinished(1000);
     }
-    proc_.start(QStringLiteral("mosquitto_sub"),
-                {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(broker.port()),
+    // -d tells when the subscription stands; stdbuf, so that it comes at once.
+    partial_.clear();
+    subscribed_ = false;
+    proc_.start(QStringLiteral("stdbuf"),
+                {QStringLiteral("-oL"), QStringLiteral("mosquitto_sub"), QStringLiteral("-d"), QStringLiteral("-h"),
+                 QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(broker.port()),
                  QStringLiteral("-t"), filter, QStringLiteral("-F"), QStringLiteral("%U|%r|%t|%p")});
     if (!proc_.waitForStarted(3000))
         return QStringLiteral("cannot start mosquitto_sub (Debian: mosquitto-clients)");
-    QThread::msleep(200); // subscribed
+    QElapsedTimer clock;
+    clock.start();
+    while (!subscribed_ && clock.elapsed() < 10000 && proc_.state() != QProcess::NotRunning) {
+        proc_.waitForReadyRead(50);
+        read();
+    }
+    if (!subscribed_)
+        return QStringLiteral("mosquitto_sub did not subscribe to %1 on port %2").arg(filter).arg(broker.port());
     return {};
 }
 
@@ -416,6 +449,10 @@ void BrokerLog::read()
     while ((end = partial_.indexOf('\n')) >= 0) {
         const QByteArray line = partial_.left(end);
         partial_.remove(0, end + 1);
+        if (line.startsWith("Subscribed (mid:"))
+            subscribed_ = true;
+        if (line.startsWith("Client ") || line.startsWith("Subscribed "))
+            continue; // what -d tells
         const QList<QByteArray> f = line.split('|');
         if (f.size() < 4 || f[1] != "0")
             continue;

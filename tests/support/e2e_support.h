@@ -34,7 +34,7 @@ public:
     void setWrapper(const QStringList &wrapper) { wrapper_ = wrapper; }
     // What the program writes to its standard error goes to this file.
     void setErrorFile(const QString &file) { errorFile_ = file; }
-    bool start();           // waits until the window is mapped
+    bool start();           // waits until the window is mapped and painted
     bool launch();          // does not wait for any window
     // The id of a visible window of the program whose name matches, once
     // there is one; empty after timeoutMs. Becomes windowId() when it is
@@ -59,6 +59,8 @@ public:
     bool running() const;
     // Polls screenshots until pred holds or the time is up.
     bool waitFor(const std::function<bool(const QImage &)> &pred, int timeoutMs) const;
+    // Until the window shows more than its background.
+    bool waitForPaint(int timeoutMs = 5000) const;
     QProcess &process() { return proc_; }
 
 private:
@@ -156,6 +158,7 @@ private:
     void read();
     QProcess proc_;
     QByteArray partial_;
+    bool subscribed_ = false;
     std::vector<Entry> entries_;
 };
 

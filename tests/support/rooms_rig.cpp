@@ -133,9 +133,8 @@ QString RoomsRig::launch(Member &m, const QString &question)
         }
         if (!answered)
             return QStringLiteral("%1 did not ask \"%2\"").arg(m.name, question);
-        if (m.program->waitForWindow(QStringLiteral("Tavrin ver")).isEmpty())
+        if (m.program->waitForWindow(QStringLiteral("Tavrin ver")).isEmpty() || !m.program->waitForPaint())
             return QStringLiteral("%1 did not show its window").arg(m.name);
-        QThread::msleep(300); // let the first paint land
     } else if (!m.program->start()) {
         return QStringLiteral("%1 did not show its window").arg(m.name);
     }
