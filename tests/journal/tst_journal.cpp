@@ -135,7 +135,8 @@ QByteArray contents(const QString &file)
 class TestJournal : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QCOMPARE(testing::privateMounts(), QString()); }
+    // Entered before any thread starts; the cases that need it fail with its reason.
+    void initTestCase() { testing::privateMounts(); }
     void recordOfAShortRun();
     void interruptedRun_data();
     void interruptedRun();
