@@ -54,25 +54,24 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const bool prepare = argc > 1 && QByteArray(argv[1]) == "prepare";
+    tavrin::PhaseTimer clock;
     tavrin::Form1 form;
     tavrin::SoundBank players(&form);
     tavrin::Engine engine(form, players);
-    form.attach(&engine);
+    form.attach(&engine, &clock);
     tavrin::Journal journal(QDir::currentPath());
-    tavrin::attachJournal(journal, engine, form);
+    tavrin::attachJournal(journal, engine, clock, form);
     engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
     if (prepare) {
         engine.Command1_Click();
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             engine.Timer1_Timer();
-            journal.heartbeat();
-        }
         journal.flush();
         std::_Exit(0);
     }
     if (!journal.interruptedRun())
         return 1;
-    tavrin::resume(journal, engine, *form.Timer1, *journal.interruptedRun(), tavrin::ResumeChoice::FromNow);
+    tavrin::resume(journal, engine, clock, *journal.interruptedRun(), tavrin::ResumeChoice::FromNow);
     FirstPaint probe;
     form.installEventFilter(&probe);
     form.show();

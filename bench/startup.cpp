@@ -4,6 +4,7 @@
 #include "bench_support.h"
 #include "engine.h"
 #include "form1.h"
+#include "phase_timer.h"
 #include "sound_bank.h"
 
 #include <QApplication>
@@ -45,10 +46,11 @@ public:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    tavrin::PhaseTimer clock;
     tavrin::Form1 form;
     tavrin::SoundBank players(&form);
     tavrin::Engine engine(form, players);
-    form.attach(&engine);
+    form.attach(&engine, &clock);
     FirstPaint probe;
     form.installEventFilter(&probe);
     engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());

@@ -83,7 +83,7 @@ private slots:
         r.offsetKnown = true;
         r.offsetMs = -5003.4;
         r.rttMs = 0.8;
-        r.cues = {CueKind::Own, CueKind::BuiltIn, CueKind::Own, CueKind::Silent};
+        r.cues = {CueSource::OwnFile, CueSource::BuiltIn, CueSource::OwnFile, CueSource::Silent};
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
 
         QCOMPARE(*readClockAsk(writeClockAsk(kExam, r.room), kExam).message, r.room);

@@ -5,14 +5,15 @@
 namespace tavrin {
 
 class Engine;
-class Form1;
+class FramePort;
+class PhaseTimer;
 class RecordWindow;
 
-// Before Form_Load, after Form1::attach: the journal observes the engine,
-// records every notice the window shows and, after each tick of the clock,
-// the mark of the run under way; it is opened (its faults become notices).
-// F7 and the window's right-click menu open the exam record.
-RecordWindow *attachJournal(Journal &journal, Engine &engine, Form1 &form);
+// Before Form_Load: the journal observes the engine (its mark after each
+// whole tick), tells the operator of its faults through the window, and is
+// opened. F7 and the window's right-click menu open the exam record. The
+// notices the window shows are the session's to pass on (recordNotice).
+RecordWindow *attachJournal(Journal &journal, Engine &engine, const PhaseTimer &clock, FramePort &frame);
 
 struct JournalStart {
     // A room that follows its controller takes the controller's state, not
@@ -24,6 +25,6 @@ struct JournalStart {
 // After Form_Load, before the window is shown: if the journal holds a run
 // that was interrupted, asks the operator whether and how to carry it on,
 // and does so.
-void startJournal(Journal &journal, Engine &engine, Form1 &form, JournalStart start = {});
+void startJournal(Journal &journal, Engine &engine, PhaseTimer &clock, FramePort &frame, JournalStart start = {});
 
 } // namespace tavrin
