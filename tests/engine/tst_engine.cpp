@@ -619,7 +619,9 @@ private slots:
         } told;
         told.log = &rig.journal;
         rig.eng.addObserver(&told);
-        QCOMPARE(rig.run("T:1,0,1 tick C1 tick tick"), "");
+        QCOMPARE(rig.run("T:1,0,1 tick C1 tick tick"),
+                 "play4 cue clr | handled =0,0 |  | -M #1 d1r play2 cue clr clr -M +E play3 cue end handled =0,0"
+                 " | handled =0,0");
     }
 
     void helpKey_data()
