@@ -34,9 +34,9 @@ Session::Session(SessionOptions options)
     // Every run is journalled, from the start-up on, with every notice the
     // window shows; a run the operator aborts by closing the window is over.
     journal_.setCueSound([this](int n) { return players_.cueStatus(n); });
-    attachJournal(journal_, engine_, clock_, form_);
     QObject::connect(&form_, &Form1::noticeShown, &journal_, &Journal::recordNotice);
     QObject::connect(&form_, &Form1::runAborted, &journal_, &Journal::abortRun);
+    attachJournal(journal_, engine_, clock_, form_);
 
     // A room or the controller of an examination, when the settings say so.
     roomsUi_ = std::make_unique<rooms::RoomsUi>(form_, form_, engine_, clock_, players_, options_.optionsFile);
@@ -61,6 +61,9 @@ void Session::start()
     // A room follows its controller's run, not its own journal's: no question.
     const bool followsController =
         options_.refused.isEmpty() && options_.rooms.role == rooms::Role::Room;
+    // Opened once everything is wired, so that its faults are told and
+    // recorded like any other notice.
+    journal_.open();
     try {
         engine_.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
         interrupted_ = journal_.interruptedRun().has_value();

@@ -61,6 +61,7 @@ int main(int argc, char *argv[])
     form.attach(&engine, &clock);
     tavrin::Journal journal(QDir::currentPath());
     tavrin::attachJournal(journal, engine, clock, form);
+    journal.open();
     engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
     if (prepare) {
         engine.Command1_Click();

@@ -1,7 +1,7 @@
 #include "members.h"
 
-#include "engine.h"
 #include "cue_report.h"
+#include "engine.h"
 #include "follow.h"
 #include "phase_timer.h"
 #include "texts.h"

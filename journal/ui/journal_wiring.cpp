@@ -23,8 +23,6 @@ RecordWindow *attachJournal(Journal &journal, Engine &engine, const PhaseTimer &
     auto *record = new RecordWindow(journal, frame.dialogParent());
     QAction *action = frame.addMenuAction(texts::str(texts::recordAction), QKeySequence(Qt::Key_F7));
     QObject::connect(action, &QAction::triggered, record, &RecordWindow::showAndRefresh);
-
-    journal.open();
     return record;
 }
 

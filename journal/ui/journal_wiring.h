@@ -9,10 +9,11 @@ class FramePort;
 class PhaseTimer;
 class RecordWindow;
 
-// Before Form_Load: the journal observes the engine (its mark after each
-// whole tick), tells the operator of its faults through the window, and is
-// opened. F7 and the window's right-click menu open the exam record. The
-// notices the window shows are the session's to pass on (recordNotice).
+// The journal observes the engine (its mark after each whole tick) and tells
+// the operator of its faults through the window; F7 and the window's
+// right-click menu open the exam record. The notices the window shows are the
+// session's to pass on (recordNotice). Open the journal after this and before
+// Form_Load.
 RecordWindow *attachJournal(Journal &journal, Engine &engine, const PhaseTimer &clock, FramePort &frame);
 
 struct JournalStart {

@@ -521,6 +521,7 @@ void TestJournal::recordWindowOnF7()
     rig.clock.setInterval(0); // no tick may add a row meanwhile
     Journal journal(rig.dir.path());
     RecordWindow *record = attachJournal(journal, rig.engine, rig.clock, rig.form);
+    journal.open();
     rig.engine.Command1_Click();
     QAction *f7 = nullptr;
     for (QAction *a : rig.form.actions())
