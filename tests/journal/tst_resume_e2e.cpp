@@ -242,8 +242,8 @@ void TestResumeE2E::faultsLeaveTheRunGoing()
     QVERIFY(program.waitFor([](const QImage &img) { return redDots(img) == 3; }, 5000));
 }
 
-// SIGTERM (a logout, a shutdown) ends the program in order: the journal says
-// so, and the run under way is offered back at the next start.
+// SIGTERM and SIGHUP (a logout, a shutdown) end the program in order: the
+// journal says so, and the run under way is offered back at the next start.
 void TestResumeE2E::endedBySystem()
 {
     {
@@ -255,9 +255,18 @@ void TestResumeE2E::endedBySystem()
         QCOMPARE(program.process().exitCode(), 0);
     }
     QVERIFY(latest(dir_->path(), "system-end", "detail").toString().contains(u"SIGTERM"_qs));
-    e2e::Program again(dir_->path());
-    QVERIFY(again.launch());
-    QVERIFY(!again.waitForWindow(kQuestion, 10000).isEmpty());
+    // Ended again while the question waits (SIGHUP): the question was not
+    // answered, so the run is still there to be asked about.
+    for (int signal : {SIGHUP, 0}) {
+        e2e::Program again(dir_->path());
+        QVERIFY(again.launch());
+        QVERIFY(!again.waitForWindow(kQuestion, 10000).isEmpty());
+        if (signal) {
+            QCOMPARE(::kill(pid_t(again.process().processId()), signal), 0);
+            QVERIFY(again.waitForExit(5000));
+            QCOMPARE(again.process().exitCode(), 0);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestResumeE2E)
