@@ -7,6 +7,7 @@
 #include "bench_support.h"
 #include "engine.h"
 #include "form1.h"
+#include "phase_timer.h"
 #include "sound_bank.h"
 
 #include <QEvent>
@@ -32,11 +33,12 @@ inline double sinceProcessStart()
 }
 
 struct Launch : QObject {
+    tavrin::PhaseTimer clock;
     tavrin::Form1 form;
     tavrin::SoundBank players{&form};
     tavrin::Engine engine{form, players};
 
-    Launch() { form.attach(&engine); }
+    Launch() { form.attach(&engine, &clock); }
     // done gets the milliseconds since the process started, once.
     void onFirstPaint(std::function<void(double)> done)
     {

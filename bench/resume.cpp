@@ -22,21 +22,21 @@ int main(int argc, char *argv[])
     bench::Launch program;
     tavrin::Engine &engine = program.engine;
     tavrin::Form1 &form = program.form;
+    tavrin::PhaseTimer &clock = program.clock;
     tavrin::Journal journal(QDir::currentPath());
-    tavrin::attachJournal(journal, engine, form);
+    tavrin::attachJournal(journal, engine, clock, form);
+    journal.open();
     engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
     if (prepare) {
         engine.Command1_Click();
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             engine.Timer1_Timer();
-            journal.heartbeat();
-        }
         journal.flush();
         std::_Exit(0);
     }
     if (!journal.interruptedRun())
         return 1;
-    tavrin::resume(journal, engine, *form.Timer1, *journal.interruptedRun(), tavrin::ResumeChoice::FromNow);
+    tavrin::resume(journal, engine, clock, *journal.interruptedRun(), tavrin::ResumeChoice::FromNow);
     program.onFirstPaint([](double ms) {
         bench::figure("resume.first_paint", ms, "ms");
         std::_Exit(0); // dies as a crash would: the run stays interrupted

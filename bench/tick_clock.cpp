@@ -28,14 +28,13 @@ int main(int argc, char *argv[])
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 60;
 
     tavrin::testing::WindowRig rig(QSize(1920, 1080));
-    tavrin::Form1 &form = rig.form;
     tavrin::Engine &engine = rig.engine;
     engine.Command1_Click();
 
     std::vector<double> offsets; // ms from start + n s
     QElapsedTimer since;
     const double cpuBefore = cpuSeconds();
-    QObject::connect(form.Timer1, &tavrin::PhaseTimer::timeout, &app, [&] {
+    QObject::connect(&rig.clock, &tavrin::PhaseTimer::timeout, &app, [&] {
         if (int(offsets.size()) >= ticks)
             return;
         const double now = since.nsecsElapsed() / 1e6;
@@ -44,7 +43,7 @@ int main(int argc, char *argv[])
             QCoreApplication::exit(0); // quit() would first try to close the window mid-run
     });
     // Start the clock afresh so that tick n is due at exactly n seconds.
-    form.Timer1->setInterval(1000);
+    rig.clock.setInterval(1000);
     since.start();
     app.exec();
     const double cpu = cpuSeconds() - cpuBefore;

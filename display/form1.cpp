@@ -6,6 +6,7 @@
 #include "phase_timer.h"
 #include "texts.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -165,7 +166,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     resize(px(11565), px(6210));
     setMinimumSize(1, 1);
     buildControls();
-    Timer1 = new PhaseTimer(this);
 }
 
 Form1::~Form1() = default;
@@ -246,6 +246,19 @@ void Form1::buildControls()
                                          " color: %1; selection-background-color: #505050; }")
                               .arg(cssColour(colours::lightOrange)));
 
+    // Under the buttons and the time boxes, from the start button's left
+    // edge to the font factor's label, above the first row of dots (80
+    // pixels down at the smallest font factor): outside the part of the
+    // window the candidates read.
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setGeometry(twipRect(2940, 1005, 7350, 165));
+    statusLine_->setTextFormat(Qt::PlainText);
+    QFont lineFont = statusLine_->font();
+    lineFont.setPixelSize(10);
+    statusLine_->setFont(lineFont);
+    statusLine_->hide();
+
     // Labels, the frame and the window itself never take the focus.
     setFocusPolicy(Qt::NoFocus);
     // The functions beyond the control strip are actions added to the window:
@@ -256,9 +269,12 @@ void Form1::buildControls()
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void Form1::attach(Engine *engine)
+void Form1::attach(Engine *engine, PhaseTimer *clock)
 {
     engine_ = engine;
+    clock_ = clock;
+    engine_->addObserver(this);
+    shownState_ = engine_->runState();
     connect(Command1, &QPushButton::clicked, this, [this] { safely([this] { engine_->Command1_Click(); }); });
     connect(Command2, &QPushButton::clicked, this, [this] { safely([this] { engine_->Command2_Click(); }); });
     connect(Command3, &QPushButton::clicked, this, [this] { safely([this] { engine_->Command3_Click(); }); });
@@ -272,19 +288,28 @@ void Form1::attach(Engine *engine)
                 [this, which] { safely([this, which] { engine_->Text_KeyPress(which, 13); }); });
     }
     connect(Combo1, &QComboBox::activated, this, [this] { safely([this] { engine_->Combo1_Click(); }); });
-    connect(Timer1, &PhaseTimer::timeout, this, [this] { safely([this] { engine_->Timer1_Timer(); }); });
+    if (clock_)
+        connect(clock_, &PhaseTimer::timeout, this, [this] { safely([this] { engine_->Timer1_Timer(); }); });
 }
 
 void Form1::safely(const std::function<void()> &handler)
 {
-    const RunState before = engine_ ? engine_->runState() : RunState::Idle;
     try {
         handler();
     } catch (const std::exception &e) {
         notify(str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
-    if (engine_ && engine_->runState() != before)
-        emit runStateChanged(engine_->runState());
+}
+
+// Every change of the run passes here, whether a button, a tick, a resume or
+// a controller made it: the one place that tells of a new run state.
+void Form1::runEvent(const RunEvent &, const ExamState &)
+{
+    const RunState now = engine_->runState();
+    if (now == shownState_)
+        return;
+    shownState_ = now;
+    emit runStateChanged(now);
 }
 
 QPushButton *Form1::button(Button b) const
@@ -475,7 +500,8 @@ void Form1::drawDot(qint32 n, float x, float y, float radius, Colour colour)
 
 void Form1::setTimerInterval(int milliseconds)
 {
-    Timer1->setInterval(milliseconds);
+    if (clock_)
+        clock_->setInterval(milliseconds);
 }
 
 void Form1::setHelpFile(const QString &)
@@ -520,15 +546,46 @@ void Form1::showPendingNotices()
     box->show();
 }
 
-FailedSaveChoice Form1::askAfterFailedSave(const QString &text)
+FailedSaveChoice Form1::askAfterFailedSave(const QString &text, bool noCopy)
 {
-    // No escape button: the box closes only on one of the two answers.
     QMessageBox box(QMessageBox::Warning, str(texts::saveFailedTitle), text, QMessageBox::NoButton, this);
-    QPushButton *retry = box.addButton(str(texts::saveRetry), QMessageBox::AcceptRole);
-    box.addButton(str(texts::saveDiscard), QMessageBox::DestructiveRole);
-    box.setDefaultButton(retry);
+    QPushButton *first = box.addButton(str(noCopy ? texts::saveWithoutCopy : texts::saveRetry), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(str(texts::saveDiscard), QMessageBox::DestructiveRole);
+    // Esc, the title bar and the end of the program change nothing.
+    QPushButton *back = box.addButton(str(texts::saveBack), QMessageBox::RejectRole);
+    box.setDefaultButton(first);
+    box.setEscapeButton(back);
     box.exec();
-    return box.clickedButton() == retry ? FailedSaveChoice::Retry : FailedSaveChoice::CloseWithoutSaving;
+    if (box.clickedButton() == first)
+        return noCopy ? FailedSaveChoice::OverwriteWithoutCopy : FailedSaveChoice::Retry;
+    if (box.clickedButton() == discard)
+        return FailedSaveChoice::CloseWithoutSaving;
+    return FailedSaveChoice::BackToWindow;
+}
+
+// ---- FramePort ------------------------------------------------------------
+
+QAction *Form1::addMenuAction(const QString &text, const QKeySequence &key)
+{
+    auto *action = new QAction(text, this);
+    if (!key.isEmpty())
+        action->setShortcut(key);
+    addAction(action);
+    return action;
+}
+
+void Form1::setStatusLine(const QString &text, bool alarm)
+{
+    statusLine_->setText(text);
+    QPalette p = statusLine_->palette();
+    p.setColor(QPalette::WindowText, alarm ? QColor(0xFF, 0x70, 0x30) : QColor(0xFF, 0xC0, 0x80));
+    statusLine_->setPalette(p);
+    statusLine_->setVisible(!text.isEmpty());
+}
+
+void Form1::setTitleSuffix(const QString &suffix)
+{
+    setWindowTitle(str(texts::windowCaption) + suffix);
 }
 
 void Form1::endProgram()
@@ -608,6 +665,7 @@ void Form1::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
+        emit runAborted();
     }
     event->accept(); // closing this way never saves
 }

@@ -2,6 +2,7 @@
 
 #include "colour.h"
 #include "engine.h"
+#include "frame_port.h"
 #include "ports.h"
 
 #include <QLineEdit>
@@ -35,15 +36,18 @@ protected:
 };
 
 // The program's only window. It builds every control, paints the dots that
-// the engine draws, and forwards every event to the engine.
-class Form1 : public QWidget, public WindowPort {
+// the engine draws, and forwards every event to the engine. The parts beside
+// it reach it through its FramePort.
+class Form1 : public QWidget, public WindowPort, public FramePort, private RunObserver {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Connects the window's events to the engine; call before Form_Load.
-    void attach(Engine *engine);
+    // Connects the window's events and the clock's ticks to the engine, and
+    // the clock's interval to the engine's setting; call before Form_Load.
+    // Neither is owned.
+    void attach(Engine *engine, PhaseTimer *clock);
     // Another display told of every picture change, or none; not owned.
     void setMirror(DisplayMirror *mirror) { mirror_ = mirror; }
 
@@ -59,7 +63,6 @@ public:
     TextBoxEdit *Text3 = nullptr;
     TextBoxEdit *Text4 = nullptr;
     QComboBox *Combo1 = nullptr;
-    PhaseTimer *Timer1 = nullptr;
 
     // WindowPort
     QString buttonCaption(Button b) const override;
@@ -87,21 +90,28 @@ public:
     void sendHelpKey() override;
     bool openDocument(const QString &path) override;
     void notify(const QString &text) override;
-    FailedSaveChoice askAfterFailedSave(const QString &text) override;
+    FailedSaveChoice askAfterFailedSave(const QString &text, bool noCopy) override;
     void endProgram() override;
 
-    // Start, pause, exit, the four boxes and the font factor list neither
-    // act nor look as if they would (a room follows another Tavrin); the
-    // engine still sets their captions, colours and texts.
-    void setInputsLocked(bool locked);
+    // FramePort (notify above)
+    QAction *addMenuAction(const QString &text, const QKeySequence &key = {}) override;
+    void setStatusLine(const QString &text, bool alarm) override;
+    void setTitleSuffix(const QString &suffix) override;
+    // The engine still sets the locked controls' captions, colours and texts.
+    void setInputsLocked(bool locked) override;
+    QWidget *dialogParent() override { return this; }
 
     QPushButton *button(Button b) const;
     QLabel *banner(Banner b) const;
     TextBoxEdit *textBox(TextBox box) const;
 
 signals:
-    // The run state after a handler changed it (start, pause, end, reset).
+    // The run state after the engine changed it (start, pause, end, reset,
+    // a run taken over), whoever made it change.
     void runStateChanged(tavrin::RunState state);
+    // The operator closed the window during a run and confirmed that the
+    // examination is aborted.
+    void runAborted();
     // A message has been put up for the operator (notify()).
     void noticeShown(const QString &text);
 
@@ -129,11 +139,15 @@ private:
     void buildControls();
     void applyBannerGeometry(Banner b);
     void showPendingNotices();
+    void runEvent(const RunEvent &event, const ExamState &state) override;
     // Runs an engine handler; anything it throws is reported, never fatal.
     void safely(const std::function<void()> &handler);
 
     Engine *engine_ = nullptr;
+    PhaseTimer *clock_ = nullptr;
     DisplayMirror *mirror_ = nullptr;
+    QLabel *statusLine_ = nullptr;
+    RunState shownState_ = RunState::Idle;
     std::vector<Circle> circles_; // what stands on the drawing surface since the last clear
     std::array<BannerGeometry, 2> bannerGeometry_{};
     QStringList pendingNotices_;

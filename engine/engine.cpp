@@ -204,6 +204,9 @@ void Engine::Timer1_Timer()
     }
     if (st_.ck > st_.cycle)
         DrawEnd();
+    // Whoever acts after a tick (the journal's mark, a room catching up)
+    // sees it whole, whatever order it was attached in.
+    tell(RunEventKind::TickHandled);
 }
 
 void Engine::DrawMain()
@@ -322,22 +325,28 @@ void Engine::Command4_Click()
 {
     if (w_.buttonCaption(Button::Command1) != str(texts::start))
         return;
+    bool keepCopy = backupBeforeSave_;
     for (;;) {
-        const SettingsSaveReport saved = saveSettings(st_, workDir_, backupBeforeSave_);
+        const SettingsSaveReport saved = saveSettings(st_, workDir_, keepCopy);
         if (saved.ok) {
             backupBeforeSave_ = false;
             break;
         }
-        // Never a trap: the operator may always leave without saving.
-        const FailedSaveChoice choice = w_.askAfterFailedSave(
-            str(texts::saveFailed)
-                .arg(QDir::toNativeSeparators(QDir(workDir_).filePath(QLatin1String(texts::settingsFile))),
-                     saved.error));
+        // Never a trap: the operator may always leave without saving, or go
+        // back to the window with nothing changed.
+        const QString file = QDir::toNativeSeparators(QDir(workDir_).filePath(QLatin1String(texts::settingsFile)));
+        const FailedSaveChoice choice =
+            saved.noCopy ? w_.askAfterFailedSave(str(texts::saveNoCopy).arg(file, saved.error), true)
+                         : w_.askAfterFailedSave(str(texts::saveFailed).arg(file, saved.error), false);
         // While the question waited, a run may have been started (from another room).
         if (w_.buttonCaption(Button::Command1) != str(texts::start))
             return;
+        if (choice == FailedSaveChoice::BackToWindow)
+            return;
         if (choice == FailedSaveChoice::CloseWithoutSaving)
             break;
+        if (choice == FailedSaveChoice::OverwriteWithoutCopy)
+            keepCopy = false;
     }
     tell(RunEventKind::Exit);
     for (int n = 1; n <= 4; ++n)

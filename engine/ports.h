@@ -15,7 +15,12 @@ enum class Banner { Move /* Label17 */, End /* Label15 */ };
 // Text1..Text4, numbered as the window numbers them.
 enum class TextBox { Text1 = 1, Text2, Text3, Text4 };
 // What the operator chose after the settings could not be saved at exit.
-enum class FailedSaveChoice { Retry, CloseWithoutSaving };
+enum class FailedSaveChoice {
+    Retry,
+    CloseWithoutSaving,
+    BackToWindow,         // nothing happens: the window goes on as it was
+    OverwriteWithoutCopy, // the old file's copy cannot be made: write over it all the same
+};
 
 // What the engine needs of the main window: its run-time properties and its
 // drawing surface. The engine never touches a widget directly.
@@ -64,12 +69,30 @@ public:
     // A message to the operator that does not hold up the clock.
     virtual void notify(const QString &text) = 0;
     // The settings could not be saved at exit (text says why): asks the
-    // operator whether to try again or close without saving, and waits.
-    virtual FailedSaveChoice askAfterFailedSave(const QString &text) = 0;
+    // operator whether to try again, close without saving or go back to the
+    // window, and waits. With noCopy the copy of the old file was what could
+    // not be made, and writing over it without one is offered instead of a
+    // retry.
+    virtual FailedSaveChoice askAfterFailedSave(const QString &text, bool noCopy) = 0;
     virtual void endProgram() = 0;
 };
 
 enum class PlayerCommand { Open, Play, Stop, Prev, Close };
+
+// What a player sounds like when it plays. The journal and the rooms keep
+// it under names of their own ("own", "built-in"/"builtin", "silent").
+enum class CueSource {
+    NotOpen, // not opened yet, or closed: nobody knows
+    OwnFile, // the file it was given
+    BuiltIn, // the built-in sound of its role, because of reason
+    Silent,  // nothing at all, because of reason
+};
+
+struct CueStatus {
+    CueSource source = CueSource::NotOpen;
+    QString file;   // the file it was given, as given
+    QString reason; // why not its own file, for the operator
+};
 
 // The four cue players, numbered 1 to 4.
 class CuePlayers {
@@ -96,6 +119,7 @@ enum class RunEventKind {
     FontFactor,   // another font factor chosen (before[0]: the old index)
     Adopted,      // the run was set to a given state (resumed, or followed)
     Exit,         // the exit button ends the program
+    TickHandled,  // a tick of the clock is over: its drawing, its cue and its events
 };
 
 struct RunEvent {

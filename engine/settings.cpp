@@ -377,11 +377,13 @@ SettingsSaveReport saveSettings(const ExamState &st, const QString &dir, bool ke
             oldBytes = old.readAll();
         if (old.error() != QFileDevice::NoError) {
             rep.error = str(texts::cfgBackupFailed).arg(bakShown, old.errorString());
+            rep.noCopy = true;
             return rep;
         }
         QString why;
         if (writeWhole(bak, oldBytes, &why) != WriteFailure::None) {
             rep.error = str(texts::cfgBackupFailed).arg(bakShown, why);
+            rep.noCopy = true;
             return rep;
         }
         rep.backupPath = bak;

@@ -17,6 +17,7 @@ struct SettingsSaveReport {
     bool ok = false;
     QString error;          // why the save failed, for the operator
     QString backupPath;     // the copy kept of an incompletely read file, if any
+    bool noCopy = false;    // that copy could not be made, so nothing was written
 };
 
 // Fills time1, time2, cycle, c(1)..c(3), message1, message2, tamasu and fkc
@@ -47,7 +48,8 @@ SettingsLoadReport loadSettings(ExamState &st, const QString &dir);
 // the text is unchanged, otherwise encoded as windows-31j with '?' for what
 // Shift-JIS cannot hold. With keepBackup, a "Tavrin.cfg" found there is first
 // copied to "Tavrin.cfg.bak" (replacing an older one); if that copy cannot be
-// made, nothing is written.
+// made, nothing is written and noCopy says so: the operator may then choose to
+// write without it.
 SettingsSaveReport saveSettings(const ExamState &st, const QString &dir, bool keepBackup);
 
 } // namespace tavrin

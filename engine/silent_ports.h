@@ -45,7 +45,7 @@ public:
     void sendHelpKey() override {}
     bool openDocument(const QString &) override { return false; }
     void notify(const QString &) override {}
-    FailedSaveChoice askAfterFailedSave(const QString &) override { return FailedSaveChoice::CloseWithoutSaving; }
+    FailedSaveChoice askAfterFailedSave(const QString &, bool) override { return FailedSaveChoice::CloseWithoutSaving; }
     void endProgram() override {}
 
 private:

@@ -54,10 +54,15 @@ inline constexpr char16_t helpNotOpened[] =
     u"ヘルプファイルを開けませんでした:\n%1";
 inline constexpr char16_t saveFailed[] =
     u"設定ファイル「%1」を保存できませんでした（%2）。\n"
-    u"原因を取り除いてから［もう一度保存］を押すか、［保存せずに終了］を押してください。";
+    u"原因を取り除いてから［もう一度保存］を押すか、［保存せずに終了］を押してください。"
+    u"［ウィンドウに戻る］では何も変わりません。";
+inline constexpr char16_t saveNoCopy[] =
+    u"設定ファイル「%1」は、元の内容の控えを残してから上書きするはずでしたが、控えを作れません（%2）。\n"
+    u"控えを残さずに上書きするか、保存せずに終了するか、ウィンドウに戻ってください。";
 inline constexpr char16_t confirmCloseTitle[] = u"試験中です";
 inline constexpr char16_t confirmClose[] =
-    u"試験はまだ終わっていません。ウィンドウを閉じると試験は中止され、設定は保存されません。\n"
+    u"試験を中止します。試験はまだ終わっていません。ウィンドウを閉じると試験は中止として記録され、"
+    u"次に起動しても続きからは始められません。設定は保存されません。\n"
     u"本当に閉じますか？";
 inline constexpr char16_t internalError[] =
     u"予期しないエラーが起きました（%1）。\n表示と時間はそのまま続けています。";
@@ -167,6 +172,8 @@ inline constexpr char16_t combo1Text[] = u"Combo1";
 inline constexpr char16_t saveFailedTitle[] = u"設定を保存できません";
 inline constexpr char16_t saveRetry[] = u"もう一度保存";
 inline constexpr char16_t saveDiscard[] = u"保存せずに終了";
+inline constexpr char16_t saveBack[] = u"ウィンドウに戻る";
+inline constexpr char16_t saveWithoutCopy[] = u"控えを残さずに上書き";
 inline constexpr char16_t cfgReadBackDiffers[] = u"書き込んだ内容を読み戻すと違っていました";
 inline constexpr char16_t cfgDamaged[] =
     u"書き込みに失敗し、元の内容にも戻せませんでした。設定ファイルは途中までしか書かれていないかもしれません。"
@@ -297,6 +304,7 @@ inline constexpr EventName eventNames[] = {
     {"cue", u"合図の音"},         {"end", u"試験終了"},        {"time-entry", u"時間の入力"},
     {"font-factor", u"フォント係数"}, {"adopted", u"状態の引き継ぎ"}, {"exit", u"終了"},
     {"notice", u"お知らせ"},      {"close", u"ウィンドウを閉じた"}, {"abandon", u"続けない"},
+    {"abort", u"試験の中止"},     {"system-end", u"システムによる終了"},
 };
 inline constexpr char16_t cueOwnFile[] = u"合図 %1（%2）: %3";
 inline constexpr char16_t cueBuiltIn[] = u"合図 %1（%2）: 内蔵の音（%3）";
@@ -304,6 +312,8 @@ inline constexpr char16_t cueSilent[] = u"合図 %1（%2）: 鳴らず（%3）";
 inline constexpr char16_t timeEntryDetail[] = u"%1, %2, %3 → %4, %5, %6";
 inline constexpr char16_t fontFactorDetail[] = u"%1 → %2";
 inline constexpr char16_t closedByWindow[] = u"ウィンドウを閉じて終わりました";
+inline constexpr char16_t abortedByClose[] = u"試験中にウィンドウを閉じ、試験を中止しました";
+inline constexpr char16_t endedBySystem[] = u"システムから終了を求められて（%1）終わりました。試験は次の起動で続けられます";
 // Why the journal could not be used, as the operator is told; the SQLite
 // message follows for whoever looks further.
 inline constexpr char16_t sqlIoError[] = u"ディスクの読み書きでエラーが起きました";
@@ -334,7 +344,7 @@ inline constexpr char16_t roomsBadValue[] = u"値が試験で使えるもので�
 inline constexpr char16_t roomsRoomJoined[] = u"部屋「%1」が接続しました。";
 inline constexpr char16_t roomsRoomLeft[] = u"部屋「%1」の接続が切れました。";
 inline constexpr char16_t roomsRoomBuiltinCues[] =
-    u"部屋「%1」では、合図 %2 が音声ファイルではなく内蔵の音で鳴ります。";
+    u"部屋「%1」では、合図が音声ファイルのとおりには鳴りません（%2）。";
 inline constexpr char16_t roomsAdopted[] = u"操作卓の試験に合わせました（%1 問目、%2 秒）。";
 inline constexpr char16_t roomsControllerChanged[] = u"操作卓が替わりました。新しい操作卓に従います。";
 inline constexpr char16_t roomsOtherController[] =
@@ -378,6 +388,8 @@ inline constexpr char16_t roomsOffsetWithTrip[] = u"%1（往復 %2）";
 inline constexpr char16_t roomsMs[] = u"%1 ms";
 inline constexpr char16_t roomsCuesOwn[] = u"自分のファイル";
 inline constexpr char16_t roomsCuesBuiltin[] = u"内蔵の音：%1";
+inline constexpr char16_t roomsCuesSilent[] = u"鳴らない：%1";
+inline constexpr char16_t roomsCuesUnknown[] = u"不明：%1";
 inline constexpr char16_t roomsStateIdle[] = u"開始前";
 inline constexpr char16_t roomsStateRunning[] = u"実行中";
 inline constexpr char16_t roomsStatePaused[] = u"中断中";

@@ -99,7 +99,7 @@ public:
         if (text.isEmpty())
             fail("empty notice");
     }
-    FailedSaveChoice askAfterFailedSave(const QString &text) override
+    FailedSaveChoice askAfterFailedSave(const QString &text, bool) override
     {
         if (text.isEmpty())
             fail("empty question");

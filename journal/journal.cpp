@@ -39,17 +39,18 @@ const char *kindKey(RunEventKind k)
     case RunEventKind::FontFactor: return "font-factor";
     case RunEventKind::Adopted: return "adopted";
     case RunEventKind::Exit: return "exit";
+    case RunEventKind::TickHandled: return "tick-handled";
     }
     return "?";
 }
 
-const char *sourceKey(CueSound::Source s)
+const char *sourceKey(CueSource s)
 {
     switch (s) {
-    case CueSound::Source::OwnFile: return "own";
-    case CueSound::Source::BuiltIn: return "built-in";
-    case CueSound::Source::Silent: return "silent";
-    case CueSound::Source::Unknown: break;
+    case CueSource::OwnFile: return "own";
+    case CueSource::BuiltIn: return "built-in";
+    case CueSource::Silent: return "silent";
+    case CueSource::NotOpen: break;
     }
     return nullptr;
 }
@@ -102,7 +103,7 @@ void Journal::watch(const Engine &engine, std::function<qint64()> nextDueWallMs)
     nextDue_ = std::move(nextDueWallMs);
 }
 
-void Journal::setCueSound(std::function<CueSound(int)> cueSound)
+void Journal::setCueSound(std::function<CueStatus(int)> cueSound)
 {
     cueSound_ = std::move(cueSound);
 }
@@ -150,7 +151,11 @@ QString Journal::path() const
 
 void Journal::runEvent(const RunEvent &event, const ExamState &st)
 {
-    // The once-a-second mark is renewed by heartbeat(), after the whole tick.
+    // The once-a-second mark is renewed after the whole tick.
+    if (event.kind == RunEventKind::TickHandled) {
+        heartbeat();
+        return;
+    }
     if (event.kind == RunEventKind::Tick || !writing())
         return;
     EventItem e = eventItem(kindKey(event.kind), st, 0);
@@ -159,9 +164,9 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     case RunEventKind::Cue:
         e.player = event.player;
         if (cueSound_) {
-            const CueSound c = cueSound_(event.player);
+            const CueStatus c = cueSound_(event.player);
             e.cueSource = sourceKey(c.source);
-            e.detail = c.source == CueSound::Source::OwnFile ? c.file : c.reason;
+            e.detail = c.source == CueSource::OwnFile ? c.file : c.reason;
         }
         break;
     case RunEventKind::TimeEntry: e.old = {event.before[0], event.before[1], event.before[2], std::nullopt}; break;
@@ -245,13 +250,27 @@ void Journal::abandonRun(qint64 id, const QString &detail)
     writer_->push(CloseRunItem{id, "abandoned", QDateTime::currentMSecsSinceEpoch()});
 }
 
-void Journal::finish()
+void Journal::abortRun()
+{
+    if (!writing() || !run_)
+        return;
+    EventItem e = eventItem("abort", engine_ ? engine_->state() : ExamState{}, run_);
+    e.detail = texts::str(texts::abortedByClose);
+    writer_->push(std::move(e));
+    writer_->push(CloseRunItem{run_, "aborted", QDateTime::currentMSecsSinceEpoch()});
+    run_ = 0;
+    ended_ = 0;
+}
+
+void Journal::finish(Ending how, const QString &why)
 {
     if (finished_ || !writer_)
         return;
     if (writing() && !exited_) {
-        EventItem e = eventItem("close", engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
-        e.detail = texts::str(texts::closedByWindow);
+        const bool system = how == Ending::System;
+        EventItem e = eventItem(system ? "system-end" : "close", engine_ ? engine_->state() : ExamState{},
+                                run_ ? run_ : ended_);
+        e.detail = system ? texts::str(texts::endedBySystem).arg(why) : texts::str(texts::closedByWindow);
         writer_->push(std::move(e));
     }
     finished_ = true;

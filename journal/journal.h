@@ -20,14 +20,6 @@ class Writer;
 struct MarkItem;
 } // namespace journal
 
-// How a cue sounded, as the players know it.
-struct CueSound {
-    enum class Source { Unknown, OwnFile, BuiltIn, Silent };
-    Source source = Source::Unknown;
-    QString file;   // the file it was given
-    QString reason; // why not that file
-};
-
 // A run that the journal shows never reached a reset, an end or an exit:
 // the program died, or its window was closed, while it was under way.
 struct InterruptedRun {
@@ -57,7 +49,7 @@ public:
     // clock's next tick is due (wall clock, ms since the epoch), and how a
     // cue sounded. Set before the first event.
     void watch(const Engine &engine, std::function<qint64()> nextDueWallMs);
-    void setCueSound(std::function<CueSound(int player)> cueSound);
+    void setCueSound(std::function<CueStatus(int player)> cueSound);
 
     // Takes the journal's lock, opens or creates the file, checks and
     // migrates it, and finds an interrupted run. False when the program goes
@@ -73,13 +65,21 @@ public:
     // Run id is not carried on; it is closed as abandoned.
     void abandonRun(qint64 id, const QString &detail);
 
-    // After each tick of the clock: renews the mark of the run under way.
+    // After each tick of the clock (RunEventKind::TickHandled): renews the
+    // mark of the run under way.
     void heartbeat();
     // A message shown to the operator.
     void recordNotice(const QString &text);
-    // After the event loop: records that the window was closed if the exit
-    // button did not end the program, writes what is left, stops the writer.
-    void finish();
+    // The operator closed the window during a run and confirmed it: the run
+    // under way is closed as aborted, and is not offered to be carried on.
+    void abortRun();
+    // How the program ended when the exit button did not end it.
+    enum class Ending { Window, System };
+    // After the event loop: records that the window was closed (or that the
+    // system asked the program to end, with why) if the exit button did not
+    // end the program, writes what is left, stops the writer. A run under
+    // way stays open: the next start offers to carry it on.
+    void finish(Ending how = Ending::Window, const QString &why = {});
     // Waits until everything recorded so far is written.
     void flush();
 
@@ -103,7 +103,7 @@ private:
     std::unique_ptr<journal::Writer> writer_;
     const Engine *engine_ = nullptr;
     std::function<qint64()> nextDue_;
-    std::function<CueSound(int)> cueSound_;
+    std::function<CueStatus(int)> cueSound_;
     std::optional<InterruptedRun> interrupted_;
     qint64 lastRun_ = 0;
     qint64 run_ = 0;      // the run under way (running or paused)

@@ -37,17 +37,29 @@ ResumePlan planResume(const InterruptedRun &run, qint64 nowWallMs, int periodMs)
     return plan;
 }
 
-std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs)
+std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs, int periodMs)
 {
     const std::optional<InterruptedRun> &run = journal.interruptedRun();
     if (!run)
         return std::nullopt;
-    return ResumePoint{run->id, run->last, planResume(*run, nowWallMs).now, run->nextDueWallMs};
+    // The mark follows its tick, and the next tick is due one period later.
+    return ResumePoint{run->id, run->last, planResume(*run, nowWallMs, periodMs).now, run->nextDueWallMs,
+                       run->nextDueWallMs - periodMs};
+}
+
+std::optional<ResumePoint> carryOnAlone(Journal &journal, qint64 nowWallMs)
+{
+    std::optional<ResumePoint> point = resumePoint(journal, nowWallMs);
+    if (point)
+        journal.continueRun(point->run, texts::str(texts::resumedNow));
+    return point;
 }
 
 bool resume(Journal &journal, Engine &engine, PhaseTimer &clock, const InterruptedRun &run, ResumeChoice choice)
 {
     using texts::str;
+    if (choice == ResumeChoice::Undecided)
+        return true;
     if (choice == ResumeChoice::Abandon) {
         const bool ended = planResume(run, QDateTime::currentMSecsSinceEpoch()).endWallMs.has_value();
         journal.abandonRun(run.id, str(ended ? texts::abandonedAfterEnd : texts::abandoned));

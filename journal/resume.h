@@ -14,6 +14,7 @@ enum class ResumeChoice {
     FromNow,            // where the examination stands now, ticks on the run's own grid
     PausedWhereStopped, // at the last mark, paused: the operator resumes with 再開
     Abandon,            // not carried on; the journal closes the run as abandoned
+    Undecided,          // no answer (the program is ending): the run stays as it is
 };
 
 // Where an interrupted run stood and where it would stand now.
@@ -48,7 +49,13 @@ struct ResumePoint {
     RunSnapshot last;             // where it stood at its last mark
     RunSnapshot now;              // where it stands at nowWallMs (paused: as it was)
     qint64 gridAnchorWallMs = 0;  // on the run's one-second grid: for PhaseTimer::alignTo
+    qint64 markTickWallMs = 0;    // when the tick that last was taken after was due
 };
-std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs);
+std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs, int periodMs = 1000);
+
+// The same part's decision to go on with that run itself: the journal is told
+// that the run carries on, and where it stood is returned. Empty, and nothing
+// told, when there is no such run.
+std::optional<ResumePoint> carryOnAlone(Journal &journal, qint64 nowWallMs);
 
 } // namespace tavrin

@@ -21,7 +21,7 @@ const char *const kVersion1[] = {
     " id INTEGER PRIMARY KEY,"
     " session INTEGER NOT NULL,"
     " started_utc_ms INTEGER NOT NULL,"
-    " state TEXT NOT NULL DEFAULT 'open'," // open, ended, reset, abandoned
+    " state TEXT NOT NULL DEFAULT 'open'," // open, ended, reset, abandoned, aborted
     " closed_utc_ms INTEGER,"
     " mark_utc_ms INTEGER,"
     " mark_mono_ms INTEGER,"

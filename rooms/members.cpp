@@ -1,5 +1,6 @@
 #include "members.h"
 
+#include "cue_report.h"
 #include "engine.h"
 #include "follow.h"
 #include "phase_timer.h"
@@ -147,12 +148,8 @@ bool Member::takeStatus(const Incoming &m)
             emit note(str(r.message->online ? texts::roomsRoomJoined : texts::roomsRoomLeft).arg(*room));
     }
     if (r.message->online && (!known || v.status.cues != r.message->cues)) {
-        QStringList builtin;
-        for (int n = 1; n <= 4; ++n)
-            if (r.message->cues[std::size_t(n - 1)] != CueKind::Own)
-                builtin << QString::number(n);
-        if (!builtin.isEmpty())
-            emit note(str(texts::roomsRoomBuiltinCues).arg(*room, builtin.join(u'、')));
+        if (const QString notOwn = cuesNotOwn(r.message->cues); !notOwn.isEmpty())
+            emit note(str(texts::roomsRoomBuiltinCues).arg(*room, notOwn));
     }
     v.status = *r.message;
     emit changed();
@@ -293,6 +290,7 @@ void Controller::runEvent(const RunEvent &event, const ExamState &)
     case RunEventKind::Question:
     case RunEventKind::Cue:
     case RunEventKind::Exit:
+    case RunEventKind::TickHandled:
         return;
     case RunEventKind::Tick:
     case RunEventKind::End:
@@ -361,8 +359,6 @@ Room::Room(const QString &exam, const QString &room, const BrokerSettings &broke
     client_.addSubscription(topics_.roomClock(room_), 0);
     client_.addSubscription(topics_.allRoomStatus(), 1, true);
     connect(&client_, &MqttClient::received, this, &Room::received);
-    // After the engine's own tick, which the window connected first.
-    connect(&timer_, &PhaseTimer::timeout, this, &Room::afterOwnTick);
 
     connect(&clockTimer_, &QTimer::timeout, this, &Room::askTime);
     heartbeat_.setInterval(kHeartbeatMs);
@@ -589,15 +585,11 @@ void Room::follow()
 
 void Room::change(const std::function<void()> &action)
 {
-    const RunState before = engine_.runState();
     try {
         action();
     } catch (const std::exception &e) {
         emit note(str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
-    const RunState after = engine_.runState();
-    if (after != before && stateChanged_)
-        stateChanged_(after);
     scheduleStatus();
 }
 
@@ -610,6 +602,9 @@ void Room::afterOwnTick()
 void Room::runEvent(const RunEvent &event, const ExamState &)
 {
     switch (event.kind) {
+    case RunEventKind::TickHandled:
+        afterOwnTick();
+        return;
     case RunEventKind::Cue:
     case RunEventKind::Question:
     case RunEventKind::ProgramStart:
@@ -652,7 +647,7 @@ RoomStatus Room::status(bool online) const
     s.question = run.question.toInt();
     s.second = run.ck != 0 ? qMax(0, run.t.value() - 1) : 0;
     for (int n = 1; n <= 4; ++n)
-        s.cues[std::size_t(n - 1)] = cues_ ? cues_(n) : CueKind::Unknown;
+        s.cues[std::size_t(n - 1)] = cues_ ? cues_(n) : CueSource::NotOpen;
     return s;
 }
 

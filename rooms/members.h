@@ -151,7 +151,7 @@ private:
 class Room : public Member {
     Q_OBJECT
 public:
-    using CueSourceOf = std::function<CueKind(int player)>;
+    using CueSourceOf = std::function<CueSource(int player)>;
     Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine, WindowPort &window,
          PhaseTimer &timer, CueSourceOf cues, QObject *parent = nullptr);
     ~Room() override;
@@ -162,8 +162,6 @@ public:
     // The journal's seam: a run the room kept itself, used only when the
     // broker has given it nothing to follow a few seconds after the start.
     void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
-    // Told after the room's engine has changed the run state.
-    void setStateChanged(std::function<void(RunState)> told) { stateChanged_ = std::move(told); }
 
     std::optional<OffsetEstimate> offset() const { return estimator_.estimate(); }
     bool offsetAssumed() const { return assumedZero_; }
@@ -192,7 +190,6 @@ private:
     PhaseTimer &timer_;
     CueSourceOf cues_;
     std::function<std::optional<KeptRun>()> keptRun_;
-    std::function<void(RunState)> stateChanged_;
 
     QString controllerId_;
     bool controllerOnline_ = false;

@@ -32,6 +32,7 @@ const EventName kEvents[] = {
     {StateEvent::Adopted, "adopted"},
 };
 
+// The names on the wire, in the order of CueSource.
 const char *const kCueNames[] = {"unknown", "own", "builtin", "silent"};
 
 QString latin(const char *s)
@@ -354,7 +355,7 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
     o[latin("offset")] = std::round(m.offsetMs * 10) / 10;
     o[latin("rtt")] = std::round(m.rttMs * 10) / 10;
     QJsonArray cues;
-    for (CueKind c : m.cues)
+    for (CueSource c : m.cues)
         cues.append(latin(kCueNames[static_cast<int>(c)]));
     o[latin("cues")] = cues;
     return toBytes(o);
@@ -470,7 +471,7 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
         bool found = false;
         for (int k = 0; k < 4; ++k)
             if (cues[i].toString() == latin(kCueNames[k])) {
-                m.cues[static_cast<std::size_t>(i)] = static_cast<CueKind>(k);
+                m.cues[static_cast<std::size_t>(i)] = static_cast<CueSource>(k);
                 found = true;
             }
         if (!found)

@@ -4,6 +4,7 @@
 // topics, and the payloads as plain values. Writing and reading are pure
 // functions; a reader takes nothing on trust (see PROTOCOL.md).
 
+#include "ports.h"
 #include "run_snapshot.h"
 
 #include <QByteArray>
@@ -87,8 +88,6 @@ struct PresenceMessage {
     friend bool operator==(const PresenceMessage &, const PresenceMessage &) = default;
 };
 
-enum class CueKind { Unknown, Own, BuiltIn, Silent };
-
 struct RoomStatus {
     QString room;
     QString from;
@@ -101,7 +100,7 @@ struct RoomStatus {
     bool offsetKnown = false;
     double offsetMs = 0;        // its clock minus the controller's
     double rttMs = 0;
-    std::array<CueKind, 4> cues{};
+    std::array<CueSource, 4> cues{};
     friend bool operator==(const RoomStatus &, const RoomStatus &) = default;
 };
 

@@ -16,20 +16,6 @@ struct Mix_Chunk;
 
 namespace tavrin {
 
-// What a player sounds like when it plays.
-enum class CueSource {
-    NotOpen, // not opened yet, or closed
-    OwnFile, // the file it was given
-    BuiltIn, // the built-in sound of its role, because of reason
-    Silent,  // nothing at all, because of reason
-};
-
-struct CueStatus {
-    CueSource source = CueSource::NotOpen;
-    QString file;   // the file it was given, as given
-    QString reason; // why not its own file, for the operator
-};
-
 // The four cue players, one mixer channel each.
 //
 // The audio output is opened by the first "Open" and released when the last

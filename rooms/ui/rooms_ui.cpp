@@ -1,7 +1,8 @@
 #include "rooms_ui.h"
 
+#include "cue_report.h"
 #include "engine.h"
-#include "form1.h"
+#include "frame_port.h"
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "setup_dialog.h"
@@ -10,7 +11,6 @@
 #include "texts.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -21,24 +21,9 @@ namespace {
 
 using texts::str;
 
-// Under the buttons and the time boxes, above the first row of dots (which
-// begins 80 pixels down at the smallest font factor): outside the part of
-// the window the candidates read.
-const QRect kLineGeometry(196, 67, 490, 11);
-
 QString signedMs(double ms)
 {
     return str(texts::roomsOffsetShort).arg((ms >= 0 ? QStringLiteral("+") : QString()) + QString::number(ms, 'f', 1));
-}
-
-CueKind cueKind(CueSource s)
-{
-    switch (s) {
-    case CueSource::OwnFile: return CueKind::Own;
-    case CueSource::BuiltIn: return CueKind::BuiltIn;
-    case CueSource::Silent: return CueKind::Silent;
-    default: return CueKind::Unknown;
-    }
 }
 
 } // namespace
@@ -55,30 +40,18 @@ public:
     }
 };
 
-RoomsUi::RoomsUi(Form1 &form, Engine &engine, SoundBank &players, const QString &optionsFile, QObject *parent)
-    : QObject(parent), form_(form), engine_(engine), players_(players), optionsFile_(optionsFile),
-      caption_(form.windowTitle()), forward_(std::make_unique<Forward>())
+RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTimer &clock, SoundBank &players,
+                 const QString &optionsFile, QObject *parent)
+    : QObject(parent), frame_(frame), window_(window), engine_(engine), clock_(clock), players_(players),
+      optionsFile_(optionsFile), forward_(std::make_unique<Forward>())
 {
     engine_.addObserver(forward_.get());
 
-    auto *status = new QAction(str(texts::roomsStatusAction), &form_);
-    status->setShortcut(Qt::Key_F8);
-    connect(status, &QAction::triggered, this, &RoomsUi::showStatus);
-    form_.addAction(status);
-    auto *setup = new QAction(str(texts::roomsSetupAction), &form_);
-    connect(setup, &QAction::triggered, this, &RoomsUi::showSetup);
-    form_.addAction(setup);
+    connect(frame_.addMenuAction(str(texts::roomsStatusAction), QKeySequence(Qt::Key_F8)), &QAction::triggered,
+            this, &RoomsUi::showStatus);
+    connect(frame_.addMenuAction(str(texts::roomsSetupAction)), &QAction::triggered, this, &RoomsUi::showSetup);
 
-    line_ = new QLabel(&form_);
-    line_->setObjectName(QStringLiteral("roomsLine"));
-    line_->setGeometry(kLineGeometry);
-    line_->setTextFormat(Qt::PlainText);
-    QFont f = line_->font();
-    f.setPixelSize(10);
-    line_->setFont(f);
-    line_->hide();
-
-    status_ = new StatusDialog(&form_);
+    status_ = new StatusDialog(frame_.dialogParent());
     auto *refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &RoomsUi::refreshLine);
     refresh->start(1000);
@@ -103,12 +76,12 @@ void RoomsUi::build()
         if (options_.privateBroker) {
             broker_ = new PrivateBroker(this);
             connect(broker_, &PrivateBroker::failed, this,
-                    [this](const QString &why) { form_.notify(str(texts::roomsNoMosquitto).arg(why)); });
+                    [this](const QString &why) { frame_.notify(str(texts::roomsNoMosquitto).arg(why)); });
             if (const QString e = broker_->start(options_.broker.port, options_.broker.user, options_.broker.password);
                 !e.isEmpty())
-                form_.notify(str(texts::roomsNoMosquitto).arg(e));
+                frame_.notify(str(texts::roomsNoMosquitto).arg(e));
         }
-        controller_ = new Controller(options_.exam, options_.broker, engine_, *form_.Timer1, this);
+        controller_ = new Controller(options_.exam, options_.broker, engine_, clock_, this);
         controller_->setBrokerFallback(!resumeDecided_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
         connect(controller_, &Controller::leadingNow, this, [this] {
@@ -120,17 +93,16 @@ void RoomsUi::build()
         if (resumeDecided_ && problem.isEmpty())
             controller_->operatorDecided();
         resumeDecided_ = false; // a controller set up later asks about the broker's run
-        form_.setWindowTitle(caption_ + str(texts::roomsTitleController).arg(options_.exam));
+        frame_.setTitleSuffix(str(texts::roomsTitleController).arg(options_.exam));
     } else if (options_.role == Role::Room) {
-        room_ = new Room(options_.exam, options_.room, options_.broker, engine_, form_, *form_.Timer1,
-                         [this](int n) { return cueKind(players_.cueStatus(n).source); }, this);
-        room_->setStateChanged([this](RunState s) { emit form_.runStateChanged(s); });
+        room_ = new Room(options_.exam, options_.room, options_.broker, engine_, window_, clock_,
+                         [this](int n) { return players_.cueStatus(n).source; }, this);
         if (keptRun_)
             room_->setKeptRun(keptRun_);
         forward_->to = room_;
-        form_.setInputsLocked(true);
+        frame_.setInputsLocked(true);
         problem = room_->start();
-        form_.setWindowTitle(caption_ + str(texts::roomsTitleRoom).arg(options_.room, options_.exam));
+        frame_.setTitleSuffix(str(texts::roomsTitleRoom).arg(options_.room, options_.exam));
     } else {
         return;
     }
@@ -138,12 +110,11 @@ void RoomsUi::build()
     connect(member, &Member::note, this, &RoomsUi::noteFromMember);
     connect(member, &Member::changed, this, &RoomsUi::refreshLine);
     if (!problem.isEmpty()) {
-        form_.notify(str(texts::roomsStartFailed).arg(problem));
+        frame_.notify(str(texts::roomsStartFailed).arg(problem));
         teardown();
         options_.role = Role::None;
         return;
     }
-    line_->show();
     refreshLine();
 }
 
@@ -158,9 +129,9 @@ void RoomsUi::teardown()
     room_ = nullptr;
     delete broker_;
     broker_ = nullptr;
-    form_.setInputsLocked(false);
-    form_.setWindowTitle(caption_);
-    line_->hide();
+    frame_.setInputsLocked(false);
+    frame_.setTitleSuffix({});
+    frame_.setStatusLine({}, false);
     toldBuiltin_.clear();
 }
 
@@ -171,13 +142,13 @@ void RoomsUi::showStatus()
 
 void RoomsUi::showSetup()
 {
-    auto *dialog = new SetupDialog(options_, &form_);
+    auto *dialog = new SetupDialog(options_, frame_.dialogParent());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Window-modal without a loop of its own: the clock goes on meanwhile.
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const RoomsOptions chosen = dialog->options();
         if (const QString e = saveOptions(optionsFile_, chosen); !e.isEmpty()) {
-            form_.notify(e);
+            frame_.notify(e);
             return;
         }
         teardown();
@@ -196,7 +167,7 @@ void RoomsUi::askAboutKeptRun(const StateMessage &kept)
                              .arg(qMax(0, kept.run.t.value() - 1))
                              .arg(stateText(kept.run.state()));
     auto *box = new QMessageBox(QMessageBox::Question, str(texts::roomsResumeTitle), text, QMessageBox::NoButton,
-                                &form_);
+                                frame_.dialogParent());
     QPushButton *carryOn = box->addButton(str(texts::roomsResumeYes), QMessageBox::YesRole);
     box->addButton(str(texts::roomsResumeNo), QMessageBox::NoRole);
     box->setDefaultButton(carryOn);
@@ -234,13 +205,9 @@ void RoomsUi::refreshLine()
             // though not over the candidates' screen in the middle of a run.
             if (v.status.online && !toldBuiltin_.contains(v.status.room) &&
                 engine_.runState() != RunState::Running) {
-                QStringList builtin;
-                for (int n = 1; n <= 4; ++n)
-                    if (v.status.cues[std::size_t(n - 1)] != CueKind::Own)
-                        builtin << QString::number(n);
-                if (!builtin.isEmpty()) {
+                if (const QString notOwn = cuesNotOwn(v.status.cues); !notOwn.isEmpty()) {
                     toldBuiltin_ << v.status.room;
-                    form_.notify(str(texts::roomsRoomBuiltinCues).arg(v.status.room, builtin.join(u'、')));
+                    frame_.notify(str(texts::roomsRoomBuiltinCues).arg(v.status.room, notOwn));
                 }
             }
         }
@@ -260,10 +227,7 @@ void RoomsUi::refreshLine()
     }
     if (alarm)
         text += QChar(u'\u3000') + str(texts::roomsLineNoBroker);
-    line_->setText(text);
-    QPalette p = line_->palette();
-    p.setColor(QPalette::WindowText, alarm ? QColor(0xFF, 0x70, 0x30) : QColor(0xFF, 0xC0, 0x80));
-    line_->setPalette(p);
+    frame_.setStatusLine(text, alarm);
 }
 
 } // namespace tavrin::rooms

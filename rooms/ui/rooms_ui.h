@@ -17,12 +17,12 @@
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QMessageBox;
 
 namespace tavrin {
 class Engine;
-class Form1;
+class FramePort;
+class PhaseTimer;
 class SoundBank;
 } // namespace tavrin
 
@@ -34,7 +34,10 @@ class StatusDialog;
 class RoomsUi : public QObject {
     Q_OBJECT
 public:
-    RoomsUi(Form1 &form, Engine &engine, SoundBank &players, const QString &optionsFile, QObject *parent = nullptr);
+    // The window is reached through its frame port; the window port and the
+    // clock are the room's, which replays its controller's actions on them.
+    RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTimer &clock, SoundBank &players,
+            const QString &optionsFile, QObject *parent = nullptr);
     ~RoomsUi() override;
 
     // After the window's start-up. Empty, or why the member could not start
@@ -70,17 +73,17 @@ private:
 
     std::function<std::optional<KeptRun>()> keptRun_;
     bool resumeDecided_ = false;
-    Form1 &form_;
+    FramePort &frame_;
+    WindowPort &window_;
     Engine &engine_;
+    PhaseTimer &clock_;
     SoundBank &players_;
     QString optionsFile_;
-    QString caption_;
     RoomsOptions options_;
     std::unique_ptr<Forward> forward_;
     PrivateBroker *broker_ = nullptr;
     Controller *controller_ = nullptr;
     Room *room_ = nullptr;
-    QLabel *line_ = nullptr;
     StatusDialog *status_ = nullptr;
     QPointer<QMessageBox> question_;
     QStringList toldBuiltin_;

@@ -1,5 +1,7 @@
 #include "status_dialog.h"
 
+#include "cue_report.h"
+
 #include "texts.h"
 
 #include <QDateTime>
@@ -127,10 +129,7 @@ void StatusDialog::refresh()
         QString link = str(s.online ? texts::roomsYes : texts::roomsNo);
         if (s.online && m.connected() && now - it->heardMs > kSilentAfterMs)
             link = str(texts::roomsSilentTooLong);
-        QStringList builtin;
-        for (int n = 1; n <= 4; ++n)
-            if (s.cues[std::size_t(n - 1)] != CueKind::Own)
-                builtin << QString::number(n);
+        const QString notOwn = cuesNotOwn(s.cues);
         const QString cells[] = {
             it.key(),
             str(texts::roomsSince).arg(link, clockTime(it->changedMs)),
@@ -138,11 +137,11 @@ void StatusDialog::refresh()
             QString::number(s.second),
             s.offsetKnown ? milliseconds(s.offsetMs) : str(texts::roomsOffsetUnknown),
             s.offsetKnown ? milliseconds(s.rttMs) : QStringLiteral("-"),
-            builtin.isEmpty() ? str(texts::roomsCuesOwn) : str(texts::roomsCuesBuiltin).arg(builtin.join(u'、')),
+            notOwn.isEmpty() ? str(texts::roomsCuesOwn) : notOwn,
         };
         for (int c = 0; c < int(std::size(cells)); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
-            if (c == 6 && !builtin.isEmpty())
+            if (c == 6 && !notOwn.isEmpty())
                 item->setForeground(QColor(0xC0, 0x40, 0x00));
             table_->setItem(row, c, item);
         }

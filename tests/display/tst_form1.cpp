@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -198,7 +199,7 @@ void TestForm1::afterLoad()
     QCOMPARE(faceColour(form.Command2), QColor(0xE0, 0xE0, 0xE0));
     QCOMPARE(faceColour(form.Command4), QColor(0x80, 0xFF, 0xFF));
     QVERIFY(!form.Text1->testAttribute(Qt::WA_InputMethodEnabled));
-    QCOMPARE(form.Timer1->interval(), 1000);
+    QCOMPARE(rig.clock.interval(), 1000);
     // Banners laid out for 771 pixels: 51 points (68 pixels), top 3 rows down.
     QCOMPARE(engine.state().sukima.value(), 77);
     QCOMPARE(form.Label[17]->font().pixelSize(), 68);
@@ -261,7 +262,7 @@ void TestForm1::helpButtonReportsMissingFile()
     Form1 form;
     SilentPlayers players;
     Engine engine(form, players);
-    form.attach(&engine);
+    form.attach(&engine, nullptr);
     engine.Form_Load(exeDir.path(), workDir.path());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -305,13 +306,16 @@ void TestForm1::closingDuringARunAsksFirst()
     bool sawQuestion = false;
     QTimer::singleShot(200, &form, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            sawQuestion = true;
+            sawQuestion = box->text().startsWith(u"試験を中止します"_qs);
             box->button(answerYes ? QMessageBox::Yes : QMessageBox::No)->click();
         }
     });
+    QSignalSpy aborted(&form, &Form1::runAborted);
     const bool closed = form.close();
     QCOMPARE(closed, closes);
     QCOMPARE(sawQuestion, asked);
+    // Only a confirmed close aborts the run (and the journal closes it).
+    QCOMPARE(aborted.count(), asked && answerYes ? 1 : 0);
     QCOMPARE(engine.runState(), before);
     // Closing this way never writes the settings.
     QVERIFY(!QFile::exists(rig.dir.filePath(u"Tavrin.cfg"_qs)));
@@ -328,13 +332,14 @@ void TestForm1::fullScreenKeys()
 }
 
 // Exit where Tavrin.cfg cannot be written asks, modally, until the operator
-// leaves without saving. (Once the program has ended, Qt runs no further
-// modal loop in this process: one scenario only, and the last.)
+// goes back to the window or leaves without saving. (Once the program has
+// ended, Qt runs no further modal loop in this process: one scenario only,
+// and the last.)
 void TestForm1::failedSaveAsks()
 {
     WindowRig rig{};
     QVERIFY(QDir(rig.dir.path()).mkdir(u"Tavrin.cfg"_qs)); // a folder where the file goes
-    QStringList answers{u"もう一度保存"_qs, u"保存せずに終了"_qs};
+    QStringList answers{u"もう一度保存"_qs, u"ウィンドウに戻る"_qs, u"保存せずに終了"_qs};
     QTimer answer;
     connect(&answer, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
@@ -346,6 +351,9 @@ void TestForm1::failedSaveAsks()
                 }
     });
     answer.start(50);
+    rig.form.Command4->click();
+    QCOMPARE(answers.size(), 1);
+    QVERIFY(rig.form.isVisible());
     rig.form.Command4->click();
     QVERIFY(answers.isEmpty());
     QVERIFY(!rig.form.isVisible());

@@ -90,6 +90,7 @@ public:
     QList<Notice> notices;
     QStringList questions;                  // asked after a failed save
     QList<FailedSaveChoice> saveAnswers;    // given in turn, then CloseWithoutSaving
+    QList<bool> noCopyAsked;                // each question: whether it was about the old file's copy
     std::function<void()> whileAsking;
     bool ended = false;
 
@@ -203,9 +204,10 @@ public:
         notices.append({text});
         record(QStringLiteral("notify"));
     }
-    FailedSaveChoice askAfterFailedSave(const QString &text) override
+    FailedSaveChoice askAfterFailedSave(const QString &text, bool noCopy) override
     {
         questions << text;
+        noCopyAsked << noCopy;
         record(QStringLiteral("ask"));
         if (whileAsking)
             whileAsking();

@@ -91,6 +91,8 @@ struct Rig {
             return dotToken(line);
         if (line.startsWith(u"open "))
             return QStringLiteral("open");
+        if (line.startsWith(u"ev "))
+            return line.mid(3);
         if (line.startsWith(u"mm")) {
             const QStringList p = line.split(u' '); // "mm3 Play"
             if (p.size() == 2)
@@ -543,11 +545,13 @@ private slots:
     }
 
     // Exit in a folder that takes no new file writes Tavrin.cfg in place; a
-    // save that fails asks whether to try again or close without saving.
+    // save that fails asks whether to try again, close without saving or go
+    // back to the window. A damaged file's copy that cannot be made there
+    // is asked about once, and the file may be written over without it.
     void exitSaves_data()
     {
-        QTest::addColumn<QString>("folder");  // locked; missing; appears or a run starts while asked
-        QTest::addColumn<QString>("answers"); // R: try again, C: close without saving
+        QTest::addColumn<QString>("folder");  // locked (damaged: its file incomplete); missing; appears or a run starts while asked
+        QTest::addColumn<QString>("answers"); // R: try again, C: close without saving, B: back, W: write without the copy
         QTest::addColumn<QString>("trace");
         const QString close = "close1 close2 close3 close4 end";
         QTest::newRow("locked folder, writable file") << "locked" << "" << close;
@@ -555,6 +559,9 @@ private slots:
         QTest::newRow("again, again, close") << "missing" << "RRC" << "ask ask ask " + close;
         QTest::newRow("again, once the folder is there") << "appears" << "R" << "ask " + close;
         QTest::newRow("a run started meanwhile") << "started" << "C" << "ask";
+        QTest::newRow("back to the window") << "missing" << "B" << "ask";
+        QTest::newRow("no copy possible: write over") << "damaged" << "W" << "ask " + close;
+        QTest::newRow("no copy possible: back") << "damaged" << "B" << "ask";
     }
     void exitSaves()
     {
@@ -562,7 +569,11 @@ private slots:
         QFETCH(QString, answers);
         QFETCH(QString, trace);
         testing::LockedFolder locked;
-        locked.put("Tavrin.cfg", "30,5,40\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n");
+        const bool damaged = folder == "damaged";
+        locked.put("Tavrin.cfg", damaged ? "30,5,40\r\na.wav\r\n"
+                                         : "30,5,40\r\na.wav\r\nb.wav\r\nc.wav\r\nmove\r\nend\r\n10\r\n0\r\n");
+        if (damaged)
+            folder = "locked";
         if (folder == "locked") {
             locked.lock();
             QVERIFY(locked.holds());
@@ -571,7 +582,10 @@ private slots:
         const QString dir = folder == "locked" ? locked.path() : rig.work.filePath("missing");
         rig.eng.Form_Load(kExeDir, dir);
         for (QChar a : answers)
-            rig.win.saveAnswers << (a == u'R' ? FailedSaveChoice::Retry : FailedSaveChoice::CloseWithoutSaving);
+            rig.win.saveAnswers << (a == u'R'   ? FailedSaveChoice::Retry
+                                    : a == u'B' ? FailedSaveChoice::BackToWindow
+                                    : a == u'W' ? FailedSaveChoice::OverwriteWithoutCopy
+                                                : FailedSaveChoice::CloseWithoutSaving);
         rig.win.whileAsking = [&] {
             if (folder == "appears")
                 QDir().mkpath(dir);
@@ -579,11 +593,35 @@ private slots:
                 rig.eng.Command1_Click();
         };
         QCOMPARE(rig.run("T:20,10,3 C4"), "play4 clr | " + trace);
-        QCOMPARE(rig.win.ended, folder != "started");
+        const bool written = answers != "B" && (folder == "locked" || folder == "appears");
+        QCOMPARE(rig.win.ended, folder != "started" && !answers.endsWith(u'B'));
         QFile f(dir + "/Tavrin.cfg");
-        QCOMPARE(f.open(QIODevice::ReadOnly) && f.readLine() == "20,10,3\r\n", folder == "locked" || folder == "appears");
+        QCOMPARE(f.open(QIODevice::ReadOnly) && f.readLine() == "20,10,3\r\n", written);
+        QCOMPARE(rig.win.noCopyAsked, QList<bool>(answers.size(), damaged));
         for (const QString &q : std::as_const(rig.win.questions))
             QVERIFY(q.contains(QDir::toNativeSeparators(dir + "/Tavrin.cfg")));
+    }
+
+    // Whoever acts after a tick sees it whole: its end is told once, after
+    // its dot, its cue and the examination's end, and also when idle.
+    void tickHandledLast()
+    {
+        Rig rig;
+        struct Told : RunObserver {
+            QStringList *log = nullptr;
+            void runEvent(const RunEvent &e, const ExamState &) override
+            {
+                if (e.kind == RunEventKind::TickHandled)
+                    *log << "ev handled";
+                else if (e.kind == RunEventKind::Cue || e.kind == RunEventKind::End)
+                    *log << (e.kind == RunEventKind::Cue ? "ev cue" : "ev end");
+            }
+        } told;
+        told.log = &rig.journal;
+        rig.eng.addObserver(&told);
+        QCOMPARE(rig.run("T:1,0,1 tick C1 tick tick"),
+                 "play4 cue clr | handled =0,0 |  | -M #1 d1r play2 cue clr clr -M +E play3 cue end handled =0,0"
+                 " | handled =0,0");
     }
 
     void helpKey_data()

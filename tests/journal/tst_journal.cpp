@@ -46,8 +46,8 @@ struct Rig {
     {
         journal.watch(engine, [this] { return due ? due() : nextDue; });
         journal.setCueSound([](int n) {
-            return n == 3 ? CueSound{CueSound::Source::BuiltIn, "x.wav", "見つかりません"}
-                          : CueSound{CueSound::Source::OwnFile, "cue.wav", {}};
+            return n == 3 ? CueStatus{CueSource::BuiltIn, "x.wav", "見つかりません"}
+                          : CueStatus{CueSource::OwnFile, "cue.wav", {}};
         });
         engine.addObserver(&journal);
         QObject::connect(&journal, &Journal::notice, [this](const QString &t) { notices << t; });
@@ -61,10 +61,11 @@ struct Rig {
     }
     void tick(int n = 1)
     {
+        // The clock is on its next tick when it delivers one; the journal
+        // marks the run when the tick is over.
         for (int i = 0; i < n; ++i) {
-            engine.Timer1_Timer();
             nextDue += 1000;
-            journal.heartbeat();
+            engine.Timer1_Timer();
         }
     }
     void settle()
@@ -215,6 +216,8 @@ void TestJournal::interruptedRun_data()
     QTest::newRow("ended") << "start tick10" << false;
     QTest::newRow("reset from a pause") << "start tick pause reset" << false;
     QTest::newRow("never started") << "times" << false;
+    QTest::newRow("window closed, the run aborted") << "start tick abort" << false;
+    QTest::newRow("ended by the system") << "start tick system" << true;
 }
 
 void TestJournal::interruptedRun()
@@ -233,6 +236,10 @@ void TestJournal::interruptedRun()
                 r.engine.Command2_Click();
             else if (step == "times")
                 r.times("4", "1", "3");
+            else if (step == "abort")
+                r.journal.abortRun();
+            else if (step == "system")
+                r.journal.finish(Journal::Ending::System, "SIGTERM");
             else
                 r.tick(step == "tick" ? 1 : step.mid(4).toInt());
         }
@@ -512,9 +519,10 @@ void TestJournal::diskFillsDuringARun()
 void TestJournal::recordWindowOnF7()
 {
     testing::WindowRig rig;
-    rig.form.Timer1->setInterval(0); // no tick may add a row meanwhile
+    rig.clock.setInterval(0); // no tick may add a row meanwhile
     Journal journal(rig.dir.path());
-    RecordWindow *record = attachJournal(journal, rig.engine, rig.form);
+    RecordWindow *record = attachJournal(journal, rig.engine, rig.clock, rig.form);
+    journal.open();
     rig.engine.Command1_Click();
     QAction *f7 = nullptr;
     for (QAction *a : rig.form.actions())

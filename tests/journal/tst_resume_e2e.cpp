@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
+
 namespace at = tavrin::testing::at;
 using Clock = tavrin::probe::Clock;
 
@@ -83,6 +85,7 @@ private slots:
     void killedWhilePaused();
     void faultsLeaveTheRunGoing_data();
     void faultsLeaveTheRunGoing();
+    void endedBySystem();
 
 private:
     void startRun(e2e::Program &program, tavrin::probe::Recorder *rec);
@@ -241,6 +244,33 @@ void TestResumeE2E::faultsLeaveTheRunGoing()
         program.click(at::command1);
     // The run goes on: dots keep coming.
     QVERIFY(program.waitFor([](const QImage &img) { return redDots(img) == 3; }, 5000));
+}
+
+// SIGTERM and SIGHUP (a logout, a shutdown) end the program in order: the
+// journal says so, and the run under way is offered back at the next start.
+void TestResumeE2E::endedBySystem()
+{
+    {
+        e2e::Program program(dir_->path());
+        startRun(program, nullptr);
+        QCOMPARE(::kill(pid_t(program.process().processId()), SIGTERM), 0);
+        QVERIFY(program.waitForExit(5000));
+        QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process().exitCode(), 0);
+    }
+    QVERIFY(latest(dir_->path(), "system-end", "detail").toString().contains(u"SIGTERM"_qs));
+    // Ended again while the question waits (SIGHUP): the question was not
+    // answered, so the run is still there to be asked about.
+    for (int signal : {SIGHUP, 0}) {
+        e2e::Program again(dir_->path());
+        QVERIFY(again.launch());
+        QVERIFY(!again.waitForWindow(kQuestion, 10000).isEmpty());
+        if (signal) {
+            QCOMPARE(::kill(pid_t(again.process().processId()), signal), 0);
+            QVERIFY(again.waitForExit(5000));
+            QCOMPARE(again.process().exitCode(), 0);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestResumeE2E)

@@ -1,5 +1,6 @@
 // The payload reader refuses what it must and takes what the writer wrote;
 // names, topics and the command line.
+#include "cue_report.h"
 #include "engine.h"
 #include "options.h"
 #include "protocol.h"
@@ -83,8 +84,11 @@ private slots:
         r.offsetKnown = true;
         r.offsetMs = -5003.4;
         r.rttMs = 0.8;
-        r.cues = {CueKind::Own, CueKind::BuiltIn, CueKind::Own, CueKind::Silent};
+        r.cues = {CueSource::OwnFile, CueSource::BuiltIn, CueSource::OwnFile, CueSource::Silent};
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
+        // The wire keeps its names, and a silent cue is told as silent.
+        QVERIFY(writeStatus(kExam, r).contains(R"("cues":["own","builtin","own","silent"])"));
+        QCOMPARE(cuesNotOwn(r.cues), u"内蔵の音：2\u3000鳴らない：4"_qs);
 
         QCOMPARE(*readClockAsk(writeClockAsk(kExam, r.room), kExam).message, r.room);
         const ClockReply c{kController, 1700000000000123, 1700000000000456};

@@ -5,6 +5,7 @@
 
 #include "engine.h"
 #include "form1.h"
+#include "phase_timer.h"
 #include "silent_ports.h"
 
 #include <QSize>
@@ -18,7 +19,7 @@ namespace tavrin::testing {
 struct WindowRig {
     explicit WindowRig(QSize size = {})
     {
-        form.attach(&engine);
+        form.attach(&engine, &clock);
         engine.Form_Load(dir.path(), dir.path());
         if (size.isValid())
             form.resize(size);
@@ -26,6 +27,7 @@ struct WindowRig {
         (void)QTest::qWaitForWindowExposed(&form);
     }
     QTemporaryDir dir;
+    PhaseTimer clock; // owned here, as the program's session owns it
     Form1 form;
     SilentPlayers players;
     Engine engine{form, players};

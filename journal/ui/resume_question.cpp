@@ -73,7 +73,8 @@ ResumeChoice askToResume(QWidget *parent, const InterruptedRun &run)
         return ResumeChoice::FromNow;
     if (pausedButton && clicked == pausedButton)
         return ResumeChoice::PausedWhereStopped;
-    return ResumeChoice::Abandon;
+    // Only the end of the program closes the question without an answer.
+    return clicked ? ResumeChoice::Abandon : ResumeChoice::Undecided;
 }
 
 } // namespace tavrin

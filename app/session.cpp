@@ -1,0 +1,112 @@
+#include "session.h"
+
+#include "journal_wiring.h"
+#include "members.h"
+#include "resume.h"
+#include "rooms_ui.h"
+#include "texts.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+
+#include <exception>
+
+namespace tavrin {
+
+Session::Session(SessionOptions options)
+    : options_(std::move(options)), roomDisplay_(engine_.state(), form_, options_.optionsFile),
+      journal_(QDir::currentPath())
+{
+    form_.attach(&engine_, &clock_);
+    engine_.addObserver(&outputPolicy_);
+    // The candidates' display on a screen of its own (F5), and the sound check (F6).
+    form_.setMirror(&roomDisplay_);
+    engine_.addObserver(&roomDisplay_);
+    roomDisplay_.addActionsTo(form_);
+    engine_.addObserver(&soundCheck_);
+    soundCheck_.addActionTo(form_);
+    // The screen stays on from the start of a run until a reset or exit.
+    QObject::connect(&form_, &Form1::runStateChanged, &keeper_, &ScreenKeeper::follow);
+    QObject::connect(&players_, &SoundBank::done, &form_, [this](int n) { engine_.MMControl_done(n); });
+    QObject::connect(&players_, &SoundBank::notice, &form_, [this](const QString &text) { form_.notify(text); });
+
+    // Every run is journalled, from the start-up on, with every notice the
+    // window shows; a run the operator aborts by closing the window is over.
+    journal_.setCueSound([this](int n) { return players_.cueStatus(n); });
+    QObject::connect(&form_, &Form1::noticeShown, &journal_, &Journal::recordNotice);
+    QObject::connect(&form_, &Form1::runAborted, &journal_, &Journal::abortRun);
+    attachJournal(journal_, engine_, clock_, form_);
+
+    // A room or the controller of an examination, when the settings say so.
+    roomsUi_ = std::make_unique<rooms::RoomsUi>(form_, form_, engine_, clock_, players_, options_.optionsFile);
+    QObject::connect(roomsUi_.get(), &rooms::RoomsUi::record, &journal_, &Journal::recordNotice);
+    // With no controller to follow soon after its start, a room goes on
+    // with its own interrupted run, on that run's grid.
+    roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {
+        const std::optional<ResumePoint> point = carryOnAlone(journal_, QDateTime::currentMSecsSinceEpoch());
+        if (!point)
+            return std::nullopt;
+        return rooms::KeptRun{point->last, point->markTickWallMs};
+    });
+
+    QObject::connect(&endSignals_, &EndSignals::endRequested, &form_,
+                     [this](const QString &signal) { endBySystem(signal); });
+}
+
+Session::~Session() = default;
+
+void Session::start()
+{
+    // A room follows its controller's run, not its own journal's: no question.
+    const bool followsController =
+        options_.refused.isEmpty() && options_.rooms.role == rooms::Role::Room;
+    // Opened once everything is wired, so that its faults are told and
+    // recorded like any other notice.
+    journal_.open();
+    try {
+        engine_.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
+        interrupted_ = journal_.interruptedRun().has_value();
+        // Before the window takes any input: an examination that was
+        // interrupted is offered back first.
+        startJournal(journal_, engine_, clock_, form_, {.askToResume = !followsController});
+    } catch (const std::exception &e) {
+        // Start all the same: the operator is told, and the window is usable.
+        form_.notify(QString::fromUtf16(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+    }
+    roomsUi_->setResumeDecided(interrupted_);
+    if (!options_.refused.isEmpty())
+        form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));
+    else
+        roomsUi_->start(options_.rooms);
+}
+
+int Session::run()
+{
+    start();
+    int status = 0;
+    // A signal during the question at start-up ended its loop; the main one
+    // is not started then.
+    if (endedBy_.isEmpty()) {
+        form_.show();
+        form_.Text1->setFocus();
+        status = QApplication::exec();
+    }
+    if (endedBy_.isEmpty())
+        journal_.finish(Journal::Ending::Window);
+    else
+        journal_.finish(Journal::Ending::System, endedBy_);
+    return status;
+}
+
+void Session::endBySystem(const QString &signal)
+{
+    if (!endedBy_.isEmpty())
+        return;
+    endedBy_ = signal;
+    // Every event loop ends, a question's too; the run under way is left as
+    // it stands, for the next start to offer back.
+    QCoreApplication::exit(0);
+}
+
+} // namespace tavrin

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "end_signals.h"
+#include "engine.h"
+#include "form1.h"
+#include "journal.h"
+#include "options.h"
+#include "output_policy.h"
+#include "phase_timer.h"
+#include "room_display.h"
+#include "screen_keeper.h"
+#include "sound_bank.h"
+#include "sound_check.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace tavrin {
+
+namespace rooms {
+class RoomsUi;
+}
+
+struct SessionOptions {
+    QString optionsFile;          // Tavrin-options.ini in the working folder
+    rooms::RoomsOptions rooms;    // from that file and the command line
+    QString refused;              // what the command line asked that was refused
+};
+
+// The program put together: the clock, the window, the players and their
+// output policy, the journal, the candidates' display, the sound check, the
+// rooms and the screen keeper. Each part is wired in the constructor; the
+// engine's own events (the tick over, a run state changed) order what
+// follows a tick, not the order in which the parts were attached.
+class Session {
+public:
+    explicit Session(SessionOptions options);
+    ~Session();
+
+    // Start-up, the question after an interruption, the window, the event
+    // loop and the end: the program's exit status.
+    int run();
+
+private:
+    void start();
+    void endBySystem(const QString &signal);
+
+    SessionOptions options_;
+    PhaseTimer clock_;
+    Form1 form_;
+    SoundBank players_{&form_};
+    Engine engine_{form_, players_};
+    OutputPolicy outputPolicy_{players_};
+    RoomDisplay roomDisplay_;
+    SoundCheck soundCheck_{players_, engine_, form_};
+    ScreenKeeper keeper_;
+    Journal journal_;
+    std::unique_ptr<rooms::RoomsUi> roomsUi_;
+    EndSignals endSignals_;
+    bool interrupted_ = false;
+    QString endedBy_; // the signal that ended the program, if one did
+};
+
+} // namespace tavrin
