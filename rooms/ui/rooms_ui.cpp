@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "form1.h"
+#include "mqtt_client.h"
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "setup_dialog.h"
@@ -87,10 +88,15 @@ RoomsUi::RoomsUi(Form1 &form, Engine &engine, SoundBank &players, const QString 
 RoomsUi::~RoomsUi()
 {
     teardown();
+    // At the program's end: the others learn of it from its leaving.
+    MqttClient::waitForStopped(1000);
 }
 
 QString RoomsUi::start(const RoomsOptions &options)
 {
+    if (const QString n = optionsFileNotice(optionsFile_); !n.isEmpty())
+        form_.notify(n);
+    privateOptions_ = loadPrivateBrokerOptions(optionsFile_);
     options_ = options;
     build();
     return options_.role == Role::None && options.role != Role::None ? QStringLiteral("not started") : QString();
@@ -100,15 +106,9 @@ void RoomsUi::build()
 {
     QString problem;
     if (options_.role == Role::Controller) {
-        if (options_.privateBroker) {
-            broker_ = new PrivateBroker(this);
-            connect(broker_, &PrivateBroker::failed, this,
-                    [this](const QString &why) { form_.notify(str(texts::roomsNoMosquitto).arg(why)); });
-            if (const QString e = broker_->start(options_.broker.port, options_.broker.user, options_.broker.password);
-                !e.isEmpty())
-                form_.notify(str(texts::roomsNoMosquitto).arg(e));
-        }
-        controller_ = new Controller(options_.exam, options_.broker, engine_, *form_.Timer1, this);
+        if (options_.privateBroker)
+            startPrivateBroker();
+        controller_ = new Controller(options_.exam, loginFor(options_), engine_, *form_.Timer1, this);
         controller_->setBrokerFallback(!resumeDecided_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
         connect(controller_, &Controller::leadingNow, this, [this] {
@@ -122,7 +122,7 @@ void RoomsUi::build()
         resumeDecided_ = false; // a controller set up later asks about the broker's run
         form_.setWindowTitle(caption_ + str(texts::roomsTitleController).arg(options_.exam));
     } else if (options_.role == Role::Room) {
-        room_ = new Room(options_.exam, options_.room, options_.broker, engine_, form_, *form_.Timer1,
+        room_ = new Room(options_.exam, options_.room, loginFor(options_), engine_, form_, *form_.Timer1,
                          [this](int n) { return cueKind(players_.cueStatus(n).source); }, this);
         room_->setStateChanged([this](RunState s) { emit form_.runStateChanged(s); });
         if (keptRun_)
@@ -164,6 +164,28 @@ void RoomsUi::teardown()
     toldBuiltin_.clear();
 }
 
+void RoomsUi::startPrivateBroker()
+{
+    PrivateBrokerSetup setup;
+    setup.port = options_.broker.port;
+    setup.exam = options_.exam;
+    setup.passphrase = options_.passphrase;
+    setup.rooms = privateOptions_.rooms;
+    setup.addresses = privateOptions_.addresses;
+    setup.certFile = privateOptions_.certFile;
+    setup.keyFile = privateOptions_.keyFile;
+    setup.caFile = options_.broker.tls ? options_.broker.caFile : QString();
+    if (const QString e = setupProblem(setup); !e.isEmpty()) {
+        form_.notify(str(texts::privateBrokerRefused).arg(e));
+        return;
+    }
+    broker_ = new PrivateBroker(this);
+    connect(broker_, &PrivateBroker::failed, this,
+            [this](const QString &why) { form_.notify(str(texts::roomsNoMosquitto).arg(why)); });
+    if (const QString e = broker_->start(setup); !e.isEmpty())
+        form_.notify(str(texts::roomsNoMosquitto).arg(e));
+}
+
 void RoomsUi::showStatus()
 {
     status_->showFor(controller_ ? static_cast<Member *>(controller_) : room_);
@@ -171,17 +193,19 @@ void RoomsUi::showStatus()
 
 void RoomsUi::showSetup()
 {
-    auto *dialog = new SetupDialog(options_, &form_);
+    auto *dialog = new SetupDialog(options_, privateOptions_, &form_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Window-modal without a loop of its own: the clock goes on meanwhile.
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const RoomsOptions chosen = dialog->options();
-        if (const QString e = saveOptions(optionsFile_, chosen); !e.isEmpty()) {
+        const PrivateBrokerOptions broker = dialog->privateBrokerOptions();
+        if (const QString e = saveOptions(optionsFile_, chosen, broker); !e.isEmpty()) {
             form_.notify(e);
             return;
         }
         teardown();
         options_ = chosen;
+        privateOptions_ = broker;
         build();
         if (status_->isVisible())
             showStatus();

@@ -64,6 +64,7 @@ private:
     void teardown();
     void showStatus();
     void showSetup();
+    void startPrivateBroker();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
     void noteFromMember(const QString &text);
@@ -76,6 +77,7 @@ private:
     QString optionsFile_;
     QString caption_;
     RoomsOptions options_;
+    PrivateBrokerOptions privateOptions_;
     std::unique_ptr<Forward> forward_;
     PrivateBroker *broker_ = nullptr;
     Controller *controller_ = nullptr;
