@@ -149,9 +149,12 @@ QString readKeyFile(const QString &path, QString &passphrase)
     // the operator had better learn it before the examination.
     if ((st.st_mode & 077) != 0)
         return str(texts::keyFileOpen).arg(path);
-    const QByteArray line = f.readLine(kMaxPassphraseBytes + 2);
+    const QByteArray head = f.read(kMaxPassphraseBytes + 2);
+    QByteArray line = head.left(head.indexOf('\n'));
+    if (line.endsWith('\r'))
+        line.chop(1);
     const QString key = QString::fromUtf8(line).trimmed();
-    if (key.isEmpty() || line.size() > kMaxPassphraseBytes + 1)
+    if (key.isEmpty() || line.size() > kMaxPassphraseBytes)
         return str(texts::keyFileBad).arg(path).arg(kMaxPassphraseBytes);
     passphrase = key;
     return {};

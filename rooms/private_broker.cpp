@@ -12,6 +12,8 @@
 #include <algorithm>
 
 #include <arpa/inet.h>
+#include <pwd.h>
+#include <unistd.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
@@ -137,7 +139,11 @@ QByteArray aclFile(const PrivateBrokerSetup &s)
 
 QByteArray configFile(const PrivateBrokerSetup &s, const QString &dir)
 {
-    QByteArray out = "per_listener_settings false\n"
+    // Started as root, mosquitto would become the user "mosquitto", who may
+    // not read these files: it stays who we are.
+    const passwd *me = getpwuid(geteuid());
+    QByteArray out = (me ? "user " + QByteArray(me->pw_name) + '\n' : QByteArray()) +
+                     "per_listener_settings false\n"
                      "persistence false\n"
                      "log_dest stderr\n"
                      "log_type error\n"
