@@ -217,6 +217,9 @@ inline constexpr char16_t journalNoDriver[] = u"SQLite のドライバーがあ�
 inline constexpr char16_t journalNoFolder[] = u"フォルダーがありません";
 inline constexpr char16_t journalFolderReadOnly[] = u"フォルダーに書き込めません";
 inline constexpr char16_t journalNotAFile[] = u"同じ名前のフォルダーなどがあります";
+inline constexpr char16_t journalSymlink[] =
+    u"「%1」の場所にシンボリックリンクが置かれているので、たどらずに使いませんでした。"
+    u"リンクを消してから起動し直してください";
 inline constexpr char16_t journalLocked[] =
     u"このフォルダーでは別の Tavrin（プロセス番号 %1）が動いていて、試験の記録ファイル「%2」を使っています。\n"
     u"このウィンドウの試験は記録されず、前の試験の再開もしません。"
@@ -416,9 +419,16 @@ inline constexpr char16_t roomsKeyLabel[] = u"クライアント秘密鍵ファ�
 inline constexpr char16_t roomsInsecureLabel[] = u"ブローカーのホスト名を確かめない（試験用）";
 inline constexpr char16_t roomsPrivateLabel[] = u"この PC で専用のブローカー（mosquitto）を起動する";
 inline constexpr char16_t roomsBrowse[] = u"…";
+inline constexpr char16_t roomsPassphraseLabel[] = u"試験の合言葉（操作卓と全部屋で同じもの）";
+inline constexpr char16_t roomsPrivateRoomsLabel[] = u"専用ブローカーに入れる部屋（カンマ区切り）";
+inline constexpr char16_t roomsListenLabel[] = u"待ち受けるアドレス（空欄: この PC だけ）";
+inline constexpr char16_t roomsListenLan[] = u"LAN";
+inline constexpr char16_t roomsServerCertLabel[] = u"専用ブローカーの証明書ファイル（TLS）";
+inline constexpr char16_t roomsServerKeyLabel[] = u"専用ブローカーの秘密鍵ファイル（TLS）";
 inline constexpr char16_t roomsSetupNote[] =
-    u"設定は作業フォルダーの Tavrin-options.ini に保存され、OK を押すとすぐに使われます。"
-    u"パスワードもこのファイルに書かれるので、ほかの人が読めない場所で使ってください。";
+    u"設定は作業フォルダーの Tavrin-options.ini に、持ち主だけが読めるように保存され、OK を押すとすぐに使われます。"
+    u"合言葉があってユーザー名とパスワードが空欄なら、部屋の名前（操作卓は tavrin-controller）と合言葉から作ったパスワードで"
+    u"ブローカーに入ります。専用のブローカーはその入り方だけを受け付けます。";
 inline constexpr char16_t roomsBadExamName[] =
     u"試験の名前は 1 ～ 40 文字で、/ + # と制御文字を含まず、前後に空白のないものにしてください。";
 inline constexpr char16_t roomsBadRoomName[] =
@@ -445,6 +455,32 @@ inline constexpr char16_t roomsNoMosquitto[] =
     u"専用のブローカーを起動できません（mosquitto がインストールされていないか、起動に失敗しました: %1）。"
     u"別のブローカーを指定するか、mosquitto をインストールしてください。";
 
+inline constexpr char16_t privateBrokerRefused[] =
+    u"専用のブローカーを起動しませんでした：%1。右クリックの「部屋と接続の設定」で直してください。";
+inline constexpr char16_t privateBrokerNoPassphrase[] = u"専用のブローカーには試験の合言葉が必要です";
+inline constexpr char16_t privateBrokerBadRoom[] =
+    u"部屋の名前「%1」は専用のブローカーでは使えません（部屋の名前として使えるもので、「:」を含まず、「%2」でないもの）";
+inline constexpr char16_t privateBrokerBadAddress[] = u"待ち受けるアドレス「%1」は IP アドレスではありません";
+inline constexpr char16_t privateBrokerBadFile[] = u"ファイル名「%1」は使えません（改行と前後の空白を含まないもの）";
+inline constexpr char16_t privateBrokerCertAndKey[] = u"TLS には証明書ファイルと秘密鍵ファイルの両方が要ります";
+
+// Files that hold passwords and the key.
+inline constexpr char16_t privateFileSymlink[] =
+    u"その場所にシンボリックリンクが置かれているので、たどらずに使いませんでした。リンクを消してください。";
+inline constexpr char16_t privateFileNotPrivate[] =
+    u"ほかのユーザーも読めるファイルで、持ち主が別なので直せません。持ち主に chmod 600 で直してもらってください。";
+inline constexpr char16_t privateFileNotAFile[] = u"ふつうのファイルではありません";
+inline constexpr char16_t optionsWereOpen[] =
+    u"設定ファイル %1 は、パスワードか試験の合言葉を含むのに、ほかのユーザーも読める状態でした。"
+    u"持ち主だけが読めるように直しました。漏れたおそれがあれば、合言葉とパスワードを変えてください。";
+inline constexpr char16_t optionsAreOpen[] =
+    u"設定ファイル %1 は、パスワードか試験の合言葉を含むのに、ほかのユーザーも読める状態です。"
+    u"持ち主が別なので直せません。持ち主に chmod 600 で直してもらってください。";
+inline constexpr char16_t keyFileUnreadable[] = u"鍵ファイル %1 を読めません（%2）";
+inline constexpr char16_t keyFileOpen[] =
+    u"鍵ファイル %1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから起動してください";
+inline constexpr char16_t keyFileBad[] = u"鍵ファイル %1 の 1 行目が空か、%2 バイトより長いので使いません";
+
 // The command line.
 inline constexpr char16_t cliDescription[] =
     u"実技試験のタイマー。オプションなしでは 1 部屋で動きます。\n"
@@ -453,6 +489,9 @@ inline constexpr char16_t cliExam[] = u"操作卓または部屋として加わ�
 inline constexpr char16_t cliRoom[] = u"部屋 NAME として、操作卓に連動して起動する。";
 inline constexpr char16_t cliBroker[] = u"MQTT ブローカーのホストとポート（省略時 1883）。";
 inline constexpr char16_t cliPrivateBroker[] = u"操作卓がこの PC で専用の mosquitto を起動する（ポートは --broker のもの）。";
+inline constexpr char16_t cliKeyFile[] =
+    u"試験の合言葉を FILE の 1 行目から読む（持ち主だけが読めるファイル。合言葉はコマンドラインには書かない）。";
+inline constexpr char16_t cliFile[] = u"FILE";
 inline constexpr char16_t cliName[] = u"NAME";
 inline constexpr char16_t cliHostPort[] = u"HOST[:PORT]";
 inline constexpr char16_t cliRefused[] =

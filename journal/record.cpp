@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -68,8 +69,22 @@ int shownSecond(const StoredEvent &e)
     return e.t > 0 ? e.t - 1 : 0;
 }
 
-QString csvField(const QString &s)
+// Whole and decimal numbers, signed or not, that a spreadsheet reads as the
+// numbers they are (a negative second or offset among them).
+bool plainNumber(const QString &s)
 {
+    static const QRegularExpression number(QStringLiteral("^[-+]?[0-9]+(\\.[0-9]+)?$"));
+    return number.match(s).hasMatch();
+}
+
+QString csvField(QString s)
+{
+    // A spreadsheet takes a cell that begins so as a formula, which a name
+    // or a detail from the network could turn into a command; the usual
+    // apostrophe keeps it text. Plain numbers stay numbers.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!s.isEmpty() && formulaStarts.contains(s.front()) && !plainNumber(s))
+        s.prepend(u'\'');
     if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
         return s;
     QString quoted = s;

@@ -1,5 +1,6 @@
 #include "writer.h"
 
+#include "private_file.h"
 #include "record.h"
 #include "schema.h"
 #include "texts.h"
@@ -226,6 +227,13 @@ Writer::Attempt Writer::attempt()
         return {Fault::CannotOpen, str(texts::journalNoDriver)};
     if (!QFileInfo(dir_).isDir())
         return {Fault::CannotOpen, str(texts::journalNoFolder)};
+    // Nothing of the journal is reached through a link that may have been
+    // put in its place: what is written would land wherever it points.
+    for (const char *suffix : {"", "-wal", "-shm", "-journal", ".lock"}) {
+        const QString name = path_ + QLatin1String(suffix);
+        if (QFileInfo(name).isSymLink())
+            return {Fault::CannotOpen, str(texts::journalSymlink).arg(QFileInfo(name).fileName())};
+    }
     if (!lock_) {
         // A lock left behind by a Tavrin that was killed names a process that
         // no longer runs, and is taken over; a live one is never, however old.
@@ -241,12 +249,22 @@ Writer::Attempt Writer::attempt()
             return {Fault::CannotOpen, str(texts::journalFolderReadOnly)};
         }
         lock_ = std::move(lock);
+        securePrivateFile(path_ + QStringLiteral(".lock"), false);
     }
     const QFileInfo file(path_);
     if (file.exists() && !file.isFile())
         return {Fault::CannotOpen, str(texts::journalNotAFile)};
     if (file.exists() && !file.isWritable())
         return {Fault::ReadOnly, {}};
+    // Made here, owner-only, before SQLite opens it: SQLite gives its log
+    // and shared memory the mode of the file itself.
+    const PrivateFile made = securePrivateFile(path_, true);
+    if (made.status == PrivateFile::Symlink)
+        return {Fault::CannotOpen, str(texts::journalSymlink).arg(file.fileName())};
+    if (made.status != PrivateFile::Ok)
+        return {Fault::CannotOpen, made.error.isEmpty() ? str(texts::journalNotAFile) : made.error};
+    for (const char *suffix : {"-wal", "-shm"})
+        securePrivateFile(path_ + QLatin1String(suffix), false);
 
     db_ = std::make_unique<Db>();
     db_->name = QStringLiteral("tavrin-journal-%1").arg(++connections);
@@ -362,6 +380,9 @@ QString Writer::keepAside(QString *error)
     }
     QFile::rename(path_ + QStringLiteral("-wal"), aside + QStringLiteral("-wal"));
     QFile::remove(path_ + QStringLiteral("-shm"));
+    // A copy kept aside holds the same runs as the journal did.
+    for (const QString &kept : {aside, aside + QStringLiteral("-wal")})
+        securePrivateFile(kept, false);
     return aside;
 }
 

@@ -1,13 +1,17 @@
 #include "mqtt_client.h"
 
 #include <QMetaObject>
+#include <QScopeGuard>
 
 #include <mosquitto.h>
 #include <mqtt_protocol.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <thread>
 
 namespace tavrin::rooms {
 
@@ -46,30 +50,137 @@ mosquitto_property *properties(const Outgoing &m)
     return p;
 }
 
+// Every connection's cleanup, so that the program's end can wait for them.
+struct Cleanups {
+    std::mutex mutex;
+    std::condition_variable idle;
+    int running = 0;
+};
+Cleanups &cleanups()
+{
+    static Cleanups c;
+    return c;
+}
+
 } // namespace
+
+struct MqttClient::Link {
+    mosquitto *mosq = nullptr;
+    std::vector<Subscription> subscriptions;
+    Responder responder;
+    QByteArray host;
+    int port = 0;
+    int keepAlive = 5;
+    bool will = false;
+    std::thread thread;
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    MqttClient *owner = nullptr; // null once the client let go
+    bool stopping = false;
+    bool done = false; // the network thread has ended
+
+    // Queued to the client's thread, unless it let go.
+    template <typename F>
+    void post(F f)
+    {
+        std::lock_guard lock(mutex);
+        if (MqttClient *c = owner)
+            QMetaObject::invokeMethod(c, [c, f] { f(c); }, Qt::QueuedConnection);
+    }
+    void report(bool connected, const QString &why)
+    {
+        post([connected, why](MqttClient *c) { c->reported(connected, why); });
+    }
+    bool isStopping()
+    {
+        std::lock_guard lock(mutex);
+        return stopping;
+    }
+    bool send(const Outgoing &m) const
+    {
+        mosquitto_property *props = properties(m);
+        const QByteArray topic = m.topic.toUtf8();
+        const int rc = mosquitto_publish_v5(mosq, nullptr, topic.constData(), static_cast<int>(m.payload.size()),
+                                            m.payload.constData(), m.qos, m.retain, props);
+        mosquitto_property_free_all(&props);
+        return rc == MOSQ_ERR_SUCCESS;
+    }
+
+    // The network thread: the name lookup and the first connect happen here,
+    // never on the caller's thread.
+    void run()
+    {
+        int rc = mosquitto_connect_bind_v5(mosq, host.constData(), port, keepAlive, nullptr, nullptr);
+        if (rc != MOSQ_ERR_SUCCESS) // a broker not there yet is tried again below
+            report(false, reason(rc, false));
+        while (!isStopping()) {
+            rc = mosquitto_loop_forever(mosq, 1000, 1);
+            if (isStopping())
+                break;
+            // It gives up on some errors (a failed TLS handshake, a name
+            // that does not resolve): tried again all the same, slowly.
+            report(false, reason(rc, false));
+            std::unique_lock lock(mutex);
+            if (wake.wait_for(lock, std::chrono::seconds(4), [this] { return stopping; }))
+                break;
+            lock.unlock();
+            mosquitto_reconnect(mosq);
+        }
+        std::lock_guard lock(mutex);
+        done = true;
+        wake.notify_all();
+    }
+
+    // On a thread of its own: leaves the broker, waits for the network
+    // thread and frees the connection.
+    static void finish(std::shared_ptr<Link> link)
+    {
+        {
+            std::unique_lock lock(link->mutex);
+            link->stopping = true;
+            link->wake.notify_all();
+            // A disconnect that comes while the library reconnects can be
+            // lost in it: said again until the network thread has ended.
+            while (!link->done) {
+                lock.unlock();
+                mosquitto_disconnect_v5(link->mosq, link->will ? MQTT_RC_DISCONNECT_WITH_WILL_MSG : 0, nullptr);
+                lock.lock();
+                link->wake.wait_for(lock, std::chrono::milliseconds(200), [&] { return link->done; });
+            }
+        }
+        link->thread.join();
+        mosquitto_destroy(link->mosq);
+        link->mosq = nullptr;
+        Cleanups &c = cleanups();
+        std::lock_guard lock(c.mutex);
+        if (--c.running == 0)
+            c.idle.notify_all();
+    }
+};
 
 struct Callbacks {
     static void connect(mosquitto *m, void *self, int rc, int, const mosquitto_property *)
     {
-        auto *c = static_cast<MqttClient *>(self);
+        auto *link = static_cast<MqttClient::Link *>(self);
         if (rc == 0) {
             // Made again on every connect: the session starts clean.
-            for (const MqttClient::Subscription &s : c->subscriptions_) {
+            for (const MqttClient::Subscription &s : link->subscriptions) {
                 const int options = s.noLocal ? MQTT_SUB_OPT_NO_LOCAL : 0;
                 mosquitto_subscribe_v5(m, nullptr, s.filter.constData(), s.qos, options, nullptr);
             }
         }
-        c->report(rc == 0, rc == 0 ? QString() : reason(rc, true));
+        link->report(rc == 0, rc == 0 ? QString() : reason(rc, true));
     }
 
     static void disconnect(mosquitto *, void *self, int rc, const mosquitto_property *)
     {
-        static_cast<MqttClient *>(self)->report(false, reason(rc, false));
+        static_cast<MqttClient::Link *>(self)->report(false, reason(rc, false));
     }
 
     static void message(mosquitto *, void *self, const mosquitto_message *msg, const mosquitto_property *props)
     {
-        auto *c = static_cast<MqttClient *>(self);
+        auto *link = static_cast<MqttClient::Link *>(self);
         Incoming in;
         in.receivedUs = MqttClient::nowUs();
         in.topic = QString::fromUtf8(msg->topic);
@@ -86,13 +197,13 @@ struct Callbacks {
             in.responseTopic = QString::fromUtf8(topic);
         std::free(topic);
 
-        if (c->responder_) {
-            if (const std::optional<Outgoing> answer = c->responder_(in)) {
-                c->send(*answer);
+        if (link->responder) {
+            if (const std::optional<Outgoing> answer = link->responder(in)) {
+                link->send(*answer);
                 return;
             }
         }
-        QMetaObject::invokeMethod(c, [c, in] { emit c->received(in); }, Qt::QueuedConnection);
+        link->post([in](MqttClient *c) { emit c->received(in); });
     }
 };
 
@@ -101,8 +212,6 @@ MqttClient::MqttClient(const QString &clientId, QObject *parent) : QObject(paren
 MqttClient::~MqttClient()
 {
     stop();
-    if (mosq_)
-        mosquitto_destroy(mosq_);
 }
 
 void MqttClient::addSubscription(const QString &filter, int qos, bool noLocal)
@@ -124,21 +233,33 @@ QString MqttClient::start()
     if (started_)
         return {};
     initLibrary();
-    if (!mosq_) {
-        mosq_ = mosquitto_new(clientId_.constData(), true, this);
-        if (!mosq_)
-            return QStringLiteral("mosquitto_new failed");
-        mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
-        mosquitto_connect_v5_callback_set(mosq_, &Callbacks::connect);
-        mosquitto_disconnect_v5_callback_set(mosq_, &Callbacks::disconnect);
-        mosquitto_message_v5_callback_set(mosq_, &Callbacks::message);
-        // Back within a second or two of the broker's return; never hammering
-        // one that stays away.
-        mosquitto_reconnect_delay_set(mosq_, 1, 4, true);
-    }
+    auto link = std::make_shared<Link>();
+    link->subscriptions = subscriptions_;
+    link->responder = responder_;
+    link->host = broker_.host.toUtf8();
+    link->port = broker_.port;
+    link->keepAlive = broker_.keepAliveSeconds;
+    link->will = will_.has_value();
+    mosquitto *mosq = mosquitto_new(clientId_.constData(), true, link.get());
+    if (!mosq)
+        return QStringLiteral("mosquitto_new failed");
+    link->mosq = mosq;
+    // Freed on a thread of its own from here on, whatever happens below.
+    auto cleanUp = qScopeGuard([&link] {
+        if (link)
+            mosquitto_destroy(link->mosq);
+    });
+    mosquitto_int_option(mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+    mosquitto_threaded_set(mosq, true);
+    mosquitto_connect_v5_callback_set(mosq, &Callbacks::connect);
+    mosquitto_disconnect_v5_callback_set(mosq, &Callbacks::disconnect);
+    mosquitto_message_v5_callback_set(mosq, &Callbacks::message);
+    // Back within a second or two of the broker's return; never hammering
+    // one that stays away.
+    mosquitto_reconnect_delay_set(mosq, 1, 4, true);
     const QByteArray user = broker_.user.toUtf8();
     const QByteArray password = broker_.password.toUtf8();
-    int rc = mosquitto_username_pw_set(mosq_, orNull(user), user.isEmpty() ? nullptr : password.constData());
+    int rc = mosquitto_username_pw_set(mosq, orNull(user), user.isEmpty() ? nullptr : password.constData());
     if (rc != MOSQ_ERR_SUCCESS)
         return reason(rc, false);
     if (broker_.tls) {
@@ -149,75 +270,72 @@ QString MqttClient::start()
             // the certificates it checks the broker against.
             if (!cert.isEmpty())
                 return QStringLiteral("a client certificate needs a CA file or folder");
-            mosquitto_int_option(mosq_, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
-        } else if ((rc = mosquitto_tls_set(mosq_, orNull(ca), orNull(caPath), orNull(cert), orNull(key), nullptr)) !=
+            mosquitto_int_option(mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+        } else if ((rc = mosquitto_tls_set(mosq, orNull(ca), orNull(caPath), orNull(cert), orNull(key), nullptr)) !=
                    MOSQ_ERR_SUCCESS) {
             return reason(rc, false);
         }
-        mosquitto_tls_insecure_set(mosq_, broker_.tlsInsecure);
+        mosquitto_tls_insecure_set(mosq, broker_.tlsInsecure);
     }
     if (will_) {
         const QByteArray topic = will_->topic.toUtf8();
-        rc = mosquitto_will_set_v5(mosq_, topic.constData(), static_cast<int>(will_->payload.size()),
-                                   will_->payload.constData(), will_->qos, will_->retain, properties(*will_));
-        if (rc != MOSQ_ERR_SUCCESS)
+        mosquitto_property *props = properties(*will_);
+        rc = mosquitto_will_set_v5(mosq, topic.constData(), static_cast<int>(will_->payload.size()),
+                                   will_->payload.constData(), will_->qos, will_->retain, props);
+        if (rc != MOSQ_ERR_SUCCESS) {
+            mosquitto_property_free_all(&props);
             return reason(rc, false);
+        }
     }
-    rc = mosquitto_loop_start(mosq_);
-    if (rc != MOSQ_ERR_SUCCESS)
-        return reason(rc, false);
+    link->owner = this;
+    {
+        std::lock_guard lock(cleanups().mutex);
+        ++cleanups().running;
+    }
+    link->thread = std::thread([l = link.get()] { l->run(); });
+    link_ = std::move(link);
     started_ = true;
-    const QByteArray host = broker_.host.toUtf8();
-    rc = mosquitto_connect_async(mosq_, host.constData(), broker_.port, broker_.keepAliveSeconds);
-    // A broker that is not there yet is tried again by the network thread.
-    if (rc != MOSQ_ERR_SUCCESS)
-        report(false, reason(rc, false));
     return {};
 }
 
 void MqttClient::stop()
 {
-    if (!started_)
+    if (!link_)
         return;
+    {
+        std::lock_guard lock(link_->mutex);
+        link_->owner = nullptr;
+    }
     started_ = false;
-    mosquitto_disconnect_v5(mosq_, will_ ? MQTT_RC_DISCONNECT_WITH_WILL_MSG : 0, nullptr);
-    mosquitto_loop_stop(mosq_, false);
     connected_ = false;
     lastReason_.clear();
+    std::thread(&Link::finish, std::move(link_)).detach();
+}
+
+bool MqttClient::waitForStopped(int timeoutMs)
+{
+    Cleanups &c = cleanups();
+    std::unique_lock lock(c.mutex);
+    return c.idle.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&c] { return c.running == 0; });
 }
 
 bool MqttClient::publish(const Outgoing &m)
 {
     if (!started_ || !connected_)
         return false;
-    return send(m);
+    return link_->send(m);
 }
 
-bool MqttClient::send(const Outgoing &m)
+void MqttClient::reported(bool connected, const QString &why)
 {
-    mosquitto_property *props = properties(m);
-    const QByteArray topic = m.topic.toUtf8();
-    const int rc = mosquitto_publish_v5(mosq_, nullptr, topic.constData(), static_cast<int>(m.payload.size()),
-                                        m.payload.constData(), m.qos, m.retain, props);
-    mosquitto_property_free_all(&props);
-    return rc == MOSQ_ERR_SUCCESS;
-}
-
-void MqttClient::report(bool connected, const QString &why)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, connected, why] {
-            if (!started_)
-                return;
-            // Every failed attempt reports again; only news is passed on.
-            if (connected == connected_ && why == lastReason_)
-                return;
-            connected_ = connected;
-            lastReason_ = why;
-            emit connectionChanged(connected, why);
-        },
-        Qt::QueuedConnection);
+    if (!started_)
+        return;
+    // Every failed attempt reports again; only news is passed on.
+    if (connected == connected_ && why == lastReason_)
+        return;
+    connected_ = connected;
+    lastReason_ = why;
+    emit connectionChanged(connected, why);
 }
 
 } // namespace tavrin::rooms

@@ -1,18 +1,20 @@
 #pragma once
 
-// One connection to an MQTT 5 broker through libmosquitto. The library runs
-// the connection on a thread of its own (connecting, reconnecting with a
-// growing delay, keep-alive, TLS); everything it reports is handed to the
-// thread this object lives in as a queued call, so that the program's
-// single-thread model holds. Only a responder set before start() runs on the
-// network thread, for answers that must leave at once (the time).
+// One connection to an MQTT 5 broker through libmosquitto, run on a thread
+// of its own (the name lookup and connecting, reconnecting with a growing
+// delay, keep-alive, TLS); everything it reports is handed to the thread
+// this object lives in as a queued call, so that the program's single-thread
+// model holds. Only a responder set before start() runs on the network
+// thread, for answers that must leave at once (the time). Neither start()
+// nor stop() waits for the network: stopping hands the connection to a
+// thread that leaves the broker and frees it.
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
-#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -72,8 +74,11 @@ public:
     // Starts connecting; empty, or why the settings cannot be used.
     QString start();
     // Leaves with the will, so that the others learn of it as of a member
-    // that dropped off.
+    // that dropped off; nothing is reported after it.
     void stop();
+    // Waits, up to timeoutMs, until every connection stopped has left its
+    // broker (at the program's end, so that the will's words go out).
+    static bool waitForStopped(int timeoutMs);
 
     bool isConnected() const { return connected_; }
     // False when not connected: nothing is queued for later, a member sends
@@ -93,16 +98,16 @@ private:
         int qos = 0;
         bool noLocal = false;
     };
+    struct Link; // what the network thread shares, outliving this object
     friend struct Callbacks; // libmosquitto's, on the network thread
-    bool send(const Outgoing &m);
-    void report(bool connected, const QString &reason);
+    void reported(bool connected, const QString &reason);
 
     QByteArray clientId_;
     BrokerSettings broker_;
     std::optional<Outgoing> will_;
     std::vector<Subscription> subscriptions_;
     Responder responder_;
-    mosquitto *mosq_ = nullptr;
+    std::shared_ptr<Link> link_;
     bool started_ = false;
     bool connected_ = false; // as last reported on this thread
     QString lastReason_;

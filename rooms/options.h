@@ -14,23 +14,48 @@ namespace tavrin::rooms {
 
 enum class Role { None, Controller, Room };
 
+inline constexpr int kMaxPassphraseBytes = 256;
+
 struct RoomsOptions {
     Role role = Role::None;
     QString exam;
     QString room;
     BrokerSettings broker;
     bool privateBroker = false; // the controller starts mosquitto on broker.port
+    QString passphrase; // the examination's key, never on a command line
+};
+
+// The private broker's own settings, beside those above in the same group.
+struct PrivateBrokerOptions {
+    QStringList addresses; // where it listens besides the loopback address
+    QStringList rooms;     // the rooms that may log in, each as its own user
+    QString certFile;      // its TLS certificate and key; none: no TLS
+    QString keyFile;
 };
 
 // From the [rooms] group of the INI file at path; defaults (no rooms) for
 // whatever is missing or cannot be used.
 RoomsOptions loadOptions(const QString &path);
-// Empty on success, otherwise why not. Only the [rooms] group is touched,
-// and the file is made readable by its owner only, for the password.
-QString saveOptions(const QString &path, const RoomsOptions &options);
+PrivateBrokerOptions loadPrivateBrokerOptions(const QString &path);
+// Empty on success, otherwise why not. Only the [rooms] group is touched.
+// The file is made readable by its owner only before the password and the
+// passphrase go into it, and a symbolic link in its place is refused.
+QString saveOptions(const QString &path, const RoomsOptions &options, const PrivateBrokerOptions &broker);
+// When the file holds a password or the passphrase and others may read it:
+// what the operator is told (it is made owner-only if it is ours).
+QString optionsFileNotice(const QString &path);
+
+// The login on the broker: the one set, or, with a passphrase and no user
+// set, the room's name (the controller's own user) with a password derived
+// from the passphrase, as the private broker expects.
+BrokerSettings loginFor(const RoomsOptions &options);
+
+// The key from a file: its first line; refused when others may read it.
+// Empty, or why not.
+QString readKeyFile(const QString &path, QString &passphrase);
 
 // The program's options: --exam, --room, --broker, --private-broker,
-// and --help and --version.
+// --key-file, and --help and --version.
 void addCommandLineOptions(QCommandLineParser &parser);
 // Applies what the parsed command line sets; empty, or why it cannot be
 // used (then options are left as they were).

@@ -1,11 +1,34 @@
 #include "private_broker.h"
 
+#include "protocol.h"
+#include "texts.h"
+
+#include <QCoreApplication>
 #include <QFile>
+#include <QMessageAuthenticationCode>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
+
+#include <arpa/inet.h>
+#include <pwd.h>
+#include <unistd.h>
+#include <openssl/evp.h>
+#include <openssl/rand.h>
 
 namespace tavrin::rooms {
 
 namespace {
+
+using texts::str;
+
+// Mosquitto's own default is 101; a login costs the broker a millisecond
+// or so at this count, once per connection.
+constexpr int kIterations = 1000;
+
+// A broker being stopped: the next one starts on its port once it is gone.
+QPointer<QProcess> stopping;
 
 QString findProgram(const QString &name)
 {
@@ -15,60 +38,196 @@ QString findProgram(const QString &name)
     return path;
 }
 
+bool isAddress(const QString &text)
+{
+    const QByteArray a = text.toLatin1();
+    unsigned char buf[16];
+    return inet_pton(AF_INET, a.constData(), buf) == 1 || inet_pton(AF_INET6, a.constData(), buf) == 1;
+}
+
+bool everyInterface(const QString &address)
+{
+    return address == QLatin1String("0.0.0.0") || address == QLatin1String("::");
+}
+
+// A line of a mosquitto file holds no line break, and its value no leading
+// or trailing blank.
+bool fitsOneLine(const QString &text)
+{
+    return !text.contains(u'\n') && !text.contains(u'\r') && text == text.trimmed();
+}
+
+QString writePrivate(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        f.write(data) != data.size() || !f.flush())
+        return f.errorString();
+    return {};
+}
+
 } // namespace
 
-PrivateBroker::PrivateBroker(QObject *parent) : QObject(parent)
+QString brokerPassword(const QString &passphrase, const QString &exam, const QString &user)
 {
-    process_.setProcessChannelMode(QProcess::MergedChannels);
-    connect(&process_, &QProcess::finished, this, [this](int code, QProcess::ExitStatus) {
-        const QString out = QString::fromLocal8Bit(process_.readAll()).trimmed();
-        if (!out.contains(QStringLiteral("Address already in use")))
-            emit failed(out.isEmpty() ? QStringLiteral("exit code %1").arg(code) : out.section(u'\n', -1));
-    });
+    QByteArray message = "tavrin broker login\n";
+    message += exam.toUtf8() + '\n' + user.toUtf8();
+    return QString::fromLatin1(
+        QMessageAuthenticationCode::hash(message, passphrase.toUtf8(), QCryptographicHash::Sha256)
+            .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
 }
+
+QByteArray passwordHash(const QString &password, const QByteArray &salt, int iterations)
+{
+    const QByteArray p = password.toUtf8();
+    unsigned char out[64];
+    if (PKCS5_PBKDF2_HMAC(p.constData(), int(p.size()), reinterpret_cast<const unsigned char *>(salt.constData()),
+                          int(salt.size()), iterations, EVP_sha512(), sizeof out, out) != 1)
+        return {};
+    return "$7$" + QByteArray::number(iterations) + '$' + salt.toBase64() + '$' +
+           QByteArray(reinterpret_cast<const char *>(out), sizeof out).toBase64();
+}
+
+QString setupProblem(const PrivateBrokerSetup &s)
+{
+    if (s.passphrase.isEmpty())
+        return str(texts::privateBrokerNoPassphrase);
+    for (const QString &room : s.rooms)
+        if (!validName(room) || room.contains(u':') || room == QLatin1String(kControllerUser))
+            return str(texts::privateBrokerBadRoom).arg(room, QLatin1String(kControllerUser));
+    for (const QString &a : s.addresses)
+        if (!isAddress(a))
+            return str(texts::privateBrokerBadAddress).arg(a);
+    for (const QString &f : {s.certFile, s.keyFile, s.caFile})
+        if (!fitsOneLine(f))
+            return str(texts::privateBrokerBadFile).arg(f);
+    if (s.certFile.isEmpty() != s.keyFile.isEmpty())
+        return str(texts::privateBrokerCertAndKey);
+    return {};
+}
+
+QByteArray passwordFile(const PrivateBrokerSetup &s, const std::function<QByteArray()> &salt)
+{
+    QByteArray out;
+    QStringList users{QString::fromLatin1(kControllerUser)};
+    users += s.rooms;
+    for (const QString &user : users)
+        out += user.toUtf8() + ':' + passwordHash(brokerPassword(s.passphrase, s.exam, user), salt(), kIterations) +
+               '\n';
+    return out;
+}
+
+QByteArray aclFile(const PrivateBrokerSetup &s)
+{
+    // Without a line for it, a user may do nothing: anything not granted
+    // here is refused, a subscription included.
+    const Topics t(s.exam);
+    auto line = [](const char *access, const QString &topic) {
+        return QByteArray("topic ") + access + ' ' + topic.toUtf8() + '\n';
+    };
+    QByteArray out = "user " + QByteArray(kControllerUser) + '\n';
+    out += line("readwrite", t.controller()) + line("readwrite", t.state()) + line("read", t.clock()) +
+           line("write", t.roomClock(QStringLiteral("+"))) + line("read", t.allRoomStatus());
+    for (const QString &room : s.rooms) {
+        out += "\nuser " + room.toUtf8() + '\n';
+        out += line("read", t.controller()) + line("read", t.state()) + line("write", t.clock()) +
+               line("read", t.roomClock(room)) + line("readwrite", t.roomStatus(room)) +
+               line("read", t.allRoomStatus());
+    }
+    return out;
+}
+
+QByteArray configFile(const PrivateBrokerSetup &s, const QString &dir)
+{
+    // Started as root, mosquitto would become the user "mosquitto", who may
+    // not read these files: it stays who we are.
+    const passwd *me = getpwuid(geteuid());
+    QByteArray out = (me ? "user " + QByteArray(me->pw_name) + '\n' : QByteArray()) +
+                     "per_listener_settings false\n"
+                     "persistence false\n"
+                     "log_dest stderr\n"
+                     "log_type error\n"
+                     "allow_anonymous false\n"
+                     "password_file " + QFile::encodeName(dir + QStringLiteral("/passwords")) + "\n"
+                     "acl_file " + QFile::encodeName(dir + QStringLiteral("/acl")) + "\n";
+    QStringList where = s.addresses;
+    // The controller itself comes in through the loopback address.
+    if (std::none_of(where.begin(), where.end(), everyInterface) && !where.contains(QStringLiteral("127.0.0.1")))
+        where.prepend(QStringLiteral("127.0.0.1"));
+    where.removeDuplicates();
+    for (const QString &a : where) {
+        out += "\nlistener " + QByteArray::number(s.port) + ' ' + a.toLatin1() + '\n';
+        if (!s.certFile.isEmpty()) {
+            out += "certfile " + QFile::encodeName(s.certFile) + "\nkeyfile " + QFile::encodeName(s.keyFile) + '\n';
+            if (!s.caFile.isEmpty())
+                out += "cafile " + QFile::encodeName(s.caFile) + '\n';
+        }
+    }
+    return out;
+}
+
+PrivateBroker::PrivateBroker(QObject *parent) : QObject(parent) {}
 
 PrivateBroker::~PrivateBroker()
 {
-    if (process_.state() == QProcess::NotRunning)
+    if (!process_ || process_->state() == QProcess::NotRunning)
         return;
-    process_.terminate();
-    if (!process_.waitForFinished(3000))
-        process_.kill();
-    process_.waitForFinished(1000);
+    // Ends on its own time, with a kill if it takes too long; deleting a
+    // running QProcess would wait for it here.
+    QProcess *p = process_;
+    p->disconnect(this);
+    p->setParent(QCoreApplication::instance());
+    QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
+    QTimer::singleShot(3000, p, [p] { p->kill(); });
+    p->terminate();
+    stopping = p;
 }
 
-QString PrivateBroker::start(int port, const QString &user, const QString &password)
+QString PrivateBroker::start(const PrivateBrokerSetup &setup)
 {
-    const QString mosquitto = findProgram(QStringLiteral("mosquitto"));
-    if (mosquitto.isEmpty())
+    if (const QString e = setupProblem(setup); !e.isEmpty())
+        return e;
+    program_ = findProgram(QStringLiteral("mosquitto"));
+    if (program_.isEmpty())
         return QStringLiteral("mosquitto not found");
     if (!dir_.isValid())
         return dir_.errorString();
-    port_ = port;
-    QByteArray conf = "listener " + QByteArray::number(port) + "\n"
-                      "persistence false\n"
-                      "log_dest stderr\n"
-                      "log_type error\n";
-    if (user.isEmpty()) {
-        conf += "allow_anonymous true\n";
-    } else {
-        const QString tool = findProgram(QStringLiteral("mosquitto_passwd"));
-        const QString file = dir_.filePath(QStringLiteral("passwords"));
-        QProcess p;
-        p.start(tool, {QStringLiteral("-b"), QStringLiteral("-c"), file, user, password});
-        if (tool.isEmpty() || !p.waitForFinished(5000) || p.exitCode() != 0)
-            return QStringLiteral("mosquitto_passwd failed");
-        conf += "allow_anonymous false\npassword_file " + file.toLocal8Bit() + "\n";
-    }
-    const QString confPath = dir_.filePath(QStringLiteral("mosquitto.conf"));
-    QFile f(confPath);
-    if (!f.open(QIODevice::WriteOnly) || f.write(conf) != conf.size())
-        return f.errorString();
-    f.close();
-    process_.start(mosquitto, {QStringLiteral("-c"), confPath});
-    if (!process_.waitForStarted(3000))
-        return process_.errorString();
+    const QString dir = dir_.path();
+    const auto salt = [] {
+        QByteArray b(12, '\0');
+        RAND_bytes(reinterpret_cast<unsigned char *>(b.data()), int(b.size()));
+        return b;
+    };
+    config_ = dir + QStringLiteral("/mosquitto.conf");
+    for (const auto &[name, data] : {std::pair{QStringLiteral("/passwords"), passwordFile(setup, salt)},
+                                     std::pair{QStringLiteral("/acl"), aclFile(setup)},
+                                     std::pair{QStringLiteral("/mosquitto.conf"), configFile(setup, dir)}})
+        if (const QString e = writePrivate(dir + name, data); !e.isEmpty())
+            return e;
+    if (stopping && stopping->state() != QProcess::NotRunning)
+        connect(stopping.data(), &QProcess::finished, this, &PrivateBroker::launch, Qt::SingleShotConnection);
+    else
+        launch();
     return {};
+}
+
+void PrivateBroker::launch()
+{
+    process_ = new QProcess(this);
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    QProcess *p = process_;
+    connect(p, &QProcess::started, this, &PrivateBroker::started);
+    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            emit failed(p->errorString());
+    });
+    connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus) {
+        const QString out = QString::fromLocal8Bit(p->readAll()).trimmed();
+        if (!out.contains(QStringLiteral("Address already in use")))
+            emit failed(out.isEmpty() ? QStringLiteral("exit code %1").arg(code) : out.section(u'\n', -1));
+    });
+    // Only the configuration's path: no password is on a command line.
+    p->start(program_, {QStringLiteral("-c"), config_});
 }
 
 } // namespace tavrin::rooms

@@ -1,37 +1,87 @@
 #pragma once
 
 // A mosquitto of the controller's own, for an examination without a broker
-// of its own. It listens on every interface, so that the rooms' PCs reach
-// it; with a user name, only with that name and password.
+// of its own, locked down: every member logs in as a user of its own (the
+// controller, and each room by its name) with a password derived from the
+// examination's passphrase, and may write only its own topics; nobody logs
+// in without a password. It listens on the loopback address and on the
+// addresses the operator chose, with TLS when a certificate is given. Its
+// files are in a folder of its own, readable by their owner only, and no
+// password is ever on a command line.
 //
 // It is not tied to the controller's life: if the controller is killed, the
 // broker and what it holds stay, the rooms go on, and the restarted
 // controller finds its port taken and uses the broker that is there.
+// Starting and stopping never wait on the caller's thread.
 
+#include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace tavrin::rooms {
+
+// The controller's user on the private broker. A room of this name is
+// refused there, so that no room logs in as the controller.
+inline constexpr char kControllerUser[] = "tavrin-controller";
+
+// A member's password on the private broker: HMAC-SHA256 of the examination
+// and the user under the passphrase, so that a member that has the
+// passphrase needs no broker password of its own.
+QString brokerPassword(const QString &passphrase, const QString &exam, const QString &user);
+
+struct PrivateBrokerSetup {
+    int port = 1883;
+    QString exam;
+    QString passphrase;
+    QStringList rooms;
+    QStringList addresses; // besides 127.0.0.1; 0.0.0.0 or :: for every one
+    QString certFile;      // with keyFile: TLS on every listener
+    QString keyFile;
+    QString caFile;        // the client certificates it takes, if any
+};
+
+// Why the broker cannot be set up so (empty: it can): no passphrase, a room
+// name that a password file cannot hold, an address that is no address.
+QString setupProblem(const PrivateBrokerSetup &setup);
+// The files it runs on, for the folder dir. salt gives 12 random bytes.
+QByteArray passwordFile(const PrivateBrokerSetup &setup, const std::function<QByteArray()> &salt);
+QByteArray aclFile(const PrivateBrokerSetup &setup);
+QByteArray configFile(const PrivateBrokerSetup &setup, const QString &dir);
+// Mosquitto's PBKDF2-SHA512 form of a password: $7$iterations$salt$hash.
+QByteArray passwordHash(const QString &password, const QByteArray &salt, int iterations);
 
 class PrivateBroker : public QObject {
     Q_OBJECT
 public:
     explicit PrivateBroker(QObject *parent = nullptr);
-    ~PrivateBroker() override; // stops the broker it started
+    ~PrivateBroker() override; // asks the broker to stop, without waiting
 
-    // Empty, or why it cannot be started.
-    QString start(int port, const QString &user, const QString &password);
+    // Writes its files and starts it once any broker stopped before has
+    // ended. Empty, or why it cannot be started; failed() says if it ends.
+    QString start(const PrivateBrokerSetup &setup);
+    // Where its files are (for the tests).
+    QString folder() const { return dir_.path(); }
+    qint64 processId() const { return process_ ? process_->processId() : 0; }
 
 signals:
-    // It ended by itself, other than because the port was already taken.
+    void started();
+    // It could not start or ended by itself, other than because the port was
+    // already taken (by the broker of a controller that was killed).
     void failed(const QString &why);
 
 private:
+    void launch();
+
     QTemporaryDir dir_;
-    QProcess process_;
-    int port_ = 0;
+    QPointer<QProcess> process_;
+    QString program_;
+    QString config_;
 };
 
 } // namespace tavrin::rooms

@@ -3,6 +3,7 @@
 #include "cue_report.h"
 #include "engine.h"
 #include "frame_port.h"
+#include "mqtt_client.h"
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "setup_dialog.h"
@@ -60,10 +61,15 @@ RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTime
 RoomsUi::~RoomsUi()
 {
     teardown();
+    // At the program's end: the others learn of it from its leaving.
+    MqttClient::waitForStopped(1000);
 }
 
 QString RoomsUi::start(const RoomsOptions &options)
 {
+    if (const QString n = optionsFileNotice(optionsFile_); !n.isEmpty())
+        frame_.notify(n);
+    privateOptions_ = loadPrivateBrokerOptions(optionsFile_);
     options_ = options;
     build();
     return options_.role == Role::None && options.role != Role::None ? QStringLiteral("not started") : QString();
@@ -73,15 +79,9 @@ void RoomsUi::build()
 {
     QString problem;
     if (options_.role == Role::Controller) {
-        if (options_.privateBroker) {
-            broker_ = new PrivateBroker(this);
-            connect(broker_, &PrivateBroker::failed, this,
-                    [this](const QString &why) { frame_.notify(str(texts::roomsNoMosquitto).arg(why)); });
-            if (const QString e = broker_->start(options_.broker.port, options_.broker.user, options_.broker.password);
-                !e.isEmpty())
-                frame_.notify(str(texts::roomsNoMosquitto).arg(e));
-        }
-        controller_ = new Controller(options_.exam, options_.broker, engine_, clock_, this);
+        if (options_.privateBroker)
+            startPrivateBroker();
+        controller_ = new Controller(options_.exam, loginFor(options_), engine_, clock_, this);
         controller_->setBrokerFallback(!resumeDecided_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
         connect(controller_, &Controller::leadingNow, this, [this] {
@@ -95,7 +95,7 @@ void RoomsUi::build()
         resumeDecided_ = false; // a controller set up later asks about the broker's run
         frame_.setTitleSuffix(str(texts::roomsTitleController).arg(options_.exam));
     } else if (options_.role == Role::Room) {
-        room_ = new Room(options_.exam, options_.room, options_.broker, engine_, window_, clock_,
+        room_ = new Room(options_.exam, options_.room, loginFor(options_), engine_, window_, clock_,
                          [this](int n) { return players_.cueStatus(n).source; }, this);
         if (keptRun_)
             room_->setKeptRun(keptRun_);
@@ -135,6 +135,28 @@ void RoomsUi::teardown()
     toldBuiltin_.clear();
 }
 
+void RoomsUi::startPrivateBroker()
+{
+    PrivateBrokerSetup setup;
+    setup.port = options_.broker.port;
+    setup.exam = options_.exam;
+    setup.passphrase = options_.passphrase;
+    setup.rooms = privateOptions_.rooms;
+    setup.addresses = privateOptions_.addresses;
+    setup.certFile = privateOptions_.certFile;
+    setup.keyFile = privateOptions_.keyFile;
+    setup.caFile = options_.broker.tls ? options_.broker.caFile : QString();
+    if (const QString e = setupProblem(setup); !e.isEmpty()) {
+        frame_.notify(str(texts::privateBrokerRefused).arg(e));
+        return;
+    }
+    broker_ = new PrivateBroker(this);
+    connect(broker_, &PrivateBroker::failed, this,
+            [this](const QString &why) { frame_.notify(str(texts::roomsNoMosquitto).arg(why)); });
+    if (const QString e = broker_->start(setup); !e.isEmpty())
+        frame_.notify(str(texts::roomsNoMosquitto).arg(e));
+}
+
 void RoomsUi::showStatus()
 {
     status_->showFor(controller_ ? static_cast<Member *>(controller_) : room_);
@@ -142,17 +164,19 @@ void RoomsUi::showStatus()
 
 void RoomsUi::showSetup()
 {
-    auto *dialog = new SetupDialog(options_, frame_.dialogParent());
+    auto *dialog = new SetupDialog(options_, privateOptions_, frame_.dialogParent());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Window-modal without a loop of its own: the clock goes on meanwhile.
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const RoomsOptions chosen = dialog->options();
-        if (const QString e = saveOptions(optionsFile_, chosen); !e.isEmpty()) {
+        const PrivateBrokerOptions broker = dialog->privateBrokerOptions();
+        if (const QString e = saveOptions(optionsFile_, chosen, broker); !e.isEmpty()) {
             frame_.notify(e);
             return;
         }
         teardown();
         options_ = chosen;
+        privateOptions_ = broker;
         build();
         if (status_->isVisible())
             showStatus();

@@ -67,6 +67,7 @@ private:
     void teardown();
     void showStatus();
     void showSetup();
+    void startPrivateBroker();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
     void noteFromMember(const QString &text);
@@ -80,6 +81,7 @@ private:
     SoundBank &players_;
     QString optionsFile_;
     RoomsOptions options_;
+    PrivateBrokerOptions privateOptions_;
     std::unique_ptr<Forward> forward_;
     PrivateBroker *broker_ = nullptr;
     Controller *controller_ = nullptr;

@@ -1,5 +1,6 @@
 #include "setup_dialog.h"
 
+#include "private_broker.h"
 #include "protocol.h"
 #include "texts.h"
 
@@ -13,16 +14,49 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 
 namespace tavrin::rooms {
 
 namespace {
 using texts::str;
+
+// This PC's IPv4 addresses on its networks, for a broker the rooms reach.
+QStringList lanAddresses()
+{
+    QStringList out;
+    ifaddrs *list = nullptr;
+    if (getifaddrs(&list) != 0)
+        return out;
+    for (const ifaddrs *i = list; i; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || (i->ifa_flags & IFF_LOOPBACK) || !(i->ifa_flags & IFF_UP))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr, text, sizeof text);
+        out << QString::fromLatin1(text);
+    }
+    freeifaddrs(list);
+    out.removeDuplicates();
+    return out;
+}
+
+QStringList list(const QString &text)
+{
+    QStringList out;
+    for (const QString &part : text.split(QRegularExpression(QStringLiteral("[,、，]"))))
+        if (!part.trimmed().isEmpty())
+            out << part.trimmed();
+    return out;
+}
 } // namespace
 
-SetupDialog::SetupDialog(const RoomsOptions &o, QWidget *parent) : QDialog(parent)
+SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(str(texts::roomsSetupTitle));
     auto *layout = new QVBoxLayout(this);
@@ -50,6 +84,19 @@ SetupDialog::SetupDialog(const RoomsOptions &o, QWidget *parent) : QDialog(paren
     user_ = new QLineEdit(o.broker.user, this);
     password_ = new QLineEdit(o.broker.password, this);
     password_->setEchoMode(QLineEdit::Password);
+    passphrase_ = new QLineEdit(o.passphrase, this);
+    passphrase_->setEchoMode(QLineEdit::Password);
+    passphrase_->setMaxLength(kMaxPassphraseBytes / 4); // UTF-8 takes up to 4 bytes a character
+    privateRooms_ = new QLineEdit(pb.rooms.join(QStringLiteral(", ")), this);
+    listenRow_ = new QWidget(this);
+    auto *listenLine = new QHBoxLayout(listenRow_);
+    listenLine->setContentsMargins(0, 0, 0, 0);
+    listen_ = new QLineEdit(pb.addresses.join(QStringLiteral(", ")), listenRow_);
+    listen_->setPlaceholderText(QStringLiteral("127.0.0.1"));
+    auto *lan = new QPushButton(str(texts::roomsListenLan), listenRow_);
+    connect(lan, &QPushButton::clicked, this, [this] { listen_->setText(lanAddresses().join(QStringLiteral(", "))); });
+    listenLine->addWidget(listen_);
+    listenLine->addWidget(lan);
     private_ = new QCheckBox(str(texts::roomsPrivateLabel), this);
     private_->setChecked(o.privateBroker);
     tls_ = new QCheckBox(str(texts::roomsTlsLabel), this);
@@ -58,9 +105,12 @@ SetupDialog::SetupDialog(const RoomsOptions &o, QWidget *parent) : QDialog(paren
         name->setMaxLength(kMaxNameLength);
     form->addRow(str(texts::roomsExamLabel), exam_);
     form->addRow(str(texts::roomsRoomLabel), room_);
+    form->addRow(str(texts::roomsPassphraseLabel), passphrase_);
     form->addRow(str(texts::roomsHostLabel), host_);
     form->addRow(str(texts::roomsPortLabel), port_);
     form->addRow(QString(), private_);
+    form->addRow(str(texts::roomsPrivateRoomsLabel), privateRooms_);
+    form->addRow(str(texts::roomsListenLabel), listenRow_);
     form->addRow(str(texts::roomsUserLabel), user_);
     form->addRow(str(texts::roomsPasswordLabel), password_);
     form->addRow(QString(), tls_);
@@ -76,6 +126,10 @@ SetupDialog::SetupDialog(const RoomsOptions &o, QWidget *parent) : QDialog(paren
     insecure_ = new QCheckBox(str(texts::roomsInsecureLabel), this);
     insecure_->setChecked(o.broker.tlsInsecure);
     form->addRow(QString(), insecure_);
+    serverCert_ = fileField(pb.certFile);
+    serverKey_ = fileField(pb.keyFile);
+    form->addRow(str(texts::roomsServerCertLabel), serverCert_->parentWidget());
+    form->addRow(str(texts::roomsServerKeyLabel), serverKey_->parentWidget());
     layout->addLayout(form);
 
     auto *note = new QLabel(str(texts::roomsSetupNote), this);
@@ -123,9 +177,14 @@ void SetupDialog::updateEnabled()
     exam_->setEnabled(any);
     room_->setEnabled(role == Role::Room);
     private_->setEnabled(role == Role::Controller);
-    host_->setEnabled(any && !(role == Role::Controller && private_->isChecked()));
-    for (QWidget *w : std::initializer_list<QWidget *>{port_, user_, password_, tls_})
+    const bool own = role == Role::Controller && private_->isChecked();
+    host_->setEnabled(any && !own);
+    for (QWidget *w : std::initializer_list<QWidget *>{port_, user_, password_, tls_, passphrase_})
         w->setEnabled(any);
+    for (QWidget *w : {static_cast<QWidget *>(privateRooms_), listenRow_})
+        w->setEnabled(own);
+    for (QLineEdit *w : {serverCert_, serverKey_})
+        w->parentWidget()->setEnabled(own && tls_->isChecked());
     for (QWidget *row : fileRows_)
         row->setEnabled(tls);
     insecure_->setEnabled(tls);
@@ -147,9 +206,24 @@ RoomsOptions SetupDialog::options() const
     o.broker.keyFile = key_->text().trimmed();
     o.broker.tlsInsecure = insecure_->isChecked();
     o.privateBroker = o.role == Role::Controller && private_->isChecked();
-    if (o.privateBroker && o.broker.host.isEmpty())
-        o.broker.host = QStringLiteral("localhost");
+    // Its own broker is reached through the loopback address it always
+    // listens on.
+    if (o.privateBroker)
+        o.broker.host = QStringLiteral("127.0.0.1");
+    o.passphrase = passphrase_->text();
     return o;
+}
+
+PrivateBrokerOptions SetupDialog::privateBrokerOptions() const
+{
+    PrivateBrokerOptions b;
+    b.rooms = list(privateRooms_->text());
+    b.addresses = list(listen_->text());
+    if (tls_->isChecked()) {
+        b.certFile = serverCert_->text().trimmed();
+        b.keyFile = serverKey_->text().trimmed();
+    }
+    return b;
 }
 
 void SetupDialog::accept()
@@ -162,6 +236,11 @@ void SetupDialog::accept()
         problem = str(texts::roomsBadRoomName);
     else if (o.role != Role::None && o.broker.host.isEmpty())
         problem = str(texts::roomsBadHost);
+    else if (o.privateBroker) {
+        const PrivateBrokerOptions b = privateBrokerOptions();
+        PrivateBrokerSetup setup{o.broker.port, o.exam, o.passphrase, b.rooms, b.addresses, b.certFile, b.keyFile, {}};
+        problem = setupProblem(setup);
+    }
     problem_->setText(problem);
     if (problem.isEmpty())
         QDialog::accept();

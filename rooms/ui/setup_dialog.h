@@ -17,8 +17,9 @@ namespace tavrin::rooms {
 class SetupDialog : public QDialog {
     Q_OBJECT
 public:
-    SetupDialog(const RoomsOptions &options, QWidget *parent);
+    SetupDialog(const RoomsOptions &options, const PrivateBrokerOptions &broker, QWidget *parent);
     RoomsOptions options() const;
+    PrivateBrokerOptions privateBrokerOptions() const;
 
     void accept() override;
 
@@ -39,6 +40,12 @@ private:
     QLineEdit *key_ = nullptr;
     QCheckBox *insecure_ = nullptr;
     QCheckBox *private_ = nullptr;
+    QLineEdit *passphrase_ = nullptr;
+    QLineEdit *privateRooms_ = nullptr;
+    QLineEdit *listen_ = nullptr;
+    QWidget *listenRow_ = nullptr;
+    QLineEdit *serverCert_ = nullptr;
+    QLineEdit *serverKey_ = nullptr;
     QLabel *problem_ = nullptr;
     QWidget *fileRows_[3] = {};
 };

@@ -5,6 +5,7 @@
 #include "journal_wiring.h"
 #include "mounts.h"
 #include "phase_timer.h"
+#include "record.h"
 #include "record_window.h"
 #include "resume.h"
 #include "schema.h"
@@ -149,6 +150,8 @@ private slots:
     void vanishesDuringARun();
     void diskFillsDuringARun();
     void recordWindowOnF7();
+    void csvCells_data();
+    void csvCells();
 };
 
 void TestJournal::recordOfAShortRun()
@@ -171,6 +174,8 @@ void TestJournal::recordOfAShortRun()
     r.journal.exportCsv(file);
     QVERIFY(saved.wait());
     QCOMPARE(saved[0][2].toString(), QString());
+    for (const char *made : {"", "-wal", "-shm", ".lock"}) // readable by their owner only
+        QCOMPARE(QFileInfo(dir.filePath(kFile + made)).permissions() & 0x60FF, QFile::ReadOwner | QFile::WriteOwner);
     const QByteArray bytes = contents(file);
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
     const QList<QStringList> rows = parseCsv(QString::fromUtf8(bytes.mid(3)));
@@ -401,6 +406,8 @@ void TestJournal::faultAtOpen_data()
     QTest::newRow("a folder in its place") << "folder" << false << "同じ名前のフォルダー" << false;
     QTest::newRow("another Tavrin") << "locked" << false << "別の Tavrin（プロセス番号 " << false;
     QTest::newRow("lock of a killed Tavrin") << "stale lock" << true << "" << false;
+    QTest::newRow("a link in its place") << "link" << false << "シンボリックリンク" << false;
+    QTest::newRow("a link for its log") << "link-wal" << false << "シンボリックリンク" << false;
 }
 
 void TestJournal::faultAtOpen()
@@ -442,6 +449,11 @@ void TestJournal::faultAtOpen()
     } else if (fault == "locked") {
         other = std::make_unique<QLockFile>(file + ".lock");
         QVERIFY(other->tryLock(0));
+    } else if (fault.startsWith("link")) {
+        QFile target(dir.filePath("elsewhere"));
+        QVERIFY(target.open(QIODevice::WriteOnly) && target.write("not to be written") > 0);
+        target.close();
+        QVERIFY(QFile::link(target.fileName(), fault == "link" ? file : file + "-wal"));
     } else if (fault == "stale lock") {
         QFile lock(file + ".lock");
         QVERIFY(lock.open(QIODevice::WriteOnly));
@@ -536,6 +548,28 @@ void TestJournal::recordWindowOnF7()
     QCOMPARE(record->view()->model()->rowCount(), 1);
     QCOMPARE(record->view()->model()->index(0, 2).data().toString(), QStringLiteral("開始"));
     QCOMPARE(record->status(), QStringLiteral("1 件"));
+}
+
+void TestJournal::csvCells_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("formula") << "=HYPERLINK(\"x\")" << "\"'=HYPERLINK(\"\"x\"\")\"";
+    QTest::newRow("plus") << "+1+cmd" << "'+1+cmd";
+    QTest::newRow("minus text") << "-2 s" << "'-2 s";
+    QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
+    QTest::newRow("tab") << "\tx" << "'\tx";
+    QTest::newRow("carriage return") << "\rx" << "\"'\rx\"";
+    QTest::newRow("negative number") << "-12" << "-12";
+    QTest::newRow("signed decimal") << "+0.5" << "+0.5";
+    QTest::newRow("text") << "a=b" << "a=b";
+}
+
+void TestJournal::csvCells()
+{
+    QFETCH(QString, cell);
+    QFETCH(QString, written);
+    QCOMPARE(QString::fromUtf8(journal::csv({"h"}, {{cell}}).mid(3)), "h\r\n" + written + "\r\n");
 }
 
 QTEST_MAIN(TestJournal)

@@ -336,7 +336,7 @@ double wallSeconds()
 
 // ---- Broker -----------------------------------------------------------------
 
-static int freeLoopbackPort()
+int freeLoopbackPort()
 {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};

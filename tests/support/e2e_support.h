@@ -122,6 +122,9 @@ void closeNotices();
 // Sends a key to the window whose title is exactly title; false if none.
 bool keyToWindow(const QString &title, const QString &keysym);
 
+// A TCP port on 127.0.0.1 that nothing listens on now.
+int freeLoopbackPort();
+
 // A private MQTT broker (mosquitto) on a free loopback port, stopped and
 // started again on the same port as an operator would.
 class Broker {

@@ -1,0 +1,122 @@
+// The longest stall of the UI thread (the time between two turns of its
+// event loop) while the rooms' set-up is changed over and over during a run:
+// a controller with its private broker torn down and built again, a room
+// whose broker's name does not resolve, the broker stopped and started.
+// Target: under 5 ms at the maximum.
+
+#include "bench_support.h"
+#include "engine.h"
+#include "members.h"
+#include "phase_timer.h"
+#include "private_broker.h"
+#include "silent_ports.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+using namespace tavrin;
+using namespace tavrin::rooms;
+
+namespace {
+int freePort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &n);
+    close(fd);
+    return ntohs(a.sin_port);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    SilentWindow window;
+    SilentPlayers players;
+    Engine engine(window, players);
+    PhaseTimer timer;
+    engine.Command1_Click(); // a run under way
+
+    PrivateBrokerSetup setup;
+    setup.port = freePort();
+    setup.exam = QStringLiteral("bench");
+    setup.passphrase = QStringLiteral("bench key");
+    setup.rooms = QStringList{QStringLiteral("A")};
+    BrokerSettings own;
+    own.host = QStringLiteral("127.0.0.1");
+    own.port = setup.port;
+    own.user = QString::fromLatin1(kControllerUser);
+    own.password = brokerPassword(setup.passphrase, setup.exam, own.user);
+    // A name that resolves slowly or never: the lookup must not be ours.
+    BrokerSettings nowhere;
+    nowhere.host = QStringLiteral("tavrin-bench.invalid");
+
+    std::vector<double> gaps;
+    QElapsedTimer turn;
+    turn.start();
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] { gaps.push_back(turn.nsecsElapsed() / 1e6), turn.restart(); });
+    probe.start(0);
+
+    PrivateBroker *broker = nullptr;
+    Controller *controller = nullptr;
+    Room *room = nullptr;
+    int changes = 0;
+    std::vector<double> down, brokerDown, brokerUp, up;
+    constexpr int kChanges = 20;
+    QTimer change;
+    QObject::connect(&change, &QTimer::timeout, [&] {
+        // As RoomsUi does on OK in the set-up dialog: all down, all up again.
+        QElapsedTimer part;
+        part.start();
+        auto lap = [&](std::vector<double> &into) { into.push_back(part.nsecsElapsed() / 1e6), part.restart(); };
+        delete controller;
+        delete room;
+        lap(down);
+        delete broker;
+        lap(brokerDown);
+        broker = new PrivateBroker;
+        broker->start(setup);
+        lap(brokerUp);
+        controller = new Controller(setup.exam, own, engine, timer);
+        controller->start();
+        room = new Room(setup.exam, QStringLiteral("A"), nowhere, engine, window, timer,
+                        [](int) { return CueKind::Own; });
+        room->start();
+        lap(up);
+        if (++changes == kChanges) {
+            change.stop();
+            QTimer::singleShot(300, &app, [&] {
+                delete controller;
+                delete room;
+                delete broker;
+                controller = nullptr, room = nullptr, broker = nullptr;
+                QTimer::singleShot(300, &app, &QCoreApplication::quit);
+            });
+        }
+    });
+    change.start(250);
+    gaps.clear();
+    turn.restart();
+    app.exec();
+    MqttClient::waitForStopped(5000);
+
+    bench::figure("set-up changes", changes, "");
+    bench::figure("event-loop turns", double(gaps.size()), "");
+    bench::figure("stall median", bench::median(gaps), "ms");
+    bench::figure("stall maximum", bench::maximum(gaps), "ms");
+    bench::figure("members down, maximum", bench::maximum(down), "ms");
+    bench::figure("broker stop, maximum", bench::maximum(brokerDown), "ms");
+    bench::figure("broker start, maximum", bench::maximum(brokerUp), "ms");
+    bench::figure("members up, maximum", bench::maximum(up), "ms");
+    return 0;
+}
