@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <pwd.h>
@@ -190,24 +191,36 @@ QString PrivateBroker::start(const PrivateBrokerSetup &setup)
     program_ = findProgram(QStringLiteral("mosquitto"));
     if (program_.isEmpty())
         return QStringLiteral("mosquitto not found");
-    if (!dir_.isValid())
-        return dir_.errorString();
-    const QString dir = dir_.path();
-    const auto salt = [] {
-        QByteArray b(12, '\0');
-        RAND_bytes(reinterpret_cast<unsigned char *>(b.data()), int(b.size()));
-        return b;
-    };
-    config_ = dir + QStringLiteral("/mosquitto.conf");
-    for (const auto &[name, data] : {std::pair{QStringLiteral("/passwords"), passwordFile(setup, salt)},
-                                     std::pair{QStringLiteral("/acl"), aclFile(setup)},
-                                     std::pair{QStringLiteral("/mosquitto.conf"), configFile(setup, dir)}})
-        if (const QString e = writePrivate(dir + name, data); !e.isEmpty())
-            return e;
-    if (stopping && stopping->state() != QProcess::NotRunning)
-        connect(stopping.data(), &QProcess::finished, this, &PrivateBroker::launch, Qt::SingleShotConnection);
-    else
-        launch();
+    if (!dir_->isValid())
+        return dir_->errorString();
+    config_ = dir_->path() + QStringLiteral("/mosquitto.conf");
+    // The hashes cost a millisecond or so a room: written on a thread of
+    // their own, the folder kept until they are.
+    std::thread([dir = dir_, setup, self = QPointer<PrivateBroker>(this)] {
+        const auto salt = [] {
+            QByteArray b(12, '\0');
+            RAND_bytes(reinterpret_cast<unsigned char *>(b.data()), int(b.size()));
+            return b;
+        };
+        QString error;
+        const QString path = dir->path();
+        for (const auto &[name, data] : {std::pair{QStringLiteral("/passwords"), passwordFile(setup, salt)},
+                                         std::pair{QStringLiteral("/acl"), aclFile(setup)},
+                                         std::pair{QStringLiteral("/mosquitto.conf"), configFile(setup, path)}})
+            if (error.isEmpty())
+                error = writePrivate(path + name, data);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, error] {
+            if (!self)
+                return;
+            if (!error.isEmpty())
+                emit self->failed(error);
+            else if (stopping && stopping->state() != QProcess::NotRunning)
+                connect(stopping.data(), &QProcess::finished, self.data(), &PrivateBroker::launch,
+                        Qt::SingleShotConnection);
+            else
+                self->launch();
+        });
+    }).detach();
     return {};
 }
 

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 namespace tavrin::rooms {
 
@@ -66,7 +67,7 @@ public:
     // ended. Empty, or why it cannot be started; failed() says if it ends.
     QString start(const PrivateBrokerSetup &setup);
     // Where its files are (for the tests).
-    QString folder() const { return dir_.path(); }
+    QString folder() const { return dir_->path(); }
     qint64 processId() const { return process_ ? process_->processId() : 0; }
 
 signals:
@@ -78,7 +79,7 @@ signals:
 private:
     void launch();
 
-    QTemporaryDir dir_;
+    std::shared_ptr<QTemporaryDir> dir_ = std::make_shared<QTemporaryDir>();
     QPointer<QProcess> process_;
     QString program_;
     QString config_;
