@@ -1,5 +1,7 @@
 #include "mqtt_client.h"
 
+#include "protocol.h"
+
 #include <QMetaObject>
 
 #include <mosquitto.h>
@@ -73,7 +75,9 @@ struct Callbacks {
         Incoming in;
         in.receivedUs = MqttClient::nowUs();
         in.topic = QString::fromUtf8(msg->topic);
-        if (msg->payload && msg->payloadlen > 0)
+        in.size = msg->payloadlen;
+        // Anything larger is refused unread: it is not even copied.
+        if (msg->payload && msg->payloadlen > 0 && msg->payloadlen <= kMaxPayload)
             in.payload = QByteArray(static_cast<const char *>(msg->payload), msg->payloadlen);
         in.retained = msg->retain;
         void *data = nullptr;
@@ -96,7 +100,7 @@ struct Callbacks {
     }
 };
 
-MqttClient::MqttClient(const QString &clientId, QObject *parent) : QObject(parent), clientId_(clientId.toUtf8()) {}
+MqttClient::MqttClient(const QString &clientId, QObject *parent) : MqttLink(parent), clientId_(clientId.toUtf8()) {}
 
 MqttClient::~MqttClient()
 {
@@ -163,15 +167,21 @@ QString MqttClient::start()
         if (rc != MOSQ_ERR_SUCCESS)
             return reason(rc, false);
     }
-    rc = mosquitto_loop_start(mosq_);
-    if (rc != MOSQ_ERR_SUCCESS)
-        return reason(rc, false);
-    started_ = true;
+    // The broker sends nothing larger than this (MQTT 5), so that an
+    // oversized message is dropped there before this program copies it.
+    mosquitto_property *connectProps = nullptr;
+    mosquitto_property_add_int32(&connectProps, MQTT_PROP_MAXIMUM_PACKET_SIZE, kMaxPacket);
     const QByteArray host = broker_.host.toUtf8();
-    rc = mosquitto_connect_async(mosq_, host.constData(), broker_.port, broker_.keepAliveSeconds);
+    rc = mosquitto_connect_bind_v5(mosq_, host.constData(), broker_.port, broker_.keepAliveSeconds, nullptr,
+                                   connectProps);
+    mosquitto_property_free_all(&connectProps);
     // A broker that is not there yet is tried again by the network thread.
     if (rc != MOSQ_ERR_SUCCESS)
         report(false, reason(rc, false));
+    const int loop = mosquitto_loop_start(mosq_);
+    if (loop != MOSQ_ERR_SUCCESS)
+        return reason(loop, false);
+    started_ = true;
     return {};
 }
 

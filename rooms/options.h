@@ -20,6 +20,7 @@ struct RoomsOptions {
     QString room;
     BrokerSettings broker;
     bool privateBroker = false; // the controller starts mosquitto on broker.port
+    QString passphrase; // the examination's key, never on a command line
 };
 
 // From the [rooms] group of the INI file at path; defaults (no rooms) for

@@ -5,11 +5,13 @@
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "setup_dialog.h"
+#include "signing.h"
 #include "sound_bank.h"
 #include "status_dialog.h"
 #include "texts.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,6 +27,11 @@ using texts::str;
 // begins 80 pixels down at the smallest font factor): outside the part of
 // the window the candidates read.
 const QRect kLineGeometry(196, 67, 490, 11);
+
+QString clockTime(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
+}
 
 QString signedMs(double ms)
 {
@@ -108,9 +115,13 @@ void RoomsUi::build()
                 !e.isEmpty())
                 form_.notify(str(texts::roomsNoMosquitto).arg(e));
         }
-        controller_ = new Controller(options_.exam, options_.broker, engine_, *form_.Timer1, this);
+        controller_ = new Controller(options_.exam, options_.broker, engine_, *form_.Timer1, seams(), this);
         controller_->setBrokerFallback(!resumeDecided_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
+        connect(controller_, &Controller::otherLeads, this, &RoomsUi::askAboutOtherLeader);
+        connect(controller_, &Controller::leadTaken, this, [this](const PresenceMessage &other) {
+            form_.notify(str(texts::roomsLeadTaken).arg(other.host, clockTime(other.sinceMs)));
+        });
         connect(controller_, &Controller::leadingNow, this, [this] {
             if (question_)
                 question_->close();
@@ -123,7 +134,7 @@ void RoomsUi::build()
         form_.setWindowTitle(caption_ + str(texts::roomsTitleController).arg(options_.exam));
     } else if (options_.role == Role::Room) {
         room_ = new Room(options_.exam, options_.room, options_.broker, engine_, form_, *form_.Timer1,
-                         [this](int n) { return cueKind(players_.cueStatus(n).source); }, this);
+                         [this](int n) { return cueKind(players_.cueStatus(n).source); }, seams(), this);
         room_->setStateChanged([this](RunState s) { emit form_.runStateChanged(s); });
         if (keptRun_)
             room_->setKeptRun(keptRun_);
@@ -145,6 +156,35 @@ void RoomsUi::build()
     }
     line_->show();
     refreshLine();
+}
+
+MemberSeams RoomsUi::seams() const
+{
+    MemberSeams s;
+    s.key = deriveExamKey(options_.passphrase, options_.exam);
+    return s;
+}
+
+void RoomsUi::askAboutOtherLeader(const PresenceMessage &other)
+{
+    if (question_ || !controller_)
+        return;
+    const QString text = str(texts::roomsOtherLeadsQuestion)
+                             .arg(options_.exam, other.host.isEmpty() ? other.from : other.host, clockTime(other.sinceMs));
+    auto *box = new QMessageBox(QMessageBox::Question, str(texts::roomsOtherLeadsTitle), text, QMessageBox::NoButton,
+                                &form_);
+    QPushButton *takeOver = box->addButton(str(texts::roomsTakeOverYes), QMessageBox::YesRole);
+    QPushButton *standBy = box->addButton(str(texts::roomsTakeOverNo), QMessageBox::NoRole);
+    // Taking over is never the default: only a deliberate choice.
+    box->setDefaultButton(standBy);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    connect(box, &QMessageBox::finished, this, [this, box, takeOver] {
+        if (controller_ && !controller_->leading() && box->clickedButton() == takeOver)
+            controller_->takeOverFromOther();
+    });
+    question_ = box;
+    box->show();
 }
 
 void RoomsUi::teardown()
@@ -244,10 +284,23 @@ void RoomsUi::refreshLine()
                 }
             }
         }
-        text = controller_->leading()
-                   ? str(texts::roomsLineController).arg(options_.exam).arg(online).arg(controller_->rooms().size())
-                   : str(texts::roomsLineControllerWaiting).arg(options_.exam);
-        alarm = !controller_->connected();
+        if (controller_->leading())
+            text = str(texts::roomsLineController).arg(options_.exam).arg(online).arg(controller_->rooms().size());
+        else if (const auto other = controller_->otherLeader())
+            text = str(texts::roomsLineControllerStandby).arg(options_.exam, other->host.isEmpty() ? other->from : other->host);
+        else
+            text = str(texts::roomsLineControllerWaiting).arg(options_.exam);
+        // Rooms that follow another controller, and forgeries, are shown
+        // where the operator looks, not only in the record.
+        QStringList others;
+        for (const RoomView &v : controller_->rooms())
+            if (v.status.online && !v.status.follows.isEmpty() && v.status.follows != controller_->id())
+                others << v.status.room;
+        if (!others.isEmpty() && controller_->leading()) {
+            text += QChar(u'\u3000') + str(texts::roomsLineFollowOther).arg(others.join(u'、'));
+            alarm = true;
+        }
+        alarm = alarm || !controller_->connected();
     } else {
         const std::optional<OffsetEstimate> e = room_->offset();
         text = room_->following()
@@ -258,8 +311,13 @@ void RoomsUi::refreshLine()
         if (!alarm && room_->following() && !room_->controllerOnline())
             text += QChar(u'\u3000') + str(texts::roomsLineNoController);
     }
-    if (alarm)
+    const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
+    if (!member.connected())
         text += QChar(u'\u3000') + str(texts::roomsLineNoBroker);
+    if (const qint64 refused = member.refusals().total(); refused > 0) {
+        text += QChar(u'\u3000') + str(texts::roomsLineRefused).arg(refused);
+        alarm = true;
+    }
     line_->setText(text);
     QPalette p = line_->palette();
     p.setColor(QPalette::WindowText, alarm ? QColor(0xFF, 0x70, 0x30) : QColor(0xFF, 0xC0, 0x80));

@@ -66,6 +66,8 @@ private:
     void showSetup();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
+    void askAboutOtherLeader(const PresenceMessage &other);
+    MemberSeams seams() const;
     void noteFromMember(const QString &text);
 
     std::function<std::optional<KeptRun>()> keptRun_;
