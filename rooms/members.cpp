@@ -712,7 +712,8 @@ void Room::takePresence(const Incoming &in, const PresenceMessage &p)
             // Whoever else leads now takes its place.
             for (const PresenceMessage &o : std::as_const(controllers_))
                 if (o.online && o.leading && o.sinceMs >= followedSinceMs_) {
-                    followController(o);
+                    const PresenceMessage next = o; // followController() drops it from the list
+                    followController(next);
                     break;
                 }
         }
