@@ -454,6 +454,12 @@ void Controller::received(const Incoming &m)
     }
     if (s.message->from == id_)
         return;
+    if (leading_) {
+        // Another state while this one leads: a forgery, or a second
+        // controller that did not take over; the operator sees it counted.
+        recordRefusal(m, Refusal::OtherController, s.message->from);
+        return;
+    }
     if (!otherState_ || otherState_->from != s.message->from || s.message->seq > otherState_->seq)
         otherState_ = *s.message;
     if (leading_ || asked_ || otherLeader_ || !brokerFallback_ || decided_)
