@@ -76,7 +76,10 @@ void PhaseTimer::alignTo(qint64 anchorWallMs)
 {
     if (intervalMs_ <= 0)
         return;
-    grid_.align(anchorWallMs * kNsPerMs - wallOffsetNs(), clock_.nsecsElapsed());
+    // Only the phase of the anchor counts: reduced to one period first, no
+    // anchor (one from the network among them) can overflow in nanoseconds.
+    const qint64 phaseMs = anchorWallMs % intervalMs_;
+    grid_.align(phaseMs * kNsPerMs - wallOffsetNs(), clock_.nsecsElapsed());
     arm();
 }
 

@@ -344,6 +344,16 @@ inline constexpr char16_t roomsOtherVersion[] = u"別の版の Tavrin のもの�
 inline constexpr char16_t roomsOtherExam[] = u"別の試験か別の部屋のものです";
 inline constexpr char16_t roomsNotFromController[] = u"この試験の操作卓から送られたものではありません";
 inline constexpr char16_t roomsBadValue[] = u"値が試験で使えるものではありません";
+inline constexpr char16_t roomsUnsigned[] = u"この試験の鍵による署名がないか、署名が正しくありません（偽造の疑い）";
+inline constexpr char16_t roomsReplayed[] = u"古いか順番の合わないメッセージです（再送の疑い）";
+inline constexpr char16_t roomsTooMany[] = u"送られてくる数が多すぎます";
+inline constexpr char16_t roomsNotFollowed[] = u"いま従っている操作卓とは別の操作卓からのものです";
+inline constexpr char16_t roomsRefusedFrom[] =
+    u"%1 に届いたメッセージを使いませんでした。%2（%3、送り手 %4）。同じ送り手からの同じ理由のものは、以後は件数だけを数えます。";
+inline constexpr char16_t roomsLeadTaken[] =
+    u"別の操作卓（%1）が %2 にこの試験を引き継ぎました。この操作卓はもう部屋を進めません。";
+inline constexpr char16_t roomsLeaderGone[] =
+    u"試験を進めていた操作卓の接続が切れたため、この操作卓が試験を引き継ぎました（%1 問目、%2 秒）。";
 inline constexpr char16_t roomsRoomJoined[] = u"部屋「%1」が接続しました。";
 inline constexpr char16_t roomsRoomLeft[] = u"部屋「%1」の接続が切れました。";
 inline constexpr char16_t roomsRoomBuiltinCues[] =
@@ -363,12 +373,24 @@ inline constexpr char16_t roomsLineController[] = u"操作卓「%1」　部屋 %
 inline constexpr char16_t roomsLineControllerWaiting[] = u"操作卓「%1」　ブローカーの確認中";
 inline constexpr char16_t roomsLineRoom[] = u"部屋「%1」：操作卓に連動　時刻差 %2";
 inline constexpr char16_t roomsLineRoomWaiting[] = u"部屋「%1」：操作卓を待っています";
+inline constexpr char16_t roomsLineControllerStandby[] = u"操作卓「%1」　待機中（%2 が進行中）";
+inline constexpr char16_t roomsLineRefused[] = u"⚠ 不正なメッセージを %1 件拒否";
+inline constexpr char16_t roomsLineFollowOther[] = u"⚠ 別の操作卓に従う部屋：%1";
 inline constexpr char16_t roomsLineNoBroker[] = u"● 接続なし（この時計で継続）";
 inline constexpr char16_t roomsLineNoController[] = u"○ 操作卓が接続していません（この時計で継続）";
 inline constexpr char16_t roomsOffsetShort[] = u"%1 ms";
 inline constexpr char16_t roomsOffsetUnknown[] = u"未測定";
 inline constexpr char16_t roomsTitleController[] = u"　— 試験「%1」の操作卓";
 inline constexpr char16_t roomsTitleRoom[] = u"　— 部屋「%1」（試験「%2」の操作卓に連動）";
+
+// Another controller leads the same examination.
+inline constexpr char16_t roomsOtherLeadsTitle[] = u"別の操作卓が試験を進めています";
+inline constexpr char16_t roomsOtherLeadsQuestion[] =
+    u"試験「%1」は、別の操作卓（%2）が %3 から進めています。\n\n"
+    u"この操作卓で引き継ぐと、部屋はこの操作卓に従い、試験は今の問題と秒のまま続きます。もう一方の操作卓にはそのことが伝えられます。\n"
+    u"引き継がなければ、この操作卓は待機し、部屋を進めません。\n\n引き継ぎますか？";
+inline constexpr char16_t roomsTakeOverYes[] = u"引き継ぐ";
+inline constexpr char16_t roomsTakeOverNo[] = u"引き継がない（待機する）";
 
 // The rooms' status (F8).
 inline constexpr char16_t roomsStatusAction[] = u"部屋の状態(&R)";
@@ -381,7 +403,10 @@ inline constexpr char16_t roomsStatusConnectedSince[] = u"接続中（%1 から�
 inline constexpr char16_t roomsStatusDisconnectedSince[] = u"接続なし（%1 から）";
 inline constexpr char16_t roomsStatusControllerOnline[] = u"接続中";
 inline constexpr char16_t roomsStatusControllerOffline[] = u"接続なし";
-inline constexpr char16_t roomsColumns[] = u"部屋\t接続\t表示中の問題\t秒\t時刻差\t往復\t合図の音";
+inline constexpr char16_t roomsColumns[] = u"部屋\t接続\t表示中の問題\t秒\t時刻差\t往復\t合図の音\t従う操作卓";
+inline constexpr char16_t roomsFollowsThis[] = u"この操作卓";
+inline constexpr char16_t roomsFollowsOther[] = u"別の操作卓 %1";
+inline constexpr char16_t roomsFollowsNone[] = u"なし";
 inline constexpr char16_t roomsYes[] = u"接続中";
 inline constexpr char16_t roomsNo[] = u"切断";
 inline constexpr char16_t roomsSilentTooLong[] = u"応答なし";

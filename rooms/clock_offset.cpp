@@ -8,39 +8,43 @@ namespace {
 // What two exchanges may disagree by beyond half their round trips: the
 // clocks' reading granularity and a scheduler's wake-up.
 constexpr double kSlackUs = 2000;
+
+// Beyond what the two exchanges' round trips and the slack allow, and on
+// which side: +1 when a reads the room further ahead than b.
+int disagreement(const ClockSample &a, const ClockSample &b)
+{
+    const double allowed = (a.roundTrip() + b.roundTrip()) / 2.0 + kSlackUs;
+    const double d = a.offset() - b.offset();
+    return d > allowed ? 1 : d < -allowed ? -1 : 0;
+}
+
 } // namespace
+
 
 bool OffsetEstimator::add(const ClockSample &s)
 {
     const qint64 trip = s.roundTrip();
-    if (trip < 0 || trip > kMaxRoundTripUs || s.t3 < s.t0 || s.t2 < s.t1)
+    if (trip < 0 || trip > kMaxRoundTripUs || s.t3 < s.t0 || s.t2 < s.t1 || std::abs(s.offset()) > double(kMaxOffsetUs))
         return false;
+    const ClockSample *b = best();
+    const int side = b ? disagreement(s, *b) : 0;
+    if (side != 0) {
+        // A step of either clock: several newest exchanges in a row disagree
+        // with the estimate on the same side and agree with each other.
+        if (!aside_.empty() && (disagreement(aside_.back(), *b) != side || disagreement(s, aside_.front()) != 0))
+            aside_.clear();
+        aside_.push_back(s);
+        if (static_cast<int>(aside_.size()) < kStepEvidence)
+            return false;
+        samples_.assign(aside_.begin(), aside_.end());
+        aside_.clear();
+        return true;
+    }
+    aside_.clear();
     samples_.push_back(s);
     while (static_cast<int>(samples_.size()) > kKeep)
         samples_.pop_front();
     dropStale();
-
-    // A step of either clock: the newest few all disagree with the best of
-    // the older ones, on the same side.
-    if (static_cast<int>(samples_.size()) > kStepEvidence) {
-        const ClockSample *older = nullptr;
-        for (std::size_t i = 0; i + kStepEvidence < samples_.size(); ++i)
-            if (!older || samples_[i].roundTrip() < older->roundTrip())
-                older = &samples_[i];
-        int above = 0;
-        int below = 0;
-        for (std::size_t i = samples_.size() - kStepEvidence; i < samples_.size(); ++i) {
-            const ClockSample &n = samples_[i];
-            const double allowed = (n.roundTrip() + older->roundTrip()) / 2.0 + kSlackUs;
-            const double d = n.offset() - older->offset();
-            if (d > allowed)
-                ++above;
-            else if (d < -allowed)
-                ++below;
-        }
-        if (above == kStepEvidence || below == kStepEvidence)
-            samples_.erase(samples_.begin(), samples_.end() - kStepEvidence);
-    }
     return true;
 }
 

@@ -37,18 +37,25 @@ struct OffsetEstimate {
 // the shortest one was held up least. A clock that was set (a step, not a
 // slow correction) shows as several newer exchanges that all disagree with
 // the estimate beyond their own uncertainty; the exchanges from before the
-// step are then dropped.
+// step are then dropped. Until then an exchange that disagrees is held
+// aside and not used: one forged or freak answer moves nothing.
 class OffsetEstimator {
 public:
     static constexpr int kKeep = 16;
     static constexpr qint64 kMaxAgeUs = 300'000'000;    // five minutes
     static constexpr qint64 kMaxRoundTripUs = 2'000'000; // no use beyond this
     static constexpr int kStepEvidence = 3;
+    static constexpr qint64 kMaxOffsetUs = 86'400'000'000; // a day: no clock is that far off
 
-    // False when the exchange cannot be used (a negative or overlong trip).
+    // False when the exchange is not used (a negative or overlong trip, an
+    // offset beyond a day, or one that disagrees and is held aside).
     bool add(const ClockSample &s);
     std::optional<OffsetEstimate> estimate() const;
-    void clear() { samples_.clear(); }
+    void clear()
+    {
+        samples_.clear();
+        aside_.clear();
+    }
     int size() const { return static_cast<int>(samples_.size()); }
 
 private:
@@ -56,6 +63,7 @@ private:
     void dropStale();
 
     std::deque<ClockSample> samples_;
+    std::deque<ClockSample> aside_; // the newest exchanges in a row that disagree
 };
 
 } // namespace tavrin::rooms

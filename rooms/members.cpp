@@ -3,10 +3,16 @@
 #include "cue_report.h"
 #include "engine.h"
 #include "follow.h"
+#include "mqtt_client.h"
 #include "phase_timer.h"
+#include "signing.h"
 #include "texts.h"
 
 #include <QDateTime>
+#include <QHostInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
 
 #include <cmath>
 #include <exception>
@@ -24,17 +30,14 @@ constexpr int kAskEveryMs = 5000;
 constexpr int kHeartbeatMs = 5000;
 constexpr int kNoOffsetMs = 3000;     // then follow with the clocks taken as equal
 constexpr int kKeptRunMs = 3000;
-
-qint64 nowMs()
-{
-    return QDateTime::currentMSecsSinceEpoch();
-}
-
-// The same clock to a microsecond, for lining up ticks.
-double nowMsExact()
-{
-    return double(MqttClient::nowUs()) / 1000.0;
-}
+constexpr qint64 kDayMs = 86'400'000;
+// How far a controller's seq may move ahead of the last one taken: a state
+// a second (the ticks) and the operator's actions, generously, for the time
+// between the two; more is a forged or mangled number.
+constexpr qint64 kSeqSlack = 256;
+constexpr qint64 kSeqPerSecond = 4;
+constexpr int kCorrelationBytes = 16; // a question's number nobody can guess
+constexpr int kMaxControllers = 8;    // other controllers a room keeps in mind
 
 const char16_t *refusalText(Refusal r)
 {
@@ -45,18 +48,26 @@ const char16_t *refusalText(Refusal r)
     case Refusal::OtherExam: return texts::roomsOtherExam;
     case Refusal::NotFromController: return texts::roomsNotFromController;
     case Refusal::BadValue: return texts::roomsBadValue;
+    case Refusal::Unsigned: return texts::roomsUnsigned;
+    case Refusal::Replayed: return texts::roomsReplayed;
+    case Refusal::TooMany: return texts::roomsTooMany;
+    case Refusal::OtherController: return texts::roomsNotFollowed;
     }
     return texts::roomsMalformed;
 }
 
-Outgoing retained(const QString &topic, const QByteArray &payload)
+// Who sent a refused message, as far as it says: its "from", else the topic.
+QString senderOf(const Incoming &m)
 {
-    Outgoing o;
-    o.topic = topic;
-    o.payload = payload;
-    o.qos = 1;
-    o.retain = true;
-    return o;
+    const QJsonObject o = QJsonDocument::fromJson(m.payload).object();
+    const QString from = o.value(QLatin1String("from")).toString().left(24);
+    return from.isEmpty() ? m.topic.left(120) : from;
+}
+
+QString localHost()
+{
+    const QString h = QHostInfo::localHostName().left(kMaxNameLength);
+    return validName(h) ? h : QString();
 }
 
 StateEvent eventOf(RunEventKind k)
@@ -79,30 +90,68 @@ StateEvent eventOf(RunEventKind k)
 
 // ---- RefusalLog ---------------------------------------------------------------
 
-void RefusalLog::refused(const QString &topic, Refusal why, const QString &detail)
+void RefusalLog::refused(const QString &topic, Refusal why, const QString &detail, const QString &sender)
 {
-    Kind &k = kinds_[static_cast<int>(why)];
-    const qint64 now = nowMs();
-    if (k.lastMs >= 0 && now - k.lastMs < 10000) {
-        ++k.suppressed;
+    ++total_;
+    if (why == Refusal::Unsigned)
+        ++forgeries_;
+    QString key = QString::number(static_cast<int>(why)) + u' ' + sender;
+    if (!counts_.contains(key) && counts_.size() >= kMaxSenders)
+        key = QString::number(static_cast<int>(why));
+    if (counts_[key]++ > 0)
         return;
-    }
-    QString text = str(texts::roomsRefused).arg(topic, str(refusalText(why)), detail);
-    if (k.suppressed > 0)
-        text += str(texts::roomsRefusedMore).arg(k.suppressed);
-    k.lastMs = now;
-    k.suppressed = 0;
-    note_(text);
+    note_(str(texts::roomsRefusedFrom).arg(topic.left(120), str(refusalText(why)), detail, sender));
 }
 
 // ---- Member -------------------------------------------------------------------
 
-Member::Member(const QString &exam, const BrokerSettings &broker, bool controller, QObject *parent)
+Member::Member(const QString &exam, const BrokerSettings &broker, bool controller, MemberSeams seams, QObject *parent)
     : QObject(parent), exam_(exam), topics_(exam), id_(newMemberId(controller)), broker_(broker),
-      client_(QStringLiteral("tavrin-") + id_), refusals_([this](const QString &t) { emit note(t); })
+      key_(std::move(seams.key)), wallUs_(seams.wallUs ? std::move(seams.wallUs) : std::function<qint64()>(&MqttClient::nowUs)),
+      link_(seams.link ? std::move(seams.link) : std::make_unique<MqttClient>(QStringLiteral("tavrin-") + id_)),
+      client_(*link_), refusals_([this](const QString &t) { emit note(t); })
 {
     client_.setBroker(broker);
-    connect(&client_, &MqttClient::connectionChanged, this, &Member::onConnection);
+    connect(&client_, &MqttLink::connectionChanged, this, &Member::onConnection);
+}
+
+void Member::recordRefusal(const Incoming &m, Refusal why, const QString &detail)
+{
+    refusals_.refused(m.topic, why, detail, senderOf(m));
+    emit changed();
+}
+
+std::optional<QByteArray> Member::opened(const Incoming &m)
+{
+    if (m.size > kMaxPayload) {
+        recordRefusal(m, Refusal::TooLarge, QStringLiteral("%1 bytes").arg(m.size));
+        return std::nullopt;
+    }
+    if (key_.isEmpty())
+        return m.payload;
+    QByteArray body;
+    switch (checkPayload(key_, m.topic, m.correlation, m.payload, &body)) {
+    case Seal::Good: return body;
+    case Seal::Missing: recordRefusal(m, Refusal::Unsigned, QStringLiteral("no mac")); break;
+    case Seal::Wrong: recordRefusal(m, Refusal::Unsigned, QStringLiteral("mac")); break;
+    }
+    return std::nullopt;
+}
+
+Outgoing Member::sealed(Outgoing o) const
+{
+    o.payload = signPayload(key_, o.topic, o.correlation, o.payload);
+    return o;
+}
+
+Outgoing Member::retained(const QString &topic, const QByteArray &payload) const
+{
+    Outgoing o;
+    o.topic = topic;
+    o.payload = payload;
+    o.qos = 1;
+    o.retain = true;
+    return sealed(o);
 }
 
 QString Member::brokerName() const
@@ -128,16 +177,41 @@ bool Member::takeStatus(const Incoming &m)
     const std::optional<QString> room = topics_.roomOf(m.topic);
     if (!room)
         return false;
-    if (m.payload.isEmpty()) { // a cleared retained status: the room is gone for good
+    if (m.payload.isEmpty() && m.size == 0) { // a cleared retained status: the room is gone for good
+        if (!key_.isEmpty()) {
+            recordRefusal(m, Refusal::Unsigned, QStringLiteral("empty"));
+            return true;
+        }
         rooms_.remove(*room);
         emit changed();
         return true;
     }
-    const Reading<RoomStatus> r = readStatus(m.payload, exam_, *room);
+    const std::optional<QByteArray> body = opened(m);
+    if (!body)
+        return true;
+    // A sender gets so many statuses at once and so many a second; the rest
+    // are refused before anything is read or written.
+    Bucket &b = statusBudget_[*room];
+    const qint64 now = nowUs();
+    b.tokens = b.atUs == 0 ? kStatusBurst
+                           : qMin<double>(kStatusBurst, b.tokens + double(now - b.atUs) * kStatusPerSecond / 1e6);
+    b.atUs = now;
+    if (b.tokens < 1) {
+        recordRefusal(m, Refusal::TooMany, *room);
+        return true;
+    }
+    b.tokens -= 1;
+    const Reading<RoomStatus> r = readStatus(*body, exam_, *room);
     if (!r.ok()) {
         recordRefusal(m, r.refusal, r.detail);
         return true;
     }
+    if (!rooms_.contains(*room) && rooms_.size() >= kMaxRooms) {
+        recordRefusal(m, Refusal::TooMany, *room);
+        return true;
+    }
+    while (statusBudget_.size() > 2 * kMaxRooms) // the budgets of rooms never listed
+        statusBudget_.erase(statusBudget_.begin());
     RoomView &v = rooms_[*room];
     const bool wasOnline = v.status.online;
     const bool known = v.heardMs != 0;
@@ -159,24 +233,32 @@ bool Member::takeStatus(const Incoming &m)
 // ---- Controller ---------------------------------------------------------------
 
 Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine &engine, PhaseTimer &timer,
-                       QObject *parent)
-    : Member(exam, broker, true, parent), engine_(engine), timer_(timer)
+                       MemberSeams seams, QObject *parent)
+    : Member(exam, broker, true, std::move(seams), parent), engine_(engine), timer_(timer), host_(localHost())
 {
-    // Whoever drops off without a word is told of as gone.
-    client_.setWill(retained(topics_.controller(), writePresence(exam_, {id_, false, 0})));
+    // Whoever drops off without a word is told of as gone. Signed before
+    // connecting, like everything else.
+    client_.setWill(retained(topics_.controller(), writePresence(exam_, {id_, false, 0, false, host_, {}})));
     client_.addSubscription(topics_.controller(), 1, true);
     client_.addSubscription(topics_.state(), 1, true);
     client_.addSubscription(topics_.clock(), 0);
     client_.addSubscription(topics_.allRoomStatus(), 1);
     // Answered on the network thread, so that the times in the answer are
-    // not held up by whatever the window is doing.
+    // not held up by whatever the window is doing. Only a signed question
+    // is answered, and the answer is signed over the question's correlation
+    // data: it answers that question and no other.
     const Topics topics = topics_;
     const QString examName = exam_;
     const QString me = id_;
-    client_.setResponder([topics, examName, me](const Incoming &m) -> std::optional<Outgoing> {
-        if (m.topic != topics.clock())
+    const QByteArray key = key_;
+    const std::function<qint64()> clock = wallUs_;
+    client_.setResponder([topics, examName, me, key, clock](const Incoming &m) -> std::optional<Outgoing> {
+        if (m.topic != topics.clock() || m.size > kMaxPayload)
             return std::nullopt;
-        const Reading<QString> ask = readClockAsk(m.payload, examName);
+        QByteArray body = m.payload;
+        if (!key.isEmpty() && checkPayload(key, m.topic, m.correlation, m.payload, &body) != Seal::Good)
+            return std::nullopt;
+        const Reading<QString> ask = readClockAsk(body, examName);
         // Answers go only where this examination's rooms listen.
         if (!ask.ok() || m.responseTopic != topics.roomClock(*ask.message) || m.correlation.size() > 16)
             return std::nullopt;
@@ -184,15 +266,12 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
         o.topic = m.responseTopic;
         o.correlation = m.correlation;
         o.expirySeconds = 2;
-        o.payload = writeClockReply(examName, {me, m.receivedUs, MqttClient::nowUs()});
+        o.payload = signPayload(key, o.topic, o.correlation, writeClockReply(examName, {me, m.receivedUs, clock()}));
         return o;
     });
-    connect(&client_, &MqttClient::received, this, &Controller::received);
+    connect(&client_, &MqttLink::received, this, &Controller::received);
     retainedWait_.setSingleShot(true);
-    connect(&retainedWait_, &QTimer::timeout, this, [this] {
-        if (!leading_ && brokerFallback_ && !asked_)
-            operatorDecided();
-    });
+    connect(&retainedWait_, &QTimer::timeout, this, &Controller::checked);
 }
 
 // Leaving, on purpose or not, the broker tells the others through the will.
@@ -203,12 +282,43 @@ QString Controller::start()
     return client_.start();
 }
 
+// What the broker holds has come in: lead now if the operator has decided
+// (or need not) and nobody else leads.
+void Controller::checked()
+{
+    if (checked_)
+        return;
+    checked_ = true;
+    if (leading_)
+        return;
+    if (otherLeader_) {
+        emit otherLeads(*otherLeader_);
+        return;
+    }
+    if (decided_ || (brokerFallback_ && !asked_))
+        lead(over_);
+}
+
 void Controller::operatorDecided()
 {
+    decided_ = true;
+    if (leading_ || !checked_)
+        return; // leads once the broker's retained messages have been seen
+    if (otherLeader_) {
+        emit otherLeads(*otherLeader_);
+        return;
+    }
+    lead(over_);
+}
+
+void Controller::lead(const QString &over)
+{
     retainedWait_.stop();
+    decided_ = true;
     if (leading_)
         return;
     leading_ = true;
+    over_ = over;
     sinceMs_ = nowMs();
     emit leadingNow();
     if (client_.isConnected()) {
@@ -219,11 +329,13 @@ void Controller::operatorDecided()
     emit changed();
 }
 
-void Controller::takeOver(const StateMessage &kept)
+void Controller::adoptKept(const StateMessage &kept)
 {
     // The controller's clock is the time line: the run stands where its
     // ticks have taken it since, and this clock ticks on the same grid.
     const qint64 now = nowMs();
+    if (std::abs(kept.dueMs - now) > kDayMs)
+        return; // a run of another day is no run to carry on
     const qint64 ticks = now > kept.dueMs ? (now - kept.dueMs) / kPeriodMs : 0;
     const RunSnapshot run = advanced(kept.run, ticks);
     try {
@@ -234,7 +346,22 @@ void Controller::takeOver(const StateMessage &kept)
     } catch (const std::exception &) {
         // The engine refused it; this controller leads with what it shows.
     }
-    operatorDecided();
+}
+
+void Controller::takeOver(const StateMessage &kept)
+{
+    adoptKept(kept);
+    lead(kept.from);
+}
+
+void Controller::takeOverFromOther()
+{
+    if (leading_)
+        return;
+    const QString other = otherLeader_ ? otherLeader_->from : QString();
+    if (otherState_ && otherState_->from == other)
+        adoptKept(*otherState_);
+    lead(other);
 }
 
 void Controller::connectedNow()
@@ -242,9 +369,53 @@ void Controller::connectedNow()
     if (leading_) {
         publishPresence(true);
         schedulePublish(StateEvent::Sync);
-    } else if (brokerFallback_ && !asked_) {
+    } else if (!checked_) {
         retainedWait_.start(kRetainedWaitMs);
     }
+}
+
+void Controller::takePresence(const PresenceMessage &p)
+{
+    if (p.from == id_)
+        return;
+    const bool leads = p.online && p.leading;
+    if (leads) {
+        if (leading_ && p.over == id_) {
+            // Its operator took over on purpose: the rooms follow it now.
+            leading_ = false;
+            decided_ = false;
+            otherLeader_ = p;
+            emit leadTaken(p);
+            emit note(str(texts::roomsLeadTaken).arg(p.host, QDateTime::fromMSecsSinceEpoch(p.sinceMs).toString(u"HH:mm:ss")));
+        } else if (leading_) {
+            emit note(str(texts::roomsOtherController).arg(exam_));
+        } else {
+            const bool news = !otherLeader_ || otherLeader_->from != p.from;
+            otherLeader_ = p;
+            if (news && checked_)
+                emit otherLeads(p);
+        }
+        emit changed();
+        return;
+    }
+    if (otherLeader_ && otherLeader_->from == p.from) {
+        // The one that led has gone: this one carries its run on, so that
+        // the rooms, which follow whoever is left, go on where they are.
+        otherLeader_.reset();
+        if (!leading_ && checked_) {
+            if (otherState_ && otherState_->from == p.from) {
+                adoptKept(*otherState_);
+                const RunSnapshot run = engine_.snapshot();
+                emit note(str(texts::roomsLeaderGone).arg(run.question).arg(qMax(0, run.t.value() - 1)));
+            }
+            lead(p.from);
+        }
+        emit changed();
+        return;
+    }
+    // Another's will took the place of this one's presence on the broker.
+    if (leading_ && !p.online)
+        publishPresence(true);
 }
 
 void Controller::received(const Incoming &m)
@@ -253,33 +424,52 @@ void Controller::received(const Incoming &m)
         return;
     if (m.topic == topics_.clock()) {
         // Not answered on the network thread: something was wrong with it.
-        const Reading<QString> ask = readClockAsk(m.payload, exam_);
+        const std::optional<QByteArray> body = opened(m);
+        if (!body)
+            return;
+        const Reading<QString> ask = readClockAsk(*body, exam_);
         recordRefusal(m, ask.ok() ? Refusal::OtherExam : ask.refusal, ask.ok() ? m.responseTopic : ask.detail);
         return;
     }
+    if (m.topic != topics_.controller() && m.topic != topics_.state())
+        return;
+    const std::optional<QByteArray> body = opened(m);
+    if (!body)
+        return;
     if (m.topic == topics_.controller()) {
-        const Reading<PresenceMessage> p = readPresence(m.payload, exam_);
+        const Reading<PresenceMessage> p = readPresence(*body, exam_);
         if (!p.ok())
             recordRefusal(m, p.refusal, p.detail);
-        else if (p.message->online && p.message->from != id_ && leading_)
-            emit note(str(texts::roomsOtherController).arg(exam_));
+        else
+            takePresence(*p.message);
         return;
     }
-    if (m.topic != topics_.state() || leading_ || !brokerFallback_ || asked_)
-        return;
-    const Reading<StateMessage> s = readState(m.payload, exam_);
+    const Reading<StateMessage> s = readState(*body, exam_);
     if (!s.ok()) {
         recordRefusal(m, s.refusal, s.detail);
         return;
     }
+    if (s.message->from == id_)
+        return;
+    if (leading_) {
+        // Another state while this one leads: a forgery, or a second
+        // controller that did not take over; the operator sees it counted.
+        recordRefusal(m, Refusal::OtherController, s.message->from);
+        return;
+    }
+    if (!otherState_ || otherState_->from != s.message->from || s.message->seq > otherState_->seq)
+        otherState_ = *s.message;
+    if (leading_ || asked_ || otherLeader_ || !brokerFallback_ || decided_)
+        return;
     const RunState kept = s.message->run.state();
     const bool underWay = kept == RunState::Running || kept == RunState::Paused;
     if (underWay && engine_.runState() == RunState::Idle) {
         asked_ = true;
         retainedWait_.stop();
+        checked_ = true;
         emit interruptedRunFound(*s.message);
     } else {
-        operatorDecided();
+        checked();
     }
 }
 
@@ -297,14 +487,19 @@ void Controller::runEvent(const RunEvent &event, const ExamState &)
         break;
     default:
         // What the operator does here decides: this program leads now, and
-        // sends its whole state as it leads.
+        // sends its whole state as it leads. Not while another leads: the
+        // operator is asked again.
         if (!leading_ && event.kind != RunEventKind::Adopted) {
-            operatorDecided();
+            if (otherLeader_ && checked_)
+                emit otherLeads(*otherLeader_);
+            else
+                operatorDecided();
             return;
         }
         break;
     }
-    schedulePublish(eventOf(event.kind));
+    if (leading_)
+        schedulePublish(eventOf(event.kind));
 }
 
 void Controller::schedulePublish(StateEvent e)
@@ -336,29 +531,31 @@ void Controller::publishState()
     m.from = id_;
     m.seq = ++seq_;
     m.event = e;
-    m.dueMs = timer_.dueWallMs();
+    // The tick the snapshot stands after is the one before the next: right
+    // after a takeover's alignment no tick has yet been delivered on the
+    // new grid, and the last one delivered lies on the old one.
+    m.dueMs = timer_.nextDueWallMs() - kPeriodMs;
     m.run = engine_.snapshot();
     client_.publish(retained(topics_.state(), writeState(exam_, m)));
 }
 
 void Controller::publishPresence(bool online)
 {
-    client_.publish(retained(topics_.controller(), writePresence(exam_, {id_, online, sinceMs_})));
+    client_.publish(retained(topics_.controller(), writePresence(exam_, {id_, online, sinceMs_, online, host_, over_})));
 }
-
 // ---- Room ---------------------------------------------------------------------
 
 Room::Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine,
-           WindowPort &window, PhaseTimer &timer, CueSourceOf cues, QObject *parent)
-    : Member(exam, broker, false, parent), room_(room), engine_(engine), window_(window), timer_(timer),
-      cues_(std::move(cues))
+           WindowPort &window, PhaseTimer &timer, CueSourceOf cues, MemberSeams seams, QObject *parent)
+    : Member(exam, broker, false, std::move(seams), parent), room_(room), engine_(engine), window_(window),
+      timer_(timer), cues_(std::move(cues))
 {
     client_.setWill(retained(topics_.roomStatus(room_), writeStatus(exam_, status(false))));
     client_.addSubscription(topics_.controller(), 1);
     client_.addSubscription(topics_.state(), 1);
     client_.addSubscription(topics_.roomClock(room_), 0);
     client_.addSubscription(topics_.allRoomStatus(), 1, true);
-    connect(&client_, &MqttClient::received, this, &Room::received);
+    connect(&client_, &MqttLink::received, this, &Room::received);
 
     connect(&clockTimer_, &QTimer::timeout, this, &Room::askTime);
     heartbeat_.setInterval(kHeartbeatMs);
@@ -409,19 +606,20 @@ void Room::askTime()
 {
     if (!client_.isConnected())
         return;
-    const quint64 n = ++nextAsk_;
-    QByteArray correlation(8, '\0');
-    for (int i = 0; i < 8; ++i)
-        correlation[i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    // A question nobody can guess: only its answer carries its number.
+    QByteArray correlation(kCorrelationBytes, '\0');
+    QRandomGenerator::system()->generate(reinterpret_cast<quint32 *>(correlation.data()),
+                                         reinterpret_cast<quint32 *>(correlation.data() + kCorrelationBytes));
     Outgoing o;
     o.topic = topics_.clock();
     o.payload = writeClockAsk(exam_, room_);
     o.responseTopic = topics_.roomClock(room_);
     o.correlation = correlation;
     o.expirySeconds = 2;
-    const qint64 t0 = MqttClient::nowUs();
+    o = sealed(o);
+    const qint64 t0 = nowUs();
     if (client_.publish(o)) {
-        asked_.insert(n, t0);
+        asked_.insert(correlation, t0);
         while (asked_.size() > 32)
             asked_.erase(asked_.begin());
     }
@@ -432,24 +630,31 @@ void Room::askTime()
 
 void Room::takeClock(const Incoming &m)
 {
-    const Reading<ClockReply> r = readClockReply(m.payload, exam_);
+    const std::optional<QByteArray> body = opened(m);
+    if (!body)
+        return;
+    const Reading<ClockReply> r = readClockReply(*body, exam_);
     if (!r.ok()) {
         recordRefusal(m, r.refusal, r.detail);
         return;
     }
-    if (!controllerId_.isEmpty() && r.message->from != controllerId_)
-        return; // another controller's time: not the time line this room follows
-    quint64 n = 0;
-    for (int i = 0; i < qMin<qsizetype>(8, m.correlation.size()); ++i)
-        n |= quint64(static_cast<unsigned char>(m.correlation[i])) << (8 * i);
-    const auto it = asked_.find(n);
-    if (m.correlation.size() != 8 || it == asked_.end())
-        return; // an answer to a question that was not asked, or asked twice
+    // Only the time line this room follows.
+    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
+        recordRefusal(m, Refusal::OtherController, r.message->from);
+        return;
+    }
+    const auto it = asked_.find(m.correlation);
+    if (it == asked_.end()) {
+        recordRefusal(m, Refusal::Replayed, QStringLiteral("clock")); // a question not asked, or answered before
+        return;
+    }
     const ClockSample sample{it.value(), r.message->receivedUs, r.message->sentUs, m.receivedUs};
     asked_.erase(it);
     const std::optional<OffsetEstimate> before = estimator_.estimate();
-    if (!estimator_.add(sample))
+    if (!estimator_.add(sample)) {
+        recordRefusal(m, Refusal::BadValue, QStringLiteral("offset"));
         return;
+    }
     const std::optional<OffsetEstimate> after = estimator_.estimate();
     assumedZero_ = false;
     if (!before || std::abs(before->offsetUs - after->offsetUs) >= 100) {
@@ -467,62 +672,132 @@ void Room::received(const Incoming &m)
         takeClock(m);
         return;
     }
+    if (m.topic != topics_.controller() && m.topic != topics_.state())
+        return;
+    const std::optional<QByteArray> body = opened(m);
+    if (!body)
+        return;
     if (m.topic == topics_.controller()) {
-        const Reading<PresenceMessage> p = readPresence(m.payload, exam_);
-        if (!p.ok()) {
+        const Reading<PresenceMessage> p = readPresence(*body, exam_);
+        if (!p.ok())
             recordRefusal(m, p.refusal, p.detail);
-            return;
-        }
-        if (p.message->from != controllerId_) {
-            if (!controllerId_.isEmpty())
-                emit note(str(texts::roomsControllerChanged));
-            // Another controller keeps another clock, and counts anew.
-            controllerId_ = p.message->from;
-            estimator_.clear();
-            asked_.clear();
-            if (latest_ && latest_->from != controllerId_)
-                latest_.reset();
-            burstLeft_ = kBurst;
-            askTime();
-        }
-        controllerOnline_ = p.message->online;
-        if (unverified_) {
-            const StateMessage s = *unverified_;
-            unverified_.reset();
-            takeState(s);
-        }
-        scheduleStatus();
-        emit changed();
+        else
+            takePresence(m, *p.message);
         return;
     }
-    if (m.topic == topics_.state()) {
-        const Reading<StateMessage> s = readState(m.payload, exam_);
-        if (!s.ok()) {
-            recordRefusal(m, s.refusal, s.detail);
-            return;
-        }
-        if (controllerId_.isEmpty()) {
-            unverified_ = *s.message; // until the controller has made itself known
-            return;
-        }
-        if (s.message->from != controllerId_) {
-            recordRefusal(m, Refusal::NotFromController, s.message->from);
-            return;
-        }
-        takeState(*s.message);
+    const Reading<StateMessage> s = readState(*body, exam_);
+    if (!s.ok()) {
+        recordRefusal(m, s.refusal, s.detail);
+        return;
     }
+    if (controllerId_.isEmpty()) {
+        unverified_ = *s.message; // until the controller has made itself known
+        return;
+    }
+    if (s.message->from != controllerId_) {
+        recordRefusal(m, Refusal::OtherController, s.message->from);
+        return;
+    }
+    if (!stateRefused(m, *s.message))
+        takeState(*s.message);
+}
+
+// One controller at a time: the room stays with the one it follows while
+// that one leads, and goes over to another only when that one took over on
+// purpose, or when the one followed has gone. A run older than the one
+// followed is never gone back to.
+void Room::takePresence(const Incoming &in, const PresenceMessage &p)
+{
+    if (p.from == controllerId_) {
+        controllerOnline_ = p.online && p.leading;
+        if (!controllerOnline_) {
+            // Whoever else leads now takes its place.
+            for (const PresenceMessage &o : std::as_const(controllers_))
+                if (o.online && o.leading && o.sinceMs >= followedSinceMs_) {
+                    const PresenceMessage next = o; // followController() drops it from the list
+                    followController(next);
+                    break;
+                }
+        }
+    } else if (p.online && p.leading) {
+        if (!controllerId_.isEmpty() && p.sinceMs < followedSinceMs_) {
+            recordRefusal(in, Refusal::Replayed, QStringLiteral("since"));
+            return;
+        }
+        if (controllerId_.isEmpty() || !controllerOnline_ || p.over == controllerId_) {
+            followController(p);
+        } else {
+            recordRefusal(in, Refusal::OtherController, p.from);
+            if (controllers_.size() < kMaxControllers || controllers_.contains(p.from))
+                controllers_.insert(p.from, p);
+            return;
+        }
+    } else {
+        controllers_.remove(p.from);
+        return;
+    }
+    if (unverified_) {
+        const StateMessage s = *unverified_;
+        unverified_.reset();
+        if (s.from == controllerId_ && !stateRefused(in, s))
+            takeState(s);
+    }
+    scheduleStatus();
+    emit changed();
+}
+
+void Room::followController(const PresenceMessage &p)
+{
+    controllers_.remove(p.from);
+    if (p.from != controllerId_) {
+        if (!controllerId_.isEmpty())
+            emit note(str(texts::roomsControllerChanged));
+        // Another controller keeps another clock, and counts anew.
+        controllerId_ = p.from;
+        estimator_.clear();
+        asked_.clear();
+        if (latest_ && latest_->from != controllerId_)
+            latest_.reset();
+        burstLeft_ = kBurst;
+        askTime();
+    }
+    followedSinceMs_ = p.sinceMs;
+    controllerOnline_ = true;
+}
+
+// The replay rules and the bounds of a state from the controller followed.
+bool Room::stateRefused(const Incoming &in, const StateMessage &m)
+{
+    const qint64 now = nowUs();
+    if (latest_ && latest_->from == m.from) {
+        if (m.seq == latest_->seq)
+            return true; // the same state again (a retained one, after a reconnect)
+        if (m.seq < latest_->seq) {
+            recordRefusal(in, Refusal::Replayed, QStringLiteral("seq"));
+            return true;
+        }
+        if (m.seq - latest_->seq > kSeqSlack + kSeqPerSecond * qMax<qint64>(0, now - latestAtUs_) / 1'000'000) {
+            recordRefusal(in, Refusal::Replayed, QStringLiteral("seq +%1").arg(m.seq - latest_->seq));
+            return true;
+        }
+    } else if (followedSinceMs_ > 0 &&
+               m.seq > kSeqSlack + kSeqPerSecond * qMax<qint64>(0, now / 1000 - followedSinceMs_) / 1000) {
+        recordRefusal(in, Refusal::Replayed, QStringLiteral("seq %1").arg(m.seq));
+        return true;
+    }
+    // On the controller's time line, a due time within a day of now.
+    if (std::abs(double(m.dueMs) - (double(now) / 1000.0 - offsetMs())) > double(kDayMs)) {
+        recordRefusal(in, Refusal::BadValue, QStringLiteral("due"));
+        return true;
+    }
+    return false;
 }
 
 void Room::takeState(const StateMessage &m)
 {
-    if (m.from != controllerId_) {
-        refusals_.refused(topics_.state(), Refusal::NotFromController, m.from);
-        return;
-    }
-    // Sent twice, or overtaken: the newer one is already in hand.
-    if (latest_ && latest_->from == m.from && m.seq <= latest_->seq)
-        return;
     latest_ = m;
+    latestAtUs_ = nowUs();
+    controllerOnline_ = true;
     if (!estimator_.estimate() && !assumedZero_ && !noOffset_.isActive())
         noOffset_.start(kNoOffsetMs);
     follow();
@@ -550,12 +825,12 @@ void Room::follow()
     // when it is off by more than the clocks can be read to.
     const double anchor = double(latest_->dueMs) + offset;
     double untilNextMs = double(timer_.nextDueNs() - timer_.elapsedNs()) / 1e6;
-    const double phase = std::remainder(nowMsExact() + untilNextMs - anchor, double(kPeriodMs));
+    const double phase = std::remainder((double(nowUs()) / 1000.0) + untilNextMs - anchor, double(kPeriodMs));
     if (std::abs(phase) >= 2.0) {
         timer_.alignTo(std::llround(anchor));
         untilNextMs = double(timer_.nextDueNs() - timer_.elapsedNs()) / 1e6;
     }
-    const double nextTick = nowMsExact() + untilNextMs - offset;
+    const double nextTick = (double(nowUs()) / 1000.0) + untilNextMs - offset;
     const FollowDecision d = decide(*latest_, nextTick, engine_.snapshot());
     switch (d.step) {
     case FollowStep::Wait:

@@ -5,7 +5,7 @@
 // it on its own engine, with its own cues, on the controller's seconds.
 
 #include "clock_offset.h"
-#include "mqtt_client.h"
+#include "mqtt_link.h"
 #include "ports.h"
 #include "protocol.h"
 
@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -40,31 +41,44 @@ struct KeptRun {
     qint64 dueMs = 0;
 };
 
-// Entries for the record, at most one per kind of refusal every ten
-// seconds: a flood of bad packets must not become a flood of entries.
+// Every refusal is counted; the record gets one entry per kind and sender,
+// not one per message: a flood of bad packets must not become a flood of
+// entries. Senders beyond a few dozen share one entry per kind.
 class RefusalLog {
 public:
+    static constexpr int kMaxSenders = 64;
     explicit RefusalLog(std::function<void(const QString &)> note) : note_(std::move(note)) {}
-    void refused(const QString &topic, Refusal why, const QString &detail);
+    void refused(const QString &topic, Refusal why, const QString &detail, const QString &sender);
+    qint64 total() const { return total_; }
+    // Refusals of a MAC: somebody without the key tried to steer.
+    qint64 forgeries() const { return forgeries_; }
 
 private:
-    struct Kind {
-        qint64 lastMs = -1;
-        int suppressed = 0;
-    };
     std::function<void(const QString &)> note_;
-    QHash<int, Kind> kinds_;
+    QHash<QString, qint64> counts_; // by kind and sender
+    qint64 total_ = 0;
+    qint64 forgeries_ = 0;
+};
+
+// What a member is given besides its settings: the examination's key, and
+// for tests a connection and a clock of their own.
+struct MemberSeams {
+    QByteArray key;                  // deriveExamKey(); empty: nothing signed, nothing checked
+    std::unique_ptr<MqttLink> link;  // null: libmosquitto
+    std::function<qint64()> wallUs;  // null: the system's wall clock (µs since 1970)
 };
 
 class Member : public QObject, public RunObserver {
     Q_OBJECT
 public:
-    Member(const QString &exam, const BrokerSettings &broker, bool controller, QObject *parent);
+    Member(const QString &exam, const BrokerSettings &broker, bool controller, MemberSeams seams, QObject *parent);
 
     QString exam() const { return exam_; }
     QString id() const { return id_; }
     QString brokerName() const;
     bool connected() const { return client_.isConnected(); }
+    bool signs() const { return !key_.isEmpty(); }
+    const RefusalLog &refusals() const { return refusals_; }
     qint64 connectedChangedMs() const { return connectionChangedMs_; }
     QString connectionProblem() const { return connectionProblem_; }
     const QMap<QString, RoomView> &rooms() const { return rooms_; }
@@ -78,18 +92,39 @@ protected:
     // A room's status; true when the message was a status.
     bool takeStatus(const Incoming &m);
     virtual void connectedNow() = 0;
-    void recordRefusal(const Incoming &m, Refusal why, const QString &detail) { refusals_.refused(m.topic, why, detail); }
+    void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
+    // The payload as signed, when the MAC is this examination's key's (or
+    // nothing is signed); otherwise the refusal is recorded and null.
+    std::optional<QByteArray> opened(const Incoming &m);
+    Outgoing sealed(Outgoing o) const;
+    Outgoing retained(const QString &topic, const QByteArray &payload) const;
+    qint64 nowUs() const { return wallUs_(); }
+    qint64 nowMs() const { return wallUs_() / 1000; }
 
     QString exam_;
     Topics topics_;
     QString id_;
     BrokerSettings broker_;
-    MqttClient client_;
+    QByteArray key_;
+    std::function<qint64()> wallUs_;
+    std::unique_ptr<MqttLink> link_;
+    MqttLink &client_;
     QMap<QString, RoomView> rooms_;
     qint64 connectionChangedMs_ = 0;
     QString connectionProblem_;
     RefusalLog refusals_;
+
+private:
+    struct Bucket {
+        double tokens = 0;
+        qint64 atUs = 0;
+    };
+    QHash<QString, Bucket> statusBudget_; // per room
 };
+
+inline constexpr int kMaxRooms = 200;       // rooms the controller lists
+inline constexpr int kStatusBurst = 12;     // statuses a room may send at once
+inline constexpr double kStatusPerSecond = 3;
 
 // The operator's Tavrin: publishes every change of its run and answers the
 // rooms' questions for the time. After a start it holds back until it knows
@@ -100,7 +135,7 @@ class Controller : public Member {
     Q_OBJECT
 public:
     Controller(const QString &exam, const BrokerSettings &broker, Engine &engine, PhaseTimer &timer,
-               QObject *parent = nullptr);
+               MemberSeams seams = {}, QObject *parent = nullptr);
     ~Controller() override;
 
     QString start();
@@ -114,8 +149,13 @@ public:
     // lead with what this program shows.
     void takeOver(const StateMessage &kept);
     void leadAfresh() { operatorDecided(); }
+    // Another controller leads: its operator's answer to otherLeads. Takes
+    // its run over on the same grid, and the rooms and the other are told.
+    void takeOverFromOther();
 
     bool leading() const { return leading_; }
+    // The controller that leads instead of this one, if one does.
+    std::optional<PresenceMessage> otherLeader() const { return otherLeader_; }
 
     void runEvent(const RunEvent &event, const ExamState &state) override;
 
@@ -123,10 +163,19 @@ signals:
     // The broker holds a run under way that another controller left: ask
     // the operator whether to carry on with it (takeOver) or not.
     void interruptedRunFound(const tavrin::rooms::StateMessage &kept);
+    // Another controller leads this examination: ask the operator whether
+    // to take over (takeOverFromOther) or stand by.
+    void otherLeads(const tavrin::rooms::PresenceMessage &other);
+    // Another controller took the lead from this one.
+    void leadTaken(const tavrin::rooms::PresenceMessage &other);
     void leadingNow();
 
 private:
     void connectedNow() override;
+    void checked();
+    void lead(const QString &over);
+    void takePresence(const PresenceMessage &p);
+    void adoptKept(const StateMessage &kept);
     void received(const Incoming &m);
     void schedulePublish(StateEvent e);
     void publishState();
@@ -138,8 +187,14 @@ private:
     bool brokerFallback_ = true;
     bool leading_ = false;
     bool asked_ = false;
+    bool decided_ = false; // the operator has decided, or acted
+    bool checked_ = false; // what the broker holds has been seen since the start
     qint64 seq_ = 0;
     qint64 sinceMs_ = 0;
+    QString over_;
+    QString host_;
+    std::optional<PresenceMessage> otherLeader_;
+    std::optional<StateMessage> otherState_; // the other leader's latest
     std::vector<StateEvent> pending_;
     bool publishQueued_ = false;
     QTimer retainedWait_;
@@ -153,7 +208,7 @@ class Room : public Member {
 public:
     using CueSourceOf = std::function<CueSource(int player)>;
     Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine, WindowPort &window,
-         PhaseTimer &timer, CueSourceOf cues, QObject *parent = nullptr);
+         PhaseTimer &timer, CueSourceOf cues, MemberSeams seams = {}, QObject *parent = nullptr);
     ~Room() override;
 
     QString start();
@@ -167,13 +222,17 @@ public:
     bool offsetAssumed() const { return assumedZero_; }
     bool controllerOnline() const { return controllerOnline_; }
     bool following() const { return latest_.has_value(); }
+    QString followed() const { return controllerId_; }
 
     void runEvent(const RunEvent &event, const ExamState &state) override;
 
 private:
     void connectedNow() override;
     void received(const Incoming &m);
+    void takePresence(const Incoming &in, const PresenceMessage &p);
+    void followController(const PresenceMessage &p);
     void takeState(const StateMessage &m);
+    bool stateRefused(const Incoming &in, const StateMessage &m);
     void follow();
     void afterOwnTick();
     void askTime();
@@ -193,7 +252,10 @@ private:
 
     QString controllerId_;
     bool controllerOnline_ = false;
+    qint64 followedSinceMs_ = 0;       // when the run followed began to be led
+    QHash<QString, PresenceMessage> controllers_; // the others seen, by id
     std::optional<StateMessage> latest_;
+    qint64 latestAtUs_ = 0;            // when it was taken
     QString replayedFrom_; // the state last replayed, by sender and number
     qint64 replayedSeq_ = -1;
     std::optional<StateMessage> unverified_; // came before the controller was known
@@ -203,8 +265,7 @@ private:
     QElapsedTimer sinceStart_;
     QTimer clockTimer_;
     int burstLeft_ = 0;
-    quint64 nextAsk_ = 0;
-    QMap<quint64, qint64> asked_; // question number -> when it left (us)
+    QMap<QByteArray, qint64> asked_; // correlation data -> when the question left (us)
     QTimer heartbeat_;
     QTimer noOffset_;
     bool statusQueued_ = false;

@@ -1,5 +1,7 @@
 #include "mqtt_client.h"
 
+#include "protocol.h"
+
 #include <QMetaObject>
 #include <QScopeGuard>
 
@@ -111,7 +113,12 @@ struct MqttClient::Link {
     // never on the caller's thread.
     void run()
     {
-        int rc = mosquitto_connect_bind_v5(mosq, host.constData(), port, keepAlive, nullptr, nullptr);
+        // The broker sends nothing larger than this (MQTT 5), so that an
+        // oversized message is dropped there before this program copies it.
+        mosquitto_property *connectProps = nullptr;
+        mosquitto_property_add_int32(&connectProps, MQTT_PROP_MAXIMUM_PACKET_SIZE, kMaxPacket);
+        int rc = mosquitto_connect_bind_v5(mosq, host.constData(), port, keepAlive, nullptr, connectProps);
+        mosquitto_property_free_all(&connectProps);
         if (rc != MOSQ_ERR_SUCCESS) // a broker not there yet is tried again below
             report(false, reason(rc, false));
         while (!isStopping()) {
@@ -184,7 +191,9 @@ struct Callbacks {
         Incoming in;
         in.receivedUs = MqttClient::nowUs();
         in.topic = QString::fromUtf8(msg->topic);
-        if (msg->payload && msg->payloadlen > 0)
+        in.size = msg->payloadlen;
+        // Anything larger is refused unread: it is not even copied.
+        if (msg->payload && msg->payloadlen > 0 && msg->payloadlen <= kMaxPayload)
             in.payload = QByteArray(static_cast<const char *>(msg->payload), msg->payloadlen);
         in.retained = msg->retain;
         void *data = nullptr;
@@ -207,7 +216,7 @@ struct Callbacks {
     }
 };
 
-MqttClient::MqttClient(const QString &clientId, QObject *parent) : QObject(parent), clientId_(clientId.toUtf8()) {}
+MqttClient::MqttClient(const QString &clientId, QObject *parent) : MqttLink(parent), clientId_(clientId.toUtf8()) {}
 
 MqttClient::~MqttClient()
 {

@@ -9,9 +9,7 @@
 // nor stop() waits for the network: stopping hands the connection to a
 // thread that leaves the broker and frees it.
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
+#include "mqtt_link.h"
 
 #include <functional>
 #include <memory>
@@ -22,40 +20,7 @@ struct mosquitto;
 
 namespace tavrin::rooms {
 
-struct BrokerSettings {
-    QString host;
-    int port = 1883;
-    QString user;
-    QString password;
-    bool tls = false;
-    QString caFile;   // empty: the system's certificates
-    QString caPath;
-    QString certFile; // a client certificate, with its key
-    QString keyFile;
-    bool tlsInsecure = false; // do not check the broker's host name
-    int keepAliveSeconds = 5;
-};
-
-struct Incoming {
-    QString topic;
-    QByteArray payload;
-    QByteArray correlation;  // MQTT 5 correlation data
-    QString responseTopic;   // MQTT 5 response topic
-    bool retained = false;
-    qint64 receivedUs = 0;   // wall clock, as the network thread read it
-};
-
-struct Outgoing {
-    QString topic;
-    QByteArray payload;
-    int qos = 0;
-    bool retain = false;
-    QByteArray correlation;
-    QString responseTopic;
-    int expirySeconds = 0; // 0: never
-};
-
-class MqttClient : public QObject {
+class MqttClient : public MqttLink {
     Q_OBJECT
 public:
     explicit MqttClient(const QString &clientId, QObject *parent = nullptr);
@@ -63,34 +28,29 @@ public:
 
     // Before start(): where to connect, the last will, the subscriptions
     // (made again on every connect), and a responder.
-    void setBroker(const BrokerSettings &broker) { broker_ = broker; }
-    void setWill(const Outgoing &will) { will_ = will; }
-    void addSubscription(const QString &filter, int qos, bool noLocal = false);
+    void setBroker(const BrokerSettings &broker) override { broker_ = broker; }
+    void setWill(const Outgoing &will) override { will_ = will; }
+    void addSubscription(const QString &filter, int qos, bool noLocal = false) override;
     // Runs on the network thread for every message; an answer it returns is
     // published from there at once and the message is not passed on.
-    using Responder = std::function<std::optional<Outgoing>(const Incoming &)>;
-    void setResponder(Responder responder) { responder_ = std::move(responder); }
+    void setResponder(Responder responder) override { responder_ = std::move(responder); }
 
     // Starts connecting; empty, or why the settings cannot be used.
-    QString start();
+    QString start() override;
     // Leaves with the will, so that the others learn of it as of a member
     // that dropped off; nothing is reported after it.
-    void stop();
+    void stop() override;
     // Waits, up to timeoutMs, until every connection stopped has left its
     // broker (at the program's end, so that the will's words go out).
     static bool waitForStopped(int timeoutMs);
 
-    bool isConnected() const { return connected_; }
+    bool isConnected() const override { return connected_; }
     // False when not connected: nothing is queued for later, a member sends
     // what is current when it is back.
-    bool publish(const Outgoing &m);
+    bool publish(const Outgoing &m) override;
 
     // The wall clock in microseconds, the clock every exchange is timed on.
     static qint64 nowUs();
-
-signals:
-    void connectionChanged(bool connected, const QString &reason);
-    void received(const tavrin::rooms::Incoming &message);
 
 private:
     struct Subscription {

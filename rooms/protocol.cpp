@@ -336,6 +336,9 @@ QByteArray writePresence(const QString &exam, const PresenceMessage &m)
     o[latin("from")] = m.from;
     o[latin("online")] = m.online;
     o[latin("since")] = static_cast<double>(m.sinceMs);
+    o[latin("leading")] = m.leading;
+    o[latin("host")] = m.host;
+    o[latin("over")] = m.over;
     return toBytes(o);
 }
 
@@ -431,6 +434,13 @@ Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exa
         f.fail(Refusal::NotFromController, latin("from"));
     m.online = f.flag("online");
     m.sinceMs = f.whole("since", 0);
+    m.leading = f.flag("leading");
+    m.host = f.text("host");
+    if (f.ok() && !m.host.isEmpty() && !validName(m.host.left(kMaxNameLength)))
+        f.fail(Refusal::BadValue, latin("host"));
+    m.over = f.text("over");
+    if (f.ok() && !m.over.isEmpty() && !isControllerId(m.over))
+        f.fail(Refusal::BadValue, latin("over"));
     return f.result(m);
 }
 

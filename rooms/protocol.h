@@ -20,6 +20,9 @@ inline constexpr int kVersion = 1;
 // Every payload of this version fits easily; anything larger is refused
 // before it is parsed.
 inline constexpr qsizetype kMaxPayload = 4096;
+// What a member announces to the broker as the largest packet it takes: the
+// largest payload with its topic and properties.
+inline constexpr int kMaxPacket = 6144;
 inline constexpr int kPeriodMs = 1000;
 inline constexpr int kMaxNameLength = 40;
 
@@ -57,6 +60,10 @@ enum class Refusal {
     OtherExam,         // about another examination, or another room
     NotFromController, // a state or time that a controller did not send
     BadValue,          // a value that the run cannot hold
+    Unsigned,          // no MAC, or one that is not this examination's key's
+    Replayed,          // an older run, a seq not newer or too far ahead, an answer to no question
+    TooMany,           // more than a sender may send, or more rooms than are listed
+    OtherController,   // a second controller, while the one followed leads
 };
 
 template <typename T>
@@ -84,7 +91,10 @@ struct StateMessage {
 struct PresenceMessage {
     QString from;
     bool online = false;
-    qint64 sinceMs = 0;
+    qint64 sinceMs = 0;  // when it began to lead, or when it came online
+    bool leading = false;
+    QString host;        // the machine, for the operator of another controller
+    QString over;        // the controller it took the lead from on purpose, or empty
     friend bool operator==(const PresenceMessage &, const PresenceMessage &) = default;
 };
 

@@ -7,11 +7,13 @@
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "setup_dialog.h"
+#include "signing.h"
 #include "sound_bank.h"
 #include "status_dialog.h"
 #include "texts.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -21,6 +23,11 @@ namespace tavrin::rooms {
 namespace {
 
 using texts::str;
+
+QString clockTime(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
+}
 
 QString signedMs(double ms)
 {
@@ -81,9 +88,13 @@ void RoomsUi::build()
     if (options_.role == Role::Controller) {
         if (options_.privateBroker)
             startPrivateBroker();
-        controller_ = new Controller(options_.exam, loginFor(options_), engine_, clock_, this);
+        controller_ = new Controller(options_.exam, loginFor(options_), engine_, clock_, seams(), this);
         controller_->setBrokerFallback(!resumeDecided_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
+        connect(controller_, &Controller::otherLeads, this, &RoomsUi::askAboutOtherLeader);
+        connect(controller_, &Controller::leadTaken, this, [this](const PresenceMessage &other) {
+            frame_.notify(str(texts::roomsLeadTaken).arg(other.host, clockTime(other.sinceMs)));
+        });
         connect(controller_, &Controller::leadingNow, this, [this] {
             if (question_)
                 question_->close();
@@ -96,7 +107,7 @@ void RoomsUi::build()
         frame_.setTitleSuffix(str(texts::roomsTitleController).arg(options_.exam));
     } else if (options_.role == Role::Room) {
         room_ = new Room(options_.exam, options_.room, loginFor(options_), engine_, window_, clock_,
-                         [this](int n) { return players_.cueStatus(n).source; }, this);
+                         [this](int n) { return players_.cueStatus(n).source; }, seams(), this);
         if (keptRun_)
             room_->setKeptRun(keptRun_);
         forward_->to = room_;
@@ -116,6 +127,35 @@ void RoomsUi::build()
         return;
     }
     refreshLine();
+}
+
+MemberSeams RoomsUi::seams() const
+{
+    MemberSeams s;
+    s.key = deriveExamKey(options_.passphrase, options_.exam);
+    return s;
+}
+
+void RoomsUi::askAboutOtherLeader(const PresenceMessage &other)
+{
+    if (question_ || !controller_)
+        return;
+    const QString text = str(texts::roomsOtherLeadsQuestion)
+                             .arg(options_.exam, other.host.isEmpty() ? other.from : other.host, clockTime(other.sinceMs));
+    auto *box = new QMessageBox(QMessageBox::Question, str(texts::roomsOtherLeadsTitle), text, QMessageBox::NoButton,
+                                frame_.dialogParent());
+    QPushButton *takeOver = box->addButton(str(texts::roomsTakeOverYes), QMessageBox::YesRole);
+    QPushButton *standBy = box->addButton(str(texts::roomsTakeOverNo), QMessageBox::NoRole);
+    // Taking over is never the default: only a deliberate choice.
+    box->setDefaultButton(standBy);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    connect(box, &QMessageBox::finished, this, [this, box, takeOver] {
+        if (controller_ && !controller_->leading() && box->clickedButton() == takeOver)
+            controller_->takeOverFromOther();
+    });
+    question_ = box;
+    box->show();
 }
 
 void RoomsUi::teardown()
@@ -235,10 +275,23 @@ void RoomsUi::refreshLine()
                 }
             }
         }
-        text = controller_->leading()
-                   ? str(texts::roomsLineController).arg(options_.exam).arg(online).arg(controller_->rooms().size())
-                   : str(texts::roomsLineControllerWaiting).arg(options_.exam);
-        alarm = !controller_->connected();
+        if (controller_->leading())
+            text = str(texts::roomsLineController).arg(options_.exam).arg(online).arg(controller_->rooms().size());
+        else if (const auto other = controller_->otherLeader())
+            text = str(texts::roomsLineControllerStandby).arg(options_.exam, other->host.isEmpty() ? other->from : other->host);
+        else
+            text = str(texts::roomsLineControllerWaiting).arg(options_.exam);
+        // Rooms that follow another controller, and forgeries, are shown
+        // where the operator looks, not only in the record.
+        QStringList others;
+        for (const RoomView &v : controller_->rooms())
+            if (v.status.online && !v.status.follows.isEmpty() && v.status.follows != controller_->id())
+                others << v.status.room;
+        if (!others.isEmpty() && controller_->leading()) {
+            text += QChar(u'\u3000') + str(texts::roomsLineFollowOther).arg(others.join(u'、'));
+            alarm = true;
+        }
+        alarm = alarm || !controller_->connected();
     } else {
         const std::optional<OffsetEstimate> e = room_->offset();
         text = room_->following()
@@ -249,8 +302,13 @@ void RoomsUi::refreshLine()
         if (!alarm && room_->following() && !room_->controllerOnline())
             text += QChar(u'\u3000') + str(texts::roomsLineNoController);
     }
-    if (alarm)
+    const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
+    if (!member.connected())
         text += QChar(u'\u3000') + str(texts::roomsLineNoBroker);
+    if (const qint64 refused = member.refusals().total(); refused > 0) {
+        text += QChar(u'\u3000') + str(texts::roomsLineRefused).arg(refused);
+        alarm = true;
+    }
     frame_.setStatusLine(text, alarm);
 }
 

@@ -70,6 +70,8 @@ private:
     void startPrivateBroker();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
+    void askAboutOtherLeader(const PresenceMessage &other);
+    MemberSeams seams() const;
     void noteFromMember(const QString &text);
 
     std::function<std::optional<KeptRun>()> keptRun_;

@@ -138,10 +138,14 @@ void StatusDialog::refresh()
             s.offsetKnown ? milliseconds(s.offsetMs) : str(texts::roomsOffsetUnknown),
             s.offsetKnown ? milliseconds(s.rttMs) : QStringLiteral("-"),
             notOwn.isEmpty() ? str(texts::roomsCuesOwn) : notOwn,
+            s.follows.isEmpty()    ? str(texts::roomsFollowsNone)
+            : s.follows == m.id()  ? str(texts::roomsFollowsThis)
+                                   : str(texts::roomsFollowsOther).arg(s.follows),
         };
         for (int c = 0; c < int(std::size(cells)); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
-            if (c == 6 && !notOwn.isEmpty())
+            if ((c == 6 && !notOwn.isEmpty()) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
+                                                    qobject_cast<const Controller *>(&m)))
                 item->setForeground(QColor(0xC0, 0x40, 0x00));
             table_->setItem(row, c, item);
         }

@@ -70,7 +70,7 @@ private slots:
         QVERIFY2(s.ok(), qPrintable(s.detail));
         QCOMPARE(*s.message, (StateMessage{kController, 7, StateEvent::Pause, 1700000000123, someRun()}));
 
-        const PresenceMessage p{kController, true, 1700000000000};
+        const PresenceMessage p{kController, true, 1700000000000, true, u"host-1"_qs, u"c-00000000000000aa"_qs};
         QCOMPARE(*readPresence(writePresence(kExam, p), kExam).message, p);
 
         RoomStatus r;
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(readStatus(status, kExam, u"B"_qs).refusal, Refusal::OtherExam); // published under another room
         QCOMPARE(readStatus(QByteArray(status).replace("unknown", "x"), kExam, u"A"_qs).refusal,
                  Refusal::BadValue);
-        QCOMPARE(readPresence(writePresence(kExam, {u"r-0123456789abcdef"_qs, true, 0}), kExam).refusal,
+        QCOMPARE(readPresence(writePresence(kExam, {u"r-0123456789abcdef"_qs, true, 0, true, {}, {}}), kExam).refusal,
                  Refusal::NotFromController);
         QCOMPARE(readClockReply(writeClockReply(kExam, {kController, 10, 5}), kExam).refusal, Refusal::BadValue);
         QCOMPARE(readClockAsk(writeClockAsk(kExam, u"a/b"_qs), kExam).refusal, Refusal::BadValue);

@@ -1,0 +1,202 @@
+// A room and a controller against a fake broker connection and a clock of
+// the test's own: the forgeries a stranger on the exam network tries, each
+// refused and counted, and what a room must take.
+#include "engine.h"
+#include "members.h"
+#include "phase_timer.h"
+#include "signing.h"
+#include "silent_ports.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tavrin;
+using namespace tavrin::rooms;
+
+namespace {
+
+const QString kExam = u"E"_qs;
+const QString kCtl = u"c-00000000000000c1"_qs;
+const QString kOther = u"c-00000000000000c2"_qs;
+
+class FakeLink : public MqttLink {
+public:
+    std::vector<Outgoing> sent;
+    void setBroker(const BrokerSettings &) override {}
+    void setWill(const Outgoing &) override {}
+    void addSubscription(const QString &, int, bool) override {}
+    void setResponder(Responder) override {}
+    QString start() override
+    {
+        emit connectionChanged(true, {});
+        return {};
+    }
+    void stop() override {}
+    bool isConnected() const override { return true; }
+    bool publish(const Outgoing &m) override
+    {
+        sent.push_back(m);
+        return true;
+    }
+};
+
+struct Rig {
+    QByteArray key = deriveExamKey(u"correct horse"_qs, kExam);
+    qint64 nowUs = QDateTime::currentMSecsSinceEpoch() * 1000;
+    SilentWindow window;
+    SilentPlayers players;
+    Engine engine{window, players};
+    PhaseTimer timer;
+    FakeLink *link = nullptr;
+    std::unique_ptr<Room> room;
+    Topics topics{kExam};
+
+    Rig()
+    {
+        timer.setInterval(1000);
+        auto l = std::make_unique<FakeLink>();
+        link = l.get();
+        room = std::make_unique<Room>(kExam, u"A"_qs, BrokerSettings{}, engine, window, timer, nullptr,
+                                      MemberSeams{key, std::move(l), [this] { return nowUs; }});
+        room->start();
+    }
+    void deliver(const QString &topic, const QByteArray &payload, const QByteArray &correlation = {})
+    {
+        Incoming in;
+        in.topic = topic;
+        in.payload = payload;
+        in.size = payload.size();
+        in.correlation = correlation;
+        in.receivedUs = nowUs;
+        emit link->received(in);
+    }
+    QByteArray presence(const QString &from, qint64 since, const QString &over = {}, const QByteArray &k = {})
+    {
+        return signPayload(k.isEmpty() ? key : k, topics.controller(), {},
+                           writePresence(kExam, {from, true, since, true, u"h"_qs, over}));
+    }
+    QByteArray state(qint64 seq, qint64 dueMs, const QByteArray &k, const QString &topic)
+    {
+        return signPayload(k, topic, {}, writeState(kExam, {kCtl, seq, StateEvent::Sync, dueMs, RunSnapshot{}}));
+    }
+};
+
+} // namespace
+
+class TestMembers : public QObject {
+    Q_OBJECT
+private slots:
+    void forgeriesRefused_data()
+    {
+        QTest::addColumn<QString>("forgery");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("followsOther");
+        QTest::newRow("the next state, signed") << "good" << false << false;
+        QTest::newRow("a higher seq, unsigned") << "unsigned" << true << false;
+        QTest::newRow("signed with another key") << "other key" << true << false;
+        QTest::newRow("signed for another topic") << "other topic" << true << false;
+        QTest::newRow("seq 2^53-1") << "huge seq" << true << false;
+        QTest::newRow("an older seq replayed") << "old seq" << true << false;
+        QTest::newRow("due two days ago") << "old due" << true << false;
+        QTest::newRow("a second controller announces itself") << "second" << true << false;
+        QTest::newRow("an older run's presence") << "older run" << true << false;
+        QTest::newRow("a clock answer to no question") << "clock" << true << false;
+        QTest::newRow("a second controller takes over on purpose") << "takeover" << false << true;
+    }
+    void forgeriesRefused()
+    {
+        QFETCH(QString, forgery);
+        QFETCH(bool, refused);
+        QFETCH(bool, followsOther);
+        Rig r;
+        const qint64 since = r.nowUs / 1000 - 60'000;
+        const qint64 due = r.nowUs / 1000 - 300;
+        r.deliver(r.topics.controller(), r.presence(kCtl, since));
+        r.deliver(r.topics.state(), r.state(5, due, r.key, r.topics.state()));
+        r.deliver(r.topics.state(), r.state(6, due, r.key, r.topics.state()));
+        QCOMPARE(r.room->followed(), kCtl);
+        QCOMPARE(r.room->refusals().total(), 0);
+        const QByteArray wrong = deriveExamKey(u"guess"_qs, kExam);
+        const QString t = r.topics.state();
+        if (forgery == "good")
+            r.deliver(t, r.state(7, due + 1000, r.key, t));
+        else if (forgery == "unsigned")
+            r.deliver(t, writeState(kExam, {kCtl, 99, StateEvent::End, due, RunSnapshot{}}));
+        else if (forgery == "other key")
+            r.deliver(t, r.state(7, due, wrong, t));
+        else if (forgery == "other topic")
+            r.deliver(t, r.state(7, due, r.key, r.topics.controller()));
+        else if (forgery == "huge seq")
+            r.deliver(t, r.state(9007199254740991, due, r.key, t));
+        else if (forgery == "old seq")
+            r.deliver(t, r.state(5, due, r.key, t));
+        else if (forgery == "old due")
+            r.deliver(t, r.state(7, due - 2 * 86'400'000, r.key, t));
+        else if (forgery == "second")
+            r.deliver(r.topics.controller(), r.presence(kOther, since + 1000));
+        else if (forgery == "older run")
+            r.deliver(r.topics.controller(), r.presence(kOther, since - 1000, kCtl));
+        else if (forgery == "clock")
+            r.deliver(r.topics.roomClock(u"A"_qs),
+                      signPayload(r.key, r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
+                      "guessed");
+        else if (forgery == "takeover")
+            r.deliver(r.topics.controller(), r.presence(kOther, since + 1000, kCtl));
+        QCOMPARE(r.room->refusals().total(), refused ? 1 : 0);
+        QCOMPARE(r.room->followed(), followsOther ? kOther : kCtl);
+        // Refused again, still one record entry: counted, not written again.
+        if (refused && forgery != "second") {
+            QSignalSpy notes(r.room.get(), &Member::note);
+            r.deliver(t, writeState(kExam, {kCtl, 100, StateEvent::End, due, RunSnapshot{}}));
+            r.deliver(t, writeState(kExam, {kCtl, 101, StateEvent::End, due, RunSnapshot{}}));
+            QVERIFY(notes.size() <= 1);
+        }
+    }
+
+    // When the controller followed goes, the room follows one that leads.
+    void otherFollowedWhenOneGoes()
+    {
+        Rig r;
+        const qint64 since = r.nowUs / 1000 - 60'000;
+        r.deliver(r.topics.controller(), r.presence(kCtl, since));
+        r.deliver(r.topics.controller(), r.presence(kOther, since + 5000));
+        QCOMPARE(r.room->followed(), kCtl);
+        r.deliver(r.topics.controller(), signPayload(r.key, r.topics.controller(), {},
+                                                     writePresence(kExam, {kCtl, false, 0, false, u"h"_qs, {}})));
+        QCOMPARE(r.room->followed(), kOther);
+    }
+
+    // A controller that takes the lead from a kept run says the tick its run
+    // stands after on the grid it took, not the last one of its old grid: a
+    // room that got the old one stepped over the cue of that second.
+    void takeOverSendsTheTakenGrid()
+    {
+        SilentWindow window;
+        SilentPlayers players;
+        Engine engine(window, players);
+        PhaseTimer timer;
+        timer.setInterval(1000);
+        auto l = std::make_unique<FakeLink>();
+        FakeLink *link = l.get();
+        Controller c(kExam, BrokerSettings{}, engine, timer, MemberSeams{{}, std::move(l), {}});
+        c.start();
+        RunSnapshot run;
+        run.time1 = 5;
+        run.time2 = 2;
+        run.cycle = 4;
+        engine.adopt(run);
+        engine.Command1_Click();
+        const qint64 due = QDateTime::currentMSecsSinceEpoch() - 2400; // 400 ms off the timer's own grid
+        StateMessage kept{kOther, 3, StateEvent::Tick, due, engine.snapshot()};
+        c.takeOver(kept);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->sent.empty() && link->sent.back().topic == Topics(kExam).state(), 200);
+        const Reading<StateMessage> s = readState(link->sent.back().payload, kExam);
+        QVERIFY(s.ok());
+        const qint64 ticks = (s.message->dueMs - due + 500) / 1000;
+        QVERIFY2(std::abs(s.message->dueMs - due - ticks * 1000) <= 1, "not on the grid taken"); // the clock read to a ms
+        QCOMPARE(s.message->run, advanced(kept.run, ticks));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMembers)
+#include "tst_members.moc"
