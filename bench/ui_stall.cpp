@@ -7,6 +7,7 @@
 #include "bench_support.h"
 #include "engine.h"
 #include "members.h"
+#include "mqtt_client.h"
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "silent_ports.h"
@@ -87,10 +88,10 @@ int main(int argc, char **argv)
         broker = new PrivateBroker;
         broker->start(setup);
         lap(brokerUp);
-        controller = new Controller(setup.exam, own, engine, timer);
+        controller = new Controller(setup.exam, own, engine, timer, {});
         controller->start();
         room = new Room(setup.exam, QStringLiteral("A"), nowhere, engine, window, timer,
-                        [](int) { return CueKind::Own; });
+                        [](int) { return tavrin::CueSource::OwnFile; }, {});
         room->start();
         lap(up);
         if (++changes == kChanges) {
