@@ -141,14 +141,14 @@ bool SoundBank::openOutput()
 {
     if (output_ == Output::Open)
         return true;
-    if (output_ == Output::Failed)
-        return false;
-    if (output_ == Output::Suspended) {
+    if (output_ == Output::Suspended || (output_ == Output::Failed && g_bank.load() == this)) {
         finishClosing();
-        if (openDevice())
+        if (openDevice()) {
+            reloadChunks();
             return true;
+        }
         // The device went away while closed: the players keep their state
-        // and stay silent, and the operator is told.
+        // and stay silent until an open succeeds again.
         output_ = Output::Failed;
     } else {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -167,10 +167,15 @@ bool SoundBank::openOutput()
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             g_bank = nullptr;
         } else {
+            reloadChunks();
             return true;
         }
         output_ = Output::Failed;
     }
+    // Once while the output is gone, not at every cue that finds it so.
+    if (toldNoOutput_)
+        return false;
+    toldNoOutput_ = true;
     noOutputToTell_ = true;
     if (!flushQueued_) {
         flushQueued_ = true;
@@ -189,7 +194,19 @@ bool SoundBank::openDevice()
     Mix_ChannelFinished(&SoundBank::finishedOnAudioThread);
     Mix_SetPostMix(&raiseMixingThread, nullptr);
     output_ = Output::Open;
+    toldNoOutput_ = false;
     return true;
+}
+
+void SoundBank::reloadChunks()
+{
+    // A player opened while there was no output has no sound yet; the mixer
+    // decodes only while it is open.
+    for (std::size_t i = 0; i < players_.size(); ++i) {
+        Player &p = players_[i];
+        if (p.state != State::Closed && !p.chunk)
+            p.chunk = load(static_cast<int>(i) + 1, p.fileName);
+    }
 }
 
 void SoundBank::closeOutput()
@@ -201,7 +218,7 @@ void SoundBank::closeOutput()
         Mix_ChannelFinished(nullptr);
         Mix_CloseAudio();
     }
-    if (output_ == Output::Open || output_ == Output::Suspended) {
+    if (output_ == Output::Open || output_ == Output::Suspended || g_bank.load() == this) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         g_bank = nullptr;
         output_ = Output::Untried;
@@ -212,7 +229,8 @@ void SoundBank::setOutputWanted(bool wanted)
 {
     wanted_ = wanted;
     if (wanted) {
-        if (output_ == Output::Suspended)
+        // A failed open is tried again before each cue.
+        if (output_ == Output::Suspended || output_ == Output::Failed)
             openOutput();
         return;
     }
@@ -267,11 +285,13 @@ void SoundBank::open(int n, Player &p)
 
 void SoundBank::play(int n, Player &p)
 {
-    if (p.state == State::Closed || !p.chunk)
+    if (p.state == State::Closed)
         return;
     // A cue nobody announced (the chime while a run is going): open now and
     // play it a few milliseconds late rather than not at all.
-    if (output_ == Output::Suspended && !openOutput())
+    if (output_ != Output::Open && !openOutput())
+        return;
+    if (!p.chunk)
         return;
     const int channel = n - 1;
     if (p.state == State::Paused && Mix_Playing(channel)) {
@@ -293,7 +313,7 @@ void SoundBank::play(int n, Player &p)
 void SoundBank::stop(int n, Player &p)
 {
     const int channel = n - 1;
-    if (p.state == State::Playing && p.chunk && Mix_Playing(channel)) {
+    if (output_ == Output::Open && p.state == State::Playing && p.chunk && Mix_Playing(channel)) {
         Mix_Pause(channel);
         p.state = State::Paused;
     }
@@ -306,7 +326,7 @@ void SoundBank::rewind(int n, Player &p)
     // Whatever was left of the play is dropped; the next play starts at the
     // beginning of the sound.
     p.cutShort = true;
-    if (p.chunk)
+    if (p.chunk && output_ == Output::Open)
         Mix_HaltChannel(n - 1);
     p.state = State::Ready;
     suspendWhenQuiet();

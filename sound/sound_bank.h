@@ -82,6 +82,7 @@ private:
     bool openOutput();
     bool openDevice();
     void closeOutput();
+    void reloadChunks();
     bool quiet() const;
     void suspendWhenQuiet();
     void suspendNow();
@@ -102,6 +103,7 @@ private:
     Output output_ = Output::Untried;
     QString outputError_;
     bool noOutputToTell_ = false;
+    bool toldNoOutput_ = false;
     QStringList problemsToTell_;
     QSet<QString> toldFiles_;
     bool flushQueued_ = false;
