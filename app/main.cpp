@@ -11,6 +11,7 @@
 #include "sound_bank.h"
 #include "sound_check.h"
 #include "texts.h"
+#include "web_view.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -56,6 +57,7 @@ int main(int argc, char *argv[])
     // Without options the program is the one-room timer it always was.
     QCommandLineParser parser;
     tavrin::rooms::addCommandLineOptions(parser);
+    tavrin::web::addCommandLineOptions(parser);
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(0);
@@ -104,6 +106,8 @@ int main(int argc, char *argv[])
         // Start all the same: the operator is told, and the window is usable.
         form.notify(QString::fromUtf16(tavrin::texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
+    // The room display in browsers too: --web, and the menu.
+    tavrin::web::attach(engine, form, room, optionsFile, parser);
     // A room or the controller of an examination, when the settings say so.
     tavrin::rooms::RoomsUi roomsUi(form, engine, players, optionsFile);
     QObject::connect(&roomsUi, &tavrin::rooms::RoomsUi::record, &journal, &tavrin::Journal::recordNotice);
