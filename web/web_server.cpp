@@ -6,8 +6,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHttpServer>
-#include <QHttpServerResponse>
+#include <QAbstractHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
@@ -25,28 +26,85 @@ static void initWebResources()
 
 namespace tavrin::web {
 
+struct Reply {
+    QByteArray body;
+    QByteArray mime;
+    bool found = false;
+};
+
 namespace {
 
 const char *const kCueNames[] = {texts::defaultCue1, texts::defaultCue2, texts::defaultCue3, texts::chimeCue};
 
-QHttpServerResponse resource(const char *name, const QByteArray &mime)
+Reply resource(const char *name, const QByteArray &mime)
 {
     QFile f(QStringLiteral(":/tavrin/web/") + QLatin1String(name));
     if (!f.open(QIODevice::ReadOnly))
-        return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
-    QHttpServerResponse r(mime, f.readAll());
-    // A page left open on a tablet gets the program's own version on reload.
-    r.setHeader("Cache-Control", "no-cache");
-    return r;
+        return {};
+    return {f.readAll(), mime, true};
 }
 
 } // namespace
+
+// Fixed routes and nothing else; a request to upgrade is taken (true)
+// without an answer, and Qt hands it to the WebSocket side.
+class WebServer::Http : public QAbstractHttpServer {
+public:
+    explicit Http(WebServer &server) : server_(server) {}
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override
+    {
+        for (const auto &[name, value] : request.headers())
+            if (name.compare("upgrade", Qt::CaseInsensitive) == 0)
+                return true;
+        QHttpServerResponder r = makeResponder(request, socket);
+        const Reply reply = server_.reply(request.url().path());
+        if (!reply.found || request.method() != QHttpServerRequest::Method::Get) {
+            r.write(QHttpServerResponder::StatusCode::NotFound);
+            return true;
+        }
+        // A page left open on a tablet gets the program's own version on reload.
+        r.write(reply.body, {{"Content-Type", reply.mime}, {"Cache-Control", "no-cache"}});
+        return true;
+    }
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override
+    {
+        makeResponder(request, socket).write(QHttpServerResponder::StatusCode::NotFound);
+    }
+
+private:
+    WebServer &server_;
+};
+
 
 struct WebServer::Page {
     std::unique_ptr<QWebSocket> socket;
     double tokens = 0;
     QElapsedTimer refill;
 };
+
+Reply WebServer::reply(const QString &path) const
+{
+    if (path == QLatin1String("/"))
+        return resource("index.html", "text/html; charset=utf-8");
+    if (path == QLatin1String("/layout.js"))
+        return resource("layout.js", "text/javascript; charset=utf-8");
+    if (path == QLatin1String("/room.js"))
+        return resource("room.js", "text/javascript; charset=utf-8");
+    // Only the four fixed names; what was asked is compared, never opened.
+    for (const char *name : kCueNames) {
+        if (path != QLatin1String("/cues/") + QLatin1String(name))
+            continue;
+        const QString own = QDir(workDir_).filePath(QLatin1String(name));
+        const QFileInfo info(own);
+        QFile f(info.isFile() && info.size() <= limits_.maxCueFile ? own
+                                                                   : QStringLiteral(":/tavrin/cues/") + QLatin1String(name));
+        if (f.open(QIODevice::ReadOnly))
+            return {f.read(limits_.maxCueFile), "audio/wav", true};
+    }
+    return {};
+}
 
 WebServer::WebServer(const QString &workDir, Limits limits, QObject *parent)
     : QObject(parent), workDir_(workDir), limits_(limits)
@@ -76,24 +134,7 @@ QString WebServer::start(const QHostAddress &address, quint16 port)
     auto tcp = std::make_unique<QTcpServer>();
     if (!tcp->listen(address, port))
         return tcp->errorString();
-    http_ = std::make_unique<QHttpServer>();
-    http_->route(QStringLiteral("/"), [] { return resource("index.html", "text/html; charset=utf-8"); });
-    http_->route(QStringLiteral("/layout.js"), [] { return resource("layout.js", "text/javascript; charset=utf-8"); });
-    http_->route(QStringLiteral("/room.js"), [] { return resource("room.js", "text/javascript; charset=utf-8"); });
-    http_->route(QStringLiteral("/cues/<arg>"), [this](const QString &asked) {
-        // Only the four fixed names; what was asked is compared, never opened.
-        for (const char *name : kCueNames) {
-            if (asked != QLatin1String(name))
-                continue;
-            const QString own = QDir(workDir_).filePath(QLatin1String(name));
-            QFile f(QFileInfo(own).isFile() && QFileInfo(own).size() <= limits_.maxCueFile
-                        ? own
-                        : QStringLiteral(":/tavrin/cues/") + QLatin1String(name));
-            if (f.open(QIODevice::ReadOnly))
-                return QHttpServerResponse("audio/wav", f.read(limits_.maxCueFile));
-        }
-        return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
-    });
+    http_ = std::make_unique<Http>(*this);
     tcp_ = tcp.release();
     tcp_->setParent(http_.get());
     http_->bind(tcp_);

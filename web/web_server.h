@@ -7,11 +7,12 @@
 #include <memory>
 #include <vector>
 
-class QHttpServer;
 class QTcpServer;
 class QWebSocket;
 
 namespace tavrin::web {
+
+struct Reply;
 
 // What a browser may cost the serving Tavrin. A page sends only the time
 // question, a few dozen bytes, a few times a minute.
@@ -67,6 +68,8 @@ signals:
 
 private:
     struct Page;
+    class Http;
+    struct Reply reply(const QString &path) const;
     void acceptPages();
     void received(Page *page, const QString &message, qint64 rxUs);
     void drop(Page *page);
@@ -75,7 +78,7 @@ private:
 
     QString workDir_;
     Limits limits_;
-    std::unique_ptr<QHttpServer> http_;
+    std::unique_ptr<Http> http_;
     QTcpServer *tcp_ = nullptr; // owned by http_
     std::vector<std::unique_ptr<Page>> pages_;
     QByteArray hello_;

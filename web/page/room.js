@@ -127,7 +127,7 @@
       ctx2d.restore();
     }
     // What the test driver and the benchmarks read.
-    window.tavrinView = { question: s.question, dots, move: s.move, end: s.end, due: anchor.due + shown.k * PERIOD,
+    window.tavrinView = { anchor, k: shown.k, question: s.question, dots, move: s.move, end: s.end, due: anchor.due + shown.k * PERIOD,
                           offset, connected: !!(socket && socket.readyState === 1), stats };
   }
 
