@@ -171,6 +171,7 @@ void WebView::showAddress()
         dialog_->setWindowTitle(str(texts::webDialogTitle));
         dialog_->setObjectName(QStringLiteral("webAddress"));
         new QVBoxLayout(dialog_);
+        dialog_->setMinimumWidth(420);
     }
     QLayout *layout = dialog_->layout();
     while (QLayoutItem *item = layout->takeAt(0)) {
@@ -179,7 +180,8 @@ void WebView::showAddress()
     }
     auto addText = [&](const QString &text, int pixels) {
         auto *l = new QLabel(text, dialog_);
-        l->setWordWrap(true);
+        // The address in one piece, the explanations wrapped.
+        l->setWordWrap(pixels < 20);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         QFont f = l->font();
         f.setPixelSize(pixels);
