@@ -1,6 +1,7 @@
 #include "options.h"
 #include "session.h"
 #include "texts.h"
+#include "web_view.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -39,6 +40,7 @@ int main(int argc, char *argv[])
     // Without options the program is the one-room timer it always was.
     QCommandLineParser parser;
     tavrin::rooms::addCommandLineOptions(parser);
+    tavrin::web::addCommandLineOptions(parser);
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(0);
@@ -49,6 +51,7 @@ int main(int argc, char *argv[])
     options.rooms = tavrin::rooms::loadOptions(options.optionsFile);
     options.refused = parsed ? tavrin::rooms::applyCommandLine(parser, options.rooms) : parser.errorText();
 
+    options.parser = &parser;
     tavrin::Session session(std::move(options));
     return session.run();
 }

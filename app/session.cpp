@@ -5,6 +5,7 @@
 #include "resume.h"
 #include "rooms_ui.h"
 #include "texts.h"
+#include "web_view.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -74,6 +75,9 @@ void Session::start()
         // Start all the same: the operator is told, and the window is usable.
         form_.notify(QString::fromUtf16(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
+    // The room display in browsers too: --web, and the menu.
+    if (options_.parser)
+        web::attach(engine_, form_, roomDisplay_, options_.optionsFile, *options_.parser);
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
         form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));

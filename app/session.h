@@ -16,6 +16,8 @@
 
 #include <memory>
 
+class QCommandLineParser;
+
 namespace tavrin {
 
 namespace rooms {
@@ -26,6 +28,7 @@ struct SessionOptions {
     QString optionsFile;          // Tavrin-options.ini in the working folder
     rooms::RoomsOptions rooms;    // from that file and the command line
     QString refused;              // what the command line asked that was refused
+    const QCommandLineParser *parser = nullptr; // for the parts that read options of their own
 };
 
 // The program put together: the clock, the window, the players and their

@@ -525,4 +525,29 @@ inline constexpr char16_t cliNeedBoth[] = u"--exam と --broker は両方とも�
 inline constexpr char16_t cliBadPort[] = u"ポート「%1」は 1 ～ 65535 の数ではありません";
 inline constexpr char16_t cliBadName[] = u"名前「%1」は使えません（1 ～ 40 文字、/ + # と制御文字を含まない）";
 
+
+// The browser view.
+inline constexpr char16_t webShow[] = u"ブラウザに表示";
+inline constexpr char16_t webAddressItem[] = u"ブラウザ表示のアドレスと QR コード…";
+inline constexpr char16_t webDialogTitle[] = u"ブラウザ表示";
+inline constexpr char16_t webDialogOn[] =
+    u"同じネットワークのタブレット・スマートフォン・PC のブラウザで、次のアドレスを開いてください"
+    u"（QR コードはスマートフォンのカメラで読めます）。画面をタップすると全画面になり、音も鳴ります。";
+inline constexpr char16_t webDialogOff[] =
+    u"ブラウザ表示は止まっています。右クリックメニューの「ブラウザに表示」で始めてください。";
+inline constexpr char16_t webNoNetwork[] =
+    u"この PC には LAN のアドレスがありません。ネットワークにつなぐと、ほかの端末から開けるようになります。";
+inline constexpr char16_t webNotStarted[] =
+    u"ブラウザ表示を始められません（ポート %1：%2）。"
+    u"そのポートを使っているプログラムを終了するか、%3 の [web] の port に別のポートを書いてください。";
+inline constexpr char16_t webPortNotSaved[] = u"ブラウザ表示のポートを %1 に保存できません（%2）。";
+inline constexpr char16_t webCliRefused[] = u"--web の指定を使えません：%1\nブラウザ表示は止まっています。";
+inline constexpr char16_t webPages[] = u"開いているページ：%1";
+inline constexpr char16_t cliWeb[] =
+    u"部屋の表示をブラウザにも出す（--web のあとにポート番号を書けます。省略時は前回のポート、初めは 8765）。";
+// What the page itself shows (sent to it when it connects).
+inline constexpr char16_t webOffset[] = u"時差 %1 ms（往復 %2 ms）";
+inline constexpr char16_t webLost[] = u"● 接続待ち";
+inline constexpr char16_t webTap[] = u"タップで全画面・音";
+
 } // namespace tavrin::texts

@@ -1,0 +1,68 @@
+#include "web_options.h"
+
+#include "texts.h"
+
+#include <QCommandLineParser>
+#include <QSettings>
+
+namespace tavrin::web {
+
+namespace {
+const QString kGroup = QStringLiteral("web");
+const QString kPort = QStringLiteral("port");
+const QString kAddress = QStringLiteral("address");
+const QString kOption = QStringLiteral("web");
+
+bool readPort(const QString &text, int &port)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < 1 || value > 65535)
+        return false;
+    port = value;
+    return true;
+}
+} // namespace
+
+WebOptions loadOptions(const QString &path)
+{
+    QSettings ini(path, QSettings::IniFormat);
+    WebOptions o;
+    readPort(ini.value(kGroup + u'/' + kPort).toString(), o.port);
+    o.address = ini.value(kGroup + u'/' + kAddress).toString().trimmed();
+    return o;
+}
+
+QString saveOptions(const QString &path, const WebOptions &options)
+{
+    QSettings ini(path, QSettings::IniFormat);
+    ini.setValue(kGroup + u'/' + kPort, options.port);
+    ini.sync();
+    if (ini.status() == QSettings::NoError)
+        return {};
+    return texts::str(ini.status() == QSettings::AccessError ? texts::optionsAccessError : texts::optionsFormatError);
+}
+
+void addCommandLineOptions(QCommandLineParser &parser)
+{
+    // A flag: a value of its own would make the port compulsory. The port
+    // that follows it is read from the arguments themselves.
+    parser.addOption({kOption, texts::str(texts::cliWeb)});
+}
+
+QString applyCommandLine(const QCommandLineParser &parser, const QStringList &arguments, WebOptions &options)
+{
+    if (!parser.isSet(kOption))
+        return {};
+    WebOptions o = options;
+    o.on = true;
+    const qsizetype at = arguments.indexOf(QStringLiteral("--web"));
+    if (at >= 0 && at + 1 < arguments.size() && !arguments[at + 1].startsWith(u'-')) {
+        if (!readPort(arguments[at + 1], o.port))
+            return texts::str(texts::cliBadPort).arg(arguments[at + 1]);
+    }
+    options = o;
+    return {};
+}
+
+} // namespace tavrin::web

@@ -1,0 +1,243 @@
+#include "web_view.h"
+
+#include "engine.h"
+#include "form1.h"
+#include "phase_timer.h"
+#include "room_display.h"
+#include "texts.h"
+
+#include <QAction>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QNetworkInterface>
+#include <QPixmap>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <qrencode.h>
+
+namespace tavrin::web {
+
+using texts::str;
+
+namespace {
+
+QJsonObject runObject(const Engine &engine, const RoomDisplay &room)
+{
+    const ExamState &st = engine.state();
+    const RunSnapshot snap = engine.snapshot();
+    return {
+        {QStringLiteral("time1"), st.time1.value()},   {QStringLiteral("time2"), st.time2.value()},
+        {QStringLiteral("cycle"), st.cycle.value()},   {QStringLiteral("tamasu"), st.tamasu.value()},
+        {QStringLiteral("fk"), double(st.fk)},         {QStringLiteral("sw"), st.sw.value()},
+        {QStringLiteral("ck"), st.ck.value()},         {QStringLiteral("t"), st.t.value()},
+        {QStringLiteral("question"), snap.question},   {QStringLiteral("move"), snap.moveBanner},
+        {QStringLiteral("end"), snap.endBanner},       {QStringLiteral("message1"), st.message1},
+        {QStringLiteral("message2"), st.message2},     {QStringLiteral("secondsLeft"), room.secondsLeftShown()},
+    };
+}
+
+QByteArray compact(const QJsonObject &o)
+{
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+WebView::WebView(Engine &engine, Form1 &window, const RoomDisplay &room, const QString &optionsPath)
+    : QObject(&window), engine_(engine), window_(window), room_(room), optionsPath_(optionsPath),
+      options_(loadOptions(optionsPath)), server_(QDir::currentPath())
+{
+    server_.setHello(compact({{QStringLiteral("t"), QStringLiteral("hello")},
+                              {QStringLiteral("texts"),
+                               QJsonObject{{QStringLiteral("suffix"), str(texts::label16)},
+                                           {QStringLiteral("secondsLeft"), str(texts::secondsLeft)},
+                                           {QStringLiteral("offset"), str(texts::webOffset)},
+                                           {QStringLiteral("lost"), str(texts::webLost)},
+                                           {QStringLiteral("tap"), str(texts::webTap)}}}}));
+    // What changes without an event of the run (the seconds left chosen on
+    // the menu) reaches the pages within a second.
+    auto *watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, [this] {
+        if (isOn() && compact(runObject(engine_, room_)) != lastRun_)
+            publish();
+    });
+    watch->start(1000);
+}
+
+QByteArray WebView::stateMessage() const
+{
+    // The tick before the next one on the window's own grid: the run stands
+    // as that tick (and any act of the operator since) left it.
+    const PhaseTimer *timer = window_.Timer1;
+    const int period = timer->interval() > 0 ? timer->interval() : 1000;
+    return compact({{QStringLiteral("t"), QStringLiteral("state")},
+                    {QStringLiteral("due"), double(timer->nextDueWallMs() - period)},
+                    {QStringLiteral("s"), runObject(engine_, room_)}});
+}
+
+void WebView::publish()
+{
+    lastRun_ = compact(runObject(engine_, room_));
+    server_.publishState(stateMessage());
+}
+
+void WebView::runEvent(const RunEvent &event, const ExamState &)
+{
+    if (!isOn())
+        return;
+    // The chime of a time entry is not on the tick's grid: the pages play it
+    // when told. The other cues they work out from the run, on the grid.
+    if (event.kind == RunEventKind::Cue && event.player == 4)
+        server_.publishEvent(compact({{QStringLiteral("t"), QStringLiteral("cue")}, {QStringLiteral("p"), 4}}));
+    if (event.kind != RunEventKind::Cue)
+        publish();
+}
+
+bool WebView::setOn(bool on)
+{
+    if (on == isOn())
+        return true;
+    if (!on) {
+        server_.stop();
+        emit onChanged(false);
+        return true;
+    }
+    const QHostAddress address = options_.address.isEmpty() ? QHostAddress(QHostAddress::Any)
+                                                            : QHostAddress(options_.address);
+    const QString why = address.isNull() ? options_.address
+                                         : server_.start(address, static_cast<quint16>(options_.port));
+    if (!isOn()) {
+        window_.notify(str(texts::webNotStarted)
+                           .arg(options_.port)
+                           .arg(why, QDir::toNativeSeparators(optionsPath_)));
+        emit onChanged(false);
+        return false;
+    }
+    publish();
+    if (const QString e = saveOptions(optionsPath_, options_); !e.isEmpty())
+        window_.notify(str(texts::webPortNotSaved).arg(QDir::toNativeSeparators(optionsPath_), e));
+    emit onChanged(true);
+    return true;
+}
+
+QStringList WebView::addresses() const
+{
+    QStringList out;
+    const quint16 port = server_.port();
+    if (!options_.address.isEmpty()) {
+        out << QStringLiteral("http://%1:%2/").arg(options_.address).arg(port);
+        return out;
+    }
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
+        if (!(i.flags() & QNetworkInterface::IsUp) || (i.flags() & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry &e : i.addressEntries())
+            if (e.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                out << QStringLiteral("http://%1:%2/").arg(e.ip().toString()).arg(port);
+    }
+    return out;
+}
+
+QImage qrImage(const QString &text, int modulePixels)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QRcode *code = QRcode_encodeString(utf8.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
+    if (!code)
+        return {};
+    constexpr int quiet = 4;
+    const int side = (code->width + 2 * quiet) * modulePixels;
+    QImage img(side, side, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int y = 0; y < code->width; ++y)
+        for (int x = 0; x < code->width; ++x)
+            if (code->data[y * code->width + x] & 1)
+                for (int dy = 0; dy < modulePixels; ++dy)
+                    for (int dx = 0; dx < modulePixels; ++dx)
+                        img.setPixel((x + quiet) * modulePixels + dx, (y + quiet) * modulePixels + dy, 0xff000000);
+    QRcode_free(code);
+    return img;
+}
+
+void WebView::showAddress()
+{
+    if (!dialog_) {
+        dialog_ = new QDialog(&window_);
+        dialog_->setWindowTitle(str(texts::webDialogTitle));
+        dialog_->setObjectName(QStringLiteral("webAddress"));
+        new QVBoxLayout(dialog_);
+        dialog_->setMinimumWidth(420);
+    }
+    QLayout *layout = dialog_->layout();
+    while (QLayoutItem *item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    auto addText = [&](const QString &text, int pixels) {
+        auto *l = new QLabel(text, dialog_);
+        // The address in one piece, the explanations wrapped.
+        l->setWordWrap(pixels < 20);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QFont f = l->font();
+        f.setPixelSize(pixels);
+        l->setFont(f);
+        layout->addWidget(l);
+    };
+    if (!isOn()) {
+        addText(str(texts::webDialogOff), 14);
+    } else {
+        addText(str(texts::webDialogOn), 14);
+        const QStringList urls = addresses();
+        if (urls.isEmpty())
+            addText(str(texts::webNoNetwork), 14);
+        for (const QString &url : urls) {
+            addText(url, 24);
+            auto *qr = new QLabel(dialog_);
+            qr->setPixmap(QPixmap::fromImage(qrImage(url, 6)));
+            layout->addWidget(qr);
+        }
+        addText(str(texts::webPages).arg(server_.pages()), 12);
+    }
+    dialog_->adjustSize();
+    dialog_->show();
+    dialog_->raise();
+}
+
+void WebView::addActionsTo(QWidget &window)
+{
+    auto *on = new QAction(str(texts::webShow), &window);
+    on->setCheckable(true);
+    on->setChecked(isOn());
+    on->setShortcut(QKeySequence(Qt::Key_F9));
+    connect(on, &QAction::triggered, this, [this](bool checked) {
+        if (setOn(checked) && checked)
+            showAddress();
+    });
+    connect(this, &WebView::onChanged, on, &QAction::setChecked);
+    window.addAction(on);
+    auto *address = new QAction(str(texts::webAddressItem), &window);
+    connect(address, &QAction::triggered, this, &WebView::showAddress);
+    window.addAction(address);
+}
+
+WebView *attach(Engine &engine, Form1 &window, const RoomDisplay &room, const QString &optionsPath,
+                const QCommandLineParser &parser)
+{
+    auto *view = new WebView(engine, window, room, optionsPath);
+    engine.addObserver(view);
+    view->addActionsTo(window);
+    WebOptions options = loadOptions(optionsPath);
+    if (const QString refused = applyCommandLine(parser, QCoreApplication::arguments(), options); !refused.isEmpty())
+        window.notify(str(texts::webCliRefused).arg(refused));
+    view->setPort(options.port);
+    if (options.on)
+        view->setOn(true);
+    return view;
+}
+
+} // namespace tavrin::web
