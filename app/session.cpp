@@ -77,7 +77,7 @@ void Session::start()
     }
     // The room display in browsers too: --web, and the menu.
     if (options_.parser)
-        web::attach(engine_, form_, roomDisplay_, options_.optionsFile, *options_.parser);
+        web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
         form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));

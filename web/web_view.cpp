@@ -1,7 +1,7 @@
 #include "web_view.h"
 
 #include "engine.h"
-#include "form1.h"
+#include "frame_port.h"
 #include "phase_timer.h"
 #include "room_display.h"
 #include "texts.h"
@@ -49,8 +49,9 @@ QByteArray compact(const QJsonObject &o)
 
 } // namespace
 
-WebView::WebView(Engine &engine, Form1 &window, const RoomDisplay &room, const QString &optionsPath)
-    : QObject(&window), engine_(engine), window_(window), room_(room), optionsPath_(optionsPath),
+WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, const RoomDisplay &room,
+                 const QString &optionsPath)
+    : QObject(frame.dialogParent()), engine_(engine), frame_(frame), clock_(clock), room_(room), optionsPath_(optionsPath),
       options_(loadOptions(optionsPath)), server_(QDir::currentPath())
 {
     server_.setHello(compact({{QStringLiteral("t"), QStringLiteral("hello")},
@@ -74,7 +75,7 @@ QByteArray WebView::stateMessage() const
 {
     // The tick before the next one on the window's own grid: the run stands
     // as that tick (and any act of the operator since) left it.
-    const PhaseTimer *timer = window_.Timer1;
+    const PhaseTimer *timer = &clock_;
     const int period = timer->interval() > 0 ? timer->interval() : 1000;
     return compact({{QStringLiteral("t"), QStringLiteral("state")},
                     {QStringLiteral("due"), double(timer->nextDueWallMs() - period)},
@@ -113,7 +114,7 @@ bool WebView::setOn(bool on)
     const QString why = address.isNull() ? options_.address
                                          : server_.start(address, static_cast<quint16>(options_.port));
     if (!isOn()) {
-        window_.notify(str(texts::webNotStarted)
+        frame_.notify(str(texts::webNotStarted)
                            .arg(options_.port)
                            .arg(why, QDir::toNativeSeparators(optionsPath_)));
         emit onChanged(false);
@@ -121,7 +122,7 @@ bool WebView::setOn(bool on)
     }
     publish();
     if (const QString e = saveOptions(optionsPath_, options_); !e.isEmpty())
-        window_.notify(str(texts::webPortNotSaved).arg(QDir::toNativeSeparators(optionsPath_), e));
+        frame_.notify(str(texts::webPortNotSaved).arg(QDir::toNativeSeparators(optionsPath_), e));
     emit onChanged(true);
     return true;
 }
@@ -167,7 +168,7 @@ QImage qrImage(const QString &text, int modulePixels)
 void WebView::showAddress()
 {
     if (!dialog_) {
-        dialog_ = new QDialog(&window_);
+        dialog_ = new QDialog(frame_.dialogParent());
         dialog_->setWindowTitle(str(texts::webDialogTitle));
         dialog_->setObjectName(QStringLiteral("webAddress"));
         new QVBoxLayout(dialog_);
@@ -208,32 +209,29 @@ void WebView::showAddress()
     dialog_->raise();
 }
 
-void WebView::addActionsTo(QWidget &window)
+void WebView::addActions()
 {
-    auto *on = new QAction(str(texts::webShow), &window);
+    QAction *on = frame_.addMenuAction(str(texts::webShow), QKeySequence(Qt::Key_F10));
     on->setCheckable(true);
     on->setChecked(isOn());
-    on->setShortcut(QKeySequence(Qt::Key_F9));
     connect(on, &QAction::triggered, this, [this](bool checked) {
         if (setOn(checked) && checked)
             showAddress();
     });
     connect(this, &WebView::onChanged, on, &QAction::setChecked);
-    window.addAction(on);
-    auto *address = new QAction(str(texts::webAddressItem), &window);
+    QAction *address = frame_.addMenuAction(str(texts::webAddressItem));
     connect(address, &QAction::triggered, this, &WebView::showAddress);
-    window.addAction(address);
 }
 
-WebView *attach(Engine &engine, Form1 &window, const RoomDisplay &room, const QString &optionsPath,
-                const QCommandLineParser &parser)
+WebView *attach(Engine &engine, FramePort &frame, const PhaseTimer &clock, const RoomDisplay &room,
+                const QString &optionsPath, const QCommandLineParser &parser)
 {
-    auto *view = new WebView(engine, window, room, optionsPath);
+    auto *view = new WebView(engine, frame, clock, room, optionsPath);
     engine.addObserver(view);
-    view->addActionsTo(window);
+    view->addActions();
     WebOptions options = loadOptions(optionsPath);
     if (const QString refused = applyCommandLine(parser, QCoreApplication::arguments(), options); !refused.isEmpty())
-        window.notify(str(texts::webCliRefused).arg(refused));
+        frame.notify(str(texts::webCliRefused).arg(refused));
     view->setPort(options.port);
     if (options.on)
         view->setOn(true);

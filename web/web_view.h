@@ -14,7 +14,8 @@ class QImage;
 
 namespace tavrin {
 class Engine;
-class Form1;
+class FramePort;
+class PhaseTimer;
 class RoomDisplay;
 } // namespace tavrin
 
@@ -26,7 +27,8 @@ namespace tavrin::web {
 class WebView : public QObject, public RunObserver {
     Q_OBJECT
 public:
-    WebView(Engine &engine, Form1 &window, const RoomDisplay &room, const QString &optionsPath);
+    WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, const RoomDisplay &room,
+            const QString &optionsPath);
 
     // Starts or stops serving; false when it could not start (the operator
     // is told why). The port is remembered.
@@ -37,8 +39,8 @@ public:
 
     // The addresses to type on this machine's LAN, or loopback when it has none.
     QStringList addresses() const;
-    // "ブラウザに表示" (F9) and the address with its QR code.
-    void addActionsTo(QWidget &window);
+    // "ブラウザに表示" (F10) and the address with its QR code.
+    void addActions();
     void showAddress();
 
     WebServer &server() { return server_; }
@@ -54,7 +56,8 @@ private:
     void publish();
 
     Engine &engine_;
-    Form1 &window_;
+    FramePort &frame_;
+    const PhaseTimer &clock_;
     const RoomDisplay &room_;
     QString optionsPath_;
     WebOptions options_;
@@ -68,7 +71,7 @@ QImage qrImage(const QString &text, int modulePixels);
 
 // The browser view on the window's menu and from --web (see
 // addCommandLineOptions), told of every change of engine's run; owned by window.
-WebView *attach(Engine &engine, Form1 &window, const RoomDisplay &room, const QString &optionsPath,
+WebView *attach(Engine &engine, FramePort &frame, const PhaseTimer &clock, const RoomDisplay &room, const QString &optionsPath,
                 const QCommandLineParser &parser);
 
 } // namespace tavrin::web

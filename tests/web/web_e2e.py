@@ -77,17 +77,17 @@ for _ in range(3):
 print('same second: question %s, %d dots in the page and in what the Tavrin serves; offset %.2f ms' % (v['question'], v['dots'], v['offset']))
 drv.save_screenshot(os.path.join(work, 'page.png'))
 
-# The web server stops and starts again (F9 twice): the page goes on by its
+# The web server stops and starts again (F10 twice): the page goes on by its
 # own clock, shows its sign, and connects again by itself.
 xdo('windowactivate', '--sync', wid)
-xdo('key', '--window', wid, 'F9')
+xdo('key', '--window', wid, 'F10')
 wait_for(lambda v: not v['connected'], 5)
 a = view()
 time.sleep(2.5)
 b = view()
 if b['connected'] or b['due'] - a['due'] < 2000:
     fail('without its server the page stood still: %s then %s' % (a['due'], b['due']))
-xdo('key', '--window', wid, 'F9')
+xdo('key', '--window', wid, 'F10')
 wait_for(lambda v: v['connected'], 15)
 v, w = same_second()
 if (v['dots'], v['question']) != (w['dots'], w['question']):
