@@ -279,7 +279,8 @@ void SoundBank::open(int n, Player &p)
     p.state = State::Ready;
     p.cutShort = false;
     p.status = {CueSource::Silent, p.fileName, str(texts::soundNoOutputReason)};
-    if (openOutput())
+    // Opening the output may have loaded this player's sound already.
+    if (openOutput() && !p.chunk)
         p.chunk = load(n, p.fileName);
 }
 
