@@ -149,6 +149,8 @@ if len(page) > len(win):
 g = sorted(abs(x) for x in gaps)
 print('cues: %d in the window and the page; page minus window median %.1f ms, largest %.1f ms'
       % (len(gaps), sorted(gaps)[len(gaps) // 2], g[-1]))
+figures = {'web.cue_spread_median': g[len(g) // 2], 'web.cue_spread_p95': g[min(len(g) - 1, int(len(g) * 0.95))],
+           'web.cue_spread_max': g[-1]}
 
 # The web server stops and starts again (F10 twice): the page goes on by its
 # own clock, shows its sign, and connects again by itself.
@@ -184,6 +186,10 @@ lat = sorted(view()['late'])
 if lat:
     print('tick lateness in the page: median %.1f ms, max %.1f ms over %d ticks'
           % (lat[len(lat) // 2], lat[-1], len(lat)))
+    figures.update({'web.tick_late_median': lat[len(lat) // 2], 'web.tick_late_max': lat[-1]})
+# For bench/run-all: "name value unit" lines.
+for k, val in figures.items():
+    print('%-28s %10.3f ms' % (k, val))
 drv.quit()
 prog.terminate()
 prog.wait(10)
