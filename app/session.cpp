@@ -20,6 +20,8 @@ Session::Session(SessionOptions options)
       journal_(QDir::currentPath())
 {
     form_.attach(&engine_, &clock_);
+    // A tick's cue sounds a fixed time after the second it was due on.
+    players_.setDueClock([this] { return clock_.dueWallMs(); });
     engine_.addObserver(&outputPolicy_);
     // The candidates' display on a screen of its own (F5), and the sound check (F6).
     form_.setMirror(&roomDisplay_);

@@ -121,9 +121,9 @@ inline constexpr char16_t cfgReplaceFailed[] =
 // The cue players: what the operator is told of the sounds.
 
 inline constexpr char16_t soundNoOutput[] =
-    u"音を出す装置が使えないため、合図の音は鳴りません。試験は音なしで進みます。\n"
-    u"音が必要なときは、スピーカーなどの出力装置をつないで（または有効にして）から、"
-    u"プログラムを起動し直してください。\n（%1）";
+    u"音を出す装置が使えないため、合図の音が鳴りません。試験はそのまま進みます。\n"
+    u"スピーカーなどの出力装置や音声の設定を確かめてください。使えるようになると、"
+    u"次の合図から音が戻ります（起動し直す必要はありません）。\n（%1）";
 
 inline constexpr char16_t soundFallbackHead[] =
     u"次の音声ファイルは使えないため、代わりに内蔵の合図音を鳴らします。";
