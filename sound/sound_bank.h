@@ -68,7 +68,7 @@ public:
     static constexpr int cueDelayMs = 80;
     // From the request for a period to its first sample at the device, as
     // measured on PulseAudio (bench/cue_onset.cpp).
-    static constexpr int outputLatencyUs = 0;
+    static constexpr int outputLatencyUs = 16400;
 
 signals:
     // A play has ended; delivered on the thread the bank lives in.
