@@ -134,6 +134,9 @@ void AudioOutput::run()
         listener_(device != 0 ? Report::Opened : Report::Failed, error);
     }
     closeDevice(device);
+    // SDL keeps an error buffer for every thread that calls it; this one is
+    // not SDL's own, so nothing would free it.
+    SDL_TLSCleanup();
 }
 
 } // namespace tavrin
