@@ -44,6 +44,9 @@ Session::Session(SessionOptions options)
     // A room or the controller of an examination, when the settings say so.
     roomsUi_ = std::make_unique<rooms::RoomsUi>(form_, form_, engine_, clock_, players_, options_.optionsFile);
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::record, &journal_, &Journal::recordNotice);
+    // Every cue's proof: a room keeps its own until sent; the controller takes them.
+    QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
+    roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });
     // With no controller to follow soon after its start, a room goes on
     // with its own interrupted run, on that run's grid.
     roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {

@@ -65,7 +65,7 @@ public:
     static constexpr int sampleRate = 44100;
     // From a tick's due time to its cue's first sample at the device: time
     // for the tick to be handled and for a period to reach the device.
-    static constexpr int cueDelayMs = 80;
+    static constexpr int cueDelayMs = kCueDelayMs;
     // From the request for a period to its first sample at the device, as
     // measured on PulseAudio (bench/cue_onset.cpp).
     static constexpr int outputLatencyUs = 16400;
