@@ -17,6 +17,7 @@
 #include "rooms_rig.h"
 
 #include <QCoreApplication>
+#include <QMap>
 #include <QThread>
 
 #include <algorithm>
@@ -153,6 +154,7 @@ int main(int argc, char *argv[])
     // The record's deviation is the reported start minus the due time: the
     // reported start against what the sink heard is the record's error.
     std::vector<double> proofError;
+    QMap<QString, std::vector<double>> byMember;
     QThread::msleep(2000); // the last reports come in
     for (const auto &p : rig.proofs()) {
         e2e::Member *m = p.room.isEmpty() ? &ctl : rig.room(p.room);
@@ -161,9 +163,15 @@ int main(int argc, char *argv[])
         double nearest = 1e9;
         for (double o : rig.onsets(*m))
             nearest = std::abs(o - p.started) < std::abs(nearest - p.started) ? o : nearest;
-        if (std::abs(nearest - p.started) < 0.2)
+        if (std::abs(nearest - p.started) < 0.2) {
             proofError.push_back((p.started - nearest) * 1000);
+            byMember[m->name].push_back(proofError.back());
+        }
     }
+    for (auto it = byMember.cbegin(); it != byMember.cend(); ++it)
+        std::fprintf(stderr, "reported start - heard onset, %-10s median %6.1f ms, min %6.1f, max %6.1f (%zu cues)\n",
+                     qPrintable(it.key()), percentile(it.value(), 0.5), percentile(it.value(), 0), percentile(it.value(), 1),
+                     it.value().size());
     std::fprintf(stderr, "%zu reported cues matched to what the sinks heard\n", proofError.size());
     std::fprintf(stderr, "%zu cues heard in every room, %zu changes timed\n", spread.size(), reach.size());
     print("rooms.cue_spread_median", percentile(spread, 0.5));
