@@ -639,7 +639,8 @@ bool Writer::writeCue(const CueItem &c, QSqlError *error)
                                  " started_utc_ms, offset_ms, cue_source, recorded_utc_ms)"
                                  " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         q.addBindValue(c.proof == CueProof::Kept ? QStringLiteral("kept") : QStringLiteral("taken"));
-        q.addBindValue(c.cue.room);
+        // The controller's own cues have no room: '' rather than NULL.
+        q.addBindValue(c.cue.room.isNull() ? QStringLiteral("") : c.cue.room);
         q.addBindValue(c.cue.dueMs);
         q.addBindValue(c.cue.player);
         q.addBindValue(c.cue.question);
