@@ -20,6 +20,8 @@ Session::Session(SessionOptions options)
       journal_(QDir::currentPath())
 {
     form_.attach(&engine_, &clock_);
+    // A tick's cue sounds a fixed time after the second it was due on.
+    players_.setDueClock([this] { return clock_.dueWallMs(); });
     engine_.addObserver(&outputPolicy_);
     // The candidates' display on a screen of its own (F5), and the sound check (F6).
     form_.setMirror(&roomDisplay_);
@@ -42,6 +44,9 @@ Session::Session(SessionOptions options)
     // A room or the controller of an examination, when the settings say so.
     roomsUi_ = std::make_unique<rooms::RoomsUi>(form_, form_, engine_, clock_, players_, options_.optionsFile);
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::record, &journal_, &Journal::recordNotice);
+    // Every cue's proof: a room keeps its own until sent; the controller takes them.
+    QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
+    roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });
     // With no controller to follow soon after its start, a room goes on
     // with its own interrupted run, on that run's grid.
     roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {
