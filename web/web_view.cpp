@@ -3,6 +3,7 @@
 #include "engine.h"
 #include "frame_port.h"
 #include "phase_timer.h"
+#include "ports.h"
 #include "room_display.h"
 #include "texts.h"
 
@@ -55,6 +56,8 @@ WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, cons
       options_(loadOptions(optionsPath)), server_(QDir::currentPath())
 {
     server_.setHello(compact({{QStringLiteral("t"), QStringLiteral("hello")},
+                              // The window sounds a tick's cue this long after its second.
+                              {QStringLiteral("cueDelay"), kCueDelayMs},
                               {QStringLiteral("texts"),
                                QJsonObject{{QStringLiteral("suffix"), str(texts::label16)},
                                            {QStringLiteral("secondsLeft"), str(texts::secondsLeft)},

@@ -135,6 +135,7 @@
   let audio = null;
   const buffers = [];
   let pending = null; // { due, player, node }
+  let cueDelay = 0;    // ms after its second that the serving Tavrin sounds a cue
   function startSound() {
     if (audio) return;
     const Ctx = window.AudioContext || window.webkitAudioContext;
@@ -169,7 +170,7 @@
     if (pending && Math.abs(pending.due - due) < PERIOD / 2 && pending.player === player) return;
     if (pending && pending.node) try { pending.node.stop(); } catch (e) { /* already ended */ }
     pending = { due, player, node: null };
-    if (player && audio) pending.node = play(player, audioTimeAt(perfAt(due)));
+    if (player && audio) pending.node = play(player, audioTimeAt(perfAt(due) + cueDelay));
   }
 
   // ---- The connection -----------------------------------------------------
@@ -197,6 +198,7 @@
         asked.delete(m.id);
       } else if (m.t === 'hello') {
         texts = Object.assign(texts, m.texts);
+        if (Number.isFinite(m.cueDelay) && m.cueDelay >= 0 && m.cueDelay <= 500) cueDelay = m.cueDelay;
         if (!audio) info.hint.textContent = texts.tap;
       } else if (m.t === 'state') {
         anchor = { due: m.due, state: m.s };
