@@ -8,6 +8,7 @@
 //   rooms50.controller_cpu_share               %, of one core, over the presses
 //   rooms50.rooms_cpu_share, broker_cpu_share  %, the rooms' process, the broker
 // Usage: bench_rooms_fifty [--unsigned] [ROOMS]   (the MAC left off: to compare)
+// BENCH_DEBUG=1 says on stderr what the rooms refuse while they wait.
 #include "bench_support.h"
 #include "engine.h"
 #include "members.h"
