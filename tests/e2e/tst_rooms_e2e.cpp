@@ -20,8 +20,6 @@ using e2e::Shown;
 
 namespace {
 
-constexpr double kSameCue = 0.15; // seconds: cues of one second, heard together
-
 QString stateTopic(const e2e::RoomsRig &rig)
 {
     return QStringLiteral("tavrin/%1/state").arg(rig.exam);
@@ -82,38 +80,6 @@ QString followed(e2e::RoomsRig &rig, const QStringList &rooms, double from, doub
         }
     }
     return states > 0 ? QString() : QStringLiteral("the controller published nothing");
-}
-
-// The cues heard from each member between from and to began together.
-QString together(const e2e::RoomsRig &rig, const std::vector<Member *> &who, double from, double to)
-{
-    auto within = [&](const Member &m, double margin) {
-        std::vector<double> v;
-        for (double t : rig.onsets(m))
-            if (t >= from - margin && t <= to + margin)
-                v.push_back(t);
-        return v;
-    };
-    const std::vector<double> ref = within(*who.front(), 0);
-    if (ref.empty())
-        return QStringLiteral("%1 played nothing").arg(who.front()->name);
-    double worst = 0;
-    for (const Member *m : who) {
-        const std::vector<double> other = within(*m, kSameCue);
-        for (double t : ref) {
-            double nearest = 1e9;
-            for (double o : other)
-                nearest = std::abs(o - t) < std::abs(nearest) ? o - t : nearest;
-            if (std::abs(nearest) > kSameCue)
-                return QStringLiteral("%1 has no cue with %2's at %3 (nearest %4 s)")
-                    .arg(m->name, who.front()->name).arg(t, 0, 'f', 3).arg(nearest, 0, 'f', 3);
-            worst = std::max(worst, std::abs(nearest));
-        }
-        if (within(*m, -kSameCue).size() > ref.size())
-            return QStringLiteral("%1 played cues that %2 did not").arg(m->name, who.front()->name);
-    }
-    qInfo("%zu cues between %.1f and %.1f: onsets within %.1f ms", ref.size(), from, to, worst * 1000);
-    return {};
 }
 
 bool sameViews(e2e::RoomsRig &rig, const std::vector<Member *> &who, const QString &png)
@@ -230,7 +196,7 @@ void TestRoomsE2E::examinationInFourRooms()
     const double end1 = e2e::wallSeconds();
     QString problem = followed(rig, rooms, run1, end1);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    problem = together(rig, all, run1, end1);
+    problem = rig.together(all, run1, end1);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
     // ---- The faults, in a second examination of 28 s.
@@ -297,17 +263,17 @@ void TestRoomsE2E::examinationInFourRooms()
     // broker only when it is back, so that second is not asked for here.
     problem = followed(rig, rooms, run2, brokerDown - 0.6);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    problem = together(rig, all, run2, relaunched - 1.2);
+    problem = rig.together(all, run2, relaunched - 1.2);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    problem = together(rig, all, rejoined + 0.5, killed);
+    problem = rig.together(all, rejoined + 0.5, killed);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    problem = together(rig, {&a, &b, &c}, killed + 0.3, restarted);
+    problem = rig.together({&a, &b, &c}, killed + 0.3, restarted);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     problem = followed(rig, rooms, leading + 0.5, end2);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     // Every cue of every member from the takeover on, the second on which
     // the controller takes the lead included: the rooms used to leave it out.
-    problem = together(rig, all, resumed, end2);
+    problem = rig.together(all, resumed, end2);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     // The proof: every cue of every room, those sent late after the broker's
     // stop and the controller's restart included. Room A's last report

@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QThread>
 #include <cmath>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -369,9 +371,8 @@ QString Broker::start()
     QFile f(conf);
     if (!f.open(QIODevice::WriteOnly))
         return QStringLiteral("cannot write %1").arg(conf);
-    f.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n")
-                .arg(port_)
-                .toUtf8());
+    f.write(QStringLiteral("listener %1 127.0.0.1\npersistence false\nlog_dest none\n").arg(port_).toUtf8() +
+            (locked_.isEmpty() ? QByteArray("allow_anonymous true\n") : locked_));
     f.close();
     proc_.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), conf});
     if (!proc_.waitForStarted(3000))
@@ -392,6 +393,23 @@ QString Broker::start()
         QThread::msleep(50);
     }
     return QStringLiteral("mosquitto does not listen on port %1").arg(port_);
+}
+
+void Broker::lockDown(const QByteArray &passwords, const QByteArray &acl, const QString &logUser,
+                      const QString &logPassword)
+{
+    for (const auto &[name, data] : {std::pair{"passwords", passwords}, std::pair{"acl", acl}}) {
+        QFile f(dir_.filePath(QLatin1String(name)));
+        f.open(QIODevice::WriteOnly);
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        f.write(data);
+    }
+    // Started as root, mosquitto would become "mosquitto", who may not read
+    // these files: it stays who we are.
+    const passwd *me = getpwuid(geteuid());
+    locked_ = (me ? "user " + QByteArray(me->pw_name) + '\n' : QByteArray()) + "allow_anonymous false\npassword_file " + QFile::encodeName(dir_.filePath(u"passwords"_qs)) +
+              "\nacl_file " + QFile::encodeName(dir_.filePath(u"acl"_qs)) + '\n';
+    logLogin_ = {QStringLiteral("-u"), logUser, QStringLiteral("-P"), logPassword};
 }
 
 void Broker::stop()
@@ -424,9 +442,10 @@ QString BrokerLog::start(const Broker &broker, const QString &filter)
     partial_.clear();
     subscribed_ = false;
     proc_.start(QStringLiteral("stdbuf"),
-                {QStringLiteral("-oL"), QStringLiteral("mosquitto_sub"), QStringLiteral("-d"), QStringLiteral("-h"),
+                QStringList{QStringLiteral("-oL"), QStringLiteral("mosquitto_sub"), QStringLiteral("-d"), QStringLiteral("-h"),
                  QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(broker.port()),
-                 QStringLiteral("-t"), filter, QStringLiteral("-F"), QStringLiteral("%U|%r|%t|%p")});
+                 QStringLiteral("-t"), filter, QStringLiteral("-F"), QStringLiteral("%U|%r|%t|%p")} +
+                    broker.logLogin());
     if (!proc_.waitForStarted(3000))
         return QStringLiteral("cannot start mosquitto_sub (Debian: mosquitto-clients)");
     QElapsedTimer clock;

@@ -131,8 +131,13 @@ class Broker {
 public:
     Broker();
     ~Broker();
+    // Before start: nobody logs in without a password, and each user may
+    // do only what the access list grants (the files as mosquitto reads
+    // them); the log logs in as logUser.
+    void lockDown(const QByteArray &passwords, const QByteArray &acl, const QString &logUser, const QString &logPassword);
     QString start(); // empty on success
     void stop();     // SIGTERM, and waits
+    QStringList logLogin() const { return logLogin_; } // mosquitto_sub's arguments
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
     int port() const { return port_; }
 
@@ -140,6 +145,8 @@ private:
     QTemporaryDir dir_;
     QProcess proc_;
     int port_ = 0;
+    QByteArray locked_;
+    QStringList logLogin_;
 };
 
 // What is published under a topic filter, live (retained messages left

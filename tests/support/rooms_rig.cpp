@@ -78,26 +78,13 @@ QString RoomsRig::start(const QString &times, const QStringList &rooms, const QL
         return e;
     if (QString e = log.start(broker, QStringLiteral("tavrin/%1/#").arg(exam)); !e.isEmpty())
         return e;
-    QStringList names{QStringLiteral("controller")};
-    names << rooms;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        auto m = std::make_unique<Member>();
-        m->name = names[i];
-        m->clockOffsetS = i > 0 ? clockOffsetsS.value(i - 1) : 0;
-        m->ownCues = i > 0 ? ownCues.value(i - 1, true) : true;
-        m->at = QPoint(int(i % 2) * (kWidth + 4), int(i / 2) * (kHeight + 40));
-        writeSettings(m->dir.path(), {times, u"Tavrin-Jihou1.wav"_qs, u"Tavrin-Jihou2.wav"_qs, u"Tavrin-Jihou3.wav"_qs,
-                                      u"移動してください"_qs, u"試験終了"_qs, u"10"_qs, u"0"_qs});
-        if (m->ownCues)
-            writeTones(m->dir.path(), int(i));
-        m->sink = std::make_unique<tavrin::probe::PulseSink>(QString::number(i));
-        if (QString e = m->sink->start(); !e.isEmpty())
-            return e;
-        m->recorder = std::make_unique<tavrin::probe::Recorder>(m->sink->monitor());
-        if (QString e = m->recorder->start(); !e.isEmpty())
-            return e;
-        members.push_back(std::move(m));
-    }
+    examTimes = times;
+    add(QStringLiteral("controller"));
+    for (qsizetype i = 0; i < rooms.size(); ++i)
+        add(rooms[i], clockOffsetsS.value(i), ownCues.value(i, true));
+    for (auto &m : members)
+        if (!m->recorder)
+            return QStringLiteral("no sound for %1").arg(m->name);
     for (auto &m : members)
         if (QString e = launch(*m); !e.isEmpty())
             return e;
@@ -106,12 +93,41 @@ QString RoomsRig::start(const QString &times, const QStringList &rooms, const QL
     return {};
 }
 
+Member &RoomsRig::add(const QString &name, int clockOffsetS, bool ownCues)
+{
+    const int i = int(members.size());
+    auto m = std::make_unique<Member>();
+    m->name = name;
+    m->clockOffsetS = clockOffsetS;
+    m->ownCues = ownCues;
+    m->at = QPoint(i % 2 * (kWidth + 4), i / 2 * (kHeight + 40));
+    writeSettings(m->dir.path(), {examTimes, u"Tavrin-Jihou1.wav"_qs, u"Tavrin-Jihou2.wav"_qs, u"Tavrin-Jihou3.wav"_qs,
+                                  u"移動してください"_qs, u"試験終了"_qs, u"10"_qs, u"0"_qs});
+    if (m->ownCues)
+        writeTones(m->dir.path(), i);
+    m->sink = std::make_unique<tavrin::probe::PulseSink>(QString::number(i));
+    if (m->sink->start().isEmpty()) {
+        m->recorder = std::make_unique<tavrin::probe::Recorder>(m->sink->monitor());
+        if (!m->recorder->start().isEmpty())
+            m->recorder.reset();
+    }
+    members.push_back(std::move(m));
+    return *members.back();
+}
+
 QString RoomsRig::launch(Member &m, const QString &question)
 {
     m.program = std::make_unique<Program>(m.dir.path());
     QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), broker.address()};
-    if (m.name != QStringLiteral("controller"))
+    if (!m.name.startsWith(QStringLiteral("controller")))
         args << QStringLiteral("--room") << m.name;
+    if (!passphrase.isEmpty()) {
+        QFile key(m.dir.filePath(QStringLiteral("exam.key")));
+        if (!key.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+            key.write(passphrase.toUtf8() + '\n') < 0)
+            return QStringLiteral("cannot write %1").arg(key.fileName());
+        args << QStringLiteral("--key-file") << key.fileName();
+    }
     m.program->setArguments(args);
     m.program->setEnv(QStringLiteral("PULSE_SINK"), m.sink->name());
     m.program->setEnv(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
@@ -163,6 +179,8 @@ Member *RoomsRig::room(const QString &name)
 bool RoomsRig::roomsReport(int timeoutMs, double since)
 {
     for (std::size_t i = 1; i < members.size(); ++i) {
+        if (members[i]->name.startsWith(u"controller"_qs))
+            continue;
         const QString topic = QStringLiteral("tavrin/%1/rooms/%2/status").arg(exam, members[i]->name);
         const bool ok = log.waitFor(
             [&](const BrokerLog::Entry &e) {
@@ -230,6 +248,37 @@ std::vector<RoomsRig::Proof> RoomsRig::proofs() const
     }
     QSqlDatabase::removeDatabase(QStringLiteral("proofs"));
     return out;
+}
+
+QString RoomsRig::together(const std::vector<Member *> &who, double from, double to) const
+{
+    auto within = [&](const Member &m, double margin) {
+        std::vector<double> v;
+        for (double t : onsets(m))
+            if (t >= from - margin && t <= to + margin)
+                v.push_back(t);
+        return v;
+    };
+    const std::vector<double> ref = within(*who.front(), 0);
+    if (ref.empty())
+        return QStringLiteral("%1 played nothing").arg(who.front()->name);
+    double worst = 0;
+    for (const Member *m : who) {
+        const std::vector<double> other = within(*m, kSameCue);
+        for (double t : ref) {
+            double nearest = 1e9;
+            for (double o : other)
+                nearest = std::abs(o - t) < std::abs(nearest) ? o - t : nearest;
+            if (std::abs(nearest) > kSameCue)
+                return QStringLiteral("%1 has no cue with %2's at %3 (nearest %4 s)")
+                    .arg(m->name, who.front()->name).arg(t, 0, 'f', 3).arg(nearest, 0, 'f', 3);
+            worst = std::max(worst, std::abs(nearest));
+        }
+        if (within(*m, -kSameCue).size() > ref.size())
+            return QStringLiteral("%1 played cues that %2 did not").arg(m->name, who.front()->name);
+    }
+    qInfo("%zu cues between %.1f and %.1f: onsets within %.1f ms", ref.size(), from, to, worst * 1000);
+    return {};
 }
 
 } // namespace e2e

@@ -48,6 +48,7 @@ public:
     static constexpr int kHeight = 420;
 
     QString exam = QStringLiteral("e2e");
+    QString passphrase; // given to every member in a key file, when set
     Broker broker;
     BrokerLog log;
     std::vector<std::unique_ptr<Member>> members; // the controller first
@@ -57,6 +58,10 @@ public:
     // its clock offset known. Empty on success.
     QString start(const QString &times, const QStringList &rooms, const QList<int> &clockOffsetsS,
                   const QList<bool> &ownCues);
+    // A member more, its window beside the others, not yet started: a
+    // controller when its name begins with "controller".
+    Member &add(const QString &name, int clockOffsetS = 0, bool ownCues = true);
+    QString examTimes; // the first line of Tavrin.cfg for members added
     // (Re)starts a member's program and puts its window in place.
     // With a question, the program asks it before its window shows: it is
     // answered with Enter first.
@@ -76,6 +81,10 @@ public:
 
     // When each cue began in a member's recording, in wall-clock seconds.
     std::vector<double> onsets(const Member &m) const;
+    // The cues heard from each member between from and to began together
+    // (within kSameCue of the first member's), each once: empty, or what not.
+    static constexpr double kSameCue = 0.15;
+    QString together(const std::vector<Member *> &who, double from, double to) const;
 
     // The cues the controller's journal holds as taken (the rooms' reports
     // and its own, room empty), times in wall-clock seconds; started 0: not heard.
