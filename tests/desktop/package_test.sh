@@ -29,7 +29,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tavrin ] || fail "package name is '$(field Package)'"
 depends=$(field Depends)
 # Found by the library scan, and the three it cannot find.
-for dep in libqt6widgets6 libqt6dbus6 libsdl2-mixer-2.0-0 fonts-ipafont-gothic qt6-qpa-plugins qt6-translations-l10n; do
+for dep in libqt6widgets6 libqt6dbus6 libsdl2-2.0-0 fonts-ipafont-gothic qt6-qpa-plugins qt6-translations-l10n; do
   grep -q "\b$dep\b" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 

@@ -166,9 +166,13 @@
     return node;
   }
   function scheduleCue(due, player) {
-    // The server's grid may come back a millisecond apart: the same tick's cue.
-    if (pending && Math.abs(pending.due - due) < PERIOD / 2 && pending.player === player) return;
-    if (pending && pending.node) try { pending.node.stop(); } catch (e) { /* already ended */ }
+    // The server's grid may come back a millisecond apart: the same tick.
+    // Only that tick's cue is replaced; an earlier tick's plays out (it may
+    // still be due: cues sound a moment after their second).
+    if (pending && Math.abs(pending.due - due) < PERIOD / 2) {
+      if (pending.player === player) return;
+      if (pending.node) try { pending.node.stop(); } catch (e) { /* already ended */ }
+    }
     pending = { due, player, node: null };
     if (player && audio) pending.node = play(player, audioTimeAt(perfAt(due) + cueDelay));
   }
