@@ -549,5 +549,36 @@ inline constexpr char16_t cliWeb[] =
 inline constexpr char16_t webOffset[] = u"時差 %1 ms（往復 %2 ms）";
 inline constexpr char16_t webLost[] = u"● 接続待ち";
 inline constexpr char16_t webTap[] = u"タップで全画面・音";
+// A start at a time of day (F9, --start-at).
+inline constexpr char16_t startAtAction[] = u"開始時刻を予約...";
+inline constexpr char16_t startAtCancelAction[] = u"開始時刻の予約を取り消す";
+inline constexpr char16_t startAtTitle[] = u"開始時刻の予約";
+inline constexpr char16_t startAtPrompt[] =
+    u"今日の開始時刻を 時:分 または 時:分:秒 で入力してください（例 09:00）。\n"
+    u"その時刻の 0 秒ちょうどに試験が始まります。";
+inline constexpr char16_t startAtUnreadable[] =
+    u"開始時刻「%1」は読めません。今日の 時:分 または 時:分:秒 で入力してください（例 09:00、13:30:00）。";
+inline constexpr char16_t startAtPassed[] =
+    u"開始時刻 %1 は今日の時刻としてはもう過ぎています（いまは %2）。予約していません。\n"
+    u"日付をまたぐ予約はできません。今日のこれからの時刻を入力してください。";
+inline constexpr char16_t startAtNotIdle[] =
+    u"試験が進行中のため、開始時刻を予約できません。リセットしてから予約してください。";
+inline constexpr char16_t startAtRoom[] =
+    u"この Tavrin は部屋として操作卓に連動しています。開始時刻は操作卓で予約してください。";
+inline constexpr char16_t startAtSet[] = u"開始時刻 %1 を予約しました。";
+inline constexpr char16_t startAtKept[] = u"予約されていた開始時刻 %1 を引き続き待ちます。";
+inline constexpr char16_t startAtCancelled[] = u"開始時刻 %1 の予約を取り消しました。";
+inline constexpr char16_t startAtFromController[] = u"操作卓が開始時刻 %1 を予約しました。";
+inline constexpr char16_t startAtCancelledByController[] = u"操作卓が開始時刻の予約を取り消しました。";
+inline constexpr char16_t startAtStarted[] = u"予約した開始時刻 %1 に試験を開始しました。";
+inline constexpr char16_t startAtLate[] = u"予約した開始時刻 %1 に間に合わず、%2 ミリ秒遅れて開始しました。";
+inline constexpr char16_t startAtButtonWaits[] =
+    u"開始時刻 %1 の予約があります。その時刻に自動で開始します。\n"
+    u"いますぐ開始するには、右クリックのメニューで予約を取り消して（Shift+F9）から［開始］を押してください。";
+inline constexpr char16_t startAtMissed[] =
+    u"予約されていた開始時刻 %1 は、この Tavrin が動いていない間に過ぎ、その試験はもう終わっている時刻です。予約は取り消しました。";
+inline constexpr char16_t startAtCountdown[] = u"開始まで\n%1";
+inline constexpr char16_t cliStartAt[] = u"今日の開始時刻 HH:MM[:SS] を予約する。";
+inline constexpr char16_t cliTime[] = u"HH:MM[:SS]";
 
 } // namespace tavrin::texts
