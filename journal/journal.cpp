@@ -231,6 +231,15 @@ void Journal::recordNotice(const QString &text)
     writer_->push(std::move(e));
 }
 
+void Journal::recordEntry(const char *kind, const QString &detail)
+{
+    if (!writing())
+        return;
+    EventItem e = eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+    e.detail = detail;
+    writer_->push(std::move(e));
+}
+
 void Journal::continueRun(qint64 id, const QString &detail)
 {
     continuing_ = id;

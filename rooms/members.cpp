@@ -154,6 +154,34 @@ Outgoing Member::retained(const QString &topic, const QByteArray &payload) const
     return sealed(o);
 }
 
+bool Member::publishExtra(const QString &topic, const QByteArray &payload, bool retain)
+{
+    Outgoing o;
+    o.topic = topic;
+    o.payload = payload;
+    o.qos = 1;
+    o.retain = retain;
+    return client_.publish(sealed(o));
+}
+
+void Member::subscribeExtra(const QString &topic)
+{
+    if (!extraTopics_.contains(topic))
+        extraTopics_ += topic;
+    client_.addSubscription(topic, 1, true);
+}
+
+bool Member::takeExtra(const Incoming &m)
+{
+    if (!extraTopics_.contains(m.topic))
+        return false;
+    if (m.payload.isEmpty() && m.size == 0 && m.retained)
+        return true; // nothing kept on that topic
+    if (const std::optional<QByteArray> body = opened(m))
+        emit extraReceived(m.topic, *body, m.retained);
+    return true;
+}
+
 QString Member::brokerName() const
 {
     return QStringLiteral("%1:%2").arg(broker_.host).arg(broker_.port);
@@ -420,7 +448,7 @@ void Controller::takePresence(const PresenceMessage &p)
 
 void Controller::received(const Incoming &m)
 {
-    if (takeStatus(m))
+    if (takeStatus(m) || takeExtra(m))
         return;
     if (m.topic == topics_.clock()) {
         // Not answered on the network thread: something was wrong with it.
@@ -666,7 +694,7 @@ void Room::takeClock(const Incoming &m)
 
 void Room::received(const Incoming &m)
 {
-    if (takeStatus(m))
+    if (takeStatus(m) || takeExtra(m))
         return;
     if (m.topic == topics_.roomClock(room_)) {
         takeClock(m);

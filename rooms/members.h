@@ -83,7 +83,15 @@ public:
     QString connectionProblem() const { return connectionProblem_; }
     const QMap<QString, RoomView> &rooms() const { return rooms_; }
 
+    // Messages beyond the run's own (a start at a time of day, a sound check
+    // asked for): signed like the rest, QoS 1; false when not connected. A
+    // topic subscribed to, before start(), delivers through extraReceived
+    // only what is within the size bound and carries this examination's MAC.
+    bool publishExtra(const QString &topic, const QByteArray &payload, bool retain);
+    void subscribeExtra(const QString &topic);
+
 signals:
+    void extraReceived(const QString &topic, const QByteArray &body, bool retained);
     void changed();                   // anything the operator's views show
     void note(const QString &text);   // an entry for the record
 
@@ -93,6 +101,8 @@ protected:
     bool takeStatus(const Incoming &m);
     virtual void connectedNow() = 0;
     void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
+    // A message on an extra's topic, checked and handed on; false for any other topic.
+    bool takeExtra(const Incoming &m);
     // The payload as signed, when the MAC is this examination's key's (or
     // nothing is signed); otherwise the refusal is recorded and null.
     std::optional<QByteArray> opened(const Incoming &m);
@@ -113,6 +123,7 @@ protected:
     qint64 connectionChangedMs_ = 0;
     QString connectionProblem_;
     RefusalLog refusals_;
+    QStringList extraTopics_;
 
 private:
     struct Bucket {

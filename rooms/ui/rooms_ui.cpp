@@ -100,6 +100,7 @@ void RoomsUi::build()
                 question_->close();
         });
         forward_->to = controller_;
+        emit memberMade(controller_);
         problem = controller_->start();
         if (resumeDecided_ && problem.isEmpty())
             controller_->operatorDecided();
@@ -112,6 +113,7 @@ void RoomsUi::build()
             room_->setKeptRun(keptRun_);
         forward_->to = room_;
         frame_.setInputsLocked(true);
+        emit memberMade(room_);
         problem = room_->start();
         frame_.setTitleSuffix(str(texts::roomsTitleRoom).arg(options_.room, options_.exam));
     } else {

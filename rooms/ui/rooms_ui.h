@@ -58,6 +58,8 @@ public:
     Room *room() const { return room_; }
 
 signals:
+    // A member was made, before it connects: what is added to it subscribes now.
+    void memberMade(tavrin::rooms::Member *member);
     // An entry for the record (what was refused, connections, adoptions).
     void record(const QString &text);
 
