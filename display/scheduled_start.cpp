@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -166,8 +167,8 @@ void ScheduledStart::refresh()
     }
     // The largest size up to the question number's own that fits its place.
     QFont f = questionFont_;
-    for (qreal pt = questionFont_.pointSizeF(); pt > 4; pt -= 1) {
-        f.setPointSizeF(pt);
+    for (int px = QFontInfo(questionFont_).pixelSize(); px > 6; --px) {
+        f.setPixelSize(px);
         const QRect need = QFontMetrics(f).boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, caption);
         if (need.width() <= label->width() && need.height() <= label->height())
             break;

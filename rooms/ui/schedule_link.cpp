@@ -54,7 +54,12 @@ void ScheduleLink::publish()
     ScheduleMessage m;
     m.from = member_->id();
     m.startMs = start_.start().value_or(0);
-    member_->publishExtra({scheduleTopic(member_->exam()), writeSchedule(member_->exam(), m), 1, true});
+    Outgoing out;
+    out.topic = scheduleTopic(member_->exam());
+    out.payload = writeSchedule(member_->exam(), m);
+    out.qos = 1;
+    out.retain = true;
+    member_->publishExtra(out);
 }
 
 void ScheduleLink::received(const Incoming &m)
