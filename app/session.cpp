@@ -4,10 +4,13 @@
 #include "members.h"
 #include "resume.h"
 #include "rooms_ui.h"
+#include "schedule_link.h"
+#include "schedule_wiring.h"
 #include "texts.h"
 #include "web_view.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
 
@@ -27,6 +30,9 @@ Session::Session(SessionOptions options)
     roomDisplay_.addActionsTo(form_);
     engine_.addObserver(&soundCheck_);
     soundCheck_.addActionTo(form_);
+    // A start at a time of day (F9, Shift+F9, --start-at).
+    engine_.addObserver(&startAt_);
+    startAt_.addActionsTo(form_);
     // The screen stays on from the start of a run until a reset or exit.
     QObject::connect(&form_, &Form1::runStateChanged, &keeper_, &ScreenKeeper::follow);
     QObject::connect(&players_, &SoundBank::done, &form_, [this](int n) { engine_.MMControl_done(n); });
@@ -42,6 +48,8 @@ Session::Session(SessionOptions options)
     // A room or the controller of an examination, when the settings say so.
     roomsUi_ = std::make_unique<rooms::RoomsUi>(form_, form_, engine_, clock_, players_, options_.optionsFile);
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::record, &journal_, &Journal::recordNotice);
+    // The controller's start at a time of day is every room's.
+    scheduleLink_ = std::make_unique<rooms::ScheduleLink>(*roomsUi_, startAt_);
     // With no controller to follow soon after its start, a room goes on
     // with its own interrupted run, on that run's grid.
     roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {
@@ -76,13 +84,18 @@ void Session::start()
         form_.notify(QString::fromUtf16(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     // The room display in browsers too: --web, and the menu.
-    if (options_.parser)
-        web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
+    if (options_.parser) {
+        web::WebView *web = web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
+        QObject::connect(&startAt_, &ScheduledStart::countdownChanged, web, &web::WebView::setCountdown);
+    }
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
         form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));
     else
         roomsUi_->start(options_.rooms);
+    attachScheduledStart(startAt_, journal_, engine_, clock_, form_,
+                         {.restore = !followsController,
+                          .startAt = options_.parser ? options_.parser->value(QStringLiteral("start-at")) : QString()});
 }
 
 int Session::run()

@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "form1.h"
+#include "frame_port.h"
 #include "phase_timer.h"
 #include "schedule.h"
 #include "texts.h"
@@ -30,14 +31,14 @@ qint64 nowMs()
 constexpr qint64 kFallbackMs = 25;
 } // namespace
 
-ScheduledStart::ScheduledStart(Engine &engine, Form1 &form, QObject *parent)
-    : QObject(parent), engine_(engine), form_(form)
+ScheduledStart::ScheduledStart(Engine &engine, Form1 &form, PhaseTimer &clock, QObject *parent)
+    : QObject(parent), engine_(engine), form_(form), clock_(clock)
 {
     refresh_.setSingleShot(true);
     refresh_.setTimerType(Qt::PreciseTimer);
     connect(&refresh_, &QTimer::timeout, this, &ScheduledStart::refresh);
     // After the engine's own handler of the tick (connected by attach()).
-    connect(form.Timer1, &PhaseTimer::timeout, this, &ScheduledStart::onTick);
+    connect(&clock_, &PhaseTimer::timeout, this, &ScheduledStart::onTick);
     form.Command1->installEventFilter(this);
 }
 
@@ -46,14 +47,11 @@ ScheduledStart::~ScheduledStart()
     form_.Command1->removeEventFilter(this);
 }
 
-void ScheduledStart::addActionsTo(QWidget &window)
+void ScheduledStart::addActionsTo(FramePort &frame)
 {
-    set_ = new QAction(str(texts::startAtAction), &window);
-    set_->setShortcut(QKeySequence(Qt::Key_F9));
+    set_ = frame.addMenuAction(str(texts::startAtAction), QKeySequence(Qt::Key_F9));
     connect(set_, &QAction::triggered, this, &ScheduledStart::ask);
-    window.addAction(set_);
-    cancel_ = new QAction(str(texts::startAtCancelAction), &window);
-    cancel_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9));
+    cancel_ = frame.addMenuAction(str(texts::startAtCancelAction), QKeySequence(Qt::SHIFT | Qt::Key_F9));
     cancel_->setEnabled(false);
     connect(cancel_, &QAction::triggered, this, [this] {
         if (startMs_) {
@@ -62,7 +60,6 @@ void ScheduledStart::addActionsTo(QWidget &window)
             form_.notify(str(texts::startAtCancelled).arg(at));
         }
     });
-    window.addAction(cancel_);
 }
 
 QString ScheduledStart::startText() const
@@ -110,7 +107,7 @@ QString ScheduledStart::setStart(qint64 startMs)
     // Ticks from now on fall on the start's seconds: the tick of the start
     // second itself starts the run, and the first tick of the run is the
     // next one.
-    form_.Timer1->alignTo(startMs);
+    clock_.alignTo(startMs);
     if (cancel_)
         cancel_->setEnabled(true);
     refresh();
@@ -194,7 +191,7 @@ void ScheduledStart::onTick()
     if (!startMs_)
         return;
     // The tick due on the start second starts the run.
-    if (std::llabs(form_.Timer1->dueWallMs() - *startMs_) < 500)
+    if (std::llabs(clock_.dueWallMs() - *startMs_) < 500)
         fire();
 }
 
@@ -209,7 +206,6 @@ void ScheduledStart::fire()
     if (engine_.runState() != RunState::Idle)
         return; // started by other means meanwhile
     starting_ = true;
-    const RunState before = engine_.runState();
     try {
         engine_.Command1_Click();
     } catch (const std::exception &e) {
@@ -218,10 +214,8 @@ void ScheduledStart::fire()
     starting_ = false;
     // Started outside the tick of that second: the run's ticks still fall
     // on the start's seconds.
-    if (std::llabs(form_.Timer1->dueWallMs() - at) >= 500)
-        form_.Timer1->alignTo(at);
-    if (engine_.runState() != before)
-        emit form_.runStateChanged(engine_.runState());
+    if (std::llabs(clock_.dueWallMs() - at) >= 500)
+        clock_.alignTo(at);
     emit started(at, late);
     if (late >= 500)
         form_.notify(str(texts::startAtLate).arg(caption).arg(late));

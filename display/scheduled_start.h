@@ -22,15 +22,17 @@ namespace tavrin {
 
 class Engine;
 class Form1;
+class FramePort;
+class PhaseTimer;
 
 class ScheduledStart : public QObject, public RunObserver {
     Q_OBJECT
 public:
-    ScheduledStart(Engine &engine, Form1 &form, QObject *parent = nullptr);
+    ScheduledStart(Engine &engine, Form1 &form, PhaseTimer &clock, QObject *parent = nullptr);
     ~ScheduledStart() override;
 
     // F9 and Shift+F9 on the window's right-click menu.
-    void addActionsTo(QWidget &window);
+    void addActionsTo(FramePort &frame);
     // When set and it returns a text, setting a start is refused with it (a
     // room takes its start from its controller).
     void setGuard(std::function<QString()> guard) { guard_ = std::move(guard); }
@@ -69,6 +71,7 @@ private:
 
     Engine &engine_;
     Form1 &form_;
+    PhaseTimer &clock_;
     std::function<QString()> guard_;
     std::optional<qint64> startMs_;
     QTimer refresh_;

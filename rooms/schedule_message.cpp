@@ -11,7 +11,7 @@ namespace tavrin::rooms {
 
 QString scheduleTopic(const QString &exam)
 {
-    return QStringLiteral("tavrin/%1/schedule").arg(exam);
+    return Topics(exam).schedule();
 }
 
 QByteArray writeSchedule(const QString &exam, const ScheduleMessage &m)

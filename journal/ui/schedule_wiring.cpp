@@ -1,7 +1,7 @@
 #include "schedule_wiring.h"
 
 #include "engine.h"
-#include "form1.h"
+#include "frame_port.h"
 #include "journal.h"
 #include "resume.h"
 #include "resume_question.h"
@@ -36,28 +36,25 @@ InterruptedRun startedAt(const Engine &engine, qint64 startMs)
     return run;
 }
 
-void carryOn(Journal &journal, Engine &engine, Form1 &form, qint64 startMs)
+void carryOn(Journal &journal, Engine &engine, PhaseTimer &clock, FramePort &frame, qint64 startMs)
 {
     const InterruptedRun run = startedAt(engine, startMs);
-    const ResumeChoice choice = askToResume(&form, run);
+    const ResumeChoice choice = askToResume(frame.dialogParent(), run);
     const QString at = schedule::clockText(startMs, QTimeZone::systemTimeZone());
     if (choice == ResumeChoice::Abandon) {
         journal.recordEntry(kUnscheduleKind, str(texts::startAtCancelled).arg(at));
         return;
     }
-    const RunState before = engine.runState();
     try {
-        resume(journal, engine, *form.Timer1, run, choice);
+        resume(journal, engine, clock, run, choice);
     } catch (const std::exception &e) {
-        form.notify(str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+        frame.notify(str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
-    if (engine.runState() != before)
-        emit form.runStateChanged(engine.runState());
 }
 
 } // namespace
 
-void attachScheduledStart(ScheduledStart &start, Journal &journal, Engine &engine, Form1 &form,
+void attachScheduledStart(ScheduledStart &start, Journal &journal, Engine &engine, PhaseTimer &clock, FramePort &frame,
                           const ScheduleStartup &startup)
 {
     QObject::connect(&start, &ScheduledStart::scheduled, &journal,
@@ -76,20 +73,20 @@ void attachScheduledStart(ScheduledStart &start, Journal &journal, Engine &engin
         switch (schedule::onRestart(*kept, now, qint64(engine.state().timesum.value()) * 1000)) {
         case schedule::OnRestart::Keep:
             if (start.setStart(*kept).isEmpty())
-                form.notify(str(texts::startAtKept).arg(at));
+                frame.notify(str(texts::startAtKept).arg(at));
             break;
-        case schedule::OnRestart::CarryOn: carryOn(journal, engine, form, *kept); break;
+        case schedule::OnRestart::CarryOn: carryOn(journal, engine, clock, frame, *kept); break;
         case schedule::OnRestart::Drop:
             journal.recordEntry(kUnscheduleKind, scheduleDetail(*kept));
-            form.notify(str(texts::startAtMissed).arg(at));
+            frame.notify(str(texts::startAtMissed).arg(at));
             break;
         }
     }
     if (!startup.startAt.isEmpty()) {
         if (const QString why = start.setAt(startup.startAt); !why.isEmpty())
-            form.notify(why);
+            frame.notify(why);
         else
-            form.notify(str(texts::startAtSet).arg(start.startText()));
+            frame.notify(str(texts::startAtSet).arg(start.startText()));
     }
 }
 

@@ -5,8 +5,9 @@
 namespace tavrin {
 
 class Engine;
-class Form1;
+class FramePort;
 class Journal;
+class PhaseTimer;
 class ScheduledStart;
 
 struct ScheduleStartup {
@@ -22,7 +23,7 @@ struct ScheduleStartup {
 // run that started then (the question after an interruption) if it passed
 // while the program was not running, and dropped if that run would be over;
 // then --start-at sets one.
-void attachScheduledStart(ScheduledStart &start, Journal &journal, Engine &engine, Form1 &form,
+void attachScheduledStart(ScheduledStart &start, Journal &journal, Engine &engine, PhaseTimer &clock, FramePort &frame,
                           const ScheduleStartup &startup);
 
 } // namespace tavrin

@@ -42,7 +42,7 @@ void ScheduleLink::attach(Member *member)
         apply(); // a room's clock offset may be known now, or have moved
     });
     if (rooms_.room() == member) {
-        member->subscribeExtra(scheduleTopic(member->exam()), 1);
+        member->subscribeExtra(scheduleTopic(member->exam()));
         connect(member, &Member::extraReceived, this, &ScheduleLink::received);
     }
 }
@@ -54,27 +54,23 @@ void ScheduleLink::publish()
     ScheduleMessage m;
     m.from = member_->id();
     m.startMs = start_.start().value_or(0);
-    Outgoing out;
-    out.topic = scheduleTopic(member_->exam());
-    out.payload = writeSchedule(member_->exam(), m);
-    out.qos = 1;
-    out.retain = true;
-    member_->publishExtra(out);
+    member_->publishExtra(scheduleTopic(member_->exam()), writeSchedule(member_->exam(), m), true);
 }
 
-void ScheduleLink::received(const Incoming &m)
+void ScheduleLink::received(const QString &topic, const QByteArray &body)
 {
     Room *room = rooms_.room();
-    if (!room || room != member_ || m.topic != scheduleTopic(room->exam()))
+    if (!room || room != member_ || topic != scheduleTopic(room->exam()))
         return;
-    const Reading<ScheduleMessage> r = readSchedule(m.payload, room->exam(), QDateTime::currentMSecsSinceEpoch());
-    // Only the controller this room follows sets its start.
-    if (!r.ok() || (!room->controllerId().isEmpty() && r.message->from != room->controllerId())) {
+    // Signed by this examination's key (the member checked that), a start
+    // within a day, and only from the controller this room follows.
+    const Reading<ScheduleMessage> r = readSchedule(body, room->exam(), QDateTime::currentMSecsSinceEpoch());
+    if (!r.ok() || (!room->followed().isEmpty() && r.message->from != room->followed())) {
         // At most one entry every ten seconds: a flood must not fill the record.
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (now - lastRefusalMs_ >= 10000) {
             lastRefusalMs_ = now;
-            emit rooms_.record(str(texts::roomsRefused).arg(m.topic, u"schedule"_qs, r.ok() ? r.message->from : r.detail));
+            emit rooms_.record(str(texts::roomsRefused).arg(topic, u"schedule"_qs, r.ok() ? r.message->from : r.detail));
         }
         return;
     }

@@ -18,7 +18,6 @@ namespace tavrin::rooms {
 
 class Member;
 class RoomsUi;
-struct Incoming;
 
 class ScheduleLink : public QObject {
     Q_OBJECT
@@ -28,7 +27,7 @@ public:
 private:
     void attach(Member *member);
     void publish();
-    void received(const Incoming &m);
+    void received(const QString &topic, const QByteArray &body);
     void apply();
 
     RoomsUi &rooms_;
