@@ -4,6 +4,7 @@
 #include "members.h"
 #include "resume.h"
 #include "rooms_ui.h"
+#include "ready_link.h"
 #include "schedule_link.h"
 #include "schedule_wiring.h"
 #include "texts.h"
@@ -50,6 +51,23 @@ Session::Session(SessionOptions options)
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::record, &journal_, &Journal::recordNotice);
     // The controller's start at a time of day is every room's.
     scheduleLink_ = std::make_unique<rooms::ScheduleLink>(*roomsUi_, startAt_);
+    // Readiness in a room's status, and the sound check its controller asks for.
+    readyLink_ = std::make_unique<rooms::ReadyLink>(
+        *roomsUi_, rooms::ReadySeams{
+                       .screen = [this] {
+                           return roomDisplay_.isOpen() && roomDisplay_.screen()
+                                      ? RoomDisplay::describe(roomDisplay_.screen()).left(60)
+                                      : QString();
+                       },
+                       .journalWritable = [this] { return journal_.recording(); },
+                       .mayCheck = [this] { return soundCheck_.allowed(); },
+                       .runCheck = [this] { soundCheck_.start(); },
+                       .checking = [this] { return soundCheck_.playing(); },
+                       .lastCheckMs = [this] { return soundCheck_.lastCheckMs(); },
+                       .played = [this] { return soundCheck_.played(); },
+                   });
+    QObject::connect(&soundCheck_, &SoundCheck::checked, roomsUi_.get(), [this] { readyLink_->changed(); });
+    QObject::connect(&roomDisplay_, &RoomDisplay::openChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
     // With no controller to follow soon after its start, a room goes on
     // with its own interrupted run, on that run's grid.
     roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {

@@ -65,6 +65,7 @@ private:
     Journal journal_;
     std::unique_ptr<rooms::RoomsUi> roomsUi_;
     std::unique_ptr<rooms::ScheduleLink> scheduleLink_;
+    std::unique_ptr<rooms::ReadyLink> readyLink_;
     EndSignals endSignals_;
     bool interrupted_ = false;
     QString endedBy_; // the signal that ended the program, if one did

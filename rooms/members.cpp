@@ -951,6 +951,12 @@ RoomStatus Room::status(bool online) const
     s.second = run.ck != 0 ? qMax(0, run.t.value() - 1) : 0;
     for (int n = 1; n <= 4; ++n)
         s.cues[std::size_t(n - 1)] = cues_ ? cues_(n) : CueSource::NotOpen;
+    if (readiness_) {
+        s.ready = readiness_();
+        s.ready.known = true;
+        if (s.ready.checkMs > 0) // on the controller's time line
+            s.ready.checkMs = qMax<qint64>(0, s.ready.checkMs - std::llround(s.offsetMs));
+    }
     return s;
 }
 

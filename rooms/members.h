@@ -228,6 +228,10 @@ public:
     // The journal's seam: a run the room kept itself, used only when the
     // broker has given it nothing to follow a few seconds after the start.
     void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
+    // What the room says of its readiness in its status (its check's time on
+    // this room's clock); sent again on readinessChanged().
+    void setReadiness(std::function<Readiness()> ready) { readiness_ = std::move(ready); }
+    void readinessChanged() { scheduleStatus(); }
 
     std::optional<OffsetEstimate> offset() const { return estimator_.estimate(); }
     bool offsetAssumed() const { return assumedZero_; }
@@ -260,6 +264,7 @@ private:
     PhaseTimer &timer_;
     CueSourceOf cues_;
     std::function<std::optional<KeptRun>()> keptRun_;
+    std::function<Readiness()> readiness_;
 
     QString controllerId_;
     bool controllerOnline_ = false;

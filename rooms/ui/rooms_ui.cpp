@@ -60,6 +60,10 @@ RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTime
     connect(frame_.addMenuAction(str(texts::roomsSetupAction)), &QAction::triggered, this, &RoomsUi::showSetup);
 
     status_ = new StatusDialog(frame_.dialogParent());
+    connect(status_, &StatusDialog::soundCheckAsked, this, [this] {
+        const QString why = askSoundChecks_ ? askSoundChecks_() : QString();
+        frame_.notify(why.isEmpty() ? str(texts::readyAskSent) : why);
+    });
     auto *refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &RoomsUi::refreshLine);
     refresh->start(1000);

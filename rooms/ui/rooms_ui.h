@@ -53,6 +53,9 @@ public:
     // asking about the run the broker kept.
     void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
     void setResumeDecided(bool decided) { resumeDecided_ = decided; }
+    // The rooms' status asks every room for its sound check through this:
+    // empty, or why not.
+    void setSoundCheckAsker(std::function<QString()> ask) { askSoundChecks_ = std::move(ask); }
     // Null when not in that role.
     Controller *controller() const { return controller_; }
     Room *room() const { return room_; }
@@ -78,6 +81,7 @@ private:
 
     std::function<std::optional<KeptRun>()> keptRun_;
     bool resumeDecided_ = false;
+    std::function<QString()> askSoundChecks_;
     FramePort &frame_;
     WindowPort &window_;
     Engine &engine_;
