@@ -110,6 +110,8 @@ QString RoomsRig::launch(Member &m, const QString &question)
     QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), broker.address()};
     if (m.name != QStringLiteral("controller"))
         args << QStringLiteral("--room") << m.name;
+    else
+        args << controllerArgs;
     m.program->setArguments(args);
     m.program->setEnv(QStringLiteral("PULSE_SINK"), m.sink->name());
     m.program->setEnv(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
