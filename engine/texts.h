@@ -582,7 +582,7 @@ inline constexpr char16_t cliStartAt[] = u"今日の開始時刻 HH:MM[:SS] を�
 inline constexpr char16_t cliTime[] = u"HH:MM[:SS]";
 
 // The ready board (F8 on the controller) and the sound check a controller asks for.
-inline constexpr char16_t readyLine[] = u"%1 接続 %2・時刻差 %3・部屋の表示 %4・音の確認 %5・記録 %6";
+inline constexpr char16_t readyLine[] = u"%1接続 %2・時刻差 %3・部屋の表示 %4・音の確認 %5・記録 %6";
 inline constexpr char16_t readyMark[] = u"準備よし：";
 inline constexpr char16_t readyNotMark[] = u"準備まだ：";
 inline constexpr char16_t readyYes[] = u"○";

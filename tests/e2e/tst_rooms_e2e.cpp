@@ -327,6 +327,10 @@ void TestRoomsE2E::scheduledStartAndSoundCheck()
             readyB = e2e::json(e.payload).value(u"ready"_qs).toObject();
     QCOMPARE(readyB.value(u"heard"_qs).toArray().first().toString(), u"builtin"_qs);
     QVERIFY(readyB.value(u"journal"_qs).toBool());
+    // The board as the operator sees it (F8 on the controller), kept for a look.
+    QVERIFY(e2e::keyToWindow(u".*の操作卓"_qs, u"F8"_qs));
+    QThread::msleep(800);
+    e2e::screen().save(u"rooms-ready-board.png"_qs);
 
     // With 3 s to answer, the run starts in its last seconds: its first cue
     // sounds on the start second itself, the next one a period later.
