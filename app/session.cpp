@@ -24,6 +24,8 @@ Session::Session(SessionOptions options)
       journal_(QDir::currentPath())
 {
     form_.attach(&engine_, &clock_);
+    // A tick's cue sounds a fixed time after the second it was due on.
+    players_.setDueClock([this] { return clock_.dueWallMs(); });
     engine_.addObserver(&outputPolicy_);
     // The candidates' display on a screen of its own (F5), and the sound check (F6).
     form_.setMirror(&roomDisplay_);
@@ -68,6 +70,9 @@ Session::Session(SessionOptions options)
                    });
     QObject::connect(&soundCheck_, &SoundCheck::checked, roomsUi_.get(), [this] { readyLink_->changed(); });
     QObject::connect(&roomDisplay_, &RoomDisplay::openChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
+    // Every cue's proof: a room keeps its own until sent; the controller takes them.
+    QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
+    roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });
     // With no controller to follow soon after its start, a room goes on
     // with its own interrupted run, on that run's grid.
     roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {

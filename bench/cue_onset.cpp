@@ -16,11 +16,13 @@
 #include "texts.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 using namespace tavrin;
@@ -185,6 +187,56 @@ int main(int argc, char **argv)
                      idle[idle.size() / 2], idle.back(), idle.size());
         std::printf("cue.onset_closed_median %.1f ms\ncue.onset_closed_max %.1f ms\n", idle[idle.size() / 2],
                     idle.back());
+    }
+
+    // ---- On the tick's due time --------------------------------------------
+    // A tick's cue is played a few milliseconds after the tick was due (the
+    // window is drawn first). Without a due clock it starts at the next
+    // period, as every cue did before; with one, at the sample that falls
+    // cueDelayMs after the due time. Figures: onset minus (due + cueDelayMs).
+    qint64 dueWall = 0;
+    for (const bool onDue : {false, true}) {
+        if (onDue)
+            bank.setDueClock([&dueWall] { return dueWall; });
+        std::vector<double> dev;
+        std::vector<std::pair<Clock::time_point, std::size_t>> ticks;
+        for (int i = 0; i < 40; ++i) {
+            dueWall = QDateTime::currentMSecsSinceEpoch();
+            const Clock::time_point due = Clock::now();
+            spin(1 + i % 9); // the tick's own work before its cue
+            ticks.emplace_back(due, rec.indexAt(due));
+            bank.command(1, PlayerCommand::Play);
+            spin(300 + 37 * (i % 5));
+        }
+        spin(300);
+        const std::vector<std::int16_t> got = rec.samples();
+        const auto tickCue = cues::synthesize(cues::Cue::Tick);
+        const double lead = probe::milliseconds(probe::extent(tickCue).begin);
+        for (const auto &[due, at] : ticks) {
+            if (at >= got.size())
+                continue;
+            const auto piece = std::span(got).subspan(at, std::min(got.size() - at, std::size_t(probe::rate / 4)));
+            const probe::Span s = probe::extent(piece);
+            if (s.length() > 0)
+                dev.push_back(msBetween(due, rec.timeOf(at + s.begin)) - lead - SoundBank::cueDelayMs);
+        }
+        std::sort(dev.begin(), dev.end());
+        if (dev.empty()) {
+            std::fprintf(stderr, "due (%s): never heard\n", onDue ? "sample" : "period");
+            continue;
+        }
+        std::vector<double> absDev;
+        for (double d : dev)
+            absDev.push_back(std::abs(d));
+        std::sort(absDev.begin(), absDev.end());
+        const char *name = onDue ? "sample" : "period";
+        std::fprintf(stderr,
+                     "due, start at the %-6s: onset - (due + %d ms): median %6.1f ms, min %6.1f, max %6.1f; "
+                     "|dev| median %5.1f p95 %5.1f max %5.1f ms (%zu of 40 heard; target |dev| < 3)\n",
+                     name, SoundBank::cueDelayMs, dev[dev.size() / 2], dev.front(), dev.back(),
+                     absDev[absDev.size() / 2], absDev[absDev.size() * 95 / 100], absDev.back(), dev.size());
+        std::printf("cue.due_%s_dev_median %.1f ms\ncue.due_%s_absdev_p95 %.1f ms\ncue.due_%s_absdev_max %.1f ms\n",
+                    name, dev[dev.size() / 2], name, absDev[absDev.size() * 95 / 100], name, absDev.back());
     }
 
     for (int n = 1; n <= 4; ++n)

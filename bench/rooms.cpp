@@ -8,12 +8,16 @@
 //                                       way through the broker included)
 //   rooms.late_room_right_second        ms, a room started during a run until
 //                                       it reports the controller's second
+//   rooms.proof_minus_heard_{median,absmax} ms, the start each room reported
+//                                       (so the deviation the record states)
+//                                       against the onset its sink recorded
 // Needs an X display, PulseAudio, mosquitto and faketime, as the end-to-end
 // test does. Usage: bench_rooms
 #include "click_points.h"
 #include "rooms_rig.h"
 
 #include <QCoreApplication>
+#include <QMap>
 #include <QThread>
 
 #include <algorithm>
@@ -147,6 +151,28 @@ int main(int argc, char *argv[])
         if (all)
             spread.push_back((hi - lo) * 1000);
     }
+    // The record's deviation is the reported start minus the due time: the
+    // reported start against what the sink heard is the record's error.
+    std::vector<double> proofError;
+    QMap<QString, std::vector<double>> byMember;
+    QThread::msleep(2000); // the last reports come in
+    for (const auto &p : rig.proofs()) {
+        e2e::Member *m = p.room.isEmpty() ? &ctl : rig.room(p.room);
+        if (!m || p.started == 0 || p.due < begin || p.due > end)
+            continue;
+        double nearest = 1e9;
+        for (double o : rig.onsets(*m))
+            nearest = std::abs(o - p.started) < std::abs(nearest - p.started) ? o : nearest;
+        if (std::abs(nearest - p.started) < 0.2) {
+            proofError.push_back((p.started - nearest) * 1000);
+            byMember[m->name].push_back(proofError.back());
+        }
+    }
+    for (auto it = byMember.cbegin(); it != byMember.cend(); ++it)
+        std::fprintf(stderr, "reported start - heard onset, %-10s median %6.1f ms, min %6.1f, max %6.1f (%zu cues)\n",
+                     qPrintable(it.key()), percentile(it.value(), 0.5), percentile(it.value(), 0), percentile(it.value(), 1),
+                     it.value().size());
+    std::fprintf(stderr, "%zu reported cues matched to what the sinks heard\n", proofError.size());
     std::fprintf(stderr, "%zu cues heard in every room, %zu changes timed\n", spread.size(), reach.size());
     print("rooms.cue_spread_median", percentile(spread, 0.5));
     print("rooms.cue_spread_p95", percentile(spread, 0.95));
@@ -154,5 +180,10 @@ int main(int argc, char *argv[])
     print("rooms.button_to_rooms_median", percentile(reach, 0.5));
     print("rooms.button_to_rooms_max", percentile(reach, 1));
     print("rooms.late_room_right_second", late);
+    print("rooms.proof_minus_heard_median", percentile(proofError, 0.5));
+    std::vector<double> absError;
+    for (double e : proofError)
+        absError.push_back(std::abs(e));
+    print("rooms.proof_minus_heard_absmax", percentile(absError, 1));
     return spread.empty() || reach.empty() || late < 0 ? 1 : 0;
 }

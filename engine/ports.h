@@ -94,6 +94,31 @@ struct CueStatus {
     QString reason; // why not its own file, for the operator
 };
 
+// A tick's cue starts this long after the second it was due on: time for
+// the tick to be handled and for the cue's period to reach the device, so
+// that every Tavrin on the same grid starts it on the same sample.
+inline constexpr int kCueDelayMs = 80;
+
+// A cue as it was played, for the proof that it was: every time on the
+// controller's clock (ms since 1970).
+struct PlayedCue {
+    QString room;          // empty: the controller's own
+    qint64 dueMs = 0;      // the second of the grid its tick was due on
+    int player = 0;        // 1..4
+    int question = 0;      // the question and second the tick showed
+    int second = 0;
+    qint64 startedMs = 0;  // its first sample at the device; 0: not known (nothing was heard)
+    double offsetMs = 0;   // the room's clock minus the controller's, as used
+    CueSource source = CueSource::NotOpen;
+    // How far it started from where it should have: due + kCueDelayMs.
+    qint64 deviationMs() const { return startedMs - dueMs - kCueDelayMs; }
+    friend bool operator==(const PlayedCue &, const PlayedCue &) = default;
+};
+
+// Where the proof of a played cue stands: a room keeps it until it is sent
+// to the controller; the controller has taken it (or played it itself).
+enum class CueProof { Kept, Sent, Taken };
+
 // The four cue players, numbered 1 to 4.
 class CuePlayers {
 public:

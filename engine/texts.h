@@ -121,9 +121,9 @@ inline constexpr char16_t cfgReplaceFailed[] =
 // The cue players: what the operator is told of the sounds.
 
 inline constexpr char16_t soundNoOutput[] =
-    u"音を出す装置が使えないため、合図の音は鳴りません。試験は音なしで進みます。\n"
-    u"音が必要なときは、スピーカーなどの出力装置をつないで（または有効にして）から、"
-    u"プログラムを起動し直してください。\n（%1）";
+    u"音を出す装置が使えないため、合図の音が鳴りません。試験はそのまま進みます。\n"
+    u"スピーカーなどの出力装置や音声の設定を確かめてください。使えるようになると、"
+    u"次の合図から音が戻ります（起動し直す必要はありません）。\n（%1）";
 
 inline constexpr char16_t soundFallbackHead[] =
     u"次の音声ファイルは使えないため、代わりに内蔵の合図音を鳴らします。";
@@ -312,6 +312,25 @@ inline constexpr EventName eventNames[] = {
 inline constexpr char16_t cueOwnFile[] = u"合図 %1（%2）: %3";
 inline constexpr char16_t cueBuiltIn[] = u"合図 %1（%2）: 内蔵の音（%3）";
 inline constexpr char16_t cueSilent[] = u"合図 %1（%2）: 鳴らず（%3）";
+// The proof of the cues: what each room reported it played, on the
+// controller's clock. Deviation: how far it started from its second plus the
+// fixed delay every cue has.
+inline constexpr char16_t cueProofEvent[] = u"合図の報告";
+inline constexpr char16_t cueProofUnheardEvent[] = u"鳴らなかった合図";
+inline constexpr char16_t cueProofMissingEvent[] = u"報告のない合図";
+inline constexpr char16_t cueProofSummaryEvent[] = u"部屋ごとのずれ";
+inline constexpr char16_t cueProofController[] = u"この管理用のTavrin";
+inline constexpr char16_t cueProofRoom[] = u"部屋 %1";
+inline constexpr char16_t cueProofPlayed[] = u"%1: 合図 %2（%3） %4 に鳴り始め、ずれ %5 ms（時計の差 %6 ms、%7）";
+inline constexpr char16_t cueProofUnheard[] = u"%1: 合図 %2（%3） 音が出ませんでした";
+inline constexpr char16_t cueProofMissing[] =
+    u"%1: 合図 %2（%3） この部屋から報告がありません。鳴らなかったか、報告が届いていません";
+inline constexpr char16_t cueProofSummary[] = u"%1: 合図 %2 件、いちばん大きなずれ %3、鳴らなかった（または報告のない）合図 %4 件";
+inline constexpr char16_t cueProofLargest[] = u"%1 ms（%2 問目 %3 秒の合図 %4）";
+inline constexpr char16_t cueProofNoneHeard[] = u"なし（どの合図も音が出ていません）";
+inline constexpr char16_t cueProofOwn[] = u"指定の音声ファイル";
+inline constexpr char16_t cueProofBuiltin[] = u"内蔵の音";
+inline constexpr char16_t cueProofSilent[] = u"音なし";
 inline constexpr char16_t timeEntryDetail[] = u"%1, %2, %3 → %4, %5, %6";
 inline constexpr char16_t fontFactorDetail[] = u"%1 → %2";
 inline constexpr char16_t closedByWindow[] = u"ウィンドウを閉じて終わりました";

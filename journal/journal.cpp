@@ -127,6 +127,7 @@ bool Journal::open()
     };
     writer_ = std::make_unique<Writer>(dir_, std::move(replies));
     const OpenOutcome out = writer_->start();
+    unsent_ = out.unsent;
     lastRun_ = out.lastRun;
     interrupted_ = out.interrupted;
     if (!out.notice.isEmpty())
@@ -238,6 +239,13 @@ void Journal::recordEntry(const char *kind, const QString &detail)
     EventItem e = eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
     e.detail = detail;
     writer_->push(std::move(e));
+}
+
+void Journal::recordPlayedCue(const PlayedCue &cue, CueProof proof)
+{
+    if (!writing())
+        return;
+    writer_->push(CueItem{cue, proof, QDateTime::currentMSecsSinceEpoch()});
 }
 
 void Journal::continueRun(qint64 id, const QString &detail)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace tavrin {
 
@@ -70,6 +71,11 @@ public:
     void heartbeat();
     // A message shown to the operator.
     void recordNotice(const QString &text);
+    // The proof of a cue: a room's cue kept until sent, marked sent, or one
+    // the controller took (its own or a room's report; each once).
+    void recordPlayedCue(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
+    // A room's cues kept and never sent before this start (found by open()), once.
+    QList<PlayedCue> takeUnsentCues() { return std::exchange(unsent_, {}); }
     // The operator closed the window during a run and confirmed it: the run
     // under way is closed as aborted, and is not offered to be carried on.
     void abortRun();
@@ -108,6 +114,7 @@ private:
     std::function<qint64()> nextDue_;
     std::function<CueStatus(int)> cueSound_;
     std::optional<InterruptedRun> interrupted_;
+    QList<PlayedCue> unsent_;
     qint64 lastRun_ = 0;
     qint64 run_ = 0;      // the run under way (running or paused)
     qint64 ended_ = 0;    // the run whose end is on view until a reset

@@ -4,6 +4,7 @@
 #include "texts.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -112,6 +113,114 @@ QStringList recordCells(const StoredEvent &e)
             QString::number(e.time2),
             QString::number(e.cycle),
             details(e)};
+}
+
+namespace {
+
+QString roomName(const QString &room)
+{
+    return room.isEmpty() ? str(texts::cueProofController) : str(texts::cueProofRoom).arg(room);
+}
+
+QString signedMs(qint64 ms)
+{
+    return (ms > 0 ? QStringLiteral("+") : QString()) + QString::number(ms);
+}
+
+QStringList proofRow(const RunCue &c, const char16_t *event, const QString &detail, int (*zoneAt)(qint64))
+{
+    return {c.run ? QString::number(c.run) : QString(),
+            localTime(c.cue.dueMs, zoneAt(c.cue.dueMs)),
+            str(event),
+            QString::number(c.cue.question),
+            QString::number(c.cue.second),
+            QString(), QString(), QString(),
+            detail};
+}
+
+} // namespace
+
+QList<QStringList> proofRows(const std::vector<RunCue> &cues, int (*zoneAt)(qint64))
+{
+    // Two reports of one cue lie within a few ms of each other; the cues of
+    // one player lie a second apart at least.
+    constexpr qint64 kSameCueMs = 500;
+    auto sameCue = [](const PlayedCue &a, const PlayedCue &b) {
+        return a.player == b.player && std::abs(a.dueMs - b.dueMs) < kSameCueMs;
+    };
+    QList<QStringList> rows;
+    for (std::size_t from = 0; from < cues.size();) {
+        std::size_t to = from;
+        while (to < cues.size() && cues[to].run == cues[from].run)
+            ++to;
+        // The rooms heard from in this run: each should have played every
+        // cue the controller played.
+        QStringList rooms;
+        for (std::size_t i = from; i < to; ++i)
+            if (!cues[i].cue.room.isEmpty() && !rooms.contains(cues[i].cue.room))
+                rooms << cues[i].cue.room;
+        rooms.sort();
+        struct Worst {
+            int count = 0;
+            int notPlayed = 0;
+            std::optional<RunCue> cue;
+        };
+        QMap<QString, Worst> worst;
+        for (std::size_t i = from; i < to; ++i) {
+            const RunCue &c = cues[i];
+            const PlayedCue &p = c.cue;
+            Worst &w = worst[p.room];
+            ++w.count;
+            const QString name = roomName(p.room);
+            const QString roleName = role(p.player);
+            if (p.startedMs == 0) {
+                ++w.notPlayed;
+                rows << proofRow(c, texts::cueProofUnheardEvent,
+                                 str(texts::cueProofUnheard).arg(name, QString::number(p.player), roleName), zoneAt);
+            } else {
+                const char16_t *source = p.source == CueSource::OwnFile   ? texts::cueProofOwn
+                                         : p.source == CueSource::BuiltIn ? texts::cueProofBuiltin
+                                                                          : texts::cueProofSilent;
+                rows << proofRow(c, texts::cueProofEvent,
+                                 str(texts::cueProofPlayed)
+                                     .arg(name, QString::number(p.player), roleName,
+                                          localTime(p.startedMs, zoneAt(p.startedMs)).mid(11, 12),
+                                          signedMs(p.deviationMs()), QString::number(p.offsetMs, 'f', 1), str(source)),
+                                 zoneAt);
+                if (!w.cue || std::abs(p.deviationMs()) > std::abs(w.cue->cue.deviationMs()))
+                    w.cue = c;
+            }
+            if (!p.room.isEmpty())
+                continue;
+            for (const QString &room : rooms) {
+                bool found = false;
+                for (std::size_t j = from; j < to && !found; ++j)
+                    found = cues[j].cue.room == room && sameCue(cues[j].cue, p);
+                if (found)
+                    continue;
+                RunCue missing = c;
+                missing.cue.room = room;
+                ++worst[room].notPlayed;
+                rows << proofRow(missing, texts::cueProofMissingEvent,
+                                 str(texts::cueProofMissing).arg(roomName(room), QString::number(p.player), roleName),
+                                 zoneAt);
+            }
+        }
+        for (auto it = worst.cbegin(); it != worst.cend(); ++it) {
+            const Worst &w = it.value();
+            RunCue line = w.cue ? *w.cue : cues[to - 1];
+            const QString largest =
+                w.cue ? str(texts::cueProofLargest)
+                            .arg(signedMs(w.cue->cue.deviationMs()), QString::number(w.cue->cue.question),
+                                 QString::number(w.cue->cue.second), QString::number(w.cue->cue.player))
+                      : str(texts::cueProofNoneHeard);
+            rows << proofRow(line, texts::cueProofSummaryEvent,
+                             str(texts::cueProofSummary).arg(roomName(it.key())).arg(w.count).arg(largest).arg(w.notPlayed),
+                             zoneAt);
+        }
+        from = to;
+    }
+    return rows;
 }
 
 QString localTime(qint64 utcMs, int zoneOffsetS)

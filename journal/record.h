@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ports.h"
 #include "run_snapshot.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace tavrin::journal {
 
@@ -36,6 +38,17 @@ QStringList recordCells(const StoredEvent &e);
 // "2024-05-01 10:23:45.123 +09:00": the local time of the place and moment
 // the event was recorded.
 QString localTime(qint64 utcMs, int zoneOffsetS);
+
+// A cue the controller took, with the run it falls in (0: none).
+struct RunCue {
+    qint64 run = 0;
+    PlayedCue cue;
+};
+// The proof of the cues as record rows, from the cues sorted by due time:
+// one row per room and cue (played, played unheard, or not reported while
+// the controller played it), then per run a line per room with its largest
+// deviation. zoneAt gives the zone offset (s) of a moment.
+QList<QStringList> proofRows(const std::vector<RunCue> &cues, int (*zoneAt)(qint64 utcMs));
 
 // RFC 4180 with CR LF, UTF-8 with a byte order mark so that a Japanese
 // spreadsheet reads it as UTF-8.

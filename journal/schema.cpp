@@ -48,7 +48,29 @@ const char *const kVersion1[] = {
     nullptr,
 };
 
-const Step kSteps[] = {kVersion1};
+// Version 2: the proof of each cue. A room keeps every cue it played until
+// it was sent to the controller ('kept'); the controller has every cue
+// taken, its own (room '') and the rooms' reports ('taken'), each once.
+// Times on the controller's clock; started_utc_ms null: nothing was heard.
+const char *const kVersion2[] = {
+    "CREATE TABLE cue_reports ("
+    " id INTEGER PRIMARY KEY,"
+    " side TEXT NOT NULL,"
+    " room TEXT NOT NULL,"
+    " due_utc_ms INTEGER NOT NULL,"
+    " player INTEGER NOT NULL,"
+    " question INTEGER NOT NULL,"
+    " second INTEGER NOT NULL,"
+    " started_utc_ms INTEGER,"
+    " offset_ms REAL NOT NULL,"
+    " cue_source TEXT NOT NULL,"
+    " recorded_utc_ms INTEGER NOT NULL,"
+    " sent INTEGER NOT NULL DEFAULT 0,"
+    " UNIQUE(side, room, due_utc_ms, player))",
+    nullptr,
+};
+
+const Step kSteps[] = {kVersion1, kVersion2};
 
 QString lastError(const QSqlQuery &q)
 {

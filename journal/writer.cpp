@@ -93,6 +93,34 @@ std::optional<int> optionalInt(const QVariant &v)
     return v.isNull() ? std::nullopt : std::optional(v.toInt());
 }
 
+QString cueSourceKey(CueSource s)
+{
+    switch (s) {
+    case CueSource::OwnFile: return QStringLiteral("own");
+    case CueSource::BuiltIn: return QStringLiteral("builtin");
+    default: return QStringLiteral("silent");
+    }
+}
+
+// A row of cue_reports from column `from` on: room, due, player, question,
+// second, started, offset, source.
+PlayedCue storedCue(const QSqlQuery &q, int from)
+{
+    PlayedCue c;
+    c.room = q.value(from).toString();
+    c.dueMs = q.value(from + 1).toLongLong();
+    c.player = q.value(from + 2).toInt();
+    c.question = q.value(from + 3).toInt();
+    c.second = q.value(from + 4).toInt();
+    c.startedMs = q.value(from + 5).isNull() ? 0 : q.value(from + 5).toLongLong();
+    c.offsetMs = q.value(from + 6).toDouble();
+    const QString source = q.value(from + 7).toString();
+    c.source = source == QLatin1String("own")       ? CueSource::OwnFile
+               : source == QLatin1String("builtin") ? CueSource::BuiltIn
+                                                    : CueSource::Silent;
+    return c;
+}
+
 std::atomic<int> connections{0};
 } // namespace
 
@@ -213,6 +241,7 @@ OpenOutcome Writer::open()
     out.interrupted = findInterrupted(&unreadable);
     if (!unreadable.isEmpty())
         out.notice = unreadable;
+    out.unsent = unsentCues();
     QSqlQuery q(db_->db);
     if (q.exec(QStringLiteral("SELECT max(id) FROM runs")) && q.next())
         out.lastRun = q.value(0).toLongLong();
@@ -580,6 +609,8 @@ bool Writer::writeOne(const std::vector<Item> &batch, size_t index, QSqlError *e
         q->addBindValue(m->nextDueWallMs);
         q->addBindValue(snapshotText(m->snapshot));
         q->addBindValue(m->run);
+    } else if (const auto *cue = std::get_if<CueItem>(&item)) {
+        return writeCue(*cue, error);
     } else if (const auto *c = std::get_if<CloseRunItem>(&item)) {
         openRuns_.erase(c->run);
         q = &db_->closeRun;
@@ -591,6 +622,53 @@ bool Writer::writeOne(const std::vector<Item> &batch, size_t index, QSqlError *e
         return true;
     *error = q->lastError();
     return false;
+}
+
+bool Writer::writeCue(const CueItem &c, QSqlError *error)
+{
+    QSqlQuery q(db_->db);
+    if (c.proof == CueProof::Sent) {
+        q.prepare(QStringLiteral("UPDATE cue_reports SET sent = 1"
+                                 " WHERE side = 'kept' AND room = ? AND due_utc_ms = ? AND player = ?"));
+        q.addBindValue(c.cue.room);
+        q.addBindValue(c.cue.dueMs);
+        q.addBindValue(c.cue.player);
+    } else {
+        // Taken once: a report sent again finds its row there.
+        q.prepare(QStringLiteral("INSERT OR IGNORE INTO cue_reports (side, room, due_utc_ms, player, question, second,"
+                                 " started_utc_ms, offset_ms, cue_source, recorded_utc_ms)"
+                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        q.addBindValue(c.proof == CueProof::Kept ? QStringLiteral("kept") : QStringLiteral("taken"));
+        // The controller's own cues have no room: '' rather than NULL.
+        q.addBindValue(c.cue.room.isNull() ? QStringLiteral("") : c.cue.room);
+        q.addBindValue(c.cue.dueMs);
+        q.addBindValue(c.cue.player);
+        q.addBindValue(c.cue.question);
+        q.addBindValue(c.cue.second);
+        q.addBindValue(c.cue.startedMs ? QVariant(c.cue.startedMs) : QVariant());
+        q.addBindValue(c.cue.offsetMs);
+        q.addBindValue(cueSourceKey(c.cue.source));
+        q.addBindValue(c.utcMs);
+    }
+    if (q.exec())
+        return true;
+    *error = q.lastError();
+    return false;
+}
+
+QList<PlayedCue> Writer::unsentCues()
+{
+    QList<PlayedCue> out;
+    QSqlQuery q(db_->db);
+    q.prepare(QStringLiteral("SELECT room, due_utc_ms, player, question, second, started_utc_ms, offset_ms, cue_source"
+                             " FROM cue_reports WHERE side = 'kept' AND sent = 0 AND due_utc_ms > ?"
+                             " ORDER BY id LIMIT 5000"));
+    q.addBindValue(QDateTime::currentMSecsSinceEpoch() - 86'400'000);
+    if (!q.exec())
+        return out;
+    while (q.next())
+        out << storedCue(q, 0);
+    return out;
 }
 
 void Writer::failWriting(const QSqlError &error)
@@ -608,6 +686,32 @@ void Writer::fail(const QString &notice)
 }
 
 // ---- Reading ---------------------------------------------------------------
+
+// The proof of the cues, run by run: one row per room and cue the
+// controller took, one per cue of its own that a room reporting in that run
+// did not report, and a line per room with its largest deviation.
+QList<QStringList> Writer::cueRows(QString *error)
+{
+    QSqlQuery q(db_->db);
+    q.setForwardOnly(true);
+    // The run is the controller's one under way on the cue's second.
+    if (!q.exec(QStringLiteral(
+            "SELECT (SELECT id FROM runs WHERE started_utc_ms <= c.due_utc_ms + 1000"
+            "        AND (closed_utc_ms IS NULL OR closed_utc_ms >= c.due_utc_ms) ORDER BY id DESC LIMIT 1),"
+            " room, due_utc_ms, player, question, second, started_utc_ms, offset_ms, cue_source"
+            " FROM cue_reports c WHERE side = 'taken' ORDER BY due_utc_ms, room, player"))) {
+        *error = str(texts::recordReadFailed).arg(reason(q.lastError()));
+        return {};
+    }
+    std::vector<RunCue> cues;
+    while (q.next()) {
+        RunCue c;
+        c.run = q.value(0).toLongLong();
+        c.cue = storedCue(q, 1);
+        cues.push_back(c);
+    }
+    return proofRows(cues, &zoneAt);
+}
 
 void Writer::read(const ReadItem &r)
 {
@@ -643,6 +747,8 @@ void Writer::read(const ReadItem &r)
             rows << recordCells(e);
         }
     }
+    if (error.isEmpty())
+        rows << cueRows(&error);
     if (r.csvFile.isEmpty()) {
         replies_.record(rows, error);
         return;

@@ -54,6 +54,12 @@ struct CloseRunItem {
     const char *state = "";
     qint64 utcMs = 0;
 };
+// A played cue's proof (PlayedCue): kept or taken as a row, or marked sent.
+struct CueItem {
+    PlayedCue cue;
+    CueProof proof = CueProof::Kept;
+    qint64 utcMs = 0;
+};
 // Reads the whole record; with a file name, saves it there as CSV.
 struct ReadItem {
     QString csvFile;
@@ -61,13 +67,14 @@ struct ReadItem {
 struct FlushItem {
     std::shared_ptr<std::promise<void>> done;
 };
-using Item = std::variant<EventItem, OpenRunItem, MarkItem, CloseRunItem, ReadItem, FlushItem>;
+using Item = std::variant<EventItem, OpenRunItem, MarkItem, CloseRunItem, CueItem, ReadItem, FlushItem>;
 
 struct OpenOutcome {
     bool recording = false;
     QString notice;
     qint64 lastRun = 0;
     std::optional<InterruptedRun> interrupted;
+    QList<PlayedCue> unsent; // a room's cues kept and never sent, of the last day
 };
 
 // What the writer tells the UI thread; called on the writer thread, so each
@@ -119,6 +126,9 @@ private:
     bool writeOne(const std::vector<Item> &batch, size_t index, QSqlError *error);
     bool insertRun(const MarkItem &m, qint64 startedUtc, QSqlError *error);
     void read(const ReadItem &r);
+    bool writeCue(const CueItem &c, QSqlError *error);
+    QList<PlayedCue> unsentCues();
+    QList<QStringList> cueRows(QString *error);
     void fail(const QString &notice);
     void failWriting(const QSqlError &error);
     std::optional<InterruptedRun> findInterrupted(QString *unreadable);

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace tavrin::rooms {
 
@@ -38,6 +39,17 @@ constexpr qint64 kSeqSlack = 256;
 constexpr qint64 kSeqPerSecond = 4;
 constexpr int kCorrelationBytes = 16; // a question's number nobody can guess
 constexpr int kMaxControllers = 8;    // other controllers a room keeps in mind
+// A cue whose start the output has not told within this is taken as unheard
+// (the mixer itself drops one a second late).
+constexpr int kCueStartWaitMs = 2000;
+// A room sends its reports a few at a time, well below what the controller
+// takes from it, so that a backlog after a broker outage is never refused.
+constexpr int kReportPaceMs = 250;
+constexpr int kReportsPerPace = 2;
+// A report sent this shortly before the connection (or the controller) was
+// seen lost may have been lost with it: it is sent again (taken once).
+constexpr qint64 kResendWindowMs = 20000;
+constexpr std::size_t kOutboxMax = 5000;
 
 const char16_t *refusalText(Refusal r)
 {
@@ -113,6 +125,80 @@ Member::Member(const QString &exam, const BrokerSettings &broker, bool controlle
 {
     client_.setBroker(broker);
     connect(&client_, &MqttLink::connectionChanged, this, &Member::onConnection);
+    cueWait_.setSingleShot(true);
+    connect(&cueWait_, &QTimer::timeout, this, &Member::cuesOverdue);
+}
+
+bool Member::spend(Bucket &b, double burst, double perSecond)
+{
+    const qint64 now = nowUs();
+    b.tokens = b.atUs == 0 ? burst : qMin<double>(burst, b.tokens + double(now - b.atUs) * perSecond / 1e6);
+    b.atUs = now;
+    if (b.tokens < 1)
+        return false;
+    b.tokens -= 1;
+    return true;
+}
+
+void Member::cueAsked(const QString &room, int player, qint64 dueWallMs, double offsetMs, const RunSnapshot &run)
+{
+    if (player < 1 || player > 4)
+        return;
+    std::optional<AskedCue> &slot = askedCues_[std::size_t(player - 1)];
+    if (slot) // asked again before the output said anything of the last
+        cueDone(std::exchange(slot, std::nullopt)->cue);
+    const qint64 now = nowMs();
+    AskedCue a;
+    a.askedMs = now;
+    a.offsetMs = offsetMs;
+    a.cue.room = room;
+    // A cue outside a tick (none is, in a run) is due when it is asked for.
+    const qint64 due = now - dueWallMs >= 0 && now - dueWallMs < kPeriodMs ? dueWallMs : now;
+    a.cue.dueMs = due - std::llround(offsetMs);
+    a.cue.player = player;
+    a.cue.question = qBound(0, run.question.toInt(), int(Integer::kMax));
+    a.cue.second = qMax(0, run.t.value());
+    a.cue.offsetMs = std::round(offsetMs * 10) / 10;
+    a.cue.source = cues_ ? cues_(player) : CueSource::NotOpen;
+    if (a.cue.source == CueSource::NotOpen)
+        a.cue.source = CueSource::Silent;
+    if (a.cue.source == CueSource::Silent) {
+        cueDone(a.cue); // nothing will start
+        return;
+    }
+    slot = a;
+    if (!cueWait_.isActive())
+        cueWait_.start(kCueStartWaitMs);
+}
+
+void Member::cueStarted(int player, qint64 wallMs)
+{
+    if (player < 1 || player > 4 || !askedCues_[std::size_t(player - 1)])
+        return;
+    AskedCue a = *std::exchange(askedCues_[std::size_t(player - 1)], std::nullopt);
+    a.cue.startedMs = wallMs - std::llround(a.offsetMs);
+    cueDone(a.cue);
+}
+
+void Member::cuesOverdue()
+{
+    const qint64 now = nowMs();
+    qint64 next = -1;
+    for (std::optional<AskedCue> &slot : askedCues_) {
+        if (!slot)
+            continue;
+        if (now - slot->askedMs >= kCueStartWaitMs) {
+            // Never started: the output was not there, or came too late.
+            PlayedCue cue = std::exchange(slot, std::nullopt)->cue;
+            cue.source = CueSource::Silent;
+            cueDone(cue);
+        } else {
+            const qint64 left = kCueStartWaitMs - (now - slot->askedMs);
+            next = next < 0 ? left : qMin(next, left);
+        }
+    }
+    if (next >= 0)
+        cueWait_.start(int(next));
 }
 
 void Member::recordRefusal(const Incoming &m, Refusal why, const QString &detail)
@@ -219,16 +305,10 @@ bool Member::takeStatus(const Incoming &m)
         return true;
     // A sender gets so many statuses at once and so many a second; the rest
     // are refused before anything is read or written.
-    Bucket &b = statusBudget_[*room];
-    const qint64 now = nowUs();
-    b.tokens = b.atUs == 0 ? kStatusBurst
-                           : qMin<double>(kStatusBurst, b.tokens + double(now - b.atUs) * kStatusPerSecond / 1e6);
-    b.atUs = now;
-    if (b.tokens < 1) {
+    if (!spend(statusBudget_[*room], kStatusBurst, kStatusPerSecond)) {
         recordRefusal(m, Refusal::TooMany, *room);
         return true;
     }
-    b.tokens -= 1;
     const Reading<RoomStatus> r = readStatus(*body, exam_, *room);
     if (!r.ok()) {
         recordRefusal(m, r.refusal, r.detail);
@@ -271,6 +351,7 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
     client_.addSubscription(topics_.state(), 1, true);
     client_.addSubscription(topics_.clock(), 0);
     client_.addSubscription(topics_.allRoomStatus(), 1);
+    client_.addSubscription(topics_.allRoomCues(), 1);
     // Answered on the network thread, so that the times in the answer are
     // not held up by whatever the window is doing. Only a signed question
     // is answered, and the answer is signed over the question's correlation
@@ -450,6 +531,10 @@ void Controller::received(const Incoming &m)
 {
     if (takeStatus(m) || takeExtra(m))
         return;
+    if (const std::optional<QString> room = topics_.roomOf(m.topic, Topics::Leaf::Cues)) {
+        takeCueReport(m, *room);
+        return;
+    }
     if (m.topic == topics_.clock()) {
         // Not answered on the network thread: something was wrong with it.
         const std::optional<QByteArray> body = opened(m);
@@ -501,12 +586,49 @@ void Controller::received(const Incoming &m)
     }
 }
 
+void Controller::takeCueReport(const Incoming &m, const QString &room)
+{
+    const std::optional<QByteArray> body = opened(m);
+    if (!body)
+        return;
+    if (!spend(reportBudget_[room], kReportBurst, kReportPerSecond)) {
+        recordRefusal(m, Refusal::TooMany, room);
+        return;
+    }
+    while (reportBudget_.size() > 2 * kMaxRooms)
+        reportBudget_.erase(reportBudget_.begin());
+    const Reading<CueReport> r = readCueReport(*body, exam_, room, nowMs());
+    if (!r.ok()) {
+        recordRefusal(m, r.refusal, r.detail);
+        return;
+    }
+    // A room sends again what it is not sure arrived: the copy is dropped.
+    const PlayedCue &cue = r.message->cue;
+    const QString key = QStringLiteral("%1\n%2\n%3").arg(room).arg(cue.dueMs).arg(cue.player);
+    if (taken_.contains(key))
+        return;
+    taken_.insert(key);
+    takenOrder_.push_back(key);
+    if (takenOrder_.size() > std::size_t(kReportsKept)) {
+        taken_.remove(takenOrder_.front());
+        takenOrder_.pop_front();
+    }
+    emit cuePlayed(cue, CueProof::Taken);
+}
+
+void Controller::cueDone(const PlayedCue &cue)
+{
+    emit cuePlayed(cue, CueProof::Taken);
+}
+
 void Controller::runEvent(const RunEvent &event, const ExamState &)
 {
     switch (event.kind) {
+    case RunEventKind::Cue:
+        cueAsked({}, event.player, timer_.dueWallMs(), 0, engine_.snapshot());
+        return;
     case RunEventKind::ProgramStart:
     case RunEventKind::Question:
-    case RunEventKind::Cue:
     case RunEventKind::Exit:
     case RunEventKind::TickHandled:
         return;
@@ -576,8 +698,19 @@ void Controller::publishPresence(bool online)
 Room::Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine,
            WindowPort &window, PhaseTimer &timer, CueSourceOf cues, MemberSeams seams, QObject *parent)
     : Member(exam, broker, false, std::move(seams), parent), room_(room), engine_(engine), window_(window),
-      timer_(timer), cues_(std::move(cues))
+      timer_(timer)
 {
+    cues_ = std::move(cues);
+    reportPace_.setSingleShot(true);
+    connect(&reportPace_, &QTimer::timeout, this, &Room::sendReports);
+    // Until the controller is heard again on the new connection, a report
+    // would reach nobody.
+    connect(&client_, &MqttLink::connectionChanged, this, [this](bool up) {
+        if (!up) {
+            controllerHeard_ = false;
+            resendRecent();
+        }
+    });
     client_.setWill(retained(topics_.roomStatus(room_), writeStatus(exam_, status(false))));
     client_.addSubscription(topics_.controller(), 1);
     client_.addSubscription(topics_.state(), 1);
@@ -623,9 +756,61 @@ QString Room::start()
     return client_.start();
 }
 
+void Room::keepReports(const QList<PlayedCue> &unsent)
+{
+    for (const PlayedCue &c : unsent)
+        if (outbox_.size() < kOutboxMax)
+            outbox_.push_back(c);
+    sendReports();
+}
+
+void Room::cueDone(const PlayedCue &cue)
+{
+    emit cuePlayed(cue, CueProof::Kept);
+    // The journal keeps every one; here only so many wait, the oldest go.
+    if (outbox_.size() >= kOutboxMax)
+        outbox_.pop_front();
+    outbox_.push_back(cue);
+    sendReports();
+}
+
+void Room::sendReports()
+{
+    const qint64 now = nowMs();
+    while (!sent_.empty() && now - sent_.front().second > kResendWindowMs)
+        sent_.pop_front();
+    if (!client_.isConnected() || !controllerHeard_ || reportPace_.isActive())
+        return;
+    for (int i = 0; i < kReportsPerPace && !outbox_.empty(); ++i) {
+        const PlayedCue cue = outbox_.front();
+        Outgoing o;
+        o.topic = topics_.roomCues(room_);
+        o.payload = writeCueReport(exam_, {id_, cue});
+        o.qos = 1;
+        if (!client_.publish(sealed(o)))
+            return;
+        outbox_.pop_front();
+        sent_.emplace_back(cue, now);
+        emit cuePlayed(cue, CueProof::Sent);
+    }
+    if (!outbox_.empty())
+        reportPace_.start(kReportPaceMs);
+}
+
+// What went out just before a loss may not have arrived: out again, in the
+// order it was played.
+void Room::resendRecent()
+{
+    while (!sent_.empty()) {
+        outbox_.push_front(sent_.back().first);
+        sent_.pop_back();
+    }
+}
+
 void Room::connectedNow()
 {
     scheduleStatus();
+    sendReports();
     burstLeft_ = kBurst;
     askTime();
 }
@@ -738,7 +923,9 @@ void Room::takePresence(const Incoming &in, const PresenceMessage &p)
 {
     if (p.from == controllerId_) {
         controllerOnline_ = p.online && p.leading;
+        controllerHeard_ = controllerOnline_;
         if (!controllerOnline_) {
+            resendRecent();
             // Whoever else leads now takes its place.
             for (const PresenceMessage &o : std::as_const(controllers_))
                 if (o.online && o.leading && o.sinceMs >= followedSinceMs_) {
@@ -772,6 +959,7 @@ void Room::takePresence(const Incoming &in, const PresenceMessage &p)
     }
     scheduleStatus();
     emit changed();
+    sendReports();
 }
 
 void Room::followController(const PresenceMessage &p)
@@ -791,6 +979,7 @@ void Room::followController(const PresenceMessage &p)
     }
     followedSinceMs_ = p.sinceMs;
     controllerOnline_ = true;
+    controllerHeard_ = true;
 }
 
 // The replay rules and the bounds of a state from the controller followed.
@@ -826,6 +1015,8 @@ void Room::takeState(const StateMessage &m)
     latest_ = m;
     latestAtUs_ = nowUs();
     controllerOnline_ = true;
+    controllerHeard_ = true;
+    sendReports();
     if (!estimator_.estimate() && !assumedZero_ && !noOffset_.isActive())
         noOffset_.start(kNoOffsetMs);
     follow();
@@ -909,6 +1100,8 @@ void Room::runEvent(const RunEvent &event, const ExamState &)
         afterOwnTick();
         return;
     case RunEventKind::Cue:
+        cueAsked(room_, event.player, timer_.dueWallMs(), offsetMs(), engine_.snapshot());
+        return;
     case RunEventKind::Question:
     case RunEventKind::ProgramStart:
         return;

@@ -13,8 +13,11 @@
 #include <QHash>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
+#include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -71,6 +74,7 @@ struct MemberSeams {
 class Member : public QObject, public RunObserver {
     Q_OBJECT
 public:
+    using CueSourceOf = std::function<CueSource(int player)>;
     Member(const QString &exam, const BrokerSettings &broker, bool controller, MemberSeams seams, QObject *parent);
 
     QString exam() const { return exam_; }
@@ -89,11 +93,18 @@ public:
     // only what is within the size bound and carries this examination's MAC.
     bool publishExtra(const QString &topic, const QByteArray &payload, bool retain);
     void subscribeExtra(const QString &topic);
+    // Where each player's sound comes from, for the proof of its cues.
+    void setCueSources(CueSourceOf cues) { cues_ = std::move(cues); }
+    // The output started the play last asked of player (SoundBank::cueStarted),
+    // at wallMs on this machine's clock.
+    void cueStarted(int player, qint64 wallMs);
 
 signals:
     void extraReceived(const QString &topic, const QByteArray &body, bool retained);
     void changed();                   // anything the operator's views show
     void note(const QString &text);   // an entry for the record
+    // A cue played here, or (the controller) reported by a room and taken once.
+    void cuePlayed(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
 
 protected:
     void onConnection(bool connected, const QString &reason);
@@ -110,6 +121,11 @@ protected:
     Outgoing retained(const QString &topic, const QByteArray &payload) const;
     qint64 nowUs() const { return wallUs_(); }
     qint64 nowMs() const { return wallUs_() / 1000; }
+    // The engine was told to play player during the tick due at dueWallMs
+    // (this machine's clock); offsetMs turns that clock into the controller's.
+    void cueAsked(const QString &room, int player, qint64 dueWallMs, double offsetMs, const RunSnapshot &run);
+    // The cue as it was played, once its start is known or known to be lost.
+    virtual void cueDone(const PlayedCue &cue) = 0;
 
     QString exam_;
     Topics topics_;
@@ -124,18 +140,34 @@ protected:
     QString connectionProblem_;
     RefusalLog refusals_;
     QStringList extraTopics_;
+    CueSourceOf cues_;
 
-private:
     struct Bucket {
         double tokens = 0;
         qint64 atUs = 0;
     };
+    // Whether a sender may send one more now: burst at once, perSecond after.
+    bool spend(Bucket &b, double burst, double perSecond);
+
+private:
+    void cuesOverdue();
+
     QHash<QString, Bucket> statusBudget_; // per room
+    struct AskedCue {
+        PlayedCue cue;
+        qint64 askedMs = 0;
+        double offsetMs = 0;
+    };
+    std::array<std::optional<AskedCue>, 4> askedCues_;
+    QTimer cueWait_;
 };
 
 inline constexpr int kMaxRooms = 200;       // rooms the controller lists
 inline constexpr int kStatusBurst = 12;     // statuses a room may send at once
 inline constexpr double kStatusPerSecond = 3;
+inline constexpr int kReportBurst = 32;     // cue reports a room may send at once
+inline constexpr double kReportPerSecond = 12;
+inline constexpr int kReportsKept = 20000;  // reports a controller remembers having taken
 
 // The operator's Tavrin: publishes every change of its run and answers the
 // rooms' questions for the time. After a start it holds back until it knows
@@ -192,6 +224,8 @@ private:
     void publishState();
     void publishPresence(bool online);
     std::optional<Outgoing> answerClock(const Incoming &m) const;
+    void takeCueReport(const Incoming &m, const QString &room);
+    void cueDone(const PlayedCue &cue) override;
 
     Engine &engine_;
     PhaseTimer &timer_;
@@ -209,6 +243,10 @@ private:
     std::vector<StateEvent> pending_;
     bool publishQueued_ = false;
     QTimer retainedWait_;
+    QHash<QString, Bucket> reportBudget_; // per room
+    // The reports taken, by room, due time and player: each is taken once.
+    QSet<QString> taken_;
+    std::deque<QString> takenOrder_;
 };
 
 // Another Tavrin in a room: its own buttons and boxes do not act; it takes
@@ -217,7 +255,6 @@ private:
 class Room : public Member {
     Q_OBJECT
 public:
-    using CueSourceOf = std::function<CueSource(int player)>;
     Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine, WindowPort &window,
          PhaseTimer &timer, CueSourceOf cues, MemberSeams seams = {}, QObject *parent = nullptr);
     ~Room() override;
@@ -232,6 +269,11 @@ public:
     // this room's clock); sent again on readinessChanged().
     void setReadiness(std::function<Readiness()> ready) { readiness_ = std::move(ready); }
     void readinessChanged() { scheduleStatus(); }
+    // Reports the journal still holds unsent from before a restart.
+    void keepReports(const QList<PlayedCue> &unsent);
+    // Reports not yet sent (or sent too shortly before the connection or
+    // the controller was lost to be sure they arrived).
+    qsizetype reportsWaiting() const { return qsizetype(outbox_.size()); }
 
     std::optional<OffsetEstimate> offset() const { return estimator_.estimate(); }
     bool offsetAssumed() const { return assumedZero_; }
@@ -257,12 +299,14 @@ private:
     RoomStatus status(bool online) const;
     double offsetMs() const;
     void change(const std::function<void()> &action);
+    void cueDone(const PlayedCue &cue) override;
+    void sendReports();
+    void resendRecent();
 
     QString room_;
     Engine &engine_;
     WindowPort &window_;
     PhaseTimer &timer_;
-    CueSourceOf cues_;
     std::function<std::optional<KeptRun>()> keptRun_;
     std::function<Readiness()> readiness_;
 
@@ -285,6 +329,11 @@ private:
     QTimer heartbeat_;
     QTimer noOffset_;
     bool statusQueued_ = false;
+    bool controllerHeard_ = false; // on this connection
+    std::deque<PlayedCue> outbox_;
+    // Sent, with when: what a lost connection may have swallowed.
+    std::deque<std::pair<PlayedCue, qint64>> sent_;
+    QTimer reportPace_;
 };
 
 } // namespace tavrin::rooms

@@ -302,10 +302,22 @@ QString Topics::soundCheck() const
     return root_ + QStringLiteral("/soundcheck");
 }
 
-std::optional<QString> Topics::roomOf(const QString &topic, bool clockTopic) const
+QString Topics::roomCues(const QString &room) const
+{
+    return root_ + QStringLiteral("/rooms/") + room + QStringLiteral("/cues");
+}
+
+QString Topics::allRoomCues() const
+{
+    return root_ + QStringLiteral("/rooms/+/cues");
+}
+
+std::optional<QString> Topics::roomOf(const QString &topic, Leaf leaf) const
 {
     const QString head = root_ + QStringLiteral("/rooms/");
-    const QString tail = clockTopic ? QStringLiteral("/clock") : QStringLiteral("/status");
+    const QString tail = leaf == Leaf::Clock  ? QStringLiteral("/clock")
+                         : leaf == Leaf::Cues ? QStringLiteral("/cues")
+                                              : QStringLiteral("/status");
     if (!topic.startsWith(head) || !topic.endsWith(tail))
         return std::nullopt;
     const QString room = topic.mid(head.size(), topic.size() - head.size() - tail.size());
@@ -416,6 +428,21 @@ QByteArray writeSoundCheckAsk(const QString &exam, const SoundCheckAsk &m)
     return toBytes(o);
 }
 
+QByteArray writeCueReport(const QString &exam, const CueReport &m)
+{
+    QJsonObject o = header("cue", exam);
+    o[latin("room")] = m.cue.room;
+    o[latin("from")] = m.from;
+    o[latin("due")] = static_cast<double>(m.cue.dueMs);
+    o[latin("player")] = m.cue.player;
+    o[latin("question")] = m.cue.question;
+    o[latin("second")] = m.cue.second;
+    o[latin("started")] = static_cast<double>(m.cue.startedMs);
+    o[latin("offset")] = std::round(m.cue.offsetMs * 10) / 10;
+    o[latin("source")] = latin(kCueNames[static_cast<int>(m.cue.source)]);
+    return toBytes(o);
+}
+
 QByteArray writeClockAsk(const QString &exam, const QString &room)
 {
     QJsonObject o = header("clock?", exam);
@@ -493,6 +520,39 @@ Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exa
     m.over = f.text("over");
     if (f.ok() && !m.over.isEmpty() && !isControllerId(m.over))
         f.fail(Refusal::BadValue, latin("over"));
+    return f.result(m);
+}
+
+Reading<CueReport> readCueReport(QByteArrayView payload, const QString &exam, const QString &room, qint64 nowMs)
+{
+    constexpr double kDay = 86400e3;
+    Fields f(payload, "cue", exam);
+    CueReport m;
+    m.cue.room = f.text("room", kMaxNameLength);
+    if (f.ok() && m.cue.room != room)
+        f.fail(Refusal::OtherExam, latin("room"));
+    m.from = f.text("from");
+    if (f.ok() && !isRoomId(m.from))
+        f.fail(Refusal::BadValue, latin("from"));
+    m.cue.dueMs = f.whole("due", double(nowMs) - kDay, double(nowMs) + kDay);
+    m.cue.player = static_cast<int>(f.whole("player", 1, 4));
+    m.cue.question = static_cast<int>(f.whole("question", 0, Integer::kMax));
+    m.cue.second = static_cast<int>(f.whole("second", 0, Integer::kMax));
+    // 0: nothing was heard; otherwise within the second before and the ten
+    // after the due time (a cue started later than that is dropped).
+    m.cue.startedMs = f.whole("started", 0, double(m.cue.dueMs) + 10e3);
+    if (f.ok() && m.cue.startedMs != 0 && m.cue.startedMs < m.cue.dueMs - 1000)
+        f.fail(Refusal::BadValue, latin("started"));
+    m.cue.offsetMs = f.real("offset", -kDay, kDay);
+    const QString source = f.text("source");
+    bool known = false;
+    for (int k = 1; k < 4; ++k)
+        if (source == latin(kCueNames[k])) {
+            m.cue.source = static_cast<CueSource>(k);
+            known = true;
+        }
+    if (f.ok() && !known)
+        f.fail(Refusal::BadValue, latin("source"));
     return f.result(m);
 }
 

@@ -48,8 +48,11 @@ public:
     QString roomClock(const QString &room) const; // the answer to a room
     QString schedule() const;                // the start at a time of day (retained)
     QString soundCheck() const;              // the controller asks every room for its sound check
-    // The room a status or clock topic of this examination is about.
-    std::optional<QString> roomOf(const QString &topic, bool clockTopic = false) const;
+    QString roomCues(const QString &room) const;  // the cues a room played
+    QString allRoomCues() const;                  // subscription filter
+    enum class Leaf { Status, Clock, Cues };
+    // The room a status, clock or cues topic of this examination is about.
+    std::optional<QString> roomOf(const QString &topic, Leaf leaf = Leaf::Status) const;
 
 private:
     QString root_;
@@ -145,10 +148,18 @@ struct SoundCheckAsk {
     friend bool operator==(const SoundCheckAsk &, const SoundCheckAsk &) = default;
 };
 
+// A cue a room played, as it tells the controller (PlayedCue, room and all).
+struct CueReport {
+    QString from; // the room's id
+    PlayedCue cue;
+    friend bool operator==(const CueReport &, const CueReport &) = default;
+};
+
 QByteArray writeState(const QString &exam, const StateMessage &m);
 QByteArray writePresence(const QString &exam, const PresenceMessage &m);
 QByteArray writeStatus(const QString &exam, const RoomStatus &m);
 QByteArray writeClockAsk(const QString &exam, const QString &room);
+QByteArray writeCueReport(const QString &exam, const CueReport &m);
 QByteArray writeClockReply(const QString &exam, const ClockReply &m);
 QByteArray writeSoundCheckAsk(const QString &exam, const SoundCheckAsk &m);
 
@@ -159,6 +170,9 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
 Reading<QString> readClockAsk(QByteArrayView payload, const QString &exam);
 Reading<ClockReply> readClockReply(QByteArrayView payload, const QString &exam);
 Reading<SoundCheckAsk> readSoundCheckAsk(QByteArrayView payload, const QString &exam);
+// A report is taken only for a second within a day of nowMs (the controller's
+// clock) and a start within 10 s after it.
+Reading<CueReport> readCueReport(QByteArrayView payload, const QString &exam, const QString &room, qint64 nowMs);
 
 // The run state as it is named in payloads and shown in the rooms' table.
 QString stateName(RunState s);

@@ -7,25 +7,27 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <QDateTime>
+
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <atomic>
-
-#include <pthread.h>
-#include <sched.h>
+#include <chrono>
+#include <cstring>
 
 namespace tavrin {
 
 namespace {
 
-// The bank the mixer's completion callback reports to. The mixer has one
-// callback for the whole process, with no user data.
-std::atomic<SoundBank *> g_bank{nullptr};
+// The audio subsystem is one per process: a second bank would close the
+// first one's output.
+std::atomic<bool> g_outputTaken{false};
 
 // Cue files are short; a file larger than this is certainly not a cue and
 // reading it would only stall start-up.
 constexpr qint64 maxCueBytes = 32 * 1024 * 1024;
+// What such a file may become at the output's rate (8-bit 8 kHz, say).
+constexpr std::uint64_t maxConvertedBytes = 256 * 1024 * 1024;
 
 using texts::str;
 
@@ -49,50 +51,80 @@ const char16_t *roleName(int n)
     }
 }
 
-Mix_Chunk *decode(const QByteArray &bytes)
+// The sounds are converted once to the output's own format, which the
+// device is opened with (it converts to the hardware's), so they do not
+// depend on any device being open.
+std::shared_ptr<const Pcm> decode(const QByteArray &bytes)
 {
     if (bytes.isEmpty() || bytes.size() > maxCueBytes)
         return nullptr;
     SDL_RWops *rw = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
     if (!rw)
         return nullptr;
-    // The mixer converts the samples into a buffer of its own, so the bytes
-    // need not outlive the call.
-    return Mix_LoadWAV_RW(rw, 1);
+    SDL_AudioSpec spec{};
+    Uint8 *buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length))
+        return nullptr;
+    std::shared_ptr<Pcm> pcm;
+    SDL_AudioCVT cvt{};
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1, SoundBank::sampleRate) >= 0 &&
+        std::uint64_t(length) * std::uint64_t(std::max(cvt.len_mult, 1)) <= maxConvertedBytes) {
+        std::vector<Uint8> work(std::size_t(length) * std::size_t(std::max(cvt.len_mult, 1)));
+        std::memcpy(work.data(), buffer, length);
+        cvt.buf = work.data();
+        cvt.len = int(length);
+        if (SDL_ConvertAudio(&cvt) == 0 && cvt.len_cvt >= int(sizeof(std::int16_t))) {
+            pcm = std::make_shared<Pcm>(std::size_t(cvt.len_cvt) / sizeof(std::int16_t));
+            std::memcpy(pcm->data(), work.data(), pcm->size() * sizeof(std::int16_t));
+        }
+    }
+    SDL_FreeWAV(buffer);
+    return pcm;
 }
 
-// A mixing thread that waits behind other work leaves a gap in the cue. Where
-// the system grants real-time scheduling (to root, or with an RLIMIT_RTPRIO
-// allowance) the thread takes it on its first run, just below the sound
-// server's own threads; elsewhere it keeps the raised priority it was given.
-void SDLCALL raiseMixingThread(void *, Uint8 *, int)
+std::int64_t steadyNs()
 {
-    thread_local bool tried = false;
-    if (tried)
-        return;
-    tried = true;
-    sched_param param{};
-    param.sched_priority = 4;
-    pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param);
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 } // namespace
 
-SoundBank::SoundBank(QObject *parent) : QObject(parent)
+SoundBank::SoundBank(QObject *parent)
+    : QObject(parent),
+      mixer_(sampleRate, [this](CueMixer::Event event, int voice, std::uint64_t play, std::int64_t atNs) {
+          // On the audio thread: only hand the news over to the bank's thread.
+          const qint64 wallMs =
+              QDateTime::currentMSecsSinceEpoch() + (atNs - steadyNs()) / 1'000'000;
+          QMetaObject::invokeMethod(
+              this, [this, event, voice, play, wallMs] { mixerEvent(event, voice, play, wallMs); },
+              Qt::QueuedConnection);
+      })
 {
+    mixer_.setLatencyNs(std::int64_t(outputLatencyUs) * 1000);
     suspendTimer_.setSingleShot(true);
     suspendTimer_.setInterval(250);
     connect(&suspendTimer_, &QTimer::timeout, this, &SoundBank::suspendNow);
+    bool free = false;
+    owner_ = g_outputTaken.compare_exchange_strong(free, true);
+    if (owner_)
+        device_ = std::make_unique<AudioOutput>(mixer_, sampleRate, periodFrames,
+                                                [this](AudioOutput::Report r, const QString &error) {
+                                                    QMetaObject::invokeMethod(
+                                                        this, [this, r, error] { outputReport(r, error); },
+                                                        Qt::QueuedConnection);
+                                                });
 }
 
 SoundBank::~SoundBank()
 {
-    for (std::size_t i = 0; i < players_.size(); ++i) {
-        Player &p = players_[i];
-        if (p.state != State::Closed)
-            close(static_cast<int>(i) + 1, p);
-    }
-    closeOutput();
+    // Closes the device and stops its thread; the last renders' news, still
+    // queued, goes with this object.
+    device_.reset();
+    if (owner_)
+        g_outputTaken = false;
 }
 
 SoundBank::Player *SoundBank::player(int n)
@@ -106,7 +138,10 @@ CueStatus SoundBank::cueStatus(int n) const
 {
     if (n < 1 || n > static_cast<int>(players_.size()))
         return {};
-    return players_[static_cast<std::size_t>(n - 1)].status;
+    const Player &p = players_[static_cast<std::size_t>(n - 1)];
+    if (output_ == Output::Failed && p.state != State::Closed)
+        return {CueSource::Silent, p.fileName, str(texts::soundNoOutputReason)};
+    return p.status;
 }
 
 void SoundBank::setNotify(int n, bool on)
@@ -137,137 +172,111 @@ void SoundBank::command(int n, PlayerCommand cmd)
 
 // ---- Output ---------------------------------------------------------------
 
-bool SoundBank::openOutput()
+bool SoundBank::anyOpen() const
 {
-    if (output_ == Output::Open)
-        return true;
-    if (output_ == Output::Suspended || (output_ == Output::Failed && g_bank.load() == this)) {
-        finishClosing();
-        if (openDevice()) {
-            reloadChunks();
+    for (const Player &p : players_)
+        if (p.state != State::Closed)
             return true;
-        }
-        // The device went away while closed: the players keep their state
-        // and stay silent until an open succeeds again.
-        output_ = Output::Failed;
-    } else {
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavrin");
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Cues");
-
-        SoundBank *none = nullptr;
-        if (!g_bank.compare_exchange_strong(none, this)) {
-            // The mixer is one per process; a second bank would take the
-            // first one's completions.
-            outputError_ = QStringLiteral("another player bank holds the audio output");
-        } else if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            outputError_ = QString::fromUtf8(SDL_GetError());
-            g_bank = nullptr;
-        } else if (!openDevice()) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            g_bank = nullptr;
-        } else {
-            reloadChunks();
-            return true;
-        }
-        output_ = Output::Failed;
-    }
-    // Once while the output is gone, not at every cue that finds it so.
-    if (toldNoOutput_)
-        return false;
-    toldNoOutput_ = true;
-    noOutputToTell_ = true;
-    if (!flushQueued_) {
-        flushQueued_ = true;
-        QTimer::singleShot(0, this, &SoundBank::flushReports);
-    }
     return false;
-}
-
-bool SoundBank::openDevice()
-{
-    if (Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 1, periodFrames, nullptr, 0) != 0) {
-        outputError_ = QString::fromUtf8(Mix_GetError());
-        return false;
-    }
-    Mix_AllocateChannels(static_cast<int>(players_.size()));
-    Mix_ChannelFinished(&SoundBank::finishedOnAudioThread);
-    Mix_SetPostMix(&raiseMixingThread, nullptr);
-    output_ = Output::Open;
-    toldNoOutput_ = false;
-    return true;
-}
-
-void SoundBank::reloadChunks()
-{
-    // A player opened while there was no output has no sound yet; the mixer
-    // decodes only while it is open.
-    for (std::size_t i = 0; i < players_.size(); ++i) {
-        Player &p = players_[i];
-        if (p.state != State::Closed && !p.chunk)
-            p.chunk = load(static_cast<int>(i) + 1, p.fileName);
-    }
-}
-
-void SoundBank::closeOutput()
-{
-    finishClosing();
-    if (output_ == Output::Open) {
-        // Taking the callback away waits for a running mix to finish, so no
-        // completion can reach this bank afterwards.
-        Mix_ChannelFinished(nullptr);
-        Mix_CloseAudio();
-    }
-    if (output_ == Output::Open || output_ == Output::Suspended || g_bank.load() == this) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        g_bank = nullptr;
-        output_ = Output::Untried;
-    }
-}
-
-void SoundBank::setOutputWanted(bool wanted)
-{
-    wanted_ = wanted;
-    if (wanted) {
-        // A failed open is tried again before each cue.
-        if (output_ == Output::Suspended || output_ == Output::Failed)
-            openOutput();
-        return;
-    }
-    suspendWhenQuiet();
 }
 
 bool SoundBank::quiet() const
 {
-    if (wanted_ || output_ != Output::Open)
-        return false;
     for (const Player &p : players_)
         if (p.state == State::Playing || p.state == State::Paused)
             return false; // when the last play ends
     return true;
 }
 
-void SoundBank::suspendWhenQuiet()
+// Opens the output, or checks that it is still there; tries again after a
+// failure.
+void SoundBank::askForOutput()
 {
+    suspendTimer_.stop();
+    if (!device_) {
+        if (!toldNoOutput_) {
+            toldNoOutput_ = true;
+            outputError_ = QStringLiteral("another player bank holds the audio output");
+            output_ = Output::Failed;
+            noOutputToTell_ = true;
+            report({});
+        }
+        return;
+    }
+    if (output_ != Output::Open)
+        output_ = output_ == Output::Failed ? Output::Failed : Output::Opening;
+    requested_ = true;
+    device_->request(true);
+}
+
+void SoundBank::updateOutput()
+{
+    if (!anyOpen()) {
+        suspendTimer_.stop();
+        if (requested_ && device_)
+            device_->request(false);
+        requested_ = false;
+        return;
+    }
+    if (wanted_ || !quiet()) {
+        if (!requested_)
+            askForOutput();
+        return;
+    }
     // The end of a play is reported when it has been mixed, not yet heard:
     // its last period is still on its way to the speaker.
-    if (quiet() && !suspendTimer_.isActive())
+    if (requested_ && !suspendTimer_.isActive())
         suspendTimer_.start();
 }
 
 void SoundBank::suspendNow()
 {
-    if (!quiet())
+    if (wanted_ || !quiet() || !requested_)
         return;
-    Mix_ChannelFinished(nullptr);
-    output_ = Output::Suspended;
-    closing_ = std::thread([] { Mix_CloseAudio(); });
+    requested_ = false;
+    if (device_)
+        device_->request(false);
 }
 
-void SoundBank::finishClosing()
+void SoundBank::setOutputWanted(bool wanted)
 {
-    if (closing_.joinable())
-        closing_.join();
+    wanted_ = wanted;
+    if (wanted && anyOpen())
+        askForOutput(); // also a retry, and a check that it is still there
+    else
+        updateOutput();
+}
+
+void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
+{
+    switch (r) {
+    case AudioOutput::Report::Opened:
+        output_ = Output::Open;
+        toldNoOutput_ = false;
+        break;
+    case AudioOutput::Report::Closed:
+        if (!requested_)
+            output_ = Output::Closed;
+        break;
+    case AudioOutput::Report::Failed:
+        output_ = Output::Failed;
+        outputError_ = error;
+        // What was asked to play while there was no output is not heard,
+        // not even late.
+        mixer_.haltAll();
+        for (Player &p : players_)
+            if (p.state == State::Playing || p.state == State::Paused) {
+                ++p.play;
+                p.state = State::Ready;
+            }
+        // Once while the output is gone, not at every cue that finds it so.
+        if (!toldNoOutput_) {
+            toldNoOutput_ = true;
+            noOutputToTell_ = true;
+            report({});
+        }
+        break;
+    }
 }
 
 // ---- Commands -------------------------------------------------------------
@@ -277,47 +286,47 @@ void SoundBank::open(int n, Player &p)
     if (p.state != State::Closed)
         close(n, p);
     p.state = State::Ready;
-    p.cutShort = false;
-    p.status = {CueSource::Silent, p.fileName, str(texts::soundNoOutputReason)};
-    // Opening the output may have loaded this player's sound already.
-    if (openOutput() && !p.chunk)
-        p.chunk = load(n, p.fileName);
+    p.pcm = load(n, p.fileName);
+    updateOutput();
+}
+
+std::int64_t SoundBank::startTimeNs() const
+{
+    if (!dueClock_)
+        return CueMixer::asap;
+    const qint64 due = dueClock_();
+    const qint64 nowWall = QDateTime::currentMSecsSinceEpoch();
+    // Only while the tick is being handled; anything else plays at once.
+    if (nowWall - due < 0 || nowWall - due >= 1000)
+        return CueMixer::asap;
+    // The due time is whole milliseconds, cut down: half a one on average.
+    return steadyNs() + (due + cueDelayMs - nowWall) * 1'000'000 + 500'000;
 }
 
 void SoundBank::play(int n, Player &p)
 {
     if (p.state == State::Closed)
         return;
-    // A cue nobody announced (the chime while a run is going): open now and
-    // play it a few milliseconds late rather than not at all.
-    if (output_ != Output::Open && !openOutput())
+    // A cue nobody announced (the chime while a run is going) opens the
+    // output now and is heard a little late rather than not at all.
+    askForOutput();
+    if (!p.pcm)
         return;
-    if (!p.chunk)
-        return;
-    const int channel = n - 1;
-    if (p.state == State::Paused && Mix_Playing(channel)) {
-        Mix_Resume(channel);
+    const int voice = n - 1;
+    if (p.state == State::Paused && mixer_.resume(voice)) {
         p.state = State::Playing;
         return;
     }
-    // A play that is still sounding starts again from the beginning; the
-    // mixer reports the old one as ended, which is not a completion.
-    ++p.started;
-    p.cutShort = false;
-    if (Mix_PlayChannel(channel, p.chunk, 0) < 0) {
-        --p.started;
-        return;
-    }
+    // A play that is still sounding starts again from the beginning.
+    ++p.play;
+    mixer_.play(voice, p.pcm, p.play, startTimeNs(), steadyNs());
     p.state = State::Playing;
 }
 
 void SoundBank::stop(int n, Player &p)
 {
-    const int channel = n - 1;
-    if (output_ == Output::Open && p.state == State::Playing && p.chunk && Mix_Playing(channel)) {
-        Mix_Pause(channel);
+    if (p.state == State::Playing && mixer_.pause(n - 1))
         p.state = State::Paused;
-    }
 }
 
 void SoundBank::rewind(int n, Player &p)
@@ -326,34 +335,25 @@ void SoundBank::rewind(int n, Player &p)
         return;
     // Whatever was left of the play is dropped; the next play starts at the
     // beginning of the sound.
-    p.cutShort = true;
-    if (p.chunk && output_ == Output::Open)
-        Mix_HaltChannel(n - 1);
+    mixer_.halt(n - 1);
+    ++p.play;
     p.state = State::Ready;
-    suspendWhenQuiet();
+    updateOutput();
 }
 
 void SoundBank::close(int n, Player &p)
 {
     if (p.state == State::Closed)
         return;
-    p.cutShort = true;
-    finishClosing();
-    if (p.chunk) {
-        if (output_ == Output::Open)
-            Mix_HaltChannel(n - 1);
-        Mix_FreeChunk(p.chunk);
-        p.chunk = nullptr;
-    }
+    mixer_.halt(n - 1);
+    ++p.play;
+    p.pcm.reset();
     p.state = State::Closed;
     p.status.source = CueSource::NotOpen;
-    for (const Player &other : players_)
-        if (other.state != State::Closed)
-            return;
-    closeOutput();
+    updateOutput();
 }
 
-Mix_Chunk *SoundBank::load(int n, const QString &fileName)
+std::shared_ptr<const Pcm> SoundBank::load(int n, const QString &fileName)
 {
     QString path = fileName;
     QFileInfo info(path);
@@ -374,7 +374,7 @@ Mix_Chunk *SoundBank::load(int n, const QString &fileName)
         return nullptr;
     }
     QString problem;
-    Mix_Chunk *chunk = nullptr;
+    std::shared_ptr<const Pcm> chunk;
     if (!info.exists()) {
         problem = str(texts::soundMissing);
     } else if (!info.isFile()) {
@@ -415,36 +415,30 @@ Mix_Chunk *SoundBank::load(int n, const QString &fileName)
 
 // ---- Completion -----------------------------------------------------------
 
-void SoundBank::finishedOnAudioThread(int channel)
+void SoundBank::mixerEvent(CueMixer::Event event, int voice, std::uint64_t play, qint64 wallMs)
 {
-    // Runs on the mixer's thread with the mixer locked, or inside a command
-    // that cut a play short: only hand the news over to the bank's thread.
-    if (SoundBank *bank = g_bank.load())
-        QMetaObject::invokeMethod(bank, [bank, channel] { bank->channelFinished(channel); },
-                                  Qt::QueuedConnection);
-}
-
-void SoundBank::channelFinished(int channel)
-{
-    const int n = channel + 1;
+    const int n = voice + 1;
     Player *p = player(n);
-    if (!p)
+    if (!p || p->state == State::Closed || play != p->play)
         return;
-    ++p->finished;
-    if (p->state == State::Closed || p->finished != p->started)
+    if (event == CueMixer::Event::Started) {
+        emit cueStarted(n, wallMs);
         return;
+    }
+    // Finished, or dropped because the output came too late for it.
     if (p->state == State::Playing)
         p->state = State::Ready;
-    if (!p->cutShort && p->notify)
+    if (p->notify)
         emit done(n);
-    suspendWhenQuiet();
+    updateOutput();
 }
 
 // ---- Telling the operator -------------------------------------------------
 
 void SoundBank::report(const QString &line)
 {
-    problemsToTell_ << line;
+    if (!line.isEmpty())
+        problemsToTell_ << line;
     if (!flushQueued_) {
         flushQueued_ = true;
         // The start-up opens all four players in a row: gather what they

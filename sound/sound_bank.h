@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio_output.h"
+#include "cue_mixer.h"
 #include "ports.h"
 
 #include <QObject>
@@ -10,25 +12,30 @@
 
 #include <array>
 #include <cstdint>
-#include <thread>
-
-struct Mix_Chunk;
+#include <functional>
+#include <memory>
 
 namespace tavrin {
 
-// The four cue players, one mixer channel each.
+// The four cue players, one voice each of the cue mixer.
 //
 // The audio output is opened by the first "Open" and released when the last
 // player is closed. Every command returns at once and none ever fails: a file
 // that cannot be used is replaced by the built-in sound of its player's role,
 // a player without a file name stays silent, and without any audio output
-// every command does nothing. What replaces a file, or the lack of an output,
-// is told to the operator once through notice().
+// a play is not heard. What replaces a file, or the lack of an output, is
+// told to the operator once through notice(); an output that comes back is
+// used from the next cue on.
 //
 // An open output wakes the mixer every period whether anything sounds or
 // not. While no cue is wanted (setOutputWanted(false)) the output is closed
 // as soon as nothing plays; the players keep their sounds, and the next Play
-// or setOutputWanted(true) opens it again.
+// or setOutputWanted(true) opens it again. Opening and closing happen on a
+// thread of their own, never on this one.
+//
+// A cue played while a tick of the clock is handled sounds cueDelayMs after
+// the second the tick was due on (setDueClock), to the sample, so that every
+// Tavrin on the same grid sounds it at the same instant.
 class SoundBank : public QObject, public CuePlayers {
     Q_OBJECT
 public:
@@ -39,68 +46,76 @@ public:
     void setFileName(int player, const QString &file) override;
     void command(int player, PlayerCommand cmd) override;
 
-    // Player 1..4 as opened; NotOpen for any other number.
+    // Player 1..4 as opened; NotOpen for any other number. Silent while the
+    // output cannot be opened.
     CueStatus cueStatus(int player) const;
 
     // Whether a cue may come soon: keeps the audio output open, or lets it
-    // close once nothing plays.
+    // close once nothing plays. Wanted, it is also checked, and opened again
+    // if it failed or the sound server dropped it.
     void setOutputWanted(bool wanted);
     // The output is open now (it may be closed while no cue is wanted).
     bool outputOpen() const { return output_ == Output::Open; }
 
-    // Mixer period in sample frames: what a cue may wait before it is heard.
+    // When the tick being handled was due, in wall-clock ms since the epoch.
+    void setDueClock(std::function<qint64()> dueWallMs) { dueClock_ = std::move(dueWallMs); }
+
+    // Mixer period in sample frames.
     static constexpr int periodFrames = 1024;
     static constexpr int sampleRate = 44100;
+    // From a tick's due time to its cue's first sample at the device: time
+    // for the tick to be handled and for a period to reach the device.
+    static constexpr int cueDelayMs = kCueDelayMs;
+    // From the request for a period to its first sample at the device, as
+    // measured on PulseAudio (bench/cue_onset.cpp).
+    static constexpr int outputLatencyUs = 16400;
 
 signals:
     // A play has ended; delivered on the thread the bank lives in.
     void done(int player);
     // Something the operator should know (a missing cue file, no audio output).
     void notice(const QString &text);
+    // When the output started the play just asked of player, as far as can
+    // be told: its first sample at the device, in wall-clock ms since the epoch.
+    void cueStarted(int player, qint64 wallMs);
 
 private:
     enum class State { Closed, Ready, Playing, Paused };
-    // Suspended: the device is closed (or closing in the background), the
-    // players keep their sounds.
-    enum class Output { Untried, Open, Suspended, Failed };
+    enum class Output { Closed, Opening, Open, Failed };
 
     struct Player {
         bool notify = false;
         QString fileName;
         State state = State::Closed;
-        Mix_Chunk *chunk = nullptr;
-        // The mixer reports the end of every play, also of one cut short by
-        // a new Play, a rewind or a close. Only the end of the latest play,
-        // when it ran to its end, is a completion.
-        std::uint64_t started = 0;
-        std::uint64_t finished = 0;
-        bool cutShort = false;
+        std::shared_ptr<const Pcm> pcm;
+        // Counts the plays; only the end of the latest, run to its end, is
+        // a completion.
+        std::uint64_t play = 0;
         CueStatus status;
     };
 
     Player *player(int n);
-    bool openOutput();
-    bool openDevice();
-    void closeOutput();
-    void reloadChunks();
-    bool quiet() const;
-    void suspendWhenQuiet();
-    void suspendNow();
-    void finishClosing();
     void open(int n, Player &p);
     void play(int n, Player &p);
     void stop(int n, Player &p);
     void rewind(int n, Player &p);
     void close(int n, Player &p);
-    Mix_Chunk *load(int n, const QString &fileName);
-    void channelFinished(int channel);
+    std::shared_ptr<const Pcm> load(int n, const QString &fileName);
+    bool anyOpen() const;
+    bool quiet() const;
+    void askForOutput();
+    void updateOutput();
+    void suspendNow();
+    void outputReport(AudioOutput::Report report, const QString &error);
+    void mixerEvent(CueMixer::Event event, int voice, std::uint64_t play, qint64 wallMs);
+    std::int64_t startTimeNs() const;
     void report(const QString &line);
     void flushReports();
 
-    static void finishedOnAudioThread(int channel);
-
     std::array<Player, 4> players_{};
-    Output output_ = Output::Untried;
+    Output output_ = Output::Closed;
+    bool owner_ = false; // of the process's one audio output
+    bool requested_ = false;
     QString outputError_;
     bool noOutputToTell_ = false;
     bool toldNoOutput_ = false;
@@ -108,10 +123,11 @@ private:
     QSet<QString> toldFiles_;
     bool flushQueued_ = false;
     bool wanted_ = true;
-    // Closing the device waits for the mixer to drain (two periods); that
-    // wait happens here rather than on the thread that runs the clock.
-    std::thread closing_;
+    std::function<qint64()> dueClock_;
     QTimer suspendTimer_;
+    CueMixer mixer_;
+    // Last: its thread stops first, and nothing renders after it.
+    std::unique_ptr<AudioOutput> device_;
 };
 
 } // namespace tavrin

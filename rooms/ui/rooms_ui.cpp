@@ -115,6 +115,8 @@ void RoomsUi::build()
                          [this](int n) { return players_.cueStatus(n).source; }, seams(), this);
         if (keptRun_)
             room_->setKeptRun(keptRun_);
+        if (unsentReports_)
+            room_->keepReports(unsentReports_());
         forward_->to = room_;
         frame_.setInputsLocked(true);
         emit memberMade(room_);
@@ -126,6 +128,10 @@ void RoomsUi::build()
     Member *member = controller_ ? static_cast<Member *>(controller_) : room_;
     connect(member, &Member::note, this, &RoomsUi::noteFromMember);
     connect(member, &Member::changed, this, &RoomsUi::refreshLine);
+    // The proof of every cue: when the output started it, and where it went.
+    member->setCueSources([this](int n) { return players_.cueStatus(n).source; });
+    connect(&players_, &SoundBank::cueStarted, member, &Member::cueStarted);
+    connect(member, &Member::cuePlayed, this, &RoomsUi::cuePlayed);
     if (!problem.isEmpty()) {
         frame_.notify(str(texts::roomsStartFailed).arg(problem));
         teardown();

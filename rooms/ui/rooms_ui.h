@@ -52,6 +52,8 @@ public:
     // journal's question, so a controller leads with what it shows instead of
     // asking about the run the broker kept.
     void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
+    // The cue reports a room's journal holds that never reached the controller.
+    void setUnsentReports(std::function<QList<PlayedCue>()> unsent) { unsentReports_ = std::move(unsent); }
     void setResumeDecided(bool decided) { resumeDecided_ = decided; }
     // The rooms' status asks every room for its sound check through this:
     // empty, or why not.
@@ -65,6 +67,8 @@ signals:
     void memberMade(tavrin::rooms::Member *member);
     // An entry for the record (what was refused, connections, adoptions).
     void record(const QString &text);
+    // A cue played here, or reported by a room (see Member::cuePlayed).
+    void cuePlayed(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
 
 private:
     class Forward;
@@ -80,6 +84,7 @@ private:
     void noteFromMember(const QString &text);
 
     std::function<std::optional<KeptRun>()> keptRun_;
+    std::function<QList<PlayedCue>()> unsentReports_;
     bool resumeDecided_ = false;
     std::function<QString()> askSoundChecks_;
     FramePort &frame_;

@@ -152,7 +152,81 @@ private slots:
     void recordWindowOnF7();
     void csvCells_data();
     void csvCells();
+    void cueProof_data();
+    void cueProof();
+    void cueReportsKeptOnce();
 };
+
+// The proof rows of one run: the controller's cues (room empty) against the
+// rooms' reports. Columns: room:player:due offset (ms):started-due (0: unheard).
+void TestJournal::cueProof_data()
+{
+    QTest::addColumn<QStringList>("cues");
+    QTest::addColumn<QStringList>("events"); // the rows' kinds, in order
+    QTest::addColumn<QString>("largestOfA");
+    QTest::newRow("all played") << QStringList{":1:0:80", "A:1:3:82"}
+                                << QStringList{"合図の報告", "合図の報告", "部屋ごとのずれ", "部屋ごとのずれ"} << "+2 ms";
+    QTest::newRow("one not reported") << QStringList{":1:0:80", ":2:1000:80", "A:2:1002:79"}
+                                      << QStringList{"合図の報告", "報告のない合図", "合図の報告", "合図の報告",
+                                                     "部屋ごとのずれ", "部屋ごとのずれ"} << "-1 ms";
+    QTest::newRow("one unheard") << QStringList{":1:0:80", "A:1:2:0", ":1:1000:80", "A:1:1001:95"}
+                                 << QStringList{"合図の報告", "鳴らなかった合図", "合図の報告", "合図の報告",
+                                                "部屋ごとのずれ", "部屋ごとのずれ"} << "+15 ms";
+}
+
+void TestJournal::cueProof()
+{
+    QFETCH(QStringList, cues);
+    QFETCH(QStringList, events);
+    QFETCH(QString, largestOfA);
+    std::vector<journal::RunCue> in;
+    const qint64 due0 = 1'700'000'000'000;
+    for (const QString &c : cues) {
+        const QStringList f = c.split(u':');
+        PlayedCue p{f[0], due0 + f[2].toInt(), f[1].toInt(), 1, 2, 0, 0, CueSource::OwnFile};
+        p.startedMs = f[3].toInt() ? p.dueMs + f[3].toInt() : 0;
+        in.push_back({1, p});
+    }
+    const QList<QStringList> rows = journal::proofRows(in, [](qint64) { return 0; });
+    QStringList kinds;
+    for (const QStringList &r : rows)
+        kinds << r[2];
+    QCOMPARE(kinds, events);
+    QVERIFY2(rows.last()[8].contains(largestOfA), qPrintable(rows.last()[8]));
+}
+
+// A report taken twice is one row; a room's kept cue comes back after a
+// restart until it is marked sent.
+void TestJournal::cueReportsKeptOnce()
+{
+    QTemporaryDir dir;
+    const PlayedCue cue{u"A"_qs, QDateTime::currentMSecsSinceEpoch() - 5000, 1, 1, 2, 0, 4.5, CueSource::BuiltIn};
+    {
+        Rig r(dir.path());
+        r.journal.recordPlayedCue(cue, CueProof::Taken);
+        r.journal.recordPlayedCue(cue, CueProof::Taken);
+        r.journal.recordPlayedCue(cue, CueProof::Kept);
+        PlayedCue own = cue; // the controller's own, without a room
+        own.room = QString();
+        r.journal.recordPlayedCue(own, CueProof::Taken);
+        r.journal.finish();
+    }
+    {
+        Rig r(dir.path());
+        QCOMPARE(r.journal.takeUnsentCues(), QList<PlayedCue>{cue});
+        r.journal.recordPlayedCue(cue, CueProof::Sent);
+        QSignalSpy read(&r.journal, &Journal::recordRead);
+        r.journal.readRecord();
+        QVERIFY(read.wait());
+        int reported = 0;
+        for (const QStringList &row : read[0][0].value<QList<QStringList>>())
+            reported += row.value(2) == u"鳴らなかった合図"_qs;
+        QCOMPARE(reported, 2);
+        r.journal.finish();
+    }
+    Rig r(dir.path());
+    QVERIFY(r.journal.takeUnsentCues().isEmpty());
+}
 
 void TestJournal::recordOfAShortRun()
 {

@@ -196,6 +196,41 @@ private slots:
         QVERIFY2(std::abs(s.message->dueMs - due - ticks * 1000) <= 1, "not on the grid taken"); // the clock read to a ms
         QCOMPARE(s.message->run, advanced(kept.run, ticks));
     }
+    // The controller takes each report once, however often it comes; a room
+    // keeps its cues until the controller is heard on its connection.
+    void cueReportsTakenOnce()
+    {
+        Rig r;
+        QSignalSpy kept(r.room.get(), &Member::cuePlayed);
+        r.room->keepReports({{u"A"_qs, r.nowUs / 1000 - 3000, 1, 1, 2, r.nowUs / 1000 - 2920, 0, CueSource::OwnFile}});
+        QCOMPARE(r.room->reportsWaiting(), 1);
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.nowUs / 1000 - 60'000));
+        QCOMPARE(r.room->reportsWaiting(), 0);
+        const auto report = std::find_if(r.link->sent.begin(), r.link->sent.end(),
+                                         [&](const Outgoing &o) { return o.topic == r.topics.roomCues(u"A"_qs); });
+        QVERIFY(report != r.link->sent.end());
+        QCOMPARE(kept.count(), 1); // marked sent
+
+        SilentWindow window;
+        SilentPlayers players;
+        Engine engine(window, players);
+        auto l = std::make_unique<FakeLink>();
+        FakeLink *link = l.get();
+        Controller c(kExam, BrokerSettings{}, engine, r.timer, MemberSeams{r.key, std::move(l), {}});
+        QSignalSpy taken(&c, &Member::cuePlayed);
+        Incoming in;
+        in.topic = report->topic;
+        in.payload = report->payload;
+        in.size = in.payload.size();
+        for (int i = 0; i < 3; ++i)
+            emit link->received(in);
+        QCOMPARE(taken.count(), 1);
+        QCOMPARE(c.refusals().total(), 0);
+        in.payload.replace("\"player\":1", "\"player\":2"); // no longer the MAC's
+        emit link->received(in);
+        QCOMPARE(taken.count(), 1);
+        QCOMPARE(c.refusals().forgeries(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMembers)

@@ -163,6 +163,43 @@ private slots:
         QCOMPARE(readSoundCheckAsk(writeSoundCheckAsk(kExam, {s.from, 1}), kExam).refusal, Refusal::NotFromController);
     }
 
+    // A room's cue report: every number bounded, the room the topic's.
+    void cueReport_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("taken");
+        const double now = 1.7e12;
+        QTest::newRow("as written") << u""_qs << 0.0 << true;
+        QTest::newRow("player 0") << u"player"_qs << 0.0 << false;
+        QTest::newRow("player 5") << u"player"_qs << 5.0 << false;
+        QTest::newRow("due two days ago") << u"due"_qs << now - 2 * 86400e3 << false;
+        QTest::newRow("due a fraction") << u"due"_qs << now + 0.5 << false;
+        QTest::newRow("not heard") << u"started"_qs << 0.0 << true;
+        QTest::newRow("started 2 s early") << u"started"_qs << now - 2000 << false;
+        QTest::newRow("started 11 s late") << u"started"_qs << now + 11000 << false;
+        QTest::newRow("offset beyond a day") << u"offset"_qs << 90000e3 << false;
+        QTest::newRow("negative second") << u"second"_qs << -1.0 << false;
+    }
+    void cueReport()
+    {
+        QFETCH(QString, field);
+        QFETCH(double, value);
+        QFETCH(bool, taken);
+        const qint64 now = 1'700'000'000'000;
+        const CueReport m{u"r-00000000000000a1"_qs,
+                          {u"A"_qs, now, 2, 3, 12, now + 83, 5000.4, CueSource::BuiltIn}};
+        QJsonObject o = QJsonDocument::fromJson(writeCueReport(u"E"_qs, m)).object();
+        if (!field.isEmpty())
+            o[field] = value;
+        const QByteArray bytes = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        const Reading<CueReport> r = readCueReport(bytes, u"E"_qs, u"A"_qs, now);
+        QCOMPARE(r.ok(), taken);
+        if (field.isEmpty())
+            QCOMPARE(*r.message, m);
+        // Only the room whose topic it came on.
+        QVERIFY(!readCueReport(bytes, u"E"_qs, u"B"_qs, now).ok());
+    }
     void names_data()
     {
         QTest::addColumn<QString>("name");

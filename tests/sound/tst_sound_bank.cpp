@@ -67,6 +67,8 @@ struct Program {
             bank.setFileName(n, files[std::size_t(n - 1)]);
             bank.command(n, PlayerCommand::Open);
         }
+        // The output opens on a thread of its own.
+        waitFor([this] { return bank.outputOpen() || notices.count() > 0; }, 3000);
     }
     ~Program()
     {
@@ -476,7 +478,7 @@ void TestSoundBank::closeReleasesTheOutput()
     QCOMPARE(pulse_.streamCount(), 1);
     program.play(4);
     program.bank.command(4, PlayerCommand::Close);
-    QCOMPARE(pulse_.streamCount(), 0);
+    QVERIFY(Program::waitFor([&] { return pulse_.streamCount() == 0; }, 2000));
     // Commands to closed players do nothing.
     for (int n = 1; n <= 4; ++n) {
         program.play(n);
@@ -525,11 +527,11 @@ void TestSoundBank::outputClosesWhileNoCueIsWanted()
     QTest::qWait(300);
     QCOMPARE(pulse_.streamCount(), 1); // the end of the examination still sounds
     QVERIFY(Program::waitFor([&] { return pulse_.streamCount() == 0; }, 4000));
-    QVERIFY(!program.bank.outputOpen());
+    QVERIFY(Program::waitFor([&] { return !program.bank.outputOpen(); }, 1000));
     QVERIFY(program.playThrough(4));
     QVERIFY(Program::waitFor([&] { return pulse_.streamCount() == 0; }, 2000));
     program.bank.setOutputWanted(true);
-    QVERIFY(program.bank.outputOpen());
+    QVERIFY(Program::waitFor([&] { return program.bank.outputOpen(); }, 2000));
     QCOMPARE(pulse_.streamCount(), 1);
     QVERIFY(program.playThrough(1));
     QTest::qWait(100);

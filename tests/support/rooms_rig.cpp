@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QPainter>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <cmath>
 #include <numbers>
@@ -210,6 +212,25 @@ std::vector<double> RoomsRig::onsets(const Member &m) const
         const auto at = m.recorder->timeOf(static_cast<std::size_t>(b.start * tavrin::probe::rate));
         out.push_back(wallAtSteady0_ + std::chrono::duration<double>(at - steady0_).count());
     }
+    return out;
+}
+
+std::vector<RoomsRig::Proof> RoomsRig::proofs() const
+{
+    std::vector<Proof> out;
+    {
+        // Read beside the running controller: the journal is in WAL mode.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("proofs"));
+        db.setDatabaseName(QDir(members.front()->dir.path()).filePath(QStringLiteral("Tavrin-record.sqlite")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        QSqlQuery q(db);
+        if (db.open() && q.exec(QStringLiteral("SELECT room, player, due_utc_ms, started_utc_ms FROM cue_reports"
+                                               " WHERE side = 'taken' ORDER BY due_utc_ms")))
+            while (q.next())
+                out.push_back({q.value(0).toString(), q.value(1).toInt(), q.value(2).toDouble() / 1000,
+                               q.value(3).toDouble() / 1000});
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("proofs"));
     return out;
 }
 

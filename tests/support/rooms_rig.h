@@ -78,6 +78,16 @@ public:
     // When each cue began in a member's recording, in wall-clock seconds.
     std::vector<double> onsets(const Member &m) const;
 
+    // The cues the controller's journal holds as taken (the rooms' reports
+    // and its own, room empty), times in wall-clock seconds; started 0: not heard.
+    struct Proof {
+        QString room;
+        int player = 0;
+        double due = 0;
+        double started = 0;
+    };
+    std::vector<Proof> proofs() const;
+
 private:
     double wallAtSteady0_ = 0;
     tavrin::probe::Clock::time_point steady0_;

@@ -177,7 +177,8 @@
     return node;
   }
   function scheduleCue(due, player) {
-    if (pending && pending.due === due && pending.player === player) return;
+    // The server's grid may come back a millisecond apart: the same tick's cue.
+    if (pending && Math.abs(pending.due - due) < PERIOD / 2 && pending.player === player) return;
     if (pending && pending.node) try { pending.node.stop(); } catch (e) { /* already ended */ }
     pending = { due, player, node: null };
     if (player && audio) pending.node = play(player, audioTimeAt(perfAt(due)));

@@ -1,0 +1,142 @@
+#include "audio_output.h"
+
+#include "cue_mixer.h"
+
+#include <SDL.h>
+
+#include <chrono>
+
+#include <pthread.h>
+#include <sched.h>
+
+namespace tavrin {
+
+namespace {
+
+// A mixing thread that waits behind other work leaves a gap in the cue. Where
+// the system grants real-time scheduling (to root, or with an RLIMIT_RTPRIO
+// allowance) the thread takes it on its first run, just below the sound
+// server's own threads; elsewhere it keeps the raised priority it was given.
+void raiseThisThread()
+{
+    thread_local bool tried = false;
+    if (tried)
+        return;
+    tried = true;
+    sched_param param{};
+    param.sched_priority = 4;
+    pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param);
+}
+
+void SDLCALL renderPeriod(void *mixer, Uint8 *stream, int bytes)
+{
+    raiseThisThread();
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    static_cast<CueMixer *>(mixer)->render(reinterpret_cast<std::int16_t *>(stream),
+                                           bytes / int(sizeof(std::int16_t)),
+                                           std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+// The audio subsystem is started with each open and stopped with each
+// close: a sound server that went away and came back is then met afresh.
+SDL_AudioDeviceID openDevice(CueMixer &mixer, int rate, int periodFrames, QString &error)
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavrin");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Cues");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error = QString::fromUtf8(SDL_GetError());
+        return 0;
+    }
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = Uint16(periodFrames);
+    want.callback = &renderPeriod;
+    want.userdata = &mixer;
+    // No changes allowed: the device converts, so the sounds keep one format.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (device == 0) {
+        error = QString::fromUtf8(SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return 0;
+    }
+    mixer.restartClock(); // the device starts paused
+    SDL_PauseAudioDevice(device, 0);
+    return device;
+}
+
+void closeDevice(SDL_AudioDeviceID &device)
+{
+    if (device == 0)
+        return;
+    // Waits for the device's thread: no period is rendered after this.
+    SDL_CloseAudioDevice(device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device = 0;
+}
+
+} // namespace
+
+AudioOutput::AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener listener)
+    : mixer_(mixer), rate_(rate), periodFrames_(periodFrames), listener_(std::move(listener)),
+      thread_([this] { run(); })
+{
+}
+
+AudioOutput::~AudioOutput()
+{
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void AudioOutput::request(bool open)
+{
+    {
+        std::lock_guard lock(mutex_);
+        want_ = open;
+        if (open)
+            ++serial_;
+    }
+    wake_.notify_one();
+}
+
+void AudioOutput::run()
+{
+    SDL_AudioDeviceID device = 0;
+    std::uint64_t handled = 0;
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [&] { return quit_ || (!want_ && device != 0) || (want_ && serial_ != handled); });
+        if (quit_)
+            break;
+        const bool want = want_;
+        handled = serial_;
+        lock.unlock();
+
+        if (!want) {
+            closeDevice(device);
+            listener_(Report::Closed, {});
+            continue;
+        }
+        // Dropped by the server (it stopped): its thread renders nothing.
+        if (device != 0 && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED)
+            closeDevice(device);
+        if (device != 0)
+            continue;
+        QString error;
+        device = openDevice(mixer_, rate_, periodFrames_, error);
+        listener_(device != 0 ? Report::Opened : Report::Failed, error);
+    }
+    closeDevice(device);
+    // SDL keeps an error buffer for every thread that calls it; this one is
+    // not SDL's own, so nothing would free it.
+    SDL_TLSCleanup();
+}
+
+} // namespace tavrin

@@ -1,0 +1,92 @@
+// Where the cue mixer puts a voice on the stream, on a made-up clock: the
+// periods are asked for on time (or late, which must not move the estimate).
+#include "cue_mixer.h"
+
+#include <QTest>
+
+using namespace tavrin;
+
+namespace {
+constexpr int rate = 1000; // one frame a millisecond: positions read as ms
+constexpr int period = 20;
+constexpr std::int64_t ms = 1'000'000;
+
+struct Rig {
+    std::vector<std::pair<CueMixer::Event, std::int64_t>> events;
+    CueMixer mixer{rate, [this](CueMixer::Event e, int, std::uint64_t, std::int64_t at) { events.emplace_back(e, at); }};
+    std::vector<std::int16_t> out;
+    // Renders periods asked for at start + k × period ms (+ late of each).
+    void render(int periods, std::int64_t startMs, int lateEvery = 0)
+    {
+        for (int k = 0; k < periods; ++k) {
+            std::vector<std::int16_t> buf(period);
+            const std::int64_t late = lateEvery && k % lateEvery == 1 ? 7 : 0;
+            mixer.render(buf.data(), period, (startMs + std::int64_t(out.size()) + late) * ms);
+            out.insert(out.end(), buf.begin(), buf.end());
+        }
+    }
+    std::ptrdiff_t firstSound() const
+    {
+        for (std::size_t i = 0; i < out.size(); ++i)
+            if (out[i] != 0)
+                return std::ptrdiff_t(i);
+        return -1;
+    }
+};
+} // namespace
+
+class TestCueMixer : public QObject {
+    Q_OBJECT
+private slots:
+    void startsAtTheSampleOfItsTime_data();
+    void startsAtTheSampleOfItsTime();
+    void aVoiceTooLateIsDropped();
+};
+
+void TestCueMixer::startsAtTheSampleOfItsTime_data()
+{
+    QTest::addColumn<std::int64_t>("atMs");      // on the clock where frame 0 is asked for at 1000 ms
+    QTest::addColumn<std::int64_t>("latencyMs");
+    QTest::addColumn<int>("lateEvery");
+    QTest::addColumn<int>("expectedFrame");
+    QTest::newRow("inside a period") << std::int64_t(1127) << std::int64_t(0) << 0 << 127;
+    QTest::newRow("on a period's start") << std::int64_t(1140) << std::int64_t(0) << 0 << 140;
+    QTest::newRow("latency earlier on the stream") << std::int64_t(1127) << std::int64_t(30) << 0 << 97;
+    QTest::newRow("late requests do not move it") << std::int64_t(1127) << std::int64_t(0) << 3 << 127;
+    QTest::newRow("time passed: at once") << std::int64_t(900) << std::int64_t(0) << 0 << 60;
+    QTest::newRow("asap") << CueMixer::asap << std::int64_t(0) << 0 << 60;
+}
+
+void TestCueMixer::startsAtTheSampleOfItsTime()
+{
+    QFETCH(std::int64_t, atMs);
+    QFETCH(std::int64_t, latencyMs);
+    QFETCH(int, lateEvery);
+    QFETCH(int, expectedFrame);
+    Rig rig;
+    rig.mixer.setLatencyNs(latencyMs * ms);
+    rig.render(3, 1000, lateEvery);
+    auto pcm = std::make_shared<const Pcm>(30, std::int16_t(1000));
+    rig.mixer.play(0, pcm, 1, atMs == CueMixer::asap ? atMs : atMs * ms, 1055 * ms);
+    rig.render(10, 1000, lateEvery);
+    QCOMPARE(rig.firstSound(), std::ptrdiff_t(expectedFrame));
+    QCOMPARE(std::count(rig.out.begin(), rig.out.end(), std::int16_t(1000)), 30);
+    QCOMPARE(rig.events.size(), std::size_t(2));
+    QCOMPARE(rig.events[0].first, CueMixer::Event::Started);
+    QCOMPARE(rig.events[0].second, (1000 + expectedFrame + latencyMs) * ms); // when it is heard
+    QCOMPARE(rig.events[1].first, CueMixer::Event::Finished);
+}
+
+// Asked for while there was no output, which came back seconds later.
+void TestCueMixer::aVoiceTooLateIsDropped()
+{
+    Rig rig;
+    rig.mixer.play(0, std::make_shared<const Pcm>(30, std::int16_t(1000)), 1, CueMixer::asap, 0);
+    rig.render(3, 3000);
+    QCOMPARE(rig.firstSound(), std::ptrdiff_t(-1));
+    QCOMPARE(rig.events.size(), std::size_t(1));
+    QCOMPARE(rig.events[0].first, CueMixer::Event::Dropped);
+}
+
+QTEST_GUILESS_MAIN(TestCueMixer)
+#include "tst_cue_mixer.moc"
