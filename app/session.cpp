@@ -4,10 +4,14 @@
 #include "members.h"
 #include "resume.h"
 #include "rooms_ui.h"
+#include "ready_link.h"
+#include "schedule_link.h"
+#include "schedule_wiring.h"
 #include "texts.h"
 #include "web_view.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
 
@@ -29,6 +33,9 @@ Session::Session(SessionOptions options)
     roomDisplay_.addActionsTo(form_);
     engine_.addObserver(&soundCheck_);
     soundCheck_.addActionTo(form_);
+    // A start at a time of day (F9, Shift+F9, --start-at).
+    engine_.addObserver(&startAt_);
+    startAt_.addActionsTo(form_);
     // The screen stays on from the start of a run until a reset or exit.
     QObject::connect(&form_, &Form1::runStateChanged, &keeper_, &ScreenKeeper::follow);
     QObject::connect(&players_, &SoundBank::done, &form_, [this](int n) { engine_.MMControl_done(n); });
@@ -44,6 +51,25 @@ Session::Session(SessionOptions options)
     // A room or the controller of an examination, when the settings say so.
     roomsUi_ = std::make_unique<rooms::RoomsUi>(form_, form_, engine_, clock_, players_, options_.optionsFile);
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::record, &journal_, &Journal::recordNotice);
+    // The controller's start at a time of day is every room's.
+    scheduleLink_ = std::make_unique<rooms::ScheduleLink>(*roomsUi_, startAt_);
+    // Readiness in a room's status, and the sound check its controller asks for.
+    readyLink_ = std::make_unique<rooms::ReadyLink>(
+        *roomsUi_, rooms::ReadySeams{
+                       .screen = [this] {
+                           return roomDisplay_.isOpen() && roomDisplay_.screen()
+                                      ? RoomDisplay::describe(roomDisplay_.screen()).left(60)
+                                      : QString();
+                       },
+                       .journalWritable = [this] { return journal_.recording(); },
+                       .mayCheck = [this] { return soundCheck_.allowed(); },
+                       .runCheck = [this] { soundCheck_.start(); },
+                       .checking = [this] { return soundCheck_.playing(); },
+                       .lastCheckMs = [this] { return soundCheck_.lastCheckMs(); },
+                       .played = [this] { return soundCheck_.played(); },
+                   });
+    QObject::connect(&soundCheck_, &SoundCheck::checked, roomsUi_.get(), [this] { readyLink_->changed(); });
+    QObject::connect(&roomDisplay_, &RoomDisplay::openChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
     // Every cue's proof: a room keeps its own until sent; the controller takes them.
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
     roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });
@@ -81,13 +107,18 @@ void Session::start()
         form_.notify(QString::fromUtf16(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     // The room display in browsers too: --web, and the menu.
-    if (options_.parser)
-        web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
+    if (options_.parser) {
+        web::WebView *web = web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
+        QObject::connect(&startAt_, &ScheduledStart::countdownChanged, web, &web::WebView::setCountdown);
+    }
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
         form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));
     else
         roomsUi_->start(options_.rooms);
+    attachScheduledStart(startAt_, journal_, engine_, clock_, form_,
+                         {.restore = !followsController,
+                          .startAt = options_.parser ? options_.parser->value(QStringLiteral("start-at")) : QString()});
 }
 
 int Session::run()

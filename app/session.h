@@ -8,6 +8,7 @@
 #include "output_policy.h"
 #include "phase_timer.h"
 #include "room_display.h"
+#include "scheduled_start.h"
 #include "screen_keeper.h"
 #include "sound_bank.h"
 #include "sound_check.h"
@@ -22,6 +23,8 @@ namespace tavrin {
 
 namespace rooms {
 class RoomsUi;
+class ScheduleLink;
+class ReadyLink;
 }
 
 struct SessionOptions {
@@ -57,9 +60,12 @@ private:
     OutputPolicy outputPolicy_{players_};
     RoomDisplay roomDisplay_;
     SoundCheck soundCheck_{players_, engine_, form_};
+    ScheduledStart startAt_{engine_, form_, clock_};
     ScreenKeeper keeper_;
     Journal journal_;
     std::unique_ptr<rooms::RoomsUi> roomsUi_;
+    std::unique_ptr<rooms::ScheduleLink> scheduleLink_;
+    std::unique_ptr<rooms::ReadyLink> readyLink_;
     EndSignals endSignals_;
     bool interrupted_ = false;
     QString endedBy_; // the signal that ended the program, if one did

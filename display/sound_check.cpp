@@ -1,5 +1,7 @@
 #include "sound_check.h"
 
+#include <QDateTime>
+
 #include "engine.h"
 #include "form1.h"
 #include "sound_bank.h"
@@ -107,6 +109,7 @@ void SoundCheck::start()
     for (int n = 1; n <= 4; ++n)
         setOutcome(n, str(texts::soundCheckWaiting));
     again_->setEnabled(false);
+    played_.fill(CueSource::NotOpen);
     show();
     raise();
     activateWindow();
@@ -120,6 +123,7 @@ void SoundCheck::playNext()
     if (current_ > 4) {
         current_ = 0;
         again_->setEnabled(allowed());
+        lastCheckMs_ = QDateTime::currentMSecsSinceEpoch();
         emit checked();
         return;
     }
@@ -143,6 +147,7 @@ void SoundCheck::heard(int player)
 {
     waiting_ = false;
     limit_.stop();
+    played_[static_cast<std::size_t>(player - 1)] = bank_.cueStatus(player).source;
     setOutcome(player, describeStatus(player));
     pause_.start();
 }
@@ -157,6 +162,7 @@ void SoundCheck::stop(const QString &why)
             setOutcome(n, why);
     current_ = 0;
     again_->setEnabled(allowed());
+    lastCheckMs_ = QDateTime::currentMSecsSinceEpoch();
     emit checked();
 }
 

@@ -32,6 +32,13 @@ public:
     // What the row of player n (1..4) says now.
     QString outcome(int player) const;
 
+    // What each cue played in the last check (NotOpen: not heard) and when
+    // that check ended (ms since 1970; 0: none yet).
+    const std::array<CueSource, 4> &played() const { return played_; }
+    qint64 lastCheckMs() const { return lastCheckMs_; }
+    // Whether a check may start now (no run under way).
+    bool allowed() const;
+
     // F6 on the window's right-click menu, offered only in Idle.
     void addActionTo(QWidget &window);
 
@@ -53,7 +60,6 @@ private:
     void stop(const QString &why);
     void setOutcome(int player, const QString &text);
     QString describeStatus(int player) const;
-    bool allowed() const;
 
     SoundBank &bank_;
     const Engine &engine_;
@@ -64,6 +70,8 @@ private:
     std::array<QLabel *, 4> outcomes_{};
     QPushButton *again_ = nullptr;
     QAction *action_ = nullptr;
+    std::array<CueSource, 4> played_{};
+    qint64 lastCheckMs_ = 0;
 };
 
 } // namespace tavrin

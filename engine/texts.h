@@ -422,7 +422,7 @@ inline constexpr char16_t roomsStatusConnectedSince[] = u"接続中（%1 から�
 inline constexpr char16_t roomsStatusDisconnectedSince[] = u"接続なし（%1 から）";
 inline constexpr char16_t roomsStatusControllerOnline[] = u"接続中";
 inline constexpr char16_t roomsStatusControllerOffline[] = u"接続なし";
-inline constexpr char16_t roomsColumns[] = u"部屋\t接続\t表示中の問題\t秒\t時刻差\t往復\t合図の音\t従う操作卓";
+inline constexpr char16_t roomsColumns[] = u"部屋\t接続\t表示中の問題\t秒\t時刻差\t往復\t合図の音\t従う操作卓\t準備";
 inline constexpr char16_t roomsFollowsThis[] = u"この操作卓";
 inline constexpr char16_t roomsFollowsOther[] = u"別の操作卓 %1";
 inline constexpr char16_t roomsFollowsNone[] = u"なし";
@@ -568,5 +568,67 @@ inline constexpr char16_t cliWeb[] =
 inline constexpr char16_t webOffset[] = u"時差 %1 ms（往復 %2 ms）";
 inline constexpr char16_t webLost[] = u"● 接続待ち";
 inline constexpr char16_t webTap[] = u"タップで全画面・音";
+// A start at a time of day (F9, --start-at).
+inline constexpr char16_t startAtAction[] = u"開始時刻を予約...";
+inline constexpr char16_t startAtCancelAction[] = u"開始時刻の予約を取り消す";
+inline constexpr char16_t startAtTitle[] = u"開始時刻の予約";
+inline constexpr char16_t startAtPrompt[] =
+    u"今日の開始時刻を 時:分 または 時:分:秒 で入力してください（例 09:00）。\n"
+    u"その時刻の 0 秒ちょうどに試験が始まります。";
+inline constexpr char16_t startAtUnreadable[] =
+    u"開始時刻「%1」は読めません。今日の 時:分 または 時:分:秒 で入力してください（例 09:00、13:30:00）。";
+inline constexpr char16_t startAtPassed[] =
+    u"開始時刻 %1 は今日の時刻としてはもう過ぎています（いまは %2）。予約していません。\n"
+    u"日付をまたぐ予約はできません。今日のこれからの時刻を入力してください。";
+inline constexpr char16_t startAtNotIdle[] =
+    u"試験が進行中のため、開始時刻を予約できません。リセットしてから予約してください。";
+inline constexpr char16_t startAtRoom[] =
+    u"この Tavrin は部屋として操作卓に連動しています。開始時刻は操作卓で予約してください。";
+inline constexpr char16_t startAtSet[] = u"開始時刻 %1 を予約しました。";
+inline constexpr char16_t startAtKept[] = u"予約されていた開始時刻 %1 を引き続き待ちます。";
+inline constexpr char16_t startAtCancelled[] = u"開始時刻 %1 の予約を取り消しました。";
+inline constexpr char16_t startAtFromController[] = u"操作卓が開始時刻 %1 を予約しました。";
+inline constexpr char16_t startAtCancelledByController[] = u"操作卓が開始時刻の予約を取り消しました。";
+inline constexpr char16_t startAtStarted[] = u"予約した開始時刻 %1 に試験を開始しました。";
+inline constexpr char16_t startAtLate[] = u"予約した開始時刻 %1 に間に合わず、%2 ミリ秒遅れて開始しました。";
+inline constexpr char16_t startAtButtonWaits[] =
+    u"開始時刻 %1 の予約があります。その時刻に自動で開始します。\n"
+    u"いますぐ開始するには、右クリックのメニューで予約を取り消して（Shift+F9）から［開始］を押してください。";
+inline constexpr char16_t startAtMissed[] =
+    u"予約されていた開始時刻 %1 は、この Tavrin が動いていない間に過ぎ、その試験はもう終わっている時刻です。予約は取り消しました。";
+inline constexpr char16_t startAtCountdown[] = u"開始まで\n%1";
+inline constexpr char16_t cliStartAt[] = u"今日の開始時刻 HH:MM[:SS] を予約する。";
+inline constexpr char16_t cliTime[] = u"HH:MM[:SS]";
+
+// The ready board (F8 on the controller) and the sound check a controller asks for.
+inline constexpr char16_t readyLine[] = u"%1接続 %2・時刻差 %3・部屋の表示 %4・音の確認 %5・記録 %6";
+inline constexpr char16_t readyMark[] = u"準備よし：";
+inline constexpr char16_t readyNotMark[] = u"準備まだ：";
+inline constexpr char16_t readyYes[] = u"○";
+inline constexpr char16_t readyNo[] = u"×";
+inline constexpr char16_t readyOffset[] = u"±%1 ms";
+inline constexpr char16_t readyUnknown[] = u"不明";
+inline constexpr char16_t readyDisplayClosed[] = u"閉じている";
+inline constexpr char16_t readyCheckNone[] = u"まだしていない";
+inline constexpr char16_t readyChecking[] = u"確認中";
+inline constexpr char16_t readyCheckAt[] = u"%1（%2）";
+inline constexpr char16_t readyCue[] = u"%1 %2";
+inline constexpr char16_t readyCueOwn[] = u"自分のファイル";
+inline constexpr char16_t readyCueBuiltin[] = u"内蔵音";
+inline constexpr char16_t readyCueSilent[] = u"無音";
+inline constexpr char16_t readyCueNotHeard[] = u"鳴らず";
+inline constexpr char16_t readyOld[] = u"この部屋の Tavrin は準備の状態を送りません（古い版です）";
+inline constexpr char16_t readySummary[] = u"準備のできた部屋：%1 / %2";
+inline constexpr char16_t readyAskButton[] = u"全部屋で音の確認";
+inline constexpr char16_t readyAskRunning[] =
+    u"試験の進行中は、部屋に音の確認を頼めません。試験の前か、リセットの後に頼んでください。";
+inline constexpr char16_t readyAskTooSoon[] =
+    u"音の確認は %1 秒前に頼んだばかりです。各部屋の確認が終わるまでお待ちください。";
+inline constexpr char16_t readyAskNotConnected[] =
+    u"ブローカーにつながっていないため、音の確認を頼めませんでした。接続を確かめてから、もう一度押してください。";
+inline constexpr char16_t readyAskSent[] = u"全部屋に音の確認を頼みました。";
+inline constexpr char16_t readyRefusedRunning[] = u"操作卓からの音の確認の依頼を断りました（試験の進行中です）。";
+inline constexpr char16_t readyCheckRecord[] = u"部屋 %1 の音の確認（%2）：%3";
+inline constexpr char16_t readyCheckAsked[] = u"操作卓の依頼で音の確認を始めました。";
 
 } // namespace tavrin::texts

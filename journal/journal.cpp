@@ -232,6 +232,15 @@ void Journal::recordNotice(const QString &text)
     writer_->push(std::move(e));
 }
 
+void Journal::recordEntry(const char *kind, const QString &detail)
+{
+    if (!writing())
+        return;
+    EventItem e = eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+    e.detail = detail;
+    writer_->push(std::move(e));
+}
+
 void Journal::recordPlayedCue(const PlayedCue &cue, CueProof proof)
 {
     if (!writing())

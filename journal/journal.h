@@ -86,6 +86,9 @@ public:
     // end the program, writes what is left, stops the writer. A run under
     // way stays open: the next start offers to carry it on.
     void finish(Ending how = Ending::Window, const QString &why = {});
+    // An entry of a kind of its own (a start at a time of day set or
+    // cancelled); kind is a literal.
+    void recordEntry(const char *kind, const QString &detail);
     // Waits until everything recorded so far is written.
     void flush();
 

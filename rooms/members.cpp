@@ -240,6 +240,34 @@ Outgoing Member::retained(const QString &topic, const QByteArray &payload) const
     return sealed(o);
 }
 
+bool Member::publishExtra(const QString &topic, const QByteArray &payload, bool retain)
+{
+    Outgoing o;
+    o.topic = topic;
+    o.payload = payload;
+    o.qos = 1;
+    o.retain = retain;
+    return client_.publish(sealed(o));
+}
+
+void Member::subscribeExtra(const QString &topic)
+{
+    if (!extraTopics_.contains(topic))
+        extraTopics_ += topic;
+    client_.addSubscription(topic, 1, true);
+}
+
+bool Member::takeExtra(const Incoming &m)
+{
+    if (!extraTopics_.contains(m.topic))
+        return false;
+    if (m.payload.isEmpty() && m.size == 0 && m.retained)
+        return true; // nothing kept on that topic
+    if (const std::optional<QByteArray> body = opened(m))
+        emit extraReceived(m.topic, *body, m.retained);
+    return true;
+}
+
 QString Member::brokerName() const
 {
     return QStringLiteral("%1:%2").arg(broker_.host).arg(broker_.port);
@@ -501,7 +529,7 @@ void Controller::takePresence(const PresenceMessage &p)
 
 void Controller::received(const Incoming &m)
 {
-    if (takeStatus(m))
+    if (takeStatus(m) || takeExtra(m))
         return;
     if (const std::optional<QString> room = topics_.roomOf(m.topic, Topics::Leaf::Cues)) {
         takeCueReport(m, *room);
@@ -851,7 +879,7 @@ void Room::takeClock(const Incoming &m)
 
 void Room::received(const Incoming &m)
 {
-    if (takeStatus(m))
+    if (takeStatus(m) || takeExtra(m))
         return;
     if (m.topic == topics_.roomClock(room_)) {
         takeClock(m);
@@ -1116,6 +1144,12 @@ RoomStatus Room::status(bool online) const
     s.second = run.ck != 0 ? qMax(0, run.t.value() - 1) : 0;
     for (int n = 1; n <= 4; ++n)
         s.cues[std::size_t(n - 1)] = cues_ ? cues_(n) : CueSource::NotOpen;
+    if (readiness_) {
+        s.ready = readiness_();
+        s.ready.known = true;
+        if (s.ready.checkMs > 0) // on the controller's time line
+            s.ready.checkMs = qMax<qint64>(0, s.ready.checkMs - std::llround(s.offsetMs));
+    }
     return s;
 }
 

@@ -87,6 +87,12 @@ public:
     QString connectionProblem() const { return connectionProblem_; }
     const QMap<QString, RoomView> &rooms() const { return rooms_; }
 
+    // Messages beyond the run's own (a start at a time of day, a sound check
+    // asked for): signed like the rest, QoS 1; false when not connected. A
+    // topic subscribed to, before start(), delivers through extraReceived
+    // only what is within the size bound and carries this examination's MAC.
+    bool publishExtra(const QString &topic, const QByteArray &payload, bool retain);
+    void subscribeExtra(const QString &topic);
     // Where each player's sound comes from, for the proof of its cues.
     void setCueSources(CueSourceOf cues) { cues_ = std::move(cues); }
     // The output started the play last asked of player (SoundBank::cueStarted),
@@ -94,6 +100,7 @@ public:
     void cueStarted(int player, qint64 wallMs);
 
 signals:
+    void extraReceived(const QString &topic, const QByteArray &body, bool retained);
     void changed();                   // anything the operator's views show
     void note(const QString &text);   // an entry for the record
     // A cue played here, or (the controller) reported by a room and taken once.
@@ -105,6 +112,8 @@ protected:
     bool takeStatus(const Incoming &m);
     virtual void connectedNow() = 0;
     void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
+    // A message on an extra's topic, checked and handed on; false for any other topic.
+    bool takeExtra(const Incoming &m);
     // The payload as signed, when the MAC is this examination's key's (or
     // nothing is signed); otherwise the refusal is recorded and null.
     std::optional<QByteArray> opened(const Incoming &m);
@@ -130,6 +139,7 @@ protected:
     qint64 connectionChangedMs_ = 0;
     QString connectionProblem_;
     RefusalLog refusals_;
+    QStringList extraTopics_;
     CueSourceOf cues_;
 
     struct Bucket {
@@ -255,6 +265,10 @@ public:
     // The journal's seam: a run the room kept itself, used only when the
     // broker has given it nothing to follow a few seconds after the start.
     void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
+    // What the room says of its readiness in its status (its check's time on
+    // this room's clock); sent again on readinessChanged().
+    void setReadiness(std::function<Readiness()> ready) { readiness_ = std::move(ready); }
+    void readinessChanged() { scheduleStatus(); }
     // Reports the journal still holds unsent from before a restart.
     void keepReports(const QList<PlayedCue> &unsent);
     // Reports not yet sent (or sent too shortly before the connection or
@@ -294,6 +308,7 @@ private:
     WindowPort &window_;
     PhaseTimer &timer_;
     std::function<std::optional<KeptRun>()> keptRun_;
+    std::function<Readiness()> readiness_;
 
     QString controllerId_;
     bool controllerOnline_ = false;

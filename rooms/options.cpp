@@ -170,6 +170,7 @@ void addCommandLineOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("broker"), str(texts::cliBroker), str(texts::cliHostPort)});
     parser.addOption({QStringLiteral("private-broker"), str(texts::cliPrivateBroker)});
     parser.addOption({QStringLiteral("key-file"), str(texts::cliKeyFile), str(texts::cliFile)});
+    parser.addOption({QStringLiteral("start-at"), str(texts::cliStartAt), str(texts::cliTime)});
 }
 
 bool parseHostPort(const QString &text, QString &host, int &port)

@@ -129,12 +129,14 @@ QByteArray aclFile(const PrivateBrokerSetup &s)
     QByteArray out = "user " + QByteArray(kControllerUser) + '\n';
     out += line("readwrite", t.controller()) + line("readwrite", t.state()) + line("read", t.clock()) +
            line("write", t.roomClock(QStringLiteral("+"))) + line("read", t.allRoomStatus()) +
-           line("read", t.allRoomCues());
+           line("read", t.allRoomCues()) +
+           line("readwrite", t.schedule()) + line("write", t.soundCheck());
     for (const QString &room : s.rooms) {
         out += "\nuser " + room.toUtf8() + '\n';
         out += line("read", t.controller()) + line("read", t.state()) + line("write", t.clock()) +
                line("read", t.roomClock(room)) + line("readwrite", t.roomStatus(room)) +
-               line("read", t.allRoomStatus()) + line("write", t.roomCues(room));
+               line("read", t.allRoomStatus()) + line("write", t.roomCues(room)) + line("read", t.schedule()) +
+               line("read", t.soundCheck());
     }
     return out;
 }

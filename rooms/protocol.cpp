@@ -167,6 +167,7 @@ public:
     }
 
     QJsonObject object(const char *name) { return typed(name, QJsonValue::Object).toObject(); }
+    bool has(const char *name) const { return o_.contains(latin(name)); }
 
     QJsonArray array(const char *name) { return typed(name, QJsonValue::Array).toArray(); }
 
@@ -291,6 +292,16 @@ QString Topics::roomClock(const QString &room) const
     return root_ + QStringLiteral("/rooms/") + room + QStringLiteral("/clock");
 }
 
+QString Topics::schedule() const
+{
+    return root_ + QStringLiteral("/schedule");
+}
+
+QString Topics::soundCheck() const
+{
+    return root_ + QStringLiteral("/soundcheck");
+}
+
 QString Topics::roomCues(const QString &room) const
 {
     return root_ + QStringLiteral("/rooms/") + room + QStringLiteral("/cues");
@@ -354,6 +365,36 @@ QByteArray writePresence(const QString &exam, const PresenceMessage &m)
     return toBytes(o);
 }
 
+namespace {
+
+QJsonArray cueArray(const std::array<CueSource, 4> &cues)
+{
+    QJsonArray a;
+    for (CueSource c : cues)
+        a.append(latin(kCueNames[static_cast<int>(c)]));
+    return a;
+}
+
+// Four cue names, or the payload is refused.
+void readCues(Fields &f, const char *name, std::array<CueSource, 4> &into)
+{
+    const QJsonArray cues = f.array(name);
+    if (f.ok() && cues.size() != 4)
+        f.fail(Refusal::Malformed, latin(name));
+    for (qsizetype i = 0; f.ok() && i < cues.size(); ++i) {
+        bool found = false;
+        for (int k = 0; k < 4; ++k)
+            if (cues[i].toString() == latin(kCueNames[k])) {
+                into[static_cast<std::size_t>(i)] = static_cast<CueSource>(k);
+                found = true;
+            }
+        if (!found)
+            f.fail(Refusal::BadValue, latin(name));
+    }
+}
+
+} // namespace
+
 QByteArray writeStatus(const QString &exam, const RoomStatus &m)
 {
     QJsonObject o = header("room", exam);
@@ -369,10 +410,21 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
     // Tenths of a millisecond say all there is to say.
     o[latin("offset")] = std::round(m.offsetMs * 10) / 10;
     o[latin("rtt")] = std::round(m.rttMs * 10) / 10;
-    QJsonArray cues;
-    for (CueSource c : m.cues)
-        cues.append(latin(kCueNames[static_cast<int>(c)]));
-    o[latin("cues")] = cues;
+    o[latin("cues")] = cueArray(m.cues);
+    if (m.ready.known)
+        o[latin("ready")] = QJsonObject{{latin("screen"), m.ready.screen},
+                                        {latin("journal"), m.ready.journalWritable},
+                                        {latin("checking"), m.ready.checking},
+                                        {latin("check"), static_cast<double>(m.ready.checkMs)},
+                                        {latin("heard"), cueArray(m.ready.heard)}};
+    return toBytes(o);
+}
+
+QByteArray writeSoundCheckAsk(const QString &exam, const SoundCheckAsk &m)
+{
+    QJsonObject o = header("soundcheck?", exam);
+    o[latin("from")] = m.from;
+    o[latin("at")] = static_cast<double>(m.atMs);
     return toBytes(o);
 }
 
@@ -534,19 +586,29 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
     // A day either way is more than any clock that can be put right.
     m.offsetMs = f.real("offset", -86400e3, 86400e3);
     m.rttMs = f.real("rtt", 0, 3600e3);
-    const QJsonArray cues = f.array("cues");
-    if (f.ok() && cues.size() != 4)
-        f.fail(Refusal::Malformed, latin("cues"));
-    for (qsizetype i = 0; f.ok() && i < cues.size(); ++i) {
-        bool found = false;
-        for (int k = 0; k < 4; ++k)
-            if (cues[i].toString() == latin(kCueNames[k])) {
-                m.cues[static_cast<std::size_t>(i)] = static_cast<CueSource>(k);
-                found = true;
-            }
-        if (!found)
-            f.fail(Refusal::BadValue, latin("cues"));
+    readCues(f, "cues", m.cues);
+    if (f.ok() && f.has("ready")) {
+        Fields g(f.object("ready"));
+        m.ready.known = true;
+        m.ready.screen = g.text("screen");
+        m.ready.journalWritable = g.flag("journal");
+        m.ready.checking = g.flag("checking");
+        m.ready.checkMs = g.whole("check", 0);
+        readCues(g, "heard", m.ready.heard);
+        if (!g.ok())
+            f.fail(g.refusal(), latin("ready.") + g.detail());
     }
+    return f.result(m);
+}
+
+Reading<SoundCheckAsk> readSoundCheckAsk(QByteArrayView payload, const QString &exam)
+{
+    Fields f(payload, "soundcheck?", exam);
+    SoundCheckAsk m;
+    m.from = f.text("from");
+    if (f.ok() && !isControllerId(m.from))
+        f.fail(Refusal::NotFromController, latin("from"));
+    m.atMs = f.whole("at", 0);
     return f.result(m);
 }
 

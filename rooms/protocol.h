@@ -46,6 +46,8 @@ public:
     QString roomStatus(const QString &room) const;
     QString allRoomStatus() const;           // subscription filter
     QString roomClock(const QString &room) const; // the answer to a room
+    QString schedule() const;                // the start at a time of day (retained)
+    QString soundCheck() const;              // the controller asks every room for its sound check
     QString roomCues(const QString &room) const;  // the cues a room played
     QString allRoomCues() const;                  // subscription filter
     enum class Leaf { Status, Clock, Cues };
@@ -101,6 +103,18 @@ struct PresenceMessage {
     friend bool operator==(const PresenceMessage &, const PresenceMessage &) = default;
 };
 
+// What a room says of its readiness before a run; absent from the statuses
+// of older rooms (known false).
+struct Readiness {
+    bool known = false;
+    QString screen;              // the screen its room display is open on; empty: closed
+    bool journalWritable = false;
+    bool checking = false;       // a sound check is under way
+    qint64 checkMs = 0;          // when the last sound check ended (controller's time line); 0: none yet
+    std::array<CueSource, 4> heard{}; // what each cue played then; NotOpen: not heard
+    friend bool operator==(const Readiness &, const Readiness &) = default;
+};
+
 struct RoomStatus {
     QString room;
     QString from;
@@ -114,6 +128,7 @@ struct RoomStatus {
     double offsetMs = 0;        // its clock minus the controller's
     double rttMs = 0;
     std::array<CueSource, 4> cues{};
+    Readiness ready;
     friend bool operator==(const RoomStatus &, const RoomStatus &) = default;
 };
 
@@ -122,6 +137,15 @@ struct ClockReply {
     qint64 receivedUs = 0; // the controller's clock when the question came
     qint64 sentUs = 0;     // and when the answer left
     friend bool operator==(const ClockReply &, const ClockReply &) = default;
+};
+
+// The controller's request that every room run its sound check: from, and
+// when it was sent on the controller's clock (a room takes each request once,
+// and none older than a minute).
+struct SoundCheckAsk {
+    QString from;
+    qint64 atMs = 0;
+    friend bool operator==(const SoundCheckAsk &, const SoundCheckAsk &) = default;
 };
 
 // A cue a room played, as it tells the controller (PlayedCue, room and all).
@@ -137,6 +161,7 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m);
 QByteArray writeClockAsk(const QString &exam, const QString &room);
 QByteArray writeCueReport(const QString &exam, const CueReport &m);
 QByteArray writeClockReply(const QString &exam, const ClockReply &m);
+QByteArray writeSoundCheckAsk(const QString &exam, const SoundCheckAsk &m);
 
 Reading<StateMessage> readState(QByteArrayView payload, const QString &exam);
 Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exam);
@@ -144,6 +169,7 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
 // The room that asks; a question is answered only for a room of this exam.
 Reading<QString> readClockAsk(QByteArrayView payload, const QString &exam);
 Reading<ClockReply> readClockReply(QByteArrayView payload, const QString &exam);
+Reading<SoundCheckAsk> readSoundCheckAsk(QByteArrayView payload, const QString &exam);
 // A report is taken only for a second within a day of nowMs (the controller's
 // clock) and a start within 10 s after it.
 Reading<CueReport> readCueReport(QByteArrayView payload, const QString &exam, const QString &room, qint64 nowMs);

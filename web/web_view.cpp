@@ -28,7 +28,7 @@ using texts::str;
 
 namespace {
 
-QJsonObject runObject(const Engine &engine, const RoomDisplay &room)
+QJsonObject runObject(const Engine &engine, const RoomDisplay &room, const QString &countdown)
 {
     const ExamState &st = engine.state();
     const RunSnapshot snap = engine.snapshot();
@@ -40,6 +40,7 @@ QJsonObject runObject(const Engine &engine, const RoomDisplay &room)
         {QStringLiteral("question"), snap.question},   {QStringLiteral("move"), snap.moveBanner},
         {QStringLiteral("end"), snap.endBanner},       {QStringLiteral("message1"), st.message1},
         {QStringLiteral("message2"), st.message2},     {QStringLiteral("secondsLeft"), room.secondsLeftShown()},
+        {QStringLiteral("countdown"), countdown},
     };
 }
 
@@ -68,7 +69,7 @@ WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, cons
     // the menu) reaches the pages within a second.
     auto *watch = new QTimer(this);
     connect(watch, &QTimer::timeout, this, [this] {
-        if (isOn() && compact(runObject(engine_, room_)) != lastRun_)
+        if (isOn() && compact(runObject(engine_, room_, countdown_)) != lastRun_)
             publish();
     });
     watch->start(1000);
@@ -82,13 +83,22 @@ QByteArray WebView::stateMessage() const
     const int period = timer->interval() > 0 ? timer->interval() : 1000;
     return compact({{QStringLiteral("t"), QStringLiteral("state")},
                     {QStringLiteral("due"), double(timer->nextDueWallMs() - period)},
-                    {QStringLiteral("s"), runObject(engine_, room_)}});
+                    {QStringLiteral("s"), runObject(engine_, room_, countdown_)}});
 }
 
 void WebView::publish()
 {
-    lastRun_ = compact(runObject(engine_, room_));
+    lastRun_ = compact(runObject(engine_, room_, countdown_));
     server_.publishState(stateMessage());
+}
+
+void WebView::setCountdown(const QString &caption)
+{
+    if (caption == countdown_)
+        return;
+    countdown_ = caption;
+    if (isOn())
+        publish();
 }
 
 void WebView::runEvent(const RunEvent &event, const ExamState &)

@@ -48,6 +48,9 @@ public:
     QByteArray stateMessage() const;
 
     void runEvent(const RunEvent &event, const ExamState &state) override;
+    // What stands where the question number does before a start at a time
+    // of day; empty when nothing is waited for.
+    void setCountdown(const QString &caption);
 
 signals:
     void onChanged(bool on);
@@ -63,6 +66,7 @@ private:
     WebOptions options_;
     WebServer server_;
     QByteArray lastRun_; // the run part of the last state sent
+    QString countdown_;
     QPointer<QDialog> dialog_;
 };
 

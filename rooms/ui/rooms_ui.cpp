@@ -60,6 +60,10 @@ RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTime
     connect(frame_.addMenuAction(str(texts::roomsSetupAction)), &QAction::triggered, this, &RoomsUi::showSetup);
 
     status_ = new StatusDialog(frame_.dialogParent());
+    connect(status_, &StatusDialog::soundCheckAsked, this, [this] {
+        const QString why = askSoundChecks_ ? askSoundChecks_() : QString();
+        frame_.notify(why.isEmpty() ? str(texts::readyAskSent) : why);
+    });
     auto *refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &RoomsUi::refreshLine);
     refresh->start(1000);
@@ -100,6 +104,7 @@ void RoomsUi::build()
                 question_->close();
         });
         forward_->to = controller_;
+        emit memberMade(controller_);
         problem = controller_->start();
         if (resumeDecided_ && problem.isEmpty())
             controller_->operatorDecided();
@@ -114,6 +119,7 @@ void RoomsUi::build()
             room_->keepReports(unsentReports_());
         forward_->to = room_;
         frame_.setInputsLocked(true);
+        emit memberMade(room_);
         problem = room_->start();
         frame_.setTitleSuffix(str(texts::roomsTitleRoom).arg(options_.room, options_.exam));
     } else {

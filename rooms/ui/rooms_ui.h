@@ -55,11 +55,16 @@ public:
     // The cue reports a room's journal holds that never reached the controller.
     void setUnsentReports(std::function<QList<PlayedCue>()> unsent) { unsentReports_ = std::move(unsent); }
     void setResumeDecided(bool decided) { resumeDecided_ = decided; }
+    // The rooms' status asks every room for its sound check through this:
+    // empty, or why not.
+    void setSoundCheckAsker(std::function<QString()> ask) { askSoundChecks_ = std::move(ask); }
     // Null when not in that role.
     Controller *controller() const { return controller_; }
     Room *room() const { return room_; }
 
 signals:
+    // A member was made, before it connects: what is added to it subscribes now.
+    void memberMade(tavrin::rooms::Member *member);
     // An entry for the record (what was refused, connections, adoptions).
     void record(const QString &text);
     // A cue played here, or reported by a room (see Member::cuePlayed).
@@ -81,6 +86,7 @@ private:
     std::function<std::optional<KeptRun>()> keptRun_;
     std::function<QList<PlayedCue>()> unsentReports_;
     bool resumeDecided_ = false;
+    std::function<QString()> askSoundChecks_;
     FramePort &frame_;
     WindowPort &window_;
     Engine &engine_;

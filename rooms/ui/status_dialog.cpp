@@ -1,6 +1,7 @@
 #include "status_dialog.h"
 
 #include "cue_report.h"
+#include "ready_link.h"
 
 #include "texts.h"
 
@@ -69,11 +70,16 @@ StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_);
+    summary_ = new QLabel(this);
+    summary_->setTextFormat(Qt::PlainText);
+    layout->addWidget(summary_);
     auto *buttons = new QDialogButtonBox(this);
+    ask_ = buttons->addButton(str(texts::readyAskButton), QDialogButtonBox::ActionRole);
+    connect(ask_, &QPushButton::clicked, this, &StatusDialog::soundCheckAsked);
     buttons->addButton(str(texts::roomsClose), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
     layout->addWidget(buttons);
-    resize(760, 300);
+    resize(1100, 340);
     // "Since" and "no answer" change with the time alone.
     auto *tick = new QTimer(this);
     connect(tick, &QTimer::timeout, this, [this] {
@@ -103,6 +109,8 @@ void StatusDialog::refresh()
     if (!member_) {
         head_->setText(str(texts::roomsStatusNone));
         table_->setRowCount(0);
+        summary_->hide();
+        ask_->hide();
         return;
     }
     const Member &m = *member_;
@@ -124,12 +132,20 @@ void StatusDialog::refresh()
     table_->setRowCount(int(rooms.size()));
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     int row = 0;
+    int ready = 0;
+    const bool controller = qobject_cast<const Controller *>(&m) != nullptr;
+    summary_->setVisible(controller);
+    ask_->setVisible(controller);
     for (auto it = rooms.begin(); it != rooms.end(); ++it, ++row) {
         const RoomStatus &s = it->status;
         QString link = str(s.online ? texts::roomsYes : texts::roomsNo);
         if (s.online && m.connected() && now - it->heardMs > kSilentAfterMs)
             link = str(texts::roomsSilentTooLong);
         const QString notOwn = cuesNotOwn(s.cues);
+        bool isReady = false;
+        const QString readiness =
+            readinessText(s, m.connected() && now - it->heardMs <= kSilentAfterMs, &isReady);
+        ready += isReady ? 1 : 0;
         const QString cells[] = {
             it.key(),
             str(texts::roomsSince).arg(link, clockTime(it->changedMs)),
@@ -141,15 +157,17 @@ void StatusDialog::refresh()
             s.follows.isEmpty()    ? str(texts::roomsFollowsNone)
             : s.follows == m.id()  ? str(texts::roomsFollowsThis)
                                    : str(texts::roomsFollowsOther).arg(s.follows),
+            readiness,
         };
         for (int c = 0; c < int(std::size(cells)); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
-            if ((c == 6 && !notOwn.isEmpty()) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
+            if ((c == 6 && !notOwn.isEmpty()) || (c == 8 && !isReady) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
                                                     qobject_cast<const Controller *>(&m)))
                 item->setForeground(QColor(0xC0, 0x40, 0x00));
             table_->setItem(row, c, item);
         }
     }
+    summary_->setText(str(texts::readySummary).arg(ready).arg(rooms.size()));
 }
 
 } // namespace tavrin::rooms

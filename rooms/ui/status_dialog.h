@@ -6,6 +6,7 @@
 #include "members.h"
 
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 namespace tavrin::rooms {
@@ -24,10 +25,16 @@ public:
     void showFor(Member *member);
     void refresh();
 
+signals:
+    // The operator asks every room to run its sound check.
+    void soundCheckAsked();
+
 private:
     QPointer<Member> member_;
     QLabel *head_ = nullptr;
     QTableWidget *table_ = nullptr;
+    QLabel *summary_ = nullptr;
+    QPushButton *ask_ = nullptr;
 };
 
 } // namespace tavrin::rooms

@@ -8,6 +8,7 @@
 #include "click_points.h"
 #include "rooms_rig.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QScopeGuard>
@@ -141,6 +142,7 @@ class TestRoomsE2E : public QObject {
     Q_OBJECT
 private slots:
     void examinationInFourRooms();
+    void scheduledStartAndSoundCheck();
 };
 
 void TestRoomsE2E::examinationInFourRooms()
@@ -284,3 +286,67 @@ void TestRoomsE2E::examinationInFourRooms()
 
 QTEST_GUILESS_MAIN(TestRoomsE2E)
 #include "tst_rooms_e2e.moc"
+
+// A start 20 s ahead: every member's first cue on that second;
+// before it, a sound check asked of every room fills in the ready board.
+void TestRoomsE2E::scheduledStartAndSoundCheck()
+{
+    if (const QString why = e2e::missingDisplay(); !why.isEmpty())
+        QFAIL(qPrintable(why));
+    e2e::RoomsRig rig;
+    const qint64 startMs = (QDateTime::currentMSecsSinceEpoch() / 1000 + 22) * 1000;
+    rig.controllerArgs = {u"--start-at"_qs, QDateTime::fromMSecsSinceEpoch(startMs).toString(u"HH:mm:ss"_qs)};
+    const QString started = rig.start(u"3,2,2"_qs, {u"A"_qs, u"B"_qs}, {0, 3}, {true, false});
+    QVERIFY2(started.isEmpty(), qPrintable(started));
+    e2e::closeNotices();
+    const auto &log = rig.log.entries();
+    QString controllerId;
+    for (const auto &e : log)
+        if (e.topic == u"tavrin/e2e/schedule"_qs)
+            controllerId = e2e::json(e.payload).value(u"from"_qs).toString();
+    QVERIFY2(!controllerId.isEmpty(), "the controller did not publish its start");
+
+    // The controller's request, as its button sends it (nothing is signed on this broker).
+    const double asked = e2e::wallSeconds();
+    const QByteArray ask = QStringLiteral(R"({"v":1,"kind":"soundcheck?","exam":"e2e","from":"%1","at":%2})")
+                               .arg(controllerId).arg(QDateTime::currentMSecsSinceEpoch()).toUtf8();
+    e2e::run(u"mosquitto_pub"_qs, {u"-p"_qs, QString::number(rig.broker.port()), u"-t"_qs, u"tavrin/e2e/soundcheck"_qs,
+                                  u"-m"_qs, QString::fromUtf8(ask)});
+    for (const QString &r : {u"A"_qs, u"B"_qs}) {
+        const bool checked = rig.log.waitFor(
+            [&](const e2e::BrokerLog::Entry &e) {
+                const QJsonObject ready = e2e::json(e.payload).value(u"ready"_qs).toObject();
+                return e.topic == statusTopic(rig, r) && ready.value(u"check"_qs).toDouble() > 0 &&
+                       !ready.value(u"checking"_qs).toBool();
+            },
+            15000, asked);
+        QVERIFY2(checked, qPrintable(u"room %1 did not report a sound check"_qs.arg(r)));
+    }
+    QJsonObject readyB;
+    for (const auto &e : log)
+        if (e.topic == statusTopic(rig, u"B"_qs))
+            readyB = e2e::json(e.payload).value(u"ready"_qs).toObject();
+    QCOMPARE(readyB.value(u"heard"_qs).toArray().first().toString(), u"builtin"_qs);
+    QVERIFY(readyB.value(u"journal"_qs).toBool());
+    // The board as the operator sees it (F8 on the controller), kept for a look.
+    QVERIFY(e2e::keyToWindow(u".*の操作卓"_qs, u"F8"_qs));
+    QThread::msleep(800);
+    e2e::screen().save(u"rooms-ready-board.png"_qs);
+
+    // With 3 s to answer, the run starts in its last seconds: its first cue
+    // sounds on the start second itself, the next one a period later.
+    const double due = double(startMs) / 1000;
+    while (e2e::wallSeconds() < due + 2)
+        QThread::msleep(200);
+    for (const auto &m : rig.members) {
+        double first = 0;
+        for (double t : rig.onsets(*m))
+            if (t > due - 0.5) {
+                first = t;
+                break;
+            }
+        // Every cue sounds 80 ms after its second, on every member alike.
+        qInfo("%s: first cue %.1f ms after its due second", qPrintable(m->name), (first - due) * 1000);
+        QVERIFY2(std::abs(first - due - 0.08) < e2e::RoomsRig::kSameCue, qPrintable(u"%1 did not start on the second"_qs.arg(m->name)));
+    }
+}

@@ -89,6 +89,13 @@ private slots:
         // The wire keeps its names, and a silent cue is told as silent.
         QVERIFY(writeStatus(kExam, r).contains(R"("cues":["own","builtin","own","silent"])"));
         QCOMPARE(cuesNotOwn(r.cues), u"内蔵の音：2\u3000鳴らない：4"_qs);
+        // An older room's status has no readiness; a newer one's reads back.
+        QVERIFY(!writeStatus(kExam, r).contains("ready"));
+        r.ready = {true, u"HDMI-1"_qs, true, false, 1700000000999,
+                   {CueSource::OwnFile, CueSource::BuiltIn, CueSource::Silent, CueSource::NotOpen}};
+        QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
+        const SoundCheckAsk ask{kController, 1700000000000};
+        QCOMPARE(*readSoundCheckAsk(writeSoundCheckAsk(kExam, ask), kExam).message, ask);
 
         QCOMPARE(*readClockAsk(writeClockAsk(kExam, r.room), kExam).message, r.room);
         const ClockReply c{kController, 1700000000000123, 1700000000000456};
@@ -148,6 +155,12 @@ private slots:
                  Refusal::NotFromController);
         QCOMPARE(readClockReply(writeClockReply(kExam, {kController, 10, 5}), kExam).refusal, Refusal::BadValue);
         QCOMPARE(readClockAsk(writeClockAsk(kExam, u"a/b"_qs), kExam).refusal, Refusal::BadValue);
+        // A readiness that does not hold four cue names, and a request not from a controller.
+        s.ready.known = true;
+        QCOMPARE(readStatus(writeStatus(kExam, s).replace(R"("heard":["unknown",)", R"("heard":[)"), kExam, u"A"_qs)
+                     .detail,
+                 u"ready.heard"_qs);
+        QCOMPARE(readSoundCheckAsk(writeSoundCheckAsk(kExam, {s.from, 1}), kExam).refusal, Refusal::NotFromController);
     }
 
     // A room's cue report: every number bounded, the room the topic's.

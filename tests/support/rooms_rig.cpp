@@ -121,6 +121,8 @@ QString RoomsRig::launch(Member &m, const QString &question)
     QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), broker.address()};
     if (!m.name.startsWith(QStringLiteral("controller")))
         args << QStringLiteral("--room") << m.name;
+    else
+        args << controllerArgs;
     if (!passphrase.isEmpty()) {
         QFile key(m.dir.filePath(QStringLiteral("exam.key")));
         if (!key.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||

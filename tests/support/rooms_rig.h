@@ -52,6 +52,7 @@ public:
     Broker broker;
     BrokerLog log;
     std::vector<std::unique_ptr<Member>> members; // the controller first
+    QStringList controllerArgs; // more options for the controller (--start-at)
 
     // The broker, the log, a controller and the rooms; times as in the
     // first line of Tavrin.cfg. Waits until every room reports itself with

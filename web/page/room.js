@@ -99,7 +99,19 @@
     const s = shown.state;
     ctx2d.fillStyle = '#000';
     ctx2d.fillRect(0, 0, width, height);
-    text(s.question, L.labels.question, pgothic, colours.yellow, 'right');
+    if (s.countdown) {
+      // The time left to a start at a time of day, line by line, as large as
+      // the question number's place allows.
+      const box = L.labels.question, lines = s.countdown.split('\n');
+      let px = box.fontPx;
+      ctx2d.font = px + 'px ' + pgothic;
+      const widest = Math.max(...lines.map((l) => ctx2d.measureText(l).width));
+      px = Math.max(6, Math.floor(Math.min(px, px * box.width / Math.max(1, widest), box.height / (lines.length * 1.2))));
+      lines.forEach((l, i) => text(l, { left: box.left, top: box.top + i * px * 1.2, width: box.width, fontPx: px },
+                                   pgothic, colours.yellow, 'right'));
+    } else {
+      text(s.question, L.labels.question, pgothic, colours.yellow, 'right');
+    }
     text(texts.suffix, L.labels.suffix, pgothic, colours.yellow, 'left');
     const dots = L.dotsShown(s);
     if (s.secondsLeft && (s.sw === 1 || s.ck !== 0))
@@ -127,7 +139,7 @@
       ctx2d.restore();
     }
     // What the test driver and the benchmarks read.
-    window.tavrinView = { anchor, k: shown.k, question: s.question, dots, move: s.move, end: s.end, due: anchor.due + shown.k * PERIOD,
+    window.tavrinView = { anchor, k: shown.k, question: s.question, countdown: s.countdown || '', dots, move: s.move, end: s.end, due: anchor.due + shown.k * PERIOD,
                           offset, connected: !!(socket && socket.readyState === 1), stats };
   }
 

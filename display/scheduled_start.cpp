@@ -1,0 +1,262 @@
+#include "scheduled_start.h"
+
+#include "engine.h"
+#include "form1.h"
+#include "frame_port.h"
+#include "phase_timer.h"
+#include "schedule.h"
+#include "texts.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tavrin {
+
+using texts::str;
+
+namespace {
+qint64 nowMs()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+// How late the fallback start may come when the clock's tick of the start
+// second did not (the grid was moved meanwhile).
+constexpr qint64 kFallbackMs = 25;
+} // namespace
+
+ScheduledStart::ScheduledStart(Engine &engine, Form1 &form, PhaseTimer &clock, QObject *parent)
+    : QObject(parent), engine_(engine), form_(form), clock_(clock)
+{
+    refresh_.setSingleShot(true);
+    refresh_.setTimerType(Qt::PreciseTimer);
+    connect(&refresh_, &QTimer::timeout, this, &ScheduledStart::refresh);
+    // After the engine's own handler of the tick (connected by attach()).
+    connect(&clock_, &PhaseTimer::timeout, this, &ScheduledStart::onTick);
+    form.Command1->installEventFilter(this);
+}
+
+ScheduledStart::~ScheduledStart()
+{
+    form_.Command1->removeEventFilter(this);
+}
+
+void ScheduledStart::addActionsTo(FramePort &frame)
+{
+    set_ = frame.addMenuAction(str(texts::startAtAction), QKeySequence(Qt::Key_F9));
+    connect(set_, &QAction::triggered, this, &ScheduledStart::ask);
+    cancel_ = frame.addMenuAction(str(texts::startAtCancelAction), QKeySequence(Qt::SHIFT | Qt::Key_F9));
+    cancel_->setEnabled(false);
+    connect(cancel_, &QAction::triggered, this, [this] {
+        if (startMs_) {
+            const QString at = startText();
+            cancel();
+            form_.notify(str(texts::startAtCancelled).arg(at));
+        }
+    });
+}
+
+QString ScheduledStart::startText() const
+{
+    return startMs_ ? schedule::clockText(*startMs_, QTimeZone::systemTimeZone()) : QString();
+}
+
+void ScheduledStart::ask()
+{
+    if (guard_) {
+        if (const QString why = guard_(); !why.isEmpty()) {
+            form_.notify(why);
+            return;
+        }
+    }
+    const QString proposal = startMs_ ? startText()
+                                      : QDateTime::fromMSecsSinceEpoch(nowMs() + 120000).toString(u"HH:mm"_qs);
+    bool ok = false;
+    const QString text = QInputDialog::getText(&form_, str(texts::startAtTitle), str(texts::startAtPrompt),
+                                               QLineEdit::Normal, proposal, &ok);
+    if (!ok)
+        return;
+    if (const QString why = setAt(text); !why.isEmpty())
+        form_.notify(why);
+    else
+        form_.notify(str(texts::startAtSet).arg(startText()));
+}
+
+QString ScheduledStart::setAt(const QString &text)
+{
+    const schedule::Plan p = schedule::planToday(text, nowMs(), QTimeZone::systemTimeZone());
+    return p.ok() ? setStart(p.startMs) : p.refusal;
+}
+
+QString ScheduledStart::setStart(qint64 startMs)
+{
+    if (engine_.runState() != RunState::Idle)
+        return str(texts::startAtNotIdle);
+    if (startMs - nowMs() > schedule::kMaxAheadMs || startMs <= nowMs())
+        return str(texts::startAtPassed)
+            .arg(schedule::clockText(startMs, QTimeZone::systemTimeZone()),
+                 QDateTime::currentDateTime().toString(u"HH:mm:ss"_qs));
+    const bool changed = startMs_ != startMs;
+    startMs_ = startMs;
+    // Ticks from now on fall on the start's seconds: the tick of the start
+    // second itself starts the run, and the first tick of the run is the
+    // next one.
+    clock_.alignTo(startMs);
+    if (cancel_)
+        cancel_->setEnabled(true);
+    refresh();
+    if (changed)
+        emit scheduled(startMs);
+    return {};
+}
+
+void ScheduledStart::cancel()
+{
+    if (!startMs_)
+        return;
+    const qint64 was = *startMs_;
+    endCountdown();
+    emit cancelled(was);
+}
+
+void ScheduledStart::endCountdown()
+{
+    startMs_.reset();
+    refresh_.stop();
+    if (cancel_)
+        cancel_->setEnabled(false);
+    if (fontSaved_) {
+        form_.Label[14]->setFont(questionFont_);
+        fontSaved_ = false;
+    }
+    // The engine's own caption back (the one it shows when idle).
+    showCaption(engine_.snapshot().question);
+    emit countdownChanged(QString());
+}
+
+void ScheduledStart::showCaption(const QString &caption)
+{
+    // Through the window's own setter, so that the room display shows it too.
+    form_.setQuestionNumber(caption);
+}
+
+void ScheduledStart::refresh()
+{
+    if (!startMs_)
+        return;
+    const qint64 now = nowMs();
+    const qint64 left = *startMs_ - now;
+    if (left <= -kFallbackMs) {
+        fire();
+        return;
+    }
+    const QString caption = str(texts::startAtCountdown).arg(schedule::countdown(schedule::secondsLeft(*startMs_, now)));
+    QLabel *label = form_.Label[14];
+    if (!fontSaved_) {
+        questionFont_ = label->font();
+        fontSaved_ = true;
+    }
+    // The largest size up to the question number's own that fits its place.
+    QFont f = questionFont_;
+    for (int px = QFontInfo(questionFont_).pixelSize(); px > 6; --px) {
+        f.setPixelSize(px);
+        const QRect need = QFontMetrics(f).boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, caption);
+        if (need.width() <= label->width() && need.height() <= label->height())
+            break;
+    }
+    if (label->font() != f)
+        label->setFont(f);
+    if (label->text() != caption) {
+        showCaption(caption);
+        emit countdownChanged(caption);
+    }
+    // Next when the caption changes; in the last second, a little after the
+    // start, in case its tick did not start the run.
+    qint64 toNext = 0;
+    if (left > 1000)
+        toNext = (left % 1000 == 0 ? 1000 : left % 1000) + 1;
+    else
+        toNext = left + kFallbackMs + 1;
+    refresh_.start(static_cast<int>(std::max<qint64>(toNext, 1)));
+}
+
+void ScheduledStart::onTick()
+{
+    if (!startMs_)
+        return;
+    // The tick due on the start second starts the run.
+    if (std::llabs(clock_.dueWallMs() - *startMs_) < 500)
+        fire();
+}
+
+void ScheduledStart::fire()
+{
+    if (!startMs_ || starting_)
+        return;
+    const qint64 at = *startMs_;
+    const qint64 late = nowMs() - at;
+    const QString caption = startText();
+    endCountdown();
+    if (engine_.runState() != RunState::Idle)
+        return; // started by other means meanwhile
+    starting_ = true;
+    try {
+        engine_.Command1_Click();
+    } catch (const std::exception &e) {
+        form_.notify(str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+    }
+    starting_ = false;
+    // Started outside the tick of that second: the run's ticks still fall
+    // on the start's seconds.
+    if (std::llabs(clock_.dueWallMs() - at) >= 500)
+        clock_.alignTo(at);
+    emit started(at, late);
+    if (late >= 500)
+        form_.notify(str(texts::startAtLate).arg(caption).arg(late));
+}
+
+void ScheduledStart::runEvent(const RunEvent &event, const ExamState &)
+{
+    // A run that starts otherwise (a room following its controller, a
+    // resume) is the start: nothing is left to wait for.
+    if (!startMs_ || starting_)
+        return;
+    if (event.kind == RunEventKind::Start || event.kind == RunEventKind::Adopted) {
+        if (engine_.runState() != RunState::Idle)
+            endCountdown();
+    }
+}
+
+bool ScheduledStart::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != form_.Command1 || !startMs_ || engine_.runState() != RunState::Idle)
+        return QObject::eventFilter(watched, event);
+    // 開始 waits for the start: a click or its key is refused, and said so.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        form_.notify(str(texts::startAtButtonWaits).arg(startText()));
+        return true;
+    case QEvent::MouseButtonRelease: return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select) {
+            if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
+                form_.notify(str(texts::startAtButtonWaits).arg(startText()));
+            return true;
+        }
+        break;
+    }
+    default: break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace tavrin

@@ -1,0 +1,44 @@
+#pragma once
+
+// A start at a time of day across the examination: the controller publishes
+// its start (retained), a room takes it through its clock offset, so that
+// every room starts on that second of the controller's clock even if the
+// controller's start message came late or not at all.
+
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+namespace tavrin {
+class ScheduledStart;
+}
+
+namespace tavrin::rooms {
+
+class Member;
+class RoomsUi;
+
+class ScheduleLink : public QObject {
+    Q_OBJECT
+public:
+    ScheduleLink(RoomsUi &rooms, ScheduledStart &start, QObject *parent = nullptr);
+
+private:
+    void attach(Member *member);
+    void publish();
+    void received(const QString &topic, const QByteArray &body);
+    void apply();
+
+    RoomsUi &rooms_;
+    ScheduledStart &start_;
+    QPointer<Member> member_;
+    bool wasConnected_ = false;
+    // A room: the controller's start on the controller's clock, and what it
+    // was mapped to here.
+    std::optional<qint64> controllerStart_;
+    std::optional<qint64> mappedTo_;
+    qint64 lastRefusalMs_ = 0;
+};
+
+} // namespace tavrin::rooms
