@@ -6,7 +6,25 @@
 #include <cstdio>
 #include <vector>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace bench {
+
+// A loopback TCP port that nothing listens on now.
+inline int freePort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &n);
+    close(fd);
+    return ntohs(a.sin_port);
+}
 
 inline double median(std::vector<double> v)
 {

@@ -59,19 +59,6 @@ double cpuSeconds(pid_t pid) // utime + stime of a process, from /proc
     return fields.size() > 12 ? (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK)) : 0;
 }
 
-int freePort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t n = sizeof a;
-    bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &n);
-    close(fd);
-    return ntohs(a.sin_port);
-}
-
 QString roomName(int i)
 {
     return QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0'));
@@ -197,7 +184,7 @@ int main(int argc, char **argv)
     const int count = args.isEmpty() ? 50 : args.value(0).toInt();
 
     PrivateBrokerSetup setup;
-    setup.port = freePort();
+    setup.port = bench::freePort();
     setup.exam = kExam;
     setup.passphrase = kPassphrase;
     for (int i = 0; i < count; ++i)

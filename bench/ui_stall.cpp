@@ -26,21 +26,6 @@
 using namespace tavrin;
 using namespace tavrin::rooms;
 
-namespace {
-int freePort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t n = sizeof a;
-    bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &n);
-    close(fd);
-    return ntohs(a.sin_port);
-}
-} // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -51,7 +36,7 @@ int main(int argc, char **argv)
     engine.Command1_Click(); // a run under way
 
     PrivateBrokerSetup setup;
-    setup.port = freePort();
+    setup.port = bench::freePort();
     setup.exam = QStringLiteral("bench");
     setup.passphrase = QStringLiteral("bench key");
     setup.rooms = QStringList{QStringLiteral("A")};
