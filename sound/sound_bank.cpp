@@ -61,14 +61,14 @@ std::shared_ptr<const Pcm> decode(const QByteArray &bytes)
     SDL_RWops *rw = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
     if (!rw)
         return nullptr;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wav{};
     Uint8 *buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length))
+    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buffer, &length))
         return nullptr;
     std::shared_ptr<Pcm> pcm;
     SDL_AudioCVT cvt{};
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1, SoundBank::sampleRate) >= 0 &&
+    if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16SYS, 1, SoundBank::sampleRate) >= 0 &&
         std::uint64_t(length) * std::uint64_t(std::max(cvt.len_mult, 1)) <= maxConvertedBytes) {
         std::vector<Uint8> work(std::size_t(length) * std::size_t(std::max(cvt.len_mult, 1)));
         std::memcpy(work.data(), buffer, length);
