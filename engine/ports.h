@@ -117,7 +117,9 @@ struct PlayedCue {
 
 // Where the proof of a played cue stands: a room keeps it until it is sent
 // to the controller; the controller has taken it (or played it itself).
-enum class CueProof { Kept, Sent, Taken };
+// Resent: sent just before the connection was lost, so perhaps never
+// arrived; kept as unsent again until it goes out once more.
+enum class CueProof { Kept, Sent, Taken, Resent };
 
 // The four cue players, numbered 1 to 4.
 class CuePlayers {

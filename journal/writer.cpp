@@ -627,9 +627,10 @@ bool Writer::writeOne(const std::vector<Item> &batch, size_t index, QSqlError *e
 bool Writer::writeCue(const CueItem &c, QSqlError *error)
 {
     QSqlQuery q(db_->db);
-    if (c.proof == CueProof::Sent) {
-        q.prepare(QStringLiteral("UPDATE cue_reports SET sent = 1"
+    if (c.proof == CueProof::Sent || c.proof == CueProof::Resent) {
+        q.prepare(QStringLiteral("UPDATE cue_reports SET sent = ?"
                                  " WHERE side = 'kept' AND room = ? AND due_utc_ms = ? AND player = ?"));
+        q.addBindValue(c.proof == CueProof::Sent ? 1 : 0);
         q.addBindValue(c.cue.room);
         q.addBindValue(c.cue.dueMs);
         q.addBindValue(c.cue.player);

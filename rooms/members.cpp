@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -723,7 +724,7 @@ Room::Room(const QString &exam, const QString &room, const BrokerSettings &broke
     connect(&heartbeat_, &QTimer::timeout, this, &Room::scheduleStatus);
     noOffset_.setSingleShot(true);
     connect(&noOffset_, &QTimer::timeout, this, [this] {
-        if (!estimator_.estimate() && latest_) {
+        if (!offsetInUse() && latest_) {
             assumedZero_ = true;
             emit note(str(texts::roomsNoOffset));
             follow();
@@ -801,8 +802,11 @@ void Room::sendReports()
 // order it was played.
 void Room::resendRecent()
 {
+    // The journal too holds them as unsent again: a room killed before
+    // they went out once more sends them when it is started again.
     while (!sent_.empty()) {
         outbox_.push_front(sent_.back().first);
+        emit cuePlayed(sent_.back().first, CueProof::Resent);
         sent_.pop_back();
     }
 }
@@ -851,18 +855,21 @@ void Room::takeClock(const Incoming &m)
         recordRefusal(m, r.refusal, r.detail);
         return;
     }
-    // Only the time line this room follows.
-    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
-        recordRefusal(m, Refusal::OtherController, r.message->from);
-        return;
-    }
     const auto it = asked_.find(m.correlation);
     if (it == asked_.end()) {
         recordRefusal(m, Refusal::Replayed, QStringLiteral("clock")); // a question not asked, or answered before
         return;
     }
+    // Only the time line this room follows. A question of this room's own
+    // that a controller it no longer follows (or not yet: the first one
+    // leaves before the controller is known) answered is no forgery.
+    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
+        asked_.erase(it);
+        return;
+    }
     const ClockSample sample{it.value(), r.message->receivedUs, r.message->sentUs, m.receivedUs};
     asked_.erase(it);
+    heard(true); // an answer is never retained
     const std::optional<OffsetEstimate> before = estimator_.estimate();
     if (!estimator_.add(sample)) {
         recordRefusal(m, Refusal::BadValue, QStringLiteral("offset"));
@@ -870,6 +877,7 @@ void Room::takeClock(const Incoming &m)
     }
     const std::optional<OffsetEstimate> after = estimator_.estimate();
     assumedZero_ = false;
+    previous_.reset();
     if (!before || std::abs(before->offsetUs - after->offsetUs) >= 100) {
         follow();
         scheduleStatus();
@@ -912,7 +920,7 @@ void Room::received(const Incoming &m)
         return;
     }
     if (!stateRefused(m, *s.message))
-        takeState(*s.message);
+        takeState(*s.message, !m.retained);
 }
 
 // One controller at a time: the room stays with the one it follows while
@@ -923,14 +931,17 @@ void Room::takePresence(const Incoming &in, const PresenceMessage &p)
 {
     if (p.from == controllerId_) {
         controllerOnline_ = p.online && p.leading;
-        controllerHeard_ = controllerOnline_;
+        if (controllerOnline_)
+            heard(!in.retained);
+        else
+            controllerHeard_ = false;
         if (!controllerOnline_) {
             resendRecent();
             // Whoever else leads now takes its place.
             for (const PresenceMessage &o : std::as_const(controllers_))
                 if (o.online && o.leading && o.sinceMs >= followedSinceMs_) {
                     const PresenceMessage next = o; // followController() drops it from the list
-                    followController(next);
+                    followController(next, false);
                     break;
                 }
         }
@@ -940,7 +951,7 @@ void Room::takePresence(const Incoming &in, const PresenceMessage &p)
             return;
         }
         if (controllerId_.isEmpty() || !controllerOnline_ || p.over == controllerId_) {
-            followController(p);
+            followController(p, !in.retained);
         } else {
             recordRefusal(in, Refusal::OtherController, p.from);
             if (controllers_.size() < kMaxControllers || controllers_.contains(p.from))
@@ -955,14 +966,14 @@ void Room::takePresence(const Incoming &in, const PresenceMessage &p)
         const StateMessage s = *unverified_;
         unverified_.reset();
         if (s.from == controllerId_ && !stateRefused(in, s))
-            takeState(s);
+            takeState(s, false);
     }
     scheduleStatus();
     emit changed();
     sendReports();
 }
 
-void Room::followController(const PresenceMessage &p)
+void Room::followController(const PresenceMessage &p, bool live)
 {
     controllers_.remove(p.from);
     if (p.from != controllerId_) {
@@ -970,8 +981,9 @@ void Room::followController(const PresenceMessage &p)
             emit note(str(texts::roomsControllerChanged));
         // Another controller keeps another clock, and counts anew.
         controllerId_ = p.from;
+        if (const std::optional<OffsetEstimate> e = estimator_.estimate())
+            previous_ = e;
         estimator_.clear();
-        asked_.clear();
         if (latest_ && latest_->from != controllerId_)
             latest_.reset();
         burstLeft_ = kBurst;
@@ -979,7 +991,20 @@ void Room::followController(const PresenceMessage &p)
     }
     followedSinceMs_ = p.sinceMs;
     controllerOnline_ = true;
+    heard(live);
+}
+
+// A report reaches the controller only once it is subscribed. A retained
+// message (its presence, its last state) comes from the broker even while
+// the controller itself is not back yet after the broker's restart; a
+// report sent on it was lost. Only a message the controller sent while this
+// connection was up says it is there.
+void Room::heard(bool live)
+{
+    if (!live || controllerHeard_)
+        return;
     controllerHeard_ = true;
+    sendReports();
 }
 
 // The replay rules and the bounds of a state from the controller followed.
@@ -1010,45 +1035,58 @@ bool Room::stateRefused(const Incoming &in, const StateMessage &m)
     return false;
 }
 
-void Room::takeState(const StateMessage &m)
+void Room::takeState(const StateMessage &m, bool live)
 {
     latest_ = m;
     latestAtUs_ = nowUs();
     controllerOnline_ = true;
-    controllerHeard_ = true;
-    sendReports();
-    if (!estimator_.estimate() && !assumedZero_ && !noOffset_.isActive())
+    heard(live);
+    if (!offsetInUse() && !assumedZero_ && !noOffset_.isActive())
         noOffset_.start(kNoOffsetMs);
     follow();
 }
 
-double Room::offsetMs() const
+std::optional<OffsetEstimate> Room::offsetInUse() const
 {
     const std::optional<OffsetEstimate> e = estimator_.estimate();
+    return e ? e : previous_;
+}
+
+double Room::offsetMs() const
+{
+    const std::optional<OffsetEstimate> e = offsetInUse();
     return e ? e->offsetUs / 1000.0 : 0.0;
 }
 
 void Room::follow()
 {
     waitingForOwnTick_ = false;
-    if (!latest_ || (!estimator_.estimate() && !assumedZero_))
+    const std::optional<OffsetEstimate> e = offsetInUse();
+    if (!latest_ || (!e && !assumedZero_))
         return;
-    // A tick of this room that is due but not yet delivered comes first: a
-    // new alignment would step over it, and with it over its dot and cue.
-    if (timer_.nextDueNs() <= timer_.elapsedNs()) {
-        waitingForOwnTick_ = true;
-        return;
-    }
     const double offset = offsetMs();
-    // The controller's grid in this room's clock; the timer is moved only
-    // when it is off by more than the clocks can be read to.
+    // The controller's grid in this room's clock. The timer is moved only
+    // when it is off by more than the offset is known to: right after a
+    // change of controller the first exchanges can be tens of ms out, and
+    // a grid moved on one of them puts the tick about to come on the wrong
+    // side of a state that has just come, and loses its cue.
+    // A grid far off is moved even on a poor offset: it is nearer then.
+    const double readable = std::clamp(e ? double(e->roundTripUs) / 2000.0 : 0.0, 2.0, 100.0);
     const double anchor = double(latest_->dueMs) + offset;
+    // Not more than zero: a tick due but not yet delivered. Its place
+    // against the state decides which comes first; the grid is not moved
+    // under it, which would step over it and its cue.
+    const bool tickDue = timer_.nextDueNs() <= timer_.elapsedNs();
     double untilNextMs = double(timer_.nextDueNs() - timer_.elapsedNs()) / 1e6;
     const double phase = std::remainder((double(nowUs()) / 1000.0) + untilNextMs - anchor, double(kPeriodMs));
-    if (std::abs(phase) >= 2.0) {
+    if (std::abs(phase) >= readable && !tickDue) {
         timer_.alignTo(std::llround(anchor));
+        // The move may have put the tick about to come just behind now: it
+        // is due at once, and placed against the state like any other.
         untilNextMs = double(timer_.nextDueNs() - timer_.elapsedNs()) / 1e6;
     }
+    // After that tick this runs again: the grid is moved then if need be.
+    waitingForOwnTick_ = tickDue;
     const double nextTick = (double(nowUs()) / 1000.0) + untilNextMs - offset;
     const FollowDecision d = decide(*latest_, nextTick, engine_.snapshot());
     switch (d.step) {

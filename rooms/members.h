@@ -287,8 +287,9 @@ private:
     void connectedNow() override;
     void received(const Incoming &m);
     void takePresence(const Incoming &in, const PresenceMessage &p);
-    void followController(const PresenceMessage &p);
-    void takeState(const StateMessage &m);
+    void followController(const PresenceMessage &p, bool live);
+    void takeState(const StateMessage &m, bool live);
+    void heard(bool live);
     bool stateRefused(const Incoming &in, const StateMessage &m);
     void follow();
     void afterOwnTick();
@@ -298,6 +299,7 @@ private:
     void publishStatus();
     RoomStatus status(bool online) const;
     double offsetMs() const;
+    std::optional<OffsetEstimate> offsetInUse() const;
     void change(const std::function<void()> &action);
     void cueDone(const PlayedCue &cue) override;
     void sendReports();
@@ -321,6 +323,9 @@ private:
     std::optional<StateMessage> unverified_; // came before the controller was known
     bool waitingForOwnTick_ = false;
     OffsetEstimator estimator_;
+    // The controller followed before a takeover, until the new one answers:
+    // it carried on that one's grid, so that offset keeps the ticks in place.
+    std::optional<OffsetEstimate> previous_;
     bool assumedZero_ = false;
     QElapsedTimer sinceStart_;
     QTimer clockTimer_;

@@ -224,8 +224,15 @@ void TestJournal::cueReportsKeptOnce()
         QCOMPARE(reported, 2);
         r.journal.finish();
     }
+    {
+        Rig r(dir.path());
+        QVERIFY(r.journal.takeUnsentCues().isEmpty());
+        // Sent just before the connection went: unsent again.
+        r.journal.recordPlayedCue(cue, CueProof::Resent);
+        r.journal.finish();
+    }
     Rig r(dir.path());
-    QVERIFY(r.journal.takeUnsentCues().isEmpty());
+    QCOMPARE(r.journal.takeUnsentCues(), QList<PlayedCue>{cue});
 }
 
 void TestJournal::recordOfAShortRun()
