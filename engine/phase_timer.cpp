@@ -33,7 +33,13 @@ void TickGrid::align(qint64 anchorNs, qint64 nowNs)
     if (periodNs_ <= 0)
         return;
     qint64 due = gridPointAfter(anchorNs, periodNs_, nowNs);
-    if (delivered_ && due - lastNs_ < periodNs_ / 2)
+    // The tick about to come, moved a little back past now, comes at once:
+    // skipping it would lose its second (a start on it, its cue).
+    const qint64 passed = due - periodNs_;
+    if (dueNs_ - nowNs < periodNs_ / 2 && nowNs - passed < periodNs_ / 2 &&
+        (!delivered_ || passed - lastNs_ >= periodNs_ / 2))
+        due = passed;
+    else if (delivered_ && due - lastNs_ < periodNs_ / 2)
         due += periodNs_;
     dueNs_ = due;
 }

@@ -18,7 +18,9 @@ public:
     void start(qint64 periodNs, qint64 nowNs);
     // Moves the grid so that ticks fall on anchorNs + n × period. The next
     // tick is the first such time after now, but never less than half a
-    // period after the tick delivered last, so a move cannot tick twice.
+    // period after the tick delivered last, so a move cannot tick twice;
+    // a tick due shortly that the move puts just behind now is due at once,
+    // so a move cannot swallow one either.
     void align(qint64 anchorNs, qint64 nowNs);
     // Called when the timer fires at nowNs: true if the due tick is to be
     // delivered now (then next() moves on), false if woken early.

@@ -23,7 +23,10 @@ ScheduleLink::ScheduleLink(RoomsUi &rooms, ScheduledStart &start, QObject *paren
     // mapping of the controller's) is not published.
     for (auto signal : {&ScheduledStart::scheduled, &ScheduledStart::cancelled})
         connect(&start, signal, this, &ScheduleLink::publish);
-    connect(&start, &ScheduledStart::started, this, &ScheduleLink::publish);
+    // Started, the start stays published as it was: were it withdrawn, a
+    // room whose tick of that second came a moment later than the
+    // controller's would take it for a cancel and miss its start.
+    connect(&start, &ScheduledStart::started, this, [this](qint64 at, qint64) { publishStart(at); });
 }
 
 void ScheduleLink::attach(Member *member)
@@ -49,11 +52,16 @@ void ScheduleLink::attach(Member *member)
 
 void ScheduleLink::publish()
 {
+    publishStart(start_.start().value_or(0));
+}
+
+void ScheduleLink::publishStart(qint64 startMs)
+{
     if (!member_ || rooms_.controller() != member_ || !member_->connected())
         return;
     ScheduleMessage m;
     m.from = member_->id();
-    m.startMs = start_.start().value_or(0);
+    m.startMs = startMs;
     member_->publishExtra(scheduleTopic(member_->exam()), writeSchedule(member_->exam(), m), true);
 }
 

@@ -26,7 +26,9 @@ public:
 
 private:
     void attach(Member *member);
+    // The start set now (none: cancelled), or the one just started.
     void publish();
+    void publishStart(qint64 startMs);
     void received(const QString &topic, const QByteArray &body);
     void apply();
 

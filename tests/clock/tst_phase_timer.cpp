@@ -73,6 +73,9 @@ void TestPhaseTimer::alignment_data()
     QTest::newRow("small shift earlier") << qint64(1000) << qint64(960) << qint64(1010) << qint64(1960);
     // A grid just after the tick delivered would tick twice in one second.
     QTest::newRow("no second tick at once") << qint64(1000) << qint64(1100) << qint64(1010) << qint64(2100);
+    // The tick due at 2000, moved 2 ms back at 1999, must not be lost.
+    QTest::newRow("tick moved just behind now") << qint64(1000) << qint64(1998) << qint64(1999) << qint64(1998);
+    QTest::newRow("fresh tick moved just behind now") << qint64(-1) << qint64(998) << qint64(999) << qint64(998);
     QTest::newRow("half a second on") << qint64(1000) << qint64(1500) << qint64(1010) << qint64(1500);
 }
 
