@@ -195,12 +195,31 @@ int main(int argc, char **argv)
     // period, as every cue did before; with one, at the sample that falls
     // cueDelayMs after the due time. Figures: onset minus (due + cueDelayMs).
     qint64 dueWall = 0;
-    for (const bool onDue : {false, true}) {
+    // "reopen": the output closed between cues and opened a second ahead of
+    // one (as the program once did in a run): the output's clock is not yet
+    // known well then.
+    for (const int mode : {0, 1, 2}) {
+        const bool onDue = mode > 0;
+        const bool reopened = mode == 2;
         if (onDue)
             bank.setDueClock([&dueWall] { return dueWall; });
         std::vector<double> dev;
         std::vector<std::pair<Clock::time_point, std::size_t>> ticks;
+        // What the bank says of each start (the record's proof) in the
+        // steady clock the recording is timed by.
+        std::vector<Clock::time_point> stated;
+        const auto wallToSteady = [wall0 = QDateTime::currentMSecsSinceEpoch(), steady0 = Clock::now()](qint64 ms) {
+            return steady0 + std::chrono::milliseconds(ms - wall0);
+        };
+        const QMetaObject::Connection told = QObject::connect(
+            &bank, &SoundBank::cueStarted, [&](int, qint64 wallMs) { stated.push_back(wallToSteady(wallMs)); });
         for (int i = 0; i < 40; ++i) {
+            if (reopened) {
+                bank.setOutputWanted(false);
+                spin(400);
+                bank.setOutputWanted(true);
+                spin(1000);
+            }
             dueWall = QDateTime::currentMSecsSinceEpoch();
             const Clock::time_point due = Clock::now();
             spin(1 + i % 9); // the tick's own work before its cue
@@ -212,24 +231,45 @@ int main(int argc, char **argv)
         const std::vector<std::int16_t> got = rec.samples();
         const auto tickCue = cues::synthesize(cues::Cue::Tick);
         const double lead = probe::milliseconds(probe::extent(tickCue).begin);
+        QObject::disconnect(told);
+        std::vector<double> statedMinusHeard;
         for (const auto &[due, at] : ticks) {
             if (at >= got.size())
                 continue;
             const auto piece = std::span(got).subspan(at, std::min(got.size() - at, std::size_t(probe::rate / 4)));
             const probe::Span s = probe::extent(piece);
-            if (s.length() > 0)
-                dev.push_back(msBetween(due, rec.timeOf(at + s.begin)) - lead - SoundBank::cueDelayMs);
+            if (s.length() == 0)
+                continue;
+            const Clock::time_point heardAt = rec.timeOf(at + s.begin);
+            dev.push_back(msBetween(due, heardAt) - lead - SoundBank::cueDelayMs);
+            // The statement nearest this onset, within a tick's time.
+            double nearest = 1e9;
+            for (Clock::time_point t : stated)
+                if (std::abs(msBetween(heardAt, t) + lead) < std::abs(nearest))
+                    nearest = msBetween(heardAt, t) + lead;
+            if (std::abs(nearest) < 200)
+                statedMinusHeard.push_back(nearest);
+        }
+        if (onDue && !statedMinusHeard.empty()) {
+            std::sort(statedMinusHeard.begin(), statedMinusHeard.end());
+            const double med = statedMinusHeard[statedMinusHeard.size() / 2];
+            std::fprintf(stderr, "stated start - heard onset: median %6.1f ms, min %6.1f, max %6.1f (%zu; target |.| < 5)\n",
+                         med, statedMinusHeard.front(), statedMinusHeard.back(), statedMinusHeard.size());
+            const char *how = reopened ? "_reopen" : "";
+            std::printf("cue.stated_minus_heard%s_median %.1f ms\ncue.stated_minus_heard%s_min %.1f ms\n"
+                        "cue.stated_minus_heard%s_max %.1f ms\n",
+                        how, med, how, statedMinusHeard.front(), how, statedMinusHeard.back());
         }
         std::sort(dev.begin(), dev.end());
         if (dev.empty()) {
-            std::fprintf(stderr, "due (%s): never heard\n", onDue ? "sample" : "period");
+            std::fprintf(stderr, "due (%s): never heard\n", reopened ? "reopen" : onDue ? "sample" : "period");
             continue;
         }
         std::vector<double> absDev;
         for (double d : dev)
             absDev.push_back(std::abs(d));
         std::sort(absDev.begin(), absDev.end());
-        const char *name = onDue ? "sample" : "period";
+        const char *name = reopened ? "reopen" : onDue ? "sample" : "period";
         std::fprintf(stderr,
                      "due, start at the %-6s: onset - (due + %d ms): median %6.1f ms, min %6.1f, max %6.1f; "
                      "|dev| median %5.1f p95 %5.1f max %5.1f ms (%zu of 40 heard; target |dev| < 3)\n",

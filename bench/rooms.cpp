@@ -11,10 +11,14 @@
 //   rooms.proof_minus_heard_{median,absmax} ms, the start each room reported
 //                                       (so the deviation the record states)
 //                                       against the onset its sink recorded
+//   rooms.onset_minus_due_{median,absmax} ms, that onset against the second
+//                                       it was due on the controller's grid
+//                                       (plus the fixed cue delay)
 // Needs an X display, PulseAudio, mosquitto and faketime, as the end-to-end
 // test does. Usage: bench_rooms [--signed]   (every member with the key:
 // the same figures named rooms_signed.*)
 #include "click_points.h"
+#include "ports.h"
 #include "rooms_rig.h"
 
 #include <QCoreApplication>
@@ -162,6 +166,7 @@ int main(int argc, char *argv[])
     // The record's deviation is the reported start minus the due time: the
     // reported start against what the sink heard is the record's error.
     std::vector<double> proofError;
+    std::vector<double> onsetError;
     QMap<QString, std::vector<double>> byMember;
     QThread::msleep(2000); // the last reports come in
     for (const auto &p : rig.proofs()) {
@@ -173,6 +178,9 @@ int main(int argc, char *argv[])
             nearest = std::abs(o - p.started) < std::abs(nearest - p.started) ? o : nearest;
         if (std::abs(nearest - p.started) < 0.2) {
             proofError.push_back((p.started - nearest) * 1000);
+            onsetError.push_back((nearest - p.due) * 1000 - tavrin::kCueDelayMs);
+            std::fprintf(stderr, "%-10s cue %d due at %6.3f s into the run: reported - heard %5.1f ms, heard - due %5.1f ms\n",
+                         qPrintable(m->name), p.player, p.due - begin, proofError.back(), onsetError.back());
             byMember[m->name].push_back(proofError.back());
         }
     }
@@ -193,5 +201,9 @@ int main(int argc, char *argv[])
     for (double e : proofError)
         absError.push_back(std::abs(e));
     print("proof_minus_heard_absmax", percentile(absError, 1));
+    print("onset_minus_due_median", percentile(onsetError, 0.5));
+    for (double &e : onsetError)
+        e = std::abs(e);
+    print("onset_minus_due_absmax", percentile(onsetError, 1));
     return spread.empty() || reach.empty() || late < 0 ? 1 : 0;
 }

@@ -1,7 +1,9 @@
 // The longest stall of the UI thread (the time between two turns of its
 // event loop) while the rooms' set-up is changed over and over during a run:
 // a controller with its private broker torn down and built again, a room
-// whose broker's name does not resolve, the broker stopped and started.
+// whose broker's name does not resolve, the broker stopped and started, and
+// the audio output closed and opened again for a cue (a sound server is
+// needed for that part: the test command's, or the desktop's).
 // Target: under 5 ms at the maximum.
 
 #include "bench_support.h"
@@ -11,6 +13,7 @@
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "silent_ports.h"
+#include "sound_bank.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -34,6 +37,11 @@ int main(int argc, char **argv)
     Engine engine(window, players);
     PhaseTimer timer;
     engine.Command1_Click(); // a run under way
+    // A built-in cue on a real output, closed between cues (as after a
+    // sound server restart) and opened again for one.
+    SoundBank bank;
+    bank.setFileName(1, QStringLiteral("no-such-cue.wav"));
+    bank.command(1, PlayerCommand::Open);
 
     PrivateBrokerSetup setup;
     setup.port = bench::freePort();
@@ -76,12 +84,18 @@ int main(int argc, char **argv)
         cpuAt = cpu;
     });
     probe.start(0);
+    int opened = 0;
+    QObject::connect(&probe, &QTimer::timeout, [&, was = false]() mutable {
+        if (bank.outputOpen() && !was)
+            ++opened;
+        was = bank.outputOpen();
+    });
 
     PrivateBroker *broker = nullptr;
     Controller *controller = nullptr;
     Room *room = nullptr;
     int changes = 0;
-    std::vector<double> down, brokerDown, brokerUp, up;
+    std::vector<double> down, brokerDown, brokerUp, up, sound;
     constexpr int kChanges = 20;
     QTimer change;
     QObject::connect(&change, &QTimer::timeout, [&] {
@@ -103,6 +117,15 @@ int main(int argc, char **argv)
                         [](int) { return tavrin::CueSource::OwnFile; }, {});
         room->start();
         lap(up);
+        // The output is let go (it closes a quarter second after its last
+        // sound), and half a second later a cue opens it again.
+        if (changes % 4 == 0) {
+            bank.setOutputWanted(false);
+        } else if (changes % 4 == 2) {
+            bank.setOutputWanted(true);
+            bank.command(1, PlayerCommand::Play);
+        }
+        lap(sound);
         if (++changes == kChanges) {
             change.stop();
             QTimer::singleShot(300, &app, [&] {
@@ -136,5 +159,7 @@ int main(int argc, char **argv)
     bench::figure("broker stop, maximum", bench::maximum(brokerDown), "ms");
     bench::figure("broker start, maximum", bench::maximum(brokerUp), "ms");
     bench::figure("members up, maximum", bench::maximum(up), "ms");
+    bench::figure("output close or open and cue, maximum", bench::maximum(sound), "ms");
+    bench::figure("output opened for cues", double(opened), "");
     return 0;
 }
