@@ -242,29 +242,41 @@ std::size_t Recorder::size() const
 }
 
 // The pieces arrive a little late and unevenly; the one that came earliest
-// against its sample count gives the best estimate of when sample 0 played.
-Clock::time_point Recorder::origin() const
+// against its sample count gives the best estimate of when a sample played.
+// Only the pieces within a second of it are asked: the sink's clock may run
+// off the steady clock (a null sink here ran 200 ppm fast), and one origin
+// for a whole recording put its first minute's sounds 8 ms early.
+Clock::time_point Recorder::timeOf(std::size_t i) const
 {
     std::lock_guard lock(mutex_);
+    const auto second = std::size_t(rate);
+    const auto firstEndingAfter = [this](std::size_t n) {
+        return std::lower_bound(pieces_.begin(), pieces_.end(), n,
+                                [](const Piece &x, std::size_t end) { return x.end < end; });
+    };
+    auto p = firstEndingAfter(i > second ? i - second : 0);
+    // None near it (past the end): the last second's pieces then.
+    if (p == pieces_.end() && !pieces_.empty())
+        p = firstEndingAfter(pieces_.back().end > second ? pieces_.back().end - second : 0);
     Clock::time_point best = Clock::time_point::max();
-    for (const Piece &p : pieces_) {
-        const auto playedFor = std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(static_cast<double>(p.end) / rate));
-        best = std::min(best, p.arrived - playedFor);
+    for (auto near = p; p != pieces_.end() && (p == near || p->end <= i + second); ++p) {
+        const auto ahead = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>((static_cast<double>(p->end) - static_cast<double>(i)) / rate));
+        best = std::min(best, p->arrived - ahead);
     }
     return best;
 }
 
-Clock::time_point Recorder::timeOf(std::size_t i) const
-{
-    return origin() + std::chrono::duration_cast<Clock::duration>(
-                          std::chrono::duration<double>(static_cast<double>(i) / rate));
-}
-
 std::size_t Recorder::indexAt(Clock::time_point t) const
 {
-    const double seconds = std::chrono::duration<double>(t - origin()).count();
-    return seconds <= 0 ? 0 : static_cast<std::size_t>(std::ceil(seconds * rate));
+    if (size() == 0)
+        return 0;
+    // Once from the start, once more from where that landed: the clock
+    // near t, not near the start, decides.
+    double at = 0;
+    for (int k = 0; k < 2; ++k)
+        at += std::chrono::duration<double>(t - timeOf(static_cast<std::size_t>(std::max(0.0, at)))).count() * rate;
+    return at <= 0 ? 0 : static_cast<std::size_t>(std::ceil(at));
 }
 
 // ---- Measures ---------------------------------------------------------------

@@ -77,7 +77,6 @@ private:
         Clock::time_point arrived;
     };
     void read();
-    Clock::time_point origin() const;
 
     QString source_;
     int pid_ = -1;
