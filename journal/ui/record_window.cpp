@@ -43,7 +43,9 @@ QVariant RecordModel::data(const QModelIndex &index, int role) const
     const QString cell = rows_[index.row()].value(index.column());
     if (role == Qt::DisplayRole)
         return QString(cell).replace(u'\n', u' ');
-    if (role == Qt::ToolTipRole && cell.contains(u'\n'))
+    // A long line (a room's cue report, a notice) is cut at the window's
+    // edge: it is shown whole under the pointer.
+    if (role == Qt::ToolTipRole && (cell.contains(u'\n') || cell.size() > 30))
         return cell;
     return {};
 }
@@ -63,7 +65,7 @@ RecordWindow::RecordWindow(Journal &journal, QWidget *parent) : QWidget(parent, 
     setPalette(QApplication::palette());
     setFont(QApplication::font());
     setWindowTitle(str(texts::recordTitle));
-    resize(900, 480);
+    resize(1100, 520);
 
     model_ = new RecordModel(this);
     view_ = new QTableView(this);

@@ -40,12 +40,12 @@ QString heardText(const std::array<CueSource, 4> &heard)
     return parts.join(QStringLiteral(" / "));
 }
 
+} // namespace
+
 QString clockTime(qint64 ms)
 {
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
+    return ms > 0 ? QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("-");
 }
-
-} // namespace
 
 QString readinessText(const RoomStatus &s, bool heardLately, bool *ready)
 {

@@ -19,6 +19,9 @@ namespace tavrin::rooms {
 class Member;
 class RoomsUi;
 
+// A time of day as the rooms' windows show it; "-" for none (0).
+QString clockTime(qint64 ms);
+
 // What the program lends the link, as functions: the rooms' part knows
 // nothing of the window's other parts.
 struct ReadySeams {

@@ -6,6 +6,7 @@
 #include "mqtt_client.h"
 #include "phase_timer.h"
 #include "private_broker.h"
+#include "ready_link.h"
 #include "setup_dialog.h"
 #include "signing.h"
 #include "sound_bank.h"
@@ -23,11 +24,6 @@ namespace tavrin::rooms {
 namespace {
 
 using texts::str;
-
-QString clockTime(qint64 ms)
-{
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
-}
 
 QString signedMs(double ms)
 {

@@ -22,11 +22,6 @@ using texts::str;
 
 constexpr qint64 kSilentAfterMs = 15000; // three heartbeats missed
 
-QString clockTime(qint64 ms)
-{
-    return ms > 0 ? QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("-");
-}
-
 QString milliseconds(double ms)
 {
     return str(texts::roomsMs).arg(ms, 0, 'f', 1);
@@ -69,6 +64,9 @@ StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // A readiness line longer than its cell wraps: the row grows to show it whole.
+    table_->setWordWrap(true);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(table_);
     summary_ = new QLabel(this);
     summary_->setTextFormat(Qt::PlainText);
@@ -161,6 +159,7 @@ void StatusDialog::refresh()
         };
         for (int c = 0; c < int(std::size(cells)); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
+            item->setToolTip(cells[c]);
             if ((c == 6 && !notOwn.isEmpty()) || (c == 8 && !isReady) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
                                                     qobject_cast<const Controller *>(&m)))
                 item->setForeground(QColor(0xC0, 0x40, 0x00));
