@@ -39,12 +39,16 @@ void SDLCALL renderPeriod(void *mixer, Uint8 *stream, int bytes)
 
 // The audio subsystem is started with each open and stopped with each
 // close: a sound server that went away and came back is then met afresh.
+// Only audio is started, not SDL's events with it: those connect to the
+// session's D-Bus first, and where there is no session bus (a kiosk, a
+// service) libdbus forks to autolaunch one; in a threaded process that
+// child can hang before it runs anything, and the open with it, for good.
 SDL_AudioDeviceID openDevice(CueMixer &mixer, int rate, int periodFrames, QString &error)
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavrin");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Cues");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (SDL_AudioInit(nullptr) != 0) {
         error = QString::fromUtf8(SDL_GetError());
         return 0;
     }
@@ -59,7 +63,7 @@ SDL_AudioDeviceID openDevice(CueMixer &mixer, int rate, int periodFrames, QStrin
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (device == 0) {
         error = QString::fromUtf8(SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_AudioQuit();
         return 0;
     }
     mixer.restartClock(); // the device starts paused
@@ -73,7 +77,7 @@ void closeDevice(SDL_AudioDeviceID &device)
         return;
     // Waits for the device's thread: no period is rendered after this.
     SDL_CloseAudioDevice(device);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_AudioQuit();
     device = 0;
 }
 

@@ -22,6 +22,10 @@
 #include <numbers>
 #include <optional>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 using namespace tavrin;
 using cues::Cue;
 using probe::compare;
@@ -146,6 +150,8 @@ class TestSoundBank : public QObject {
 
     probe::PulseSink pulse_;
     QString noPulse_;
+    QTemporaryDir busDir_;
+    int deafBus_ = -1;
     QString startDir_;
     // Runs from the first test to the last: the sink keeps a short period,
     // and every test reads what arrived since it began.
@@ -200,6 +206,17 @@ private slots:
 void TestSoundBank::initTestCase()
 {
     startDir_ = QDir::currentPath();
+    // A session bus that takes connections and never answers: opening the
+    // output must not wait for D-Bus (an open that did hung for good where
+    // libdbus forked to autolaunch a bus).
+    const QByteArray bus = busDir_.filePath(QStringLiteral("bus")).toLocal8Bit();
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    qstrncpy(addr.sun_path, bus.constData(), sizeof addr.sun_path);
+    deafBus_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    QVERIFY(deafBus_ >= 0 && bind(deafBus_, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 &&
+            listen(deafBus_, 16) == 0);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + bus);
     noPulse_ = pulse_.start();
     if (noPulse_.isEmpty()) {
         rec_ = std::make_unique<probe::Recorder>(pulse_.monitor());
@@ -217,6 +234,8 @@ void TestSoundBank::cleanupTestCase()
     if (rec_)
         rec_->stop();
     pulse_.stop();
+    if (deafBus_ >= 0)
+        close(deafBus_);
 }
 
 bool TestSoundBank::needPulse()
