@@ -135,6 +135,7 @@ inline constexpr char16_t soundBuiltinAlsoFailed[] =
     u"%1。内蔵の合図音も使えないため、この合図は鳴りません";
 
 inline constexpr char16_t soundNoOutputReason[] = u"音を出す装置が使えません";
+inline constexpr char16_t soundServerSilent[] = u"音声サーバーが %1 秒たっても応答しません";
 inline constexpr char16_t soundMissing[] = u"見つかりません";
 inline constexpr char16_t soundNotAFile[] = u"ファイルではありません";
 inline constexpr char16_t soundUnreadable[] = u"読み取れません";

@@ -107,6 +107,12 @@ SoundBank::SoundBank(QObject *parent)
     suspendTimer_.setSingleShot(true);
     suspendTimer_.setInterval(250);
     connect(&suspendTimer_, &QTimer::timeout, this, &SoundBank::suspendNow);
+    openWatch_.setSingleShot(true);
+    openWatch_.setInterval(openTimeoutMs);
+    connect(&openWatch_, &QTimer::timeout, this, [this] {
+        if (requested_ && output_ != Output::Open)
+            outputReport(AudioOutput::Report::Failed, str(texts::soundServerSilent).arg(openTimeoutMs / 1000));
+    });
     bool free = false;
     owner_ = g_outputTaken.compare_exchange_strong(free, true);
     if (owner_)
@@ -207,6 +213,8 @@ void SoundBank::askForOutput()
         output_ = output_ == Output::Failed ? Output::Failed : Output::Opening;
     requested_ = true;
     device_->request(true);
+    if (output_ != Output::Open && !openWatch_.isActive())
+        openWatch_.start();
 }
 
 void SoundBank::updateOutput()
@@ -249,6 +257,8 @@ void SoundBank::setOutputWanted(bool wanted)
 
 void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
 {
+    if (r != AudioOutput::Report::Closed)
+        openWatch_.stop();
     switch (r) {
     case AudioOutput::Report::Opened:
         output_ = Output::Open;

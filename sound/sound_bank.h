@@ -69,6 +69,10 @@ public:
     // From the request for a period to its first sample at the device, as
     // measured on PulseAudio (bench/cue_onset.cpp).
     static constexpr int outputLatencyUs = 16400;
+    // An output not open this long after it was asked for is told as
+    // missing: a sound server that hangs (stopped, or a socket nobody
+    // answers) would otherwise keep the cues silent without a word.
+    static constexpr int openTimeoutMs = 4000;
 
 signals:
     // A play has ended; delivered on the thread the bank lives in.
@@ -125,6 +129,7 @@ private:
     bool wanted_ = true;
     std::function<qint64()> dueClock_;
     QTimer suspendTimer_;
+    QTimer openWatch_;
     CueMixer mixer_;
     // Last: its thread stops first, and nothing renders after it.
     std::unique_ptr<AudioOutput> device_;

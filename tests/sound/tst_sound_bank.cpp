@@ -137,6 +137,20 @@ Samples tone(double hz, double seconds)
     return s;
 }
 
+// A server socket that takes connections and never answers them.
+int deafListener(const QString &path)
+{
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    qstrncpy(addr.sun_path, path.toLocal8Bit().constData(), sizeof addr.sun_path);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || listen(fd, 16) != 0)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -193,6 +207,7 @@ private slots:
     void emptyNameIsSilence();
     void outputClosesWhileNoCueIsWanted();
     void noOutputIsToldOnceAndCommandsDoNothing();
+    void silentServerIsTold();
     void unknownPlayersAreIgnored_data();
     void unknownPlayersAreIgnored();
 };
@@ -209,14 +224,10 @@ void TestSoundBank::initTestCase()
     // A session bus that takes connections and never answers: opening the
     // output must not wait for D-Bus (an open that did hung for good where
     // libdbus forked to autolaunch a bus).
-    const QByteArray bus = busDir_.filePath(QStringLiteral("bus")).toLocal8Bit();
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    qstrncpy(addr.sun_path, bus.constData(), sizeof addr.sun_path);
-    deafBus_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    QVERIFY(deafBus_ >= 0 && bind(deafBus_, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 &&
-            listen(deafBus_, 16) == 0);
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + bus);
+    const QString bus = busDir_.filePath(QStringLiteral("bus"));
+    deafBus_ = deafListener(bus);
+    QVERIFY(deafBus_ >= 0);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + bus.toLocal8Bit());
     noPulse_ = pulse_.start();
     if (noPulse_.isEmpty()) {
         rec_ = std::make_unique<probe::Recorder>(pulse_.monitor());
@@ -581,6 +592,31 @@ void TestSoundBank::noOutputIsToldOnceAndCommandsDoNothing()
     QCOMPARE(program.done.count(), 0);
     const QString text = program.notices.at(0).at(0).toString();
     QVERIFY2(text.startsWith(str(texts::soundNoOutput).section(u'\n', 0, 0)), qPrintable(text));
+}
+
+// A sound server that takes the connection and never answers (stopped, or
+// hung): the operator is told instead of the cues going silent unsaid.
+void TestSoundBank::silentServerIsTold()
+{
+    const QString path = busDir_.filePath(QStringLiteral("pulse"));
+    const int deaf = deafListener(path);
+    QVERIFY(deaf >= 0);
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:" + path.toLocal8Bit());
+    {
+        Program program(defaultPaths());
+        program.play(1);
+        QVERIFY(Program::waitFor([&] { return program.notices.count() > 0; }, SoundBank::openTimeoutMs + 2000));
+        close(deaf); // the server gives up; the open fails and the bank can go
+        QVERIFY(!program.bank.outputOpen());
+        QCOMPARE(program.notices.count(), 1);
+        const QString text = program.notices.at(0).at(0).toString();
+        QVERIFY2(text.contains(str(texts::soundServerSilent).arg(SoundBank::openTimeoutMs / 1000)), qPrintable(text));
+    }
+    if (server.isNull())
+        qunsetenv("PULSE_SERVER");
+    else
+        qputenv("PULSE_SERVER", server);
 }
 
 void TestSoundBank::unknownPlayersAreIgnored_data()
