@@ -43,6 +43,9 @@ constexpr int kMaxControllers = 8;    // other controllers a room keeps in mind
 // A cue whose start the output has not told within this is taken as unheard
 // (the mixer itself drops one a second late).
 constexpr int kCueStartWaitMs = 2000;
+// A tick is done again for a state that came after it only this long before
+// its cue is due: time for the tick and for a period to reach the device.
+constexpr int kRetickLeadMs = 25;
 // A room sends its reports a few at a time, well below what the controller
 // takes from it, so that a backlog after a broker outage is never refused.
 constexpr int kReportPaceMs = 250;
@@ -1089,6 +1092,8 @@ void Room::follow()
     waitingForOwnTick_ = tickDue;
     const double nextTick = (double(nowUs()) / 1000.0) + untilNextMs - offset;
     const FollowDecision d = decide(*latest_, nextTick, engine_.snapshot());
+    if (!tickDue && d.step == FollowStep::Adopt && retick(nextTick - kPeriodMs, d.target))
+        return;
     switch (d.step) {
     case FollowStep::Wait:
         waitingForOwnTick_ = true;
@@ -1113,6 +1118,34 @@ void Room::follow()
         emit note(str(texts::roomsAdopted).arg(d.target.question).arg(qMax(0, d.target.t.value() - 1)));
         return;
     }
+}
+
+// A state that comes just after the room's own tick, from before it, while
+// that tick's cue has yet to sound (an operator's resume handled on the
+// controller at the turn of a second): taken across the tick, the run would
+// be right but the cue lost. It is taken as of before the tick instead, and
+// the tick done again on it; its cue still sounds on its second, as the
+// sound bank places a cue by the tick's due time.
+bool Room::retick(double lastTickMs, const RunSnapshot &after)
+{
+    const double nowMs = double(nowUs()) / 1000.0 - offsetMs();
+    if (double(latest_->dueMs) > lastTickMs - kPeriodMs / 2 || nowMs > lastTickMs + kCueDelayMs - kRetickLeadMs)
+        return false;
+    const FollowDecision before = decide(*latest_, lastTickMs, engine_.snapshot());
+    if (before.step != FollowStep::Replay && before.step != FollowStep::Adopt)
+        return false;
+    replayedFrom_ = latest_->from;
+    replayedSeq_ = latest_->seq;
+    change([&] {
+        if (before.step == FollowStep::Replay)
+            replay(engine_, window_, latest_->event, before.target);
+        if (engine_.snapshot() != before.target)
+            engine_.adopt(before.target);
+        engine_.Timer1_Timer();
+        if (engine_.snapshot() != after)
+            engine_.adopt(after);
+    });
+    return true;
 }
 
 void Room::change(const std::function<void()> &action)

@@ -292,6 +292,7 @@ private:
     void heard(bool live);
     bool stateRefused(const Incoming &in, const StateMessage &m);
     void follow();
+    bool retick(double lastTickMs, const RunSnapshot &after);
     void afterOwnTick();
     void askTime();
     void takeClock(const Incoming &m);

@@ -40,11 +40,16 @@ public:
     }
 };
 
+struct CountingPlayers : SilentPlayers {
+    int plays = 0;
+    void command(int, PlayerCommand c) override { plays += c == PlayerCommand::Play; }
+};
+
 struct Rig {
     QByteArray key = deriveExamKey(u"correct horse"_qs, kExam);
     qint64 nowUs = QDateTime::currentMSecsSinceEpoch() * 1000;
     SilentWindow window;
-    SilentPlayers players;
+    CountingPlayers players;
     Engine engine{window, players};
     PhaseTimer timer;
     FakeLink *link = nullptr;
@@ -77,9 +82,10 @@ struct Rig {
         return signPayload(k.isEmpty() ? key : k, topics.controller(), {},
                            writePresence(kExam, {from, true, since, true, u"h"_qs, over}));
     }
-    QByteArray state(qint64 seq, qint64 dueMs, const QByteArray &k, const QString &topic, const QString &from = kCtl)
+    QByteArray state(qint64 seq, qint64 dueMs, const QByteArray &k, const QString &topic, const QString &from = kCtl,
+                     StateEvent event = StateEvent::Sync, const RunSnapshot &run = {})
     {
-        return signPayload(k, topic, {}, writeState(kExam, {from, seq, StateEvent::Sync, dueMs, RunSnapshot{}}));
+        return signPayload(k, topic, {}, writeState(kExam, {from, seq, event, dueMs, run}));
     }
     // Answers the room's first question as the controller `from` at the same clock.
     void answerFirst(const QString &from)
@@ -236,6 +242,51 @@ private slots:
         QCOMPARE(r.room->refusals().total(), 0);
         const double shift = std::remainder(double(r.timer.nextDueWallMs() - before), 1000.0);
         QVERIFY2(std::abs(shift - 300.0) <= 2.0, qPrintable(QString::number(shift)));
+    }
+
+    // The controller's operator resumes at the turn of a second: the resume
+    // and that second's tick reach the room just after its own tick went by
+    // paused. The room still plays that tick's cue (it adopted the run
+    // across the tick, right but silent).
+    void resumeJustAfterTheTickKeepsItsCue()
+    {
+        SilentWindow w;
+        CountingPlayers p;
+        Engine e(w, p);
+        RunSnapshot run;
+        run.time1 = 3;
+        run.time2 = 2;
+        run.cycle = 2;
+        e.adopt(run);
+        e.Command1_Click();
+        RunSnapshot beforeCue;
+        for (int i = 0; i < 20 && p.plays == 0; ++i) {
+            beforeCue = e.snapshot();
+            e.Timer1_Timer();
+        }
+        QVERIFY(p.plays > 0);
+        e.adopt(beforeCue);
+        e.Command2_Click();
+        const RunSnapshot paused = e.snapshot();
+        e.Command2_Click();
+        const RunSnapshot resumed = e.snapshot();
+
+        Rig r;
+        QObject::connect(&r.timer, &PhaseTimer::timeout, [&] { r.engine.Timer1_Timer(); });
+        const auto realUs = [] { return QDateTime::currentMSecsSinceEpoch() * 1000; };
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.nowUs / 1000 - 60'000));
+        r.answerFirst(kCtl);
+        r.nowUs = realUs();
+        const qint64 tick = r.timer.nextDueWallMs();
+        r.deliver(r.topics.state(), r.state(1, tick - 1000, r.key, r.topics.state(), kCtl, StateEvent::Sync, paused));
+        QCOMPARE(r.engine.snapshot(), paused);
+        QSignalSpy ticked(&r.timer, &PhaseTimer::timeout);
+        QVERIFY(ticked.wait(1500));
+        r.nowUs = realUs();
+        r.deliver(r.topics.state(), r.state(2, tick - 1000, r.key, r.topics.state(), kCtl, StateEvent::Resume, resumed));
+        QCOMPARE(r.room->refusals().total(), 0);
+        QCOMPARE(r.engine.snapshot(), advanced(resumed, 1));
+        QCOMPARE(r.players.plays, 1);
     }
 
     // When the controller followed goes, the room follows one that leads.
