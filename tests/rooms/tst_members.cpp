@@ -45,6 +45,17 @@ struct CountingPlayers : SilentPlayers {
     void command(int, PlayerCommand c) override { plays += c == PlayerCommand::Play; }
 };
 
+// An examination of the given times just started on e.
+void startRun(Engine &e, int time1, int time2, int cycle)
+{
+    RunSnapshot run;
+    run.time1 = time1;
+    run.time2 = time2;
+    run.cycle = cycle;
+    e.adopt(run);
+    e.Command1_Click();
+}
+
 struct Rig {
     QByteArray key = deriveExamKey(u"correct horse"_qs, kExam);
     qint64 nowUs = QDateTime::currentMSecsSinceEpoch() * 1000;
@@ -253,12 +264,7 @@ private slots:
         SilentWindow w;
         CountingPlayers p;
         Engine e(w, p);
-        RunSnapshot run;
-        run.time1 = 3;
-        run.time2 = 2;
-        run.cycle = 2;
-        e.adopt(run);
-        e.Command1_Click();
+        startRun(e, 3, 2, 2);
         RunSnapshot beforeCue;
         for (int i = 0; i < 20 && p.plays == 0; ++i) {
             beforeCue = e.snapshot();
@@ -316,12 +322,7 @@ private slots:
         FakeLink *link = l.get();
         Controller c(kExam, BrokerSettings{}, engine, timer, MemberSeams{{}, std::move(l), {}});
         c.start();
-        RunSnapshot run;
-        run.time1 = 5;
-        run.time2 = 2;
-        run.cycle = 4;
-        engine.adopt(run);
-        engine.Command1_Click();
+        startRun(engine, 5, 2, 4);
         const qint64 due = QDateTime::currentMSecsSinceEpoch() - 2400; // 400 ms off the timer's own grid
         StateMessage kept{kOther, 3, StateEvent::Tick, due, engine.snapshot()};
         c.takeOver(kept);
