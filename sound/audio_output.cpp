@@ -91,12 +91,27 @@ AudioOutput::AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener l
 
 AudioOutput::~AudioOutput()
 {
-    {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
-    }
+    if (thread_.joinable())
+        stop(std::chrono::milliseconds::max(), {});
+}
+
+bool AudioOutput::stop(std::chrono::milliseconds grace, std::function<void()> whenDone)
+{
+    std::unique_lock lock(mutex_);
+    quit_ = true;
     wake_.notify_one();
+    const auto finished = [this] { return finished_; };
+    if (grace == std::chrono::milliseconds::max())
+        ended_.wait(lock, finished);
+    else if (!ended_.wait_for(lock, grace, finished)) {
+        whenDone_ = std::move(whenDone);
+        lock.unlock();
+        thread_.detach();
+        return false;
+    }
+    lock.unlock();
     thread_.join();
+    return true;
 }
 
 void AudioOutput::request(bool open)
@@ -141,6 +156,15 @@ void AudioOutput::run()
     // SDL keeps an error buffer for every thread that calls it; this one is
     // not SDL's own, so nothing would free it.
     SDL_TLSCleanup();
+    std::function<void()> done;
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        done = std::move(whenDone_);
+    }
+    ended_.notify_all();
+    if (done)
+        done();
 }
 
 } // namespace tavrin

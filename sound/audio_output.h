@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -27,12 +28,19 @@ public:
     using Listener = std::function<void(Report, const QString &error)>;
 
     AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener listener);
-    // Closes the device and waits for the thread: only at the end.
+    // Closes the device and waits for the thread (if stop() did not).
     ~AudioOutput();
     AudioOutput(const AudioOutput &) = delete;
     AudioOutput &operator=(const AudioOutput &) = delete;
 
     void request(bool open);
+
+    // Closes the device and waits for the thread, at most grace. False when
+    // the thread is still held in the sound server (one that hangs): it is
+    // then let go, and this object and the mixer must outlive it, as they
+    // are what it works on; whenDone is called on that thread if it ever
+    // ends.
+    bool stop(std::chrono::milliseconds grace, std::function<void()> whenDone);
 
 private:
     void run();
@@ -47,6 +55,9 @@ private:
     bool want_ = false;
     std::uint64_t serial_ = 0; // counts request(true)
     bool quit_ = false;
+    bool finished_ = false;
+    std::function<void()> whenDone_;
+    std::condition_variable ended_;
     std::thread thread_;
 };
 

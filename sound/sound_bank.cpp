@@ -92,18 +92,30 @@ std::int64_t steadyNs()
 
 } // namespace
 
+void SoundBank::Mailbox::post(std::function<void(SoundBank *)> news)
+{
+    std::lock_guard lock(mutex);
+    if (bank)
+        QMetaObject::invokeMethod(
+            bank, [b = bank, news = std::move(news)] { news(b); }, Qt::QueuedConnection);
+}
+
+bool SoundBank::outputInUse()
+{
+    return g_outputTaken;
+}
+
 SoundBank::SoundBank(QObject *parent)
     : QObject(parent),
-      mixer_(sampleRate, [this](CueMixer::Event event, int voice, std::uint64_t play, std::int64_t atNs) {
-          // On the audio thread: only hand the news over to the bank's thread.
-          const qint64 wallMs =
-              QDateTime::currentMSecsSinceEpoch() + (atNs - steadyNs()) / 1'000'000;
-          QMetaObject::invokeMethod(
-              this, [this, event, voice, play, wallMs] { mixerEvent(event, voice, play, wallMs); },
-              Qt::QueuedConnection);
-      })
+      mixer_(std::make_unique<CueMixer>(
+          sampleRate, [box = mailbox_](CueMixer::Event event, int voice, std::uint64_t play, std::int64_t atNs) {
+              // On the audio thread: only hand the news over to the bank's thread.
+              const qint64 wallMs = QDateTime::currentMSecsSinceEpoch() + (atNs - steadyNs()) / 1'000'000;
+              box->post([=](SoundBank *b) { b->mixerEvent(event, voice, play, wallMs); });
+          }))
 {
-    mixer_.setLatencyNs(std::int64_t(outputLatencyUs) * 1000);
+    mailbox_->bank = this;
+    mixer_->setLatencyNs(std::int64_t(outputLatencyUs) * 1000);
     suspendTimer_.setSingleShot(true);
     suspendTimer_.setInterval(250);
     connect(&suspendTimer_, &QTimer::timeout, this, &SoundBank::suspendNow);
@@ -116,21 +128,37 @@ SoundBank::SoundBank(QObject *parent)
     bool free = false;
     owner_ = g_outputTaken.compare_exchange_strong(free, true);
     if (owner_)
-        device_ = std::make_unique<AudioOutput>(mixer_, sampleRate, periodFrames,
-                                                [this](AudioOutput::Report r, const QString &error) {
-                                                    QMetaObject::invokeMethod(
-                                                        this, [this, r, error] { outputReport(r, error); },
-                                                        Qt::QueuedConnection);
+        device_ = std::make_unique<AudioOutput>(*mixer_, sampleRate, periodFrames,
+                                                [box = mailbox_](AudioOutput::Report r, const QString &error) {
+                                                    box->post([=](SoundBank *b) { b->outputReport(r, error); });
                                                 });
 }
 
 SoundBank::~SoundBank()
 {
-    // Closes the device and stops its thread; the last renders' news, still
-    // queued, goes with this object.
-    device_.reset();
-    if (owner_)
+    {
+        std::lock_guard lock(mailbox_->mutex);
+        mailbox_->bank = nullptr; // the last renders' news, still queued, goes with this object
+    }
+    if (!device_)
+        return;
+    // Closes the device and stops its thread. A thread held in a sound
+    // server that hangs is let go rather than waited for without end (the
+    // program could not be closed): it keeps the output and the mixer it
+    // works on, and the process's output is free again once it ends.
+    if (device_->stop(std::chrono::milliseconds(stopGraceMs), [] { g_outputTaken = false; })) {
+        device_.reset();
         g_outputTaken = false;
+        return;
+    }
+    qWarning("the audio output did not stop within %d ms: the sound server does not answer", stopGraceMs);
+    struct Abandoned {
+        std::unique_ptr<CueMixer> mixer;
+        std::unique_ptr<AudioOutput> device;
+    };
+    // Never freed: the thread may still use them (and they stay reachable).
+    static auto *abandoned = new std::vector<Abandoned>;
+    abandoned->push_back({std::move(mixer_), std::move(device_)});
 }
 
 SoundBank::Player *SoundBank::player(int n)
@@ -273,7 +301,7 @@ void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
         outputError_ = error;
         // What was asked to play while there was no output is not heard,
         // not even late.
-        mixer_.haltAll();
+        mixer_->haltAll();
         for (Player &p : players_)
             if (p.state == State::Playing || p.state == State::Paused) {
                 ++p.play;
@@ -323,19 +351,19 @@ void SoundBank::play(int n, Player &p)
     if (!p.pcm)
         return;
     const int voice = n - 1;
-    if (p.state == State::Paused && mixer_.resume(voice)) {
+    if (p.state == State::Paused && mixer_->resume(voice)) {
         p.state = State::Playing;
         return;
     }
     // A play that is still sounding starts again from the beginning.
     ++p.play;
-    mixer_.play(voice, p.pcm, p.play, startTimeNs(), steadyNs());
+    mixer_->play(voice, p.pcm, p.play, startTimeNs(), steadyNs());
     p.state = State::Playing;
 }
 
 void SoundBank::stop(int n, Player &p)
 {
-    if (p.state == State::Playing && mixer_.pause(n - 1))
+    if (p.state == State::Playing && mixer_->pause(n - 1))
         p.state = State::Paused;
 }
 
@@ -345,7 +373,7 @@ void SoundBank::rewind(int n, Player &p)
         return;
     // Whatever was left of the play is dropped; the next play starts at the
     // beginning of the sound.
-    mixer_.halt(n - 1);
+    mixer_->halt(n - 1);
     ++p.play;
     p.state = State::Ready;
     updateOutput();
@@ -355,7 +383,7 @@ void SoundBank::close(int n, Player &p)
 {
     if (p.state == State::Closed)
         return;
-    mixer_.halt(n - 1);
+    mixer_->halt(n - 1);
     ++p.play;
     p.pcm.reset();
     p.state = State::Closed;

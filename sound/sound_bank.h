@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace tavrin {
 
@@ -73,6 +74,11 @@ public:
     // missing: a sound server that hangs (stopped, or a socket nobody
     // answers) would otherwise keep the cues silent without a word.
     static constexpr int openTimeoutMs = 4000;
+    // At the end, how long the output's thread is waited for.
+    static constexpr int stopGraceMs = 2000;
+    // Whether a bank holds the process's audio output (or one that could
+    // not be stopped is still held in the sound server).
+    static bool outputInUse();
 
 signals:
     // A play has ended; delivered on the thread the bank lives in.
@@ -130,7 +136,15 @@ private:
     std::function<qint64()> dueClock_;
     QTimer suspendTimer_;
     QTimer openWatch_;
-    CueMixer mixer_;
+    // What the output's threads may still tell this bank: nothing once it
+    // is gone (after an output that could not be stopped, see the destructor).
+    struct Mailbox {
+        std::mutex mutex;
+        SoundBank *bank = nullptr;
+        void post(std::function<void(SoundBank *)> news);
+    };
+    std::shared_ptr<Mailbox> mailbox_ = std::make_shared<Mailbox>();
+    std::unique_ptr<CueMixer> mixer_;
     // Last: its thread stops first, and nothing renders after it.
     std::unique_ptr<AudioOutput> device_;
 };
