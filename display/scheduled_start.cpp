@@ -64,7 +64,7 @@ void ScheduledStart::addActionsTo(FramePort &frame)
 
 QString ScheduledStart::startText() const
 {
-    return startMs_ ? schedule::clockText(*startMs_, QTimeZone::systemTimeZone()) : QString();
+    return startMs_ ? schedule::clockText(*startMs_, schedule::localZone()) : QString();
 }
 
 void ScheduledStart::ask()
@@ -90,7 +90,7 @@ void ScheduledStart::ask()
 
 QString ScheduledStart::setAt(const QString &text)
 {
-    const schedule::Plan p = schedule::planToday(text, nowMs(), QTimeZone::systemTimeZone());
+    const schedule::Plan p = schedule::planToday(text, nowMs(), schedule::localZone());
     return p.ok() ? setStart(p.startMs) : p.refusal;
 }
 
@@ -100,7 +100,7 @@ QString ScheduledStart::setStart(qint64 startMs)
         return str(texts::startAtNotIdle);
     if (startMs - nowMs() > schedule::kMaxAheadMs || startMs <= nowMs())
         return str(texts::startAtPassed)
-            .arg(schedule::clockText(startMs, QTimeZone::systemTimeZone()),
+            .arg(schedule::clockText(startMs, schedule::localZone()),
                  QDateTime::currentDateTime().toString(u"HH:mm:ss"_qs));
     const bool changed = startMs_ != startMs;
     startMs_ = startMs;

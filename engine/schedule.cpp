@@ -87,6 +87,14 @@ QString clockText(qint64 startMs, const QTimeZone &zone)
     return QDateTime::fromMSecsSinceEpoch(startMs, zone).toString(QStringLiteral("HH:mm:ss"));
 }
 
+QTimeZone localZone()
+{
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    if (zone.isValid())
+        return zone;
+    return QTimeZone(QDateTime::currentDateTime().offsetFromUtc());
+}
+
 OnRestart onRestart(qint64 startMs, qint64 nowMs, qint64 runLengthMs)
 {
     if (startMs > nowMs)

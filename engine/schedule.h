@@ -42,6 +42,11 @@ QString countdown(qint64 seconds);
 // The start as the operator reads it: "HH:MM:SS" in zone.
 QString clockText(qint64 startMs, const QTimeZone &zone);
 
+// This machine's time zone. Where it cannot be had (no zone data installed,
+// as in a bare container), the C library's offset from UTC now: otherwise
+// every time of day would be invalid, and every start refused.
+QTimeZone localZone();
+
 // What a program started at nowMs does with a start it finds journalled.
 enum class OnRestart {
     Keep,    // still ahead: wait for it again

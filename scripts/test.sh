@@ -15,6 +15,9 @@ build=${TAVRIN_TEST_BUILD:-$top/build-ci}
 needs() { echo "scripts/test.sh: $1" >&2; exit 1; }
 [ -r /proc/self/mountinfo ] || needs "/proc is not mounted (in a chroot, from outside: mount -t proc proc ROOT/proc)"
 [ -c /dev/null ] || needs "/dev/null is missing (in a chroot, from outside: mount --rbind /dev ROOT/dev)"
+# The browser test's driver is reached by the name localhost.
+getent hosts localhost >/dev/null ||
+  needs "the name localhost does not resolve: /etc/hosts is missing or lacks it (in a chroot: echo '127.0.0.1 localhost' >> ROOT/etc/hosts)"
 if ! awk '$5 == "/" { found = 1 } END { exit !found }' /proc/self/mountinfo; then
   tmp=$(realpath "${TMPDIR:-/tmp}")
   awk -v t="$tmp" '$5 != "/" && (t == $5 || index(t, $5 "/") == 1) { found = 1 } END { exit !found }' /proc/self/mountinfo ||

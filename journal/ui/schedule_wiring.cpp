@@ -40,7 +40,7 @@ void carryOn(Journal &journal, Engine &engine, PhaseTimer &clock, FramePort &fra
 {
     const InterruptedRun run = startedAt(engine, startMs);
     const ResumeChoice choice = askToResume(frame.dialogParent(), run);
-    const QString at = schedule::clockText(startMs, QTimeZone::systemTimeZone());
+    const QString at = schedule::clockText(startMs, schedule::localZone());
     if (choice == ResumeChoice::Abandon) {
         journal.recordEntry(kUnscheduleKind, str(texts::startAtCancelled).arg(at));
         return;
@@ -62,14 +62,14 @@ void attachScheduledStart(ScheduledStart &start, Journal &journal, Engine &engin
     QObject::connect(&start, &ScheduledStart::cancelled, &journal,
                      [&journal](qint64 ms) { journal.recordEntry(kUnscheduleKind, scheduleDetail(ms)); });
     QObject::connect(&start, &ScheduledStart::started, &journal, [&journal](qint64 ms, qint64 late) {
-        journal.recordNotice(str(texts::startAtStarted).arg(schedule::clockText(ms, QTimeZone::systemTimeZone())) +
+        journal.recordNotice(str(texts::startAtStarted).arg(schedule::clockText(ms, schedule::localZone())) +
                              QStringLiteral(" (%1 ms)").arg(late));
     });
 
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (const std::optional<qint64> kept = startup.restore ? journalledStart(journal.path()) : std::nullopt;
         kept && engine.runState() == RunState::Idle) {
-        const QString at = schedule::clockText(*kept, QTimeZone::systemTimeZone());
+        const QString at = schedule::clockText(*kept, schedule::localZone());
         switch (schedule::onRestart(*kept, now, qint64(engine.state().timesum.value()) * 1000)) {
         case schedule::OnRestart::Keep:
             if (start.setStart(*kept).isEmpty())
