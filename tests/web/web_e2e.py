@@ -39,6 +39,8 @@ keeper = subprocess.Popen(['pacat', '--playback', '--raw', '--format=s16le', '--
 atexit.register(keeper.kill)
 prog = subprocess.Popen([tavrin, '--web', str(port)], cwd=work, stderr=subprocess.DEVNULL,
                         env=dict(os.environ, PULSE_SINK=tag + '_win'))
+# Also when the script dies of an exception: the program holds CTest's pipe.
+atexit.register(prog.kill)
 
 def fail(why):
     print('FAIL:', why, '(files in %s)' % work)
