@@ -1105,19 +1105,26 @@ void Room::follow()
         // clock offset moves, and an action must not be done twice.
         if (replayedFrom_ == latest_->from && replayedSeq_ == latest_->seq)
             return;
-        replayedFrom_ = latest_->from;
-        replayedSeq_ = latest_->seq;
-        change([&] {
-            replay(engine_, window_, latest_->event, d.target);
-            if (engine_.snapshot() != d.target)
-                engine_.adopt(d.target);
-        });
+        change([&] { reach(d); });
         return;
     case FollowStep::Adopt:
         change([&] { engine_.adopt(d.target); });
         emit note(str(texts::roomsAdopted).arg(d.target.question).arg(qMax(0, d.target.t.value() - 1)));
         return;
     }
+}
+
+// The operator's action done once more (a Replay), then what it left apart
+// from the target adopted.
+void Room::reach(const FollowDecision &d)
+{
+    if (d.step == FollowStep::Replay) {
+        replayedFrom_ = latest_->from;
+        replayedSeq_ = latest_->seq;
+        replay(engine_, window_, latest_->event, d.target);
+    }
+    if (engine_.snapshot() != d.target)
+        engine_.adopt(d.target);
 }
 
 // A state that comes just after the room's own tick, from before it, while
@@ -1134,13 +1141,8 @@ bool Room::retick(double lastTickMs, const RunSnapshot &after)
     const FollowDecision before = decide(*latest_, lastTickMs, engine_.snapshot());
     if (before.step != FollowStep::Replay && before.step != FollowStep::Adopt)
         return false;
-    replayedFrom_ = latest_->from;
-    replayedSeq_ = latest_->seq;
     change([&] {
-        if (before.step == FollowStep::Replay)
-            replay(engine_, window_, latest_->event, before.target);
-        if (engine_.snapshot() != before.target)
-            engine_.adopt(before.target);
+        reach(before);
         engine_.Timer1_Timer();
         if (engine_.snapshot() != after)
             engine_.adopt(after);

@@ -30,6 +30,8 @@ class PhaseTimer;
 
 namespace tavrin::rooms {
 
+struct FollowDecision;
+
 // A room as the others see it.
 struct RoomView {
     RoomStatus status;
@@ -292,6 +294,7 @@ private:
     void heard(bool live);
     bool stateRefused(const Incoming &in, const StateMessage &m);
     void follow();
+    void reach(const FollowDecision &d);
     bool retick(double lastTickMs, const RunSnapshot &after);
     void afterOwnTick();
     void askTime();
