@@ -259,6 +259,9 @@ void Form1::buildControls()
     statusLine_->setFont(lineFont);
     statusLine_->hide();
 
+    // 開始 asks its guard first (a start at a time of day waits).
+    Command1->installEventFilter(this);
+
     // Labels, the frame and the window itself never take the focus.
     setFocusPolicy(Qt::NoFocus);
     // The functions beyond the control strip are actions added to the window:
@@ -326,6 +329,40 @@ QPushButton *Form1::button(Button b) const
 QLabel *Form1::banner(Banner b) const
 {
     return b == Banner::Move ? Label[17] : Label[15];
+}
+
+QLabel *Form1::captionLabel(Caption c) const
+{
+    switch (c) {
+    case Caption::Question: return Label[14];
+    case Caption::Suffix: return Label[16];
+    case Caption::MoveBanner: return Label[17];
+    case Caption::EndBanner: return Label[15];
+    }
+    return Label[14];
+}
+
+Form1::CaptionLook Form1::look(Caption c) const
+{
+    const QLabel *l = captionLabel(c);
+    return {l->geometry(), l->font(), l->palette().color(QPalette::WindowText), l->palette().color(QPalette::Window),
+            l->alignment(), l->text(), l->isVisible()};
+}
+
+QFont Form1::questionFont() const
+{
+    return Label[14]->font();
+}
+
+void Form1::setQuestionFont(const QFont &font)
+{
+    if (Label[14]->font() != font)
+        Label[14]->setFont(font);
+}
+
+void Form1::focusFirstBox()
+{
+    Text1->setFocus();
 }
 
 TextBoxEdit *Form1::textBox(TextBox box) const
@@ -647,6 +684,34 @@ void Form1::keyPressEvent(QKeyEvent *event)
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != Command1 || !startGuard_)
+        return QWidget::eventFilter(watched, event);
+    const auto refuse = [this](bool tell) {
+        const QString why = startGuard_();
+        if (!why.isEmpty() && tell)
+            notify(why);
+        return !why.isEmpty();
+    };
+    // A click or the key that presses the button: refused, and said so once.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: return refuse(true);
+    case QEvent::MouseButtonRelease: return refuse(false);
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const int k = key->key();
+        if (k == Qt::Key_Space || k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Select)
+            return refuse(event->type() == QEvent::KeyPress && !key->isAutoRepeat());
+        break;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

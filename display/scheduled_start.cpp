@@ -12,9 +12,6 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QPushButton>
 
 namespace tavrin {
 
@@ -39,12 +36,16 @@ ScheduledStart::ScheduledStart(Engine &engine, Form1 &form, PhaseTimer &clock, Q
     connect(&refresh_, &QTimer::timeout, this, &ScheduledStart::refresh);
     // After the engine's own handler of the tick (connected by attach()).
     connect(&clock_, &PhaseTimer::timeout, this, &ScheduledStart::onTick);
-    form.Command1->installEventFilter(this);
+    // 開始 waits for the start: a click or its key is refused, and said so.
+    form.setStartGuard([this] {
+        return startMs_ && engine_.runState() == RunState::Idle ? str(texts::startAtButtonWaits).arg(startText())
+                                                                : QString();
+    });
 }
 
 ScheduledStart::~ScheduledStart()
 {
-    form_.Command1->removeEventFilter(this);
+    form_.setStartGuard({});
 }
 
 void ScheduledStart::addActionsTo(FramePort &frame)
@@ -132,7 +133,7 @@ void ScheduledStart::endCountdown()
     if (cancel_)
         cancel_->setEnabled(false);
     if (fontSaved_) {
-        form_.Label[14]->setFont(questionFont_);
+        form_.setQuestionFont(questionFont_);
         fontSaved_ = false;
     }
     // The engine's own caption back (the one it shows when idle).
@@ -157,22 +158,21 @@ void ScheduledStart::refresh()
         return;
     }
     const QString caption = str(texts::startAtCountdown).arg(schedule::countdown(schedule::secondsLeft(*startMs_, now)));
-    QLabel *label = form_.Label[14];
     if (!fontSaved_) {
-        questionFont_ = label->font();
+        questionFont_ = form_.questionFont();
         fontSaved_ = true;
     }
     // The largest size up to the question number's own that fits its place.
+    const QSize place = form_.look(Form1::Caption::Question).box.size();
     QFont f = questionFont_;
     for (int px = QFontInfo(questionFont_).pixelSize(); px > 6; --px) {
         f.setPixelSize(px);
         const QRect need = QFontMetrics(f).boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, caption);
-        if (need.width() <= label->width() && need.height() <= label->height())
+        if (need.width() <= place.width() && need.height() <= place.height())
             break;
     }
-    if (label->font() != f)
-        label->setFont(f);
-    if (label->text() != caption) {
+    form_.setQuestionFont(f);
+    if (form_.look(Form1::Caption::Question).caption != caption) {
         showCaption(caption);
         emit countdownChanged(caption);
     }
@@ -231,32 +231,6 @@ void ScheduledStart::runEvent(const RunEvent &event, const ExamState &)
         if (engine_.runState() != RunState::Idle)
             endCountdown();
     }
-}
-
-bool ScheduledStart::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != form_.Command1 || !startMs_ || engine_.runState() != RunState::Idle)
-        return QObject::eventFilter(watched, event);
-    // 開始 waits for the start: a click or its key is refused, and said so.
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        form_.notify(str(texts::startAtButtonWaits).arg(startText()));
-        return true;
-    case QEvent::MouseButtonRelease: return true;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select) {
-            if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
-                form_.notify(str(texts::startAtButtonWaits).arg(startText()));
-            return true;
-        }
-        break;
-    }
-    default: break;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace tavrin

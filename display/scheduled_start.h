@@ -16,7 +16,6 @@
 #include <optional>
 
 class QAction;
-class QWidget;
 
 namespace tavrin {
 
@@ -57,9 +56,6 @@ signals:
     // What stands where the question number does, every second; empty
     // when the countdown is over (the browser views follow it).
     void countdownChanged(const QString &caption);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void ask();
