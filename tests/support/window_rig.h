@@ -28,7 +28,11 @@ T *control(const QWidget &form, const char *name)
 // Start-up has run (from an empty folder: the defaults) and the window is
 // shown, at the given size when one is given, and exposed.
 struct WindowRig {
-    explicit WindowRig(QSize size = {})
+    explicit WindowRig(QSize size = {}) { load(size); }
+    // Started later, by load(): parts that must exist first are built meanwhile.
+    struct Later {};
+    explicit WindowRig(Later) {}
+    void load(QSize size = {})
     {
         form.attach(&engine, &clock);
         engine.Form_Load(dir.path(), dir.path());
