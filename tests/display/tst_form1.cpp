@@ -212,6 +212,8 @@ void TestForm1::redrawKeepsDotsUpToT()
     Form1 &form = rig.form;
     Engine &engine = rig.engine;
     const QColor green(0, 255, 0), red(255, 0, 0), black(0, 0, 0);
+    // In a run: only a run under way has dots to redraw.
+    engine.Command1_Click();
     engine.state().t = 13;
     form.resize(1000, 601); // any change of size redraws
     QImage shot = form.grab().toImage();
