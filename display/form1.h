@@ -81,6 +81,9 @@ public:
     void setStartGuard(std::function<QString()> guard) { startGuard_ = std::move(guard); }
     // The keyboard to the first time box, as the window opens.
     void focusFirstBox();
+    // The candidates see the run on a screen of their own (the room
+    // display), not on this window's: its notices need not wait.
+    void setCandidatesApart(bool apart);
 
     // WindowPort
     QString buttonCaption(Button b) const override;
@@ -157,7 +160,11 @@ private:
     QLabel *captionLabel(Caption c) const;
     TextBoxEdit *textBox(TextBox box) const;
     void applyBannerGeometry(Banner b);
-    void showPendingNotices();
+    // While a run goes on where the candidates look, a notice waits in the
+    // control strip; now shows it all the same (the operator asked).
+    bool holdsNotices() const;
+    void showPendingNotices(bool now = false);
+    void showStatusLine();
     void runEvent(const RunEvent &event, const ExamState &state) override;
     // Runs an engine handler; anything it throws is reported, never fatal.
     void safely(const std::function<void()> &handler);
@@ -184,6 +191,9 @@ private:
     std::vector<Circle> circles_; // what stands on the drawing surface since the last clear
     std::array<BannerGeometry, 2> bannerGeometry_{};
     QStringList pendingNotices_;
+    QString statusText_;
+    bool statusAlarm_ = false;
+    bool candidatesApart_ = false;
     QPointer<QMessageBox> noticeBox_;
     bool pixelScale_ = false;
     bool ending_ = false;

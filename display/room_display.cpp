@@ -150,6 +150,7 @@ void RoomDisplay::setOpen(bool open)
         place();
     } else {
         hide();
+        operator_.setCandidatesApart(false);
     }
     emit openChanged(isVisible());
 }
@@ -186,6 +187,7 @@ void RoomDisplay::place()
         show();
     }
     screen_ = s;
+    operator_.setCandidatesApart(s != operator_.screen());
     // Left with the main window's screen only: the controls stay on top.
     if (s == operator_.screen()) {
         operator_.raise();
@@ -208,8 +210,10 @@ void RoomDisplay::mousePressEvent(QMouseEvent *event)
 void RoomDisplay::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        operator_.setCandidatesApart(false);
         emit openChanged(false);
+    }
 }
 
 // ---- Options --------------------------------------------------------------

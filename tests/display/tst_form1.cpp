@@ -64,6 +64,8 @@ private slots:
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
     void fullScreenKeys();
+    void noticesWaitDuringARun_data();
+    void noticesWaitDuringARun();
     void failedSaveAsks();
 };
 
@@ -331,6 +333,42 @@ void TestForm1::fullScreenKeys()
     QVERIFY(form.windowState() & Qt::WindowFullScreen);
     QTest::keyClick(&form, Qt::Key_Escape);
     QVERIFY(!(form.windowState() & Qt::WindowFullScreen));
+}
+
+void TestForm1::noticesWaitDuringARun_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<bool>("waits"); // in the control strip, until the pause
+    QTest::newRow("idle: at once") << "idle" << false;
+    QTest::newRow("running: in the strip") << "running" << true;
+    QTest::newRow("running, candidates on a screen of their own") << "apart" << false;
+    QTest::newRow("still open as the run starts") << "before" << true;
+}
+
+void TestForm1::noticesWaitDuringARun()
+{
+    QFETCH(QString, when);
+    QFETCH(bool, waits);
+    WindowRig rig{};
+    const QString text = u"お知らせの本文"_qs;
+    rig.form.setCandidatesApart(when == u"apart"_qs);
+    if (when == u"before"_qs) {
+        rig.form.notify(text);
+        QTRY_COMPARE(noticesShown(), QStringList{text});
+    }
+    if (when != u"idle"_qs)
+        rig.engine.Command1_Click();
+    if (when != u"before"_qs)
+        rig.form.notify(text);
+    QCoreApplication::processEvents();
+    const auto *line = testing::control<QLabel>(rig.form, "statusLine");
+    QCOMPARE(noticesShown().isEmpty(), waits);
+    QCOMPARE(line->isVisible(), waits);
+    QCOMPARE(line->text().endsWith(text), waits);
+    // Paused: every notice that waited is shown, and the strip is clear.
+    rig.engine.Command2_Click(); // ignored when idle
+    QTRY_COMPARE(noticesShown(), QStringList{text});
+    QVERIFY(!line->isVisible());
 }
 
 // Exit where Tavrin.cfg cannot be written asks, modally, until the operator
