@@ -129,7 +129,7 @@ int Session::run()
     // is not started then.
     if (endedBy_.isEmpty()) {
         form_.show();
-        form_.Text1->setFocus();
+        form_.focusFirstBox();
         status = QApplication::exec();
     }
     if (endedBy_.isEmpty())

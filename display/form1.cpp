@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
@@ -258,6 +259,10 @@ void Form1::buildControls()
     lineFont.setPixelSize(10);
     statusLine_->setFont(lineFont);
     statusLine_->hide();
+    statusLine_->installEventFilter(this); // a click shows the notices that wait
+
+    // 開始 asks its guard first (a start at a time of day waits).
+    Command1->installEventFilter(this);
 
     // Labels, the frame and the window itself never take the focus.
     setFocusPolicy(Qt::NoFocus);
@@ -309,6 +314,13 @@ void Form1::runEvent(const RunEvent &, const ExamState &)
     if (now == shownState_)
         return;
     shownState_ = now;
+    // A notice still open as the run starts or resumes waits again.
+    if (holdsNotices() && noticeBox_ && noticeBox_->isVisible()) {
+        pendingNotices_.prepend(noticeBox_->text());
+        noticeBox_->close();
+    }
+    // Those that waited are shown once the run is paused or over.
+    QTimer::singleShot(0, this, [this] { showPendingNotices(); });
     emit runStateChanged(now);
 }
 
@@ -326,6 +338,40 @@ QPushButton *Form1::button(Button b) const
 QLabel *Form1::banner(Banner b) const
 {
     return b == Banner::Move ? Label[17] : Label[15];
+}
+
+QLabel *Form1::captionLabel(Caption c) const
+{
+    switch (c) {
+    case Caption::Question: return Label[14];
+    case Caption::Suffix: return Label[16];
+    case Caption::MoveBanner: return Label[17];
+    case Caption::EndBanner: return Label[15];
+    }
+    return Label[14];
+}
+
+Form1::CaptionLook Form1::look(Caption c) const
+{
+    const QLabel *l = captionLabel(c);
+    return {l->geometry(), l->font(), l->palette().color(QPalette::WindowText), l->palette().color(QPalette::Window),
+            l->alignment(), l->text(), l->isVisible()};
+}
+
+QFont Form1::questionFont() const
+{
+    return Label[14]->font();
+}
+
+void Form1::setQuestionFont(const QFont &font)
+{
+    if (Label[14]->font() != font)
+        Label[14]->setFont(font);
+}
+
+void Form1::focusFirstBox()
+{
+    Text1->setFocus();
 }
 
 TextBoxEdit *Form1::textBox(TextBox box) const
@@ -524,16 +570,36 @@ void Form1::notify(const QString &text)
     pendingNotices_ << text;
     // Shown without blocking: the clock must keep ticking behind the message.
     if (isVisible())
-        QTimer::singleShot(0, this, &Form1::showPendingNotices);
+        QTimer::singleShot(0, this, [this] { showPendingNotices(); });
     emit noticeShown(text);
 }
 
-void Form1::showPendingNotices()
+void Form1::setCandidatesApart(bool apart)
 {
-    if (pendingNotices_.isEmpty())
+    if (apart == candidatesApart_)
         return;
+    candidatesApart_ = apart;
+    QTimer::singleShot(0, this, [this] { showPendingNotices(); });
+}
+
+bool Form1::holdsNotices() const
+{
+    // A box centred on the window would hide the dots and the banners from
+    // the candidates; a paused or ended run has the operator's attention.
+    return engine_ && !candidatesApart_ && engine_->runState() == RunState::Running;
+}
+
+void Form1::showPendingNotices(bool now)
+{
+    if (!isVisible())
+        return; // shown with the window
+    if (pendingNotices_.isEmpty() || (!now && holdsNotices())) {
+        showStatusLine();
+        return;
+    }
     const QString text = pendingNotices_.join(QStringLiteral("\n\n"));
     pendingNotices_.clear();
+    showStatusLine();
     if (noticeBox_ && noticeBox_->isVisible()) {
         noticeBox_->setText(noticeBox_->text() + QStringLiteral("\n\n") + text);
         return;
@@ -576,9 +642,24 @@ QAction *Form1::addMenuAction(const QString &text, const QKeySequence &key)
 
 void Form1::setStatusLine(const QString &text, bool alarm)
 {
-    statusLine_->setText(text);
+    statusText_ = text;
+    statusAlarm_ = alarm;
+    showStatusLine();
+}
+
+void Form1::showStatusLine()
+{
+    QString text = statusText_;
+    const bool waiting = !pendingNotices_.isEmpty() && holdsNotices();
+    if (waiting) {
+        const QString first = pendingNotices_.first().section(u'\n', 0, 0);
+        text = str(texts::noticesHeld).arg(pendingNotices_.size()).arg(first) +
+               (text.isEmpty() ? QString() : QChar(u'\u3000') + text);
+    }
+    statusLine_->setText(QFontMetrics(statusLine_->font()).elidedText(text, Qt::ElideRight, statusLine_->width()));
+    statusLine_->setToolTip(waiting ? pendingNotices_.join(QStringLiteral("\n\n")) : QString());
     QPalette p = statusLine_->palette();
-    p.setColor(QPalette::WindowText, alarm ? QColor(0xFF, 0x70, 0x30) : QColor(0xFF, 0xC0, 0x80));
+    p.setColor(QPalette::WindowText, statusAlarm_ || waiting ? QColor(0xFF, 0x70, 0x30) : QColor(0xFF, 0xC0, 0x80));
     statusLine_->setPalette(p);
     statusLine_->setVisible(!text.isEmpty());
 }
@@ -627,7 +708,7 @@ void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!pendingNotices_.isEmpty())
-        QTimer::singleShot(0, this, &Form1::showPendingNotices);
+        QTimer::singleShot(0, this, [this] { showPendingNotices(); });
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
@@ -647,6 +728,38 @@ void Form1::keyPressEvent(QKeyEvent *event)
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == statusLine_ && event->type() == QEvent::MouseButtonPress && !pendingNotices_.isEmpty()) {
+        showPendingNotices(true);
+        return true;
+    }
+    if (watched != Command1 || !startGuard_)
+        return QWidget::eventFilter(watched, event);
+    const auto refuse = [this](bool tell) {
+        const QString why = startGuard_();
+        if (!why.isEmpty() && tell)
+            notify(why);
+        return !why.isEmpty();
+    };
+    // A click or the key that presses the button: refused, and said so once.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: return refuse(true);
+    case QEvent::MouseButtonRelease: return refuse(false);
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const int k = key->key();
+        if (k == Qt::Key_Space || k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Select)
+            return refuse(event->type() == QEvent::KeyPress && !key->isAutoRepeat());
+        break;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -5,8 +5,11 @@
 #include "frame_port.h"
 #include "ports.h"
 
+#include <QColor>
+#include <QFont>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
 #include <QWidget>
 #include <array>
@@ -51,18 +54,36 @@ public:
     // Another display told of every picture change, or none; not owned.
     void setMirror(DisplayMirror *mirror) { mirror_ = mirror; }
 
-    // Controls, by the names the program gives them.
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command3 = nullptr;
-    QPushButton *Command4 = nullptr;
-    QFrame *Frame1 = nullptr;
-    std::array<QLabel *, 19> Label{}; // Label[1]..Label[18]
-    TextBoxEdit *Text1 = nullptr;
-    TextBoxEdit *Text2 = nullptr;
-    TextBoxEdit *Text3 = nullptr;
-    TextBoxEdit *Text4 = nullptr;
-    QComboBox *Combo1 = nullptr;
+    // Where and how the window shows what the candidates read beside the
+    // dots, for a second display that shows it the same.
+    enum class Caption {
+        Question,   // Label14
+        Suffix,     // Label16
+        MoveBanner, // Label17
+        EndBanner,  // Label15
+    };
+    struct CaptionLook {
+        QRect box; // in the window
+        QFont font;
+        QColor text;
+        QColor background;
+        Qt::Alignment alignment;
+        QString caption;
+        bool visible = false;
+    };
+    CaptionLook look(Caption c) const;
+    // The question number's font: its own, or a smaller one that fits a
+    // longer caption (a countdown) in its place.
+    QFont questionFont() const;
+    void setQuestionFont(const QFont &font);
+    // While the guard gives a text, 開始 takes neither a click nor its keys,
+    // and the operator is told that text instead. None: 開始 acts.
+    void setStartGuard(std::function<QString()> guard) { startGuard_ = std::move(guard); }
+    // The keyboard to the first time box, as the window opens.
+    void focusFirstBox();
+    // The candidates see the run on a screen of their own (the room
+    // display), not on this window's: its notices need not wait.
+    void setCandidatesApart(bool apart);
 
     // WindowPort
     QString buttonCaption(Button b) const override;
@@ -101,10 +122,6 @@ public:
     void setInputsLocked(bool locked) override;
     QWidget *dialogParent() override { return this; }
 
-    QPushButton *button(Button b) const;
-    QLabel *banner(Banner b) const;
-    TextBoxEdit *textBox(TextBox box) const;
-
 signals:
     // The run state after the engine changed it (start, pause, end, reset,
     // a run taken over), whoever made it change.
@@ -121,6 +138,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Circle {
@@ -137,13 +155,35 @@ private:
         float height = 0;
     };
     void buildControls();
+    QPushButton *button(Button b) const;
+    QLabel *banner(Banner b) const;
+    QLabel *captionLabel(Caption c) const;
+    TextBoxEdit *textBox(TextBox box) const;
     void applyBannerGeometry(Banner b);
-    void showPendingNotices();
+    // While a run goes on where the candidates look, a notice waits in the
+    // control strip; now shows it all the same (the operator asked).
+    bool holdsNotices() const;
+    void showPendingNotices(bool now = false);
+    void showStatusLine();
     void runEvent(const RunEvent &event, const ExamState &state) override;
     // Runs an engine handler; anything it throws is reported, never fatal.
     void safely(const std::function<void()> &handler);
 
+    // Controls, by the names the program gives them.
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command4 = nullptr;
+    QFrame *Frame1 = nullptr;
+    std::array<QLabel *, 19> Label{}; // Label[1]..Label[18]
+    TextBoxEdit *Text1 = nullptr;
+    TextBoxEdit *Text2 = nullptr;
+    TextBoxEdit *Text3 = nullptr;
+    TextBoxEdit *Text4 = nullptr;
+    QComboBox *Combo1 = nullptr;
+
     Engine *engine_ = nullptr;
+    std::function<QString()> startGuard_;
     PhaseTimer *clock_ = nullptr;
     DisplayMirror *mirror_ = nullptr;
     QLabel *statusLine_ = nullptr;
@@ -151,6 +191,9 @@ private:
     std::vector<Circle> circles_; // what stands on the drawing surface since the last clear
     std::array<BannerGeometry, 2> bannerGeometry_{};
     QStringList pendingNotices_;
+    QString statusText_;
+    bool statusAlarm_ = false;
+    bool candidatesApart_ = false;
     QPointer<QMessageBox> noticeBox_;
     bool pixelScale_ = false;
     bool ending_ = false;

@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -41,6 +40,11 @@ int wholePixels(float v)
     return static_cast<int>(std::lround(std::clamp(v, -1.0e6f, 1.0e6f)));
 }
 
+Form1::Caption bannerCaption(Banner b)
+{
+    return b == Banner::Move ? Form1::Caption::MoveBanner : Form1::Caption::EndBanner;
+}
+
 } // namespace
 
 RoomDisplay::RoomDisplay(const ExamState &state, Form1 &operatorWindow, const QString &optionsPath)
@@ -60,11 +64,10 @@ RoomDisplay::RoomDisplay(const ExamState &state, Form1 &operatorWindow, const QS
     setCursor(Qt::BlankCursor);
 
     // What the main window shows now; from here on it tells us of changes.
-    question_ = operator_.Label[14]->text();
+    question_ = operator_.look(Form1::Caption::Question).caption;
     for (Banner b : {Banner::Move, Banner::End}) {
-        BannerShown &shown = banners_[static_cast<int>(b)];
-        shown.caption = operator_.banner(b)->text();
-        shown.visible = operator_.banner(b)->isVisible();
+        const Form1::CaptionLook banner = operator_.look(bannerCaption(b));
+        banners_[static_cast<int>(b)] = {banner.caption, banner.visible};
     }
 
     QSettings options(optionsPath_, QSettings::IniFormat);
@@ -147,6 +150,7 @@ void RoomDisplay::setOpen(bool open)
         place();
     } else {
         hide();
+        operator_.setCandidatesApart(false);
     }
     emit openChanged(isVisible());
 }
@@ -183,6 +187,7 @@ void RoomDisplay::place()
         show();
     }
     screen_ = s;
+    operator_.setCandidatesApart(s != operator_.screen());
     // Left with the main window's screen only: the controls stay on top.
     if (s == operator_.screen()) {
         operator_.raise();
@@ -205,8 +210,10 @@ void RoomDisplay::mousePressEvent(QMouseEvent *event)
 void RoomDisplay::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        operator_.setCandidatesApart(false);
         emit openChanged(false);
+    }
 }
 
 // ---- Options --------------------------------------------------------------
@@ -307,7 +314,7 @@ QString RoomDisplay::secondsLeft() const
 void RoomDisplay::mirrorQuestion(const QString &caption)
 {
     question_ = caption;
-    update(operator_.Label[14]->geometry());
+    update(operator_.look(Form1::Caption::Question).box);
 }
 
 void RoomDisplay::mirrorBannerCaption(Banner b, const QString &caption)
@@ -372,7 +379,7 @@ QRect RoomDisplay::bannerBox(Banner b) const
 
 QRect RoomDisplay::secondsBox() const
 {
-    const QRect suffix = operator_.Label[16]->geometry();
+    const QRect suffix = operator_.look(Form1::Caption::Suffix).box;
     return QRect(suffix.right() + 1 + suffix.height() / 2, suffix.top(), 8 * suffix.height(), suffix.height());
 }
 
@@ -382,16 +389,18 @@ void RoomDisplay::paintEvent(QPaintEvent *event)
     const QRect area = event->rect();
 
     // The question number and its suffix where the main window has them.
-    for (const QLabel *l : {operator_.Label[14], operator_.Label[16]}) {
-        if (!area.intersects(l->geometry()))
+    const Form1::CaptionLook suffix = operator_.look(Form1::Caption::Suffix);
+    const Form1::CaptionLook question = operator_.look(Form1::Caption::Question);
+    for (const auto &[l, caption] : {std::pair{&question, question_}, std::pair{&suffix, suffix.caption}}) {
+        if (!area.intersects(l->box))
             continue;
-        p.setFont(l->font());
-        p.setPen(l->palette().color(QPalette::WindowText));
-        p.drawText(l->geometry(), static_cast<int>(l->alignment()), l == operator_.Label[14] ? question_ : l->text());
+        p.setFont(l->font);
+        p.setPen(l->text);
+        p.drawText(l->box, static_cast<int>(l->alignment), caption);
     }
     if (const QString left = secondsLeft(); !left.isEmpty() && area.intersects(secondsBox())) {
-        p.setFont(operator_.Label[16]->font());
-        p.setPen(operator_.Label[16]->palette().color(QPalette::WindowText));
+        p.setFont(suffix.font);
+        p.setPen(suffix.text);
         p.drawText(secondsBox(), Qt::AlignLeft | Qt::AlignTop, left);
     }
 
@@ -419,15 +428,15 @@ void RoomDisplay::paintEvent(QPaintEvent *event)
         const QRect box = bannerBox(b);
         if (!shown.visible || box.isEmpty() || !area.intersects(box))
             continue;
-        const QLabel *label = operator_.banner(b);
-        p.fillRect(box, label->palette().color(QPalette::Window));
-        QFont font = label->font();
+        const Form1::CaptionLook label = operator_.look(bannerCaption(b));
+        p.fillRect(box, label.background);
+        QFont font = label.font;
         font.setPixelSize(pointsToPixels(geometry::bannerFontSize(static_cast<float>(width()), st_.fk)));
         p.setFont(font);
-        p.setPen(label->palette().color(QPalette::WindowText));
+        p.setPen(label.text);
         p.save();
         p.setClipRect(box);
-        p.drawText(box, static_cast<int>(label->alignment()), shown.caption);
+        p.drawText(box, static_cast<int>(label.alignment), shown.caption);
         p.restore();
     }
 }

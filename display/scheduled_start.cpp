@@ -12,39 +12,37 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QPushButton>
 
 namespace tavrin {
 
 using texts::str;
 
 namespace {
-qint64 nowMs()
-{
-    return QDateTime::currentMSecsSinceEpoch();
-}
-
-// How late the fallback start may come when the clock's tick of the start
-// second did not (the grid was moved meanwhile).
+// How late the fallback start may come when no tick of the start second
+// will (the grid was moved meanwhile).
 constexpr qint64 kFallbackMs = 25;
+// A tick due this close to the start second is its tick.
+constexpr qint64 kSameSecondMs = 500;
 } // namespace
 
 ScheduledStart::ScheduledStart(Engine &engine, Form1 &form, PhaseTimer &clock, QObject *parent)
-    : QObject(parent), engine_(engine), form_(form), clock_(clock)
+    : QObject(parent), engine_(engine), form_(form), clock_(clock),
+      times_{[] { return QDateTime::currentMSecsSinceEpoch(); }, [&clock] { return clock.dueWallMs(); },
+             [&clock] { return clock.nextDueWallMs(); }}
 {
     refresh_.setSingleShot(true);
     refresh_.setTimerType(Qt::PreciseTimer);
     connect(&refresh_, &QTimer::timeout, this, &ScheduledStart::refresh);
-    // After the engine's own handler of the tick (connected by attach()).
-    connect(&clock_, &PhaseTimer::timeout, this, &ScheduledStart::onTick);
-    form.Command1->installEventFilter(this);
+    // 開始 waits for the start: a click or its key is refused, and said so.
+    form.setStartGuard([this] {
+        return startMs_ && engine_.runState() == RunState::Idle ? str(texts::startAtButtonWaits).arg(startText())
+                                                                : QString();
+    });
 }
 
 ScheduledStart::~ScheduledStart()
 {
-    form_.Command1->removeEventFilter(this);
+    form_.setStartGuard({});
 }
 
 void ScheduledStart::addActionsTo(FramePort &frame)
@@ -76,7 +74,7 @@ void ScheduledStart::ask()
         }
     }
     const QString proposal = startMs_ ? startText()
-                                      : QDateTime::fromMSecsSinceEpoch(nowMs() + 120000).toString(u"HH:mm"_qs);
+                                      : QDateTime::fromMSecsSinceEpoch(times_.now() + 120000).toString(u"HH:mm"_qs);
     bool ok = false;
     const QString text = QInputDialog::getText(&form_, str(texts::startAtTitle), str(texts::startAtPrompt),
                                                QLineEdit::Normal, proposal, &ok);
@@ -90,7 +88,7 @@ void ScheduledStart::ask()
 
 QString ScheduledStart::setAt(const QString &text)
 {
-    const schedule::Plan p = schedule::planToday(text, nowMs(), schedule::localZone());
+    const schedule::Plan p = schedule::planToday(text, times_.now(), schedule::localZone());
     return p.ok() ? setStart(p.startMs) : p.refusal;
 }
 
@@ -98,15 +96,15 @@ QString ScheduledStart::setStart(qint64 startMs)
 {
     if (engine_.runState() != RunState::Idle)
         return str(texts::startAtNotIdle);
-    if (startMs - nowMs() > schedule::kMaxAheadMs || startMs <= nowMs())
+    const qint64 now = times_.now();
+    if (startMs - now > schedule::kMaxAheadMs || startMs <= now)
         return str(texts::startAtPassed)
             .arg(schedule::clockText(startMs, schedule::localZone()),
-                 QDateTime::currentDateTime().toString(u"HH:mm:ss"_qs));
+                 schedule::clockText(now, schedule::localZone()));
     const bool changed = startMs_ != startMs;
     startMs_ = startMs;
-    // Ticks from now on fall on the start's seconds: the tick of the start
-    // second itself starts the run, and the first tick of the run is the
-    // next one.
+    // Ticks from now on fall on the start's seconds: the run starts after
+    // the tick of the start second, and its first tick is the next one.
     clock_.alignTo(startMs);
     if (cancel_)
         cancel_->setEnabled(true);
@@ -132,7 +130,7 @@ void ScheduledStart::endCountdown()
     if (cancel_)
         cancel_->setEnabled(false);
     if (fontSaved_) {
-        form_.Label[14]->setFont(questionFont_);
+        form_.setQuestionFont(questionFont_);
         fontSaved_ = false;
     }
     // The engine's own caption back (the one it shows when idle).
@@ -150,29 +148,34 @@ void ScheduledStart::refresh()
 {
     if (!startMs_)
         return;
-    const qint64 now = nowMs();
+    const qint64 now = times_.now();
     const qint64 left = *startMs_ - now;
     if (left <= -kFallbackMs) {
-        fire();
+        // The tick of the start second is still to come (a late one): it
+        // starts the run. Started now, the run would show its second 1 in
+        // that very tick.
+        if (std::llabs(times_.nextDue() - *startMs_) < kSameSecondMs)
+            refresh_.start(100);
+        else
+            fire();
         return;
     }
     const QString caption = str(texts::startAtCountdown).arg(schedule::countdown(schedule::secondsLeft(*startMs_, now)));
-    QLabel *label = form_.Label[14];
     if (!fontSaved_) {
-        questionFont_ = label->font();
+        questionFont_ = form_.questionFont();
         fontSaved_ = true;
     }
     // The largest size up to the question number's own that fits its place.
+    const QSize place = form_.look(Form1::Caption::Question).box.size();
     QFont f = questionFont_;
     for (int px = QFontInfo(questionFont_).pixelSize(); px > 6; --px) {
         f.setPixelSize(px);
         const QRect need = QFontMetrics(f).boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, caption);
-        if (need.width() <= label->width() && need.height() <= label->height())
+        if (need.width() <= place.width() && need.height() <= place.height())
             break;
     }
-    if (label->font() != f)
-        label->setFont(f);
-    if (label->text() != caption) {
+    form_.setQuestionFont(f);
+    if (form_.look(Form1::Caption::Question).caption != caption) {
         showCaption(caption);
         emit countdownChanged(caption);
     }
@@ -186,21 +189,12 @@ void ScheduledStart::refresh()
     refresh_.start(static_cast<int>(std::max<qint64>(toNext, 1)));
 }
 
-void ScheduledStart::onTick()
-{
-    if (!startMs_)
-        return;
-    // The tick due on the start second starts the run.
-    if (std::llabs(clock_.dueWallMs() - *startMs_) < 500)
-        fire();
-}
-
 void ScheduledStart::fire()
 {
     if (!startMs_ || starting_)
         return;
     const qint64 at = *startMs_;
-    const qint64 late = nowMs() - at;
+    const qint64 late = times_.now() - at;
     const QString caption = startText();
     endCountdown();
     if (engine_.runState() != RunState::Idle)
@@ -212,9 +206,9 @@ void ScheduledStart::fire()
         form_.notify(str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     starting_ = false;
-    // Started outside the tick of that second: the run's ticks still fall
-    // on the start's seconds.
-    if (std::llabs(clock_.dueWallMs() - at) >= 500)
+    // Started without a tick of that second: the run's ticks still fall on
+    // the start's seconds.
+    if (std::llabs(times_.due() - at) >= kSameSecondMs)
         clock_.alignTo(at);
     emit started(at, late);
     if (late >= 500)
@@ -223,40 +217,24 @@ void ScheduledStart::fire()
 
 void ScheduledStart::runEvent(const RunEvent &event, const ExamState &)
 {
-    // A run that starts otherwise (a room following its controller, a
-    // resume) is the start: nothing is left to wait for.
     if (!startMs_ || starting_)
         return;
-    if (event.kind == RunEventKind::Start || event.kind == RunEventKind::Adopted) {
+    switch (event.kind) {
+    case RunEventKind::TickHandled:
+        // The tick of the start second is over, seen whole by every part:
+        // the run starts now, and its first second is the next tick's.
+        if (std::llabs(times_.due() - *startMs_) < kSameSecondMs)
+            QMetaObject::invokeMethod(this, &ScheduledStart::fire, Qt::QueuedConnection);
+        break;
+    case RunEventKind::Start:
+    case RunEventKind::Adopted:
+        // A run that starts otherwise (a room following its controller, a
+        // resume) is the start: nothing is left to wait for.
         if (engine_.runState() != RunState::Idle)
             endCountdown();
-    }
-}
-
-bool ScheduledStart::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != form_.Command1 || !startMs_ || engine_.runState() != RunState::Idle)
-        return QObject::eventFilter(watched, event);
-    // 開始 waits for the start: a click or its key is refused, and said so.
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        form_.notify(str(texts::startAtButtonWaits).arg(startText()));
-        return true;
-    case QEvent::MouseButtonRelease: return true;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select) {
-            if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
-                form_.notify(str(texts::startAtButtonWaits).arg(startText()));
-            return true;
-        }
         break;
-    }
     default: break;
     }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace tavrin

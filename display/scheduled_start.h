@@ -4,7 +4,7 @@
 // cancels it. Until it comes, the place of the question number counts down
 // and 開始 waits; at that second the run starts, so that its first tick is
 // due one period later. The clock is put on the start's grid as soon as the
-// start is set, so the start falls in the tick of that very second.
+// start is set, so that the start follows the tick of that very second.
 
 #include "ports.h"
 
@@ -16,7 +16,6 @@
 #include <optional>
 
 class QAction;
-class QWidget;
 
 namespace tavrin {
 
@@ -25,6 +24,17 @@ class Form1;
 class FramePort;
 class PhaseTimer;
 
+// Where a start reads the time, in ms since the epoch: now, when the tick
+// being handled (or the last one) was due, and when the next one is due.
+struct StartTimes {
+    std::function<qint64()> now;
+    std::function<qint64()> due;
+    std::function<qint64()> nextDue;
+};
+
+// Told of the engine's events (add it as an observer): it starts the run
+// after the engine has handled the tick of the start second, whatever order
+// the parts were built and attached in.
 class ScheduledStart : public QObject, public RunObserver {
     Q_OBJECT
 public:
@@ -43,6 +53,8 @@ public:
     // epoch): from the journal or from the controller. Empty, or why not.
     QString setStart(qint64 startMs);
     void cancel();
+    // The wall clock and the clock's grid unless a test drives them.
+    void setTimes(StartTimes times) { times_ = std::move(times); }
     std::optional<qint64> start() const { return startMs_; }
     // The time-of-day caption of the start, "HH:MM:SS".
     QString startText() const;
@@ -58,13 +70,9 @@ signals:
     // when the countdown is over (the browser views follow it).
     void countdownChanged(const QString &caption);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void ask();
     void refresh();
-    void onTick();
     void fire();
     void endCountdown();
     void showCaption(const QString &caption);
@@ -72,6 +80,7 @@ private:
     Engine &engine_;
     Form1 &form_;
     PhaseTimer &clock_;
+    StartTimes times_;
     std::function<QString()> guard_;
     std::optional<qint64> startMs_;
     QTimer refresh_;

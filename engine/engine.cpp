@@ -124,6 +124,11 @@ void Engine::Form_Resize()
     L15resize();
 
     w_.clearDrawing();
+    // Only a run under way (running or paused) has dots. t outlives a reset,
+    // and the dots of a run that was reset must not come back over the
+    // next one's.
+    if (st_.sw != 1 && st_.ck == 0)
+        return;
     const qint32 last = st_.t.value();
     for (qint32 n = 1; n <= last; ++n)
         drawDot(n);

@@ -39,6 +39,9 @@ inline constexpr char chimeCue[] = "Tavrin-chime.wav";
 
 // Messages the program adds for the operator.
 inline constexpr char16_t noticeTitle[] = u"Tavrin";
+// In the control strip while a run goes on: the notices wait there rather
+// than cover the dots, until a pause, the end or a click on this line.
+inline constexpr char16_t noticesHeld[] = u"お知らせ %1 件（クリックで表示、中断か終了でも表示）：%2";
 inline constexpr char16_t timeBoxOutOfRange[] =
     u"%1の値「%2」は範囲外です（-32768 ～ 32767 の範囲で入力してください）。\n"
     u"時間と問題数は変更していません。";

@@ -21,7 +21,8 @@ using texts::str;
 
 namespace {
 
-// The run as it stood the moment it was started at startMs.
+// The run as it stood the moment it was started at startMs: its first
+// tick, second 1 of question 1, due one second later.
 InterruptedRun startedAt(const Engine &engine, qint64 startMs)
 {
     InterruptedRun run;

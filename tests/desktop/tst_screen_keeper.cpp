@@ -366,12 +366,12 @@ void TestScreenKeeper::windowRunsDriveTheKeeper()
     ScreenKeeper keeper;
     connect(&form, &Form1::runStateChanged, &keeper, &ScreenKeeper::follow);
 
-    form.Command1->click(); // start
+    testing::control<QPushButton>(form, "Command1")->click(); // start
     QTRY_COMPARE(saver_->count(QStringLiteral("Inhibit")), 1);
-    form.Command2->click(); // pause
+    testing::control<QPushButton>(form, "Command2")->click(); // pause
     settle();
     QCOMPARE(saver_->calls.size(), size_t(1));
-    form.Command1->click(); // reset
+    testing::control<QPushButton>(form, "Command1")->click(); // reset
     QCOMPARE(rig.engine.runState(), RunState::Idle);
     QTRY_COMPARE(saver_->count(QStringLiteral("UnInhibit")), 1);
     QCOMPARE(saver_->calls.back().args.at(0).toUInt(), saver_->nextCookie);

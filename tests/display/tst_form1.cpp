@@ -64,6 +64,8 @@ private slots:
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
     void fullScreenKeys();
+    void noticesWaitDuringARun_data();
+    void noticesWaitDuringARun();
     void failedSaveAsks();
 };
 
@@ -128,7 +130,7 @@ void TestForm1::controls()
     auto *w = form.findChild<QWidget *>(name);
     QVERIFY2(w, qPrintable(name));
     QCOMPARE(w->geometry(), geometry);
-    QCOMPARE(w->parentWidget(), inFrame ? static_cast<QWidget *>(form.Frame1) : static_cast<QWidget *>(&form));
+    QCOMPARE(w->parentWidget(), inFrame ? static_cast<QWidget *>(testing::control<QFrame>(form, "Frame1")) : static_cast<QWidget *>(&form));
     QCOMPARE(w->isVisible(), visible);
     if (auto *b = qobject_cast<QPushButton *>(w))
         QCOMPARE(b->text(), caption);
@@ -153,15 +155,15 @@ void TestForm1::windowItself()
     QVERIFY(!form.windowIcon().isNull());
     QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
     // Creation colours: the first three light cyan, the exit button light grey.
-    QCOMPARE(faceColour(form.Command1), QColor(0x80, 0xFF, 0xFF));
-    QCOMPARE(faceColour(form.Command3), QColor(0x80, 0xFF, 0xFF));
-    QCOMPARE(faceColour(form.Command4), QColor(0xE0, 0xE0, 0xE0));
-    QCOMPARE(form.Combo1->currentIndex(), -1);
-    QCOMPARE(form.Combo1->placeholderText(), u"Combo1"_qs);
-    QCOMPARE(form.Combo1->count(), 3);
-    QCOMPARE(form.Combo1->itemText(2), u"1.50"_qs);
+    QCOMPARE(faceColour(testing::control<QPushButton>(form, "Command1")), QColor(0x80, 0xFF, 0xFF));
+    QCOMPARE(faceColour(testing::control<QPushButton>(form, "Command3")), QColor(0x80, 0xFF, 0xFF));
+    QCOMPARE(faceColour(testing::control<QPushButton>(form, "Command4")), QColor(0xE0, 0xE0, 0xE0));
+    QCOMPARE(testing::control<QComboBox>(form, "Combo1")->currentIndex(), -1);
+    QCOMPARE(testing::control<QComboBox>(form, "Combo1")->placeholderText(), u"Combo1"_qs);
+    QCOMPARE(testing::control<QComboBox>(form, "Combo1")->count(), 3);
+    QCOMPARE(testing::control<QComboBox>(form, "Combo1")->itemText(2), u"1.50"_qs);
     // The unit labels reach below the frame and are cut at its edge.
-    QVERIFY(form.Label[4]->geometry().bottom() > form.Frame1->height() - 1);
+    QVERIFY(testing::control<QLabel>(form, "Label4")->geometry().bottom() > testing::control<QFrame>(form, "Frame1")->height() - 1);
 }
 
 void TestForm1::focusOrder()
@@ -169,8 +171,8 @@ void TestForm1::focusOrder()
     Form1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const QList<QWidget *> expected{form.Text1, form.Text2, form.Text3, form.Text4, form.Command3,
-                                    form.Command4, form.Command2, form.Command1, form.Combo1};
+    const QList<QWidget *> expected{testing::control<QLineEdit>(form, "Text1"), testing::control<QLineEdit>(form, "Text2"), testing::control<QLineEdit>(form, "Text3"), testing::control<QLineEdit>(form, "Text4"), testing::control<QPushButton>(form, "Command3"),
+                                    testing::control<QPushButton>(form, "Command4"), testing::control<QPushButton>(form, "Command2"), testing::control<QPushButton>(form, "Command1"), testing::control<QComboBox>(form, "Combo1")};
     for (int i = 0; i + 1 < expected.size(); ++i)
         QCOMPARE(expected[i]->nextInFocusChain(), expected[i + 1]);
 }
@@ -179,13 +181,13 @@ void TestForm1::japaneseFontsInstalled()
 {
     // Every caption must come out in a face that has Japanese glyphs.
     Form1 form;
-    for (QWidget *w : {static_cast<QWidget *>(form.Command1), static_cast<QWidget *>(form.Label[16]),
-                       static_cast<QWidget *>(form.Label[17]), static_cast<QWidget *>(form.Label[1])}) {
+    for (QWidget *w : {static_cast<QWidget *>(testing::control<QPushButton>(form, "Command1")), static_cast<QWidget *>(testing::control<QLabel>(form, "Label16")),
+                       static_cast<QWidget *>(testing::control<QLabel>(form, "Label17")), static_cast<QWidget *>(testing::control<QLabel>(form, "Label1"))}) {
         const QString family = QFontInfo(w->font()).family();
         QVERIFY2(family.contains(u"IPA"_qs) || family.contains(u"Gothic"_qs) || family.contains(u"ゴシック"_qs),
                  qPrintable(family));
     }
-    QVERIFY(QFontMetrics(form.Command1->font()).inFont(QChar(u'開')));
+    QVERIFY(QFontMetrics(testing::control<QPushButton>(form, "Command1")->font()).inFont(QChar(u'開')));
 }
 
 void TestForm1::afterLoad()
@@ -193,17 +195,17 @@ void TestForm1::afterLoad()
     WindowRig rig{};
     Form1 &form = rig.form;
     Engine &engine = rig.engine;
-    QCOMPARE(form.Text1->text(), u"30"_qs);
-    QCOMPARE(form.Text4->text(), u"1400"_qs);
-    QCOMPARE(form.Combo1->currentText(), u"1.00"_qs);
-    QCOMPARE(faceColour(form.Command2), QColor(0xE0, 0xE0, 0xE0));
-    QCOMPARE(faceColour(form.Command4), QColor(0x80, 0xFF, 0xFF));
-    QVERIFY(!form.Text1->testAttribute(Qt::WA_InputMethodEnabled));
+    QCOMPARE(testing::control<QLineEdit>(form, "Text1")->text(), u"30"_qs);
+    QCOMPARE(testing::control<QLineEdit>(form, "Text4")->text(), u"1400"_qs);
+    QCOMPARE(testing::control<QComboBox>(form, "Combo1")->currentText(), u"1.00"_qs);
+    QCOMPARE(faceColour(testing::control<QPushButton>(form, "Command2")), QColor(0xE0, 0xE0, 0xE0));
+    QCOMPARE(faceColour(testing::control<QPushButton>(form, "Command4")), QColor(0x80, 0xFF, 0xFF));
+    QVERIFY(!testing::control<QLineEdit>(form, "Text1")->testAttribute(Qt::WA_InputMethodEnabled));
     QCOMPARE(rig.clock.interval(), 1000);
     // Banners laid out for 771 pixels: 51 points (68 pixels), top 3 rows down.
     QCOMPARE(engine.state().sukima.value(), 77);
-    QCOMPARE(form.Label[17]->font().pixelSize(), 68);
-    QCOMPARE(form.Label[17]->y(), 3 * 77 + 120);
+    QCOMPARE(testing::control<QLabel>(form, "Label17")->font().pixelSize(), 68);
+    QCOMPARE(testing::control<QLabel>(form, "Label17")->y(), 3 * 77 + 120);
 }
 
 void TestForm1::redrawKeepsDotsUpToT()
@@ -212,6 +214,8 @@ void TestForm1::redrawKeepsDotsUpToT()
     Form1 &form = rig.form;
     Engine &engine = rig.engine;
     const QColor green(0, 255, 0), red(255, 0, 0), black(0, 0, 0);
+    // In a run: only a run under way has dots to redraw.
+    engine.Command1_Click();
     engine.state().t = 13;
     form.resize(1000, 601); // any change of size redraws
     QImage shot = form.grab().toImage();
@@ -236,7 +240,7 @@ void TestForm1::tickPaintsOnlyItsDot()
     engine.Command1_Click();
     for (int i = 0; i < 12; ++i)
         engine.Timer1_Timer();
-    QCOMPARE(form.Label[14]->text(), u"1"_qs);
+    QCOMPARE(testing::control<QLabel>(form, "Label14")->text(), u"1"_qs);
     const QImage shot = form.grab().toImage();
     QCOMPARE(shot.pixelColor(dotCentre(12)), QColor(0, 255, 0)); // column 1, row 1
     QCOMPARE(shot.pixelColor(dotCentre(13)), QColor(0, 0, 0));
@@ -247,11 +251,11 @@ void TestForm1::narrowWindowSurvives()
     WindowRig rig{};
     Form1 &form = rig.form;
     Engine &engine = rig.engine;
-    const QRect before = form.Label[17]->geometry();
+    const QRect before = testing::control<QLabel>(form, "Label17")->geometry();
     engine.state().t = 5;
     form.resize(8, 300);
     QCOMPARE(engine.state().sukima.value(), 0);
-    QCOMPARE(form.Label[17]->geometry(), before); // layout skipped, nothing divided by 0
+    QCOMPARE(testing::control<QLabel>(form, "Label17")->geometry(), before); // layout skipped, nothing divided by 0
     QCoreApplication::processEvents(); // a notice would be shown now
     QVERIFY(noticesShown().isEmpty());
 }
@@ -266,7 +270,7 @@ void TestForm1::helpButtonReportsMissingFile()
     engine.Form_Load(exeDir.path(), workDir.path());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.Command3->click();
+    testing::control<QPushButton>(form, "Command3")->click();
     // The help key is posted, not handled inside the click.
     QVERIFY(noticesShown().isEmpty());
     QTRY_COMPARE(noticesShown().size(), 1);
@@ -298,9 +302,9 @@ void TestForm1::closingDuringARunAsksFirst()
     Form1 &form = rig.form;
     Engine &engine = rig.engine;
     for (int i = 0; i < clicksOnStart; ++i)
-        form.Command1->click();
+        testing::control<QPushButton>(form, "Command1")->click();
     if (pause)
-        form.Command2->click();
+        testing::control<QPushButton>(form, "Command2")->click();
     const RunState before = engine.runState();
 
     bool sawQuestion = false;
@@ -331,6 +335,42 @@ void TestForm1::fullScreenKeys()
     QVERIFY(!(form.windowState() & Qt::WindowFullScreen));
 }
 
+void TestForm1::noticesWaitDuringARun_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<bool>("waits"); // in the control strip, until the pause
+    QTest::newRow("idle: at once") << "idle" << false;
+    QTest::newRow("running: in the strip") << "running" << true;
+    QTest::newRow("running, candidates on a screen of their own") << "apart" << false;
+    QTest::newRow("still open as the run starts") << "before" << true;
+}
+
+void TestForm1::noticesWaitDuringARun()
+{
+    QFETCH(QString, when);
+    QFETCH(bool, waits);
+    WindowRig rig{};
+    const QString text = u"お知らせの本文"_qs;
+    rig.form.setCandidatesApart(when == u"apart"_qs);
+    if (when == u"before"_qs) {
+        rig.form.notify(text);
+        QTRY_COMPARE(noticesShown(), QStringList{text});
+    }
+    if (when != u"idle"_qs)
+        rig.engine.Command1_Click();
+    if (when != u"before"_qs)
+        rig.form.notify(text);
+    QCoreApplication::processEvents();
+    const auto *line = testing::control<QLabel>(rig.form, "statusLine");
+    QCOMPARE(noticesShown().isEmpty(), waits);
+    QCOMPARE(line->isVisible(), waits);
+    QCOMPARE(line->text().endsWith(text), waits);
+    // Paused: every notice that waited is shown, and the strip is clear.
+    rig.engine.Command2_Click(); // ignored when idle
+    QTRY_COMPARE(noticesShown(), QStringList{text});
+    QVERIFY(!line->isVisible());
+}
+
 // Exit where Tavrin.cfg cannot be written asks, modally, until the operator
 // goes back to the window or leaves without saving. (Once the program has
 // ended, Qt runs no further modal loop in this process: one scenario only,
@@ -351,10 +391,10 @@ void TestForm1::failedSaveAsks()
                 }
     });
     answer.start(50);
-    rig.form.Command4->click();
+    testing::control<QPushButton>(rig.form, "Command4")->click();
     QCOMPARE(answers.size(), 1);
     QVERIFY(rig.form.isVisible());
-    rig.form.Command4->click();
+    testing::control<QPushButton>(rig.form, "Command4")->click();
     QVERIFY(answers.isEmpty());
     QVERIFY(!rig.form.isVisible());
 }

@@ -57,9 +57,9 @@ struct Room {
     {
         rig.form.setMirror(&room);
         rig.engine.addObserver(&room);
-        rig.form.Text1->setText(u"3"_qs);
-        rig.form.Text2->setText(u"2"_qs);
-        rig.form.Text3->setText(u"2"_qs);
+        testing::control<QLineEdit>(rig.form, "Text1")->setText(u"3"_qs);
+        testing::control<QLineEdit>(rig.form, "Text2")->setText(u"2"_qs);
+        testing::control<QLineEdit>(rig.form, "Text3")->setText(u"2"_qs);
         rig.engine.TimeCal();
     }
     ~Room() { rig.form.setMirror(nullptr); }
@@ -109,9 +109,9 @@ void TestRoomDisplay::followsTheMainWindowOnEveryTick()
                      at + ", dot " + QByteArray::number(n));
         for (Banner b : {Banner::Move, Banner::End})
             QVERIFY2(main.pixelColor(bannerAt(r.st(), form.width(), b)) == room.pixelColor(bannerAt(r.st(), 1920, b)), at);
-        for (int label : {14, 16}) {
-            const QRect box = form.Label[label]->geometry();
-            QVERIFY2(main.copy(box) == room.copy(box), at + ", Label" + QByteArray::number(label));
+        for (Form1::Caption label : {Form1::Caption::Question, Form1::Caption::Suffix}) {
+            const QRect box = form.look(label).box;
+            QVERIFY2(main.copy(box) == room.copy(box), at + ", caption " + QByteArray::number(int(label)));
         }
         QCOMPARE(r.room.secondsLeft(), secondsLeft[tick]);
         if (tick == 2) // the last dot of the answering time, red, laid out for 1920 pixels

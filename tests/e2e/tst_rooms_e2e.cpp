@@ -287,7 +287,7 @@ void TestRoomsE2E::examinationInFourRooms()
 QTEST_GUILESS_MAIN(TestRoomsE2E)
 #include "tst_rooms_e2e.moc"
 
-// A start 20 s ahead: every member's first cue on that second;
+// A start 22 s ahead: every member's first cue one second after it;
 // before it, a sound check asked of every room fills in the ready board.
 void TestRoomsE2E::scheduledStartAndSoundCheck()
 {
@@ -333,15 +333,17 @@ void TestRoomsE2E::scheduledStartAndSoundCheck()
     QThread::msleep(800);
     e2e::screen().save(u"rooms-ready-board.png"_qs);
 
-    // With 3 s to answer, the run starts in its last seconds: its first cue
-    // sounds on the start second itself, the next one a period later.
-    const double due = double(startMs) / 1000;
+    // The run starts at the start second and its first tick (second 1 of
+    // question 1, with 3 s to answer a cue of its own) comes one second
+    // later. Any cue from half a second before the start on is the first.
+    const double start = double(startMs) / 1000;
+    const double due = start + 1;
     while (e2e::wallSeconds() < due + 2)
         QThread::msleep(200);
     for (const auto &m : rig.members) {
         double first = 0;
         for (double t : rig.onsets(*m))
-            if (t > due - 0.5) {
+            if (t > start - 0.5) {
                 first = t;
                 break;
             }

@@ -518,8 +518,12 @@ private slots:
                  kIdleLook, kEmpty);
         scenario("start neither clears nor hides", "T:30,5,-1 tick T:30,5,40", "C1", "",
                  "Running 1,1,1 リセット/grey 中断/cyan grey", "L14=0 dots=0 M- E+");
-        scenario("reset from Paused keeps t for a redraw", "C1 x2 C2 C1", "resize", "clr d1g d2g d3g",
-                 "Idle 0,0,3 開始/cyan 中断/grey cyan", "L14=0 dots=3 M- E-");
+        // A reset keeps t, but no dot of the run that was reset comes back,
+        // nor stands over the next run's.
+        scenario("reset from Paused keeps t, a redraw no dot", "C1 x2 C2 C1", "resize", "clr",
+                 "Idle 0,0,3 開始/cyan 中断/grey cyan", kEmpty);
+        scenario("a trial's dots stay out of the next run", "C1 x8 C2 C1 T:30,5,30", "C1 tick", " | -M #1 d1g =1,2",
+                 "Running 1,1,2 リセット/grey 中断/cyan grey", "L14=1 dots=1 M- E-");
         scenario("reset from Finished: nothing to redraw", QString(kFinished) + " C1", "resize", "clr", kIdleLook,
                  kEmpty);
         // Enter takes the times in every state and chimes each time.

@@ -14,10 +14,25 @@
 
 namespace tavrin::testing {
 
+// A control of the window by the name the program gives it ("Command1",
+// "Label14", "Text1"): the window keeps its controls to itself.
+template <class T = QWidget>
+T *control(const QWidget &form, const char *name)
+{
+    T *w = form.findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("the window has no control %s", name);
+    return w;
+}
+
 // Start-up has run (from an empty folder: the defaults) and the window is
 // shown, at the given size when one is given, and exposed.
 struct WindowRig {
-    explicit WindowRig(QSize size = {})
+    explicit WindowRig(QSize size = {}) { load(size); }
+    // Started later, by load(): parts that must exist first are built meanwhile.
+    struct Later {};
+    explicit WindowRig(Later) {}
+    void load(QSize size = {})
     {
         form.attach(&engine, &clock);
         engine.Form_Load(dir.path(), dir.path());

@@ -102,11 +102,11 @@ private slots:
     {
         Form1 form;
         const QJsonObject l = table()[QLatin1String("labels")].toObject();
-        for (auto [name, label] : {std::pair{"question", form.Label[14]}, std::pair{"suffix", form.Label[16]}}) {
+        for (auto [name, label] : {std::pair{"question", Form1::Caption::Question}, std::pair{"suffix", Form1::Caption::Suffix}}) {
             const QJsonObject box = l[QLatin1String(name)].toObject();
-            QCOMPARE(label->geometry(), QRect(box[QLatin1String("left")].toInt(), box[QLatin1String("top")].toInt(),
-                                              box[QLatin1String("width")].toInt(), box[QLatin1String("height")].toInt()));
-            QCOMPARE(label->font().pixelSize(), box[QLatin1String("fontPx")].toInt());
+            QCOMPARE(form.look(label).box, QRect(box[QLatin1String("left")].toInt(), box[QLatin1String("top")].toInt(),
+                                                 box[QLatin1String("width")].toInt(), box[QLatin1String("height")].toInt()));
+            QCOMPARE(form.look(label).font.pixelSize(), box[QLatin1String("fontPx")].toInt());
         }
     }
 
