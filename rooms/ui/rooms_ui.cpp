@@ -1,5 +1,6 @@
 #include "rooms_ui.h"
 
+#include "controller.h"
 #include "cue_report.h"
 #include "engine.h"
 #include "frame_port.h"

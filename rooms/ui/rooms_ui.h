@@ -5,7 +5,7 @@
 // what this Tavrin is, and the member of the examination that the settings
 // ask for. Without settings it adds the two entries and nothing else.
 
-#include "members.h"
+#include "room.h"
 #include "options.h"
 #include "ports.h"
 
@@ -28,6 +28,7 @@ class SoundBank;
 
 namespace tavrin::rooms {
 
+class Controller;
 class PrivateBroker;
 class StatusDialog;
 

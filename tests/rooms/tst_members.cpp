@@ -2,7 +2,8 @@
 // the test's own: the forgeries a stranger on the exam network tries, each
 // refused and counted, and what a room must take.
 #include "engine.h"
-#include "members.h"
+#include "controller.h"
+#include "room.h"
 #include "phase_timer.h"
 #include "signing.h"
 #include "silent_ports.h"

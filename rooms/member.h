@@ -1,0 +1,136 @@
+#pragma once
+
+// What the two kinds of member of an examination on the broker share: the
+// connection, the examination's key, the rooms' statuses, the refusals and
+// the proof of the cues played. The controller (controller.h) publishes its
+// run; a room (room.h) follows it.
+
+#include "mqtt_link.h"
+#include "ports.h"
+#include "protocol.h"
+#include "refusal_log.h"
+
+#include <QHash>
+#include <QMap>
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tavrin::rooms {
+
+// A room as the others see it.
+struct RoomView {
+    RoomStatus status;
+    qint64 heardMs = 0;   // when its status last came (wall clock)
+    qint64 changedMs = 0; // when it was last seen to connect or drop off
+};
+
+// What a member is given besides its settings: the examination's key, and
+// for tests a connection and a clock of their own.
+struct MemberSeams {
+    QByteArray key;                  // deriveExamKey(); empty: nothing signed, nothing checked
+    std::unique_ptr<MqttLink> link;  // null: libmosquitto
+    std::function<qint64()> wallUs;  // null: the system's wall clock (µs since 1970)
+};
+
+class Member : public QObject, public RunObserver {
+    Q_OBJECT
+public:
+    using CueSourceOf = std::function<CueSource(int player)>;
+    Member(const QString &exam, const BrokerSettings &broker, bool controller, MemberSeams seams, QObject *parent);
+
+    QString exam() const { return exam_; }
+    QString id() const { return id_; }
+    QString brokerName() const;
+    bool connected() const { return client_.isConnected(); }
+    bool signs() const { return !key_.isEmpty(); }
+    const RefusalLog &refusals() const { return refusals_; }
+    qint64 connectedChangedMs() const { return connectionChangedMs_; }
+    QString connectionProblem() const { return connectionProblem_; }
+    const QMap<QString, RoomView> &rooms() const { return rooms_; }
+
+    // Messages beyond the run's own (a start at a time of day, a sound check
+    // asked for): signed like the rest, QoS 1; false when not connected. A
+    // topic subscribed to, before start(), delivers through extraReceived
+    // only what is within the size bound and carries this examination's MAC.
+    bool publishExtra(const QString &topic, const QByteArray &payload, bool retain);
+    void subscribeExtra(const QString &topic);
+    // Where each player's sound comes from, for the proof of its cues.
+    void setCueSources(CueSourceOf cues) { cues_ = std::move(cues); }
+    // The output started the play last asked of player (SoundBank::cueStarted),
+    // at wallMs on this machine's clock.
+    void cueStarted(int player, qint64 wallMs);
+
+signals:
+    void extraReceived(const QString &topic, const QByteArray &body, bool retained);
+    void changed();                   // anything the operator's views show
+    void note(const QString &text);   // an entry for the record
+    // A cue played here, or (the controller) reported by a room and taken once.
+    void cuePlayed(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
+
+protected:
+    void onConnection(bool connected, const QString &reason);
+    // A room's status; true when the message was a status.
+    bool takeStatus(const Incoming &m);
+    virtual void connectedNow() = 0;
+    void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
+    // A message on an extra's topic, checked and handed on; false for any other topic.
+    bool takeExtra(const Incoming &m);
+    // The payload as signed, when the MAC is this examination's key's (or
+    // nothing is signed); otherwise the refusal is recorded and null.
+    std::optional<QByteArray> opened(const Incoming &m);
+    Outgoing sealed(Outgoing o) const;
+    Outgoing retained(const QString &topic, const QByteArray &payload) const;
+    qint64 nowUs() const { return wallUs_(); }
+    qint64 nowMs() const { return wallUs_() / 1000; }
+    // The engine was told to play player during the tick due at dueWallMs
+    // (this machine's clock); offsetMs turns that clock into the controller's.
+    void cueAsked(const QString &room, int player, qint64 dueWallMs, double offsetMs, const RunSnapshot &run);
+    // The cue as it was played, once its start is known or known to be lost.
+    virtual void cueDone(const PlayedCue &cue) = 0;
+
+    QString exam_;
+    Topics topics_;
+    QString id_;
+    BrokerSettings broker_;
+    QByteArray key_;
+    std::function<qint64()> wallUs_;
+    std::unique_ptr<MqttLink> link_;
+    MqttLink &client_;
+    QMap<QString, RoomView> rooms_;
+    qint64 connectionChangedMs_ = 0;
+    QString connectionProblem_;
+    RefusalLog refusals_;
+    QStringList extraTopics_;
+    CueSourceOf cues_;
+
+    struct Bucket {
+        double tokens = 0;
+        qint64 atUs = 0;
+    };
+    // Whether a sender may send one more now: burst at once, perSecond after.
+    bool spend(Bucket &b, double burst, double perSecond);
+
+private:
+    void cuesOverdue();
+
+    QHash<QString, Bucket> statusBudget_; // per room
+    struct AskedCue {
+        PlayedCue cue;
+        qint64 askedMs = 0;
+        double offsetMs = 0;
+    };
+    std::array<std::optional<AskedCue>, 4> askedCues_;
+    QTimer cueWait_;
+};
+
+inline constexpr int kMaxRooms = 200;       // rooms the controller lists
+inline constexpr int kStatusBurst = 12;     // statuses a room may send at once
+inline constexpr double kStatusPerSecond = 3;
+inline constexpr qint64 kDayMs = 86'400'000;
+
+} // namespace tavrin::rooms
