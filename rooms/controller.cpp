@@ -45,16 +45,11 @@ StateEvent eventOf(RunEventKind k)
 
 Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine &engine, PhaseTimer &timer,
                        MemberSeams seams, QObject *parent)
-    : Member(exam, broker, true, std::move(seams), parent), engine_(engine), timer_(timer), host_(localHost())
+    : Member(exam, {}, broker, std::move(seams), parent), engine_(engine), timer_(timer), host_(localHost())
 {
     // Whoever drops off without a word is told of as gone. Signed before
     // connecting, like everything else.
     client_.setWill(retained(topics_.controller(), writePresence(exam_, {id_, false, 0, false, host_, {}})));
-    client_.addSubscription(topics_.controller(), 1, true);
-    client_.addSubscription(topics_.state(), 1, true);
-    client_.addSubscription(topics_.clock(), 0);
-    client_.addSubscription(topics_.allRoomStatus(), 1);
-    client_.addSubscription(topics_.allRoomCues(), 1);
     // Answered on the network thread, so that the times in the answer are
     // not held up by whatever the window is doing. Only a signed question
     // is answered, and the answer is signed over the question's correlation
@@ -81,7 +76,6 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
         o.payload = signPayload(key, o.topic, o.correlation, writeClockReply(examName, {me, m.receivedUs, clock()}));
         return o;
     });
-    connect(&client_, &MqttLink::received, this, &Controller::received);
     retainedWait_.setSingleShot(true);
     connect(&retainedWait_, &QTimer::timeout, this, &Controller::checked);
 }
@@ -186,7 +180,7 @@ void Controller::connectedNow()
     }
 }
 
-void Controller::takePresence(const PresenceMessage &p)
+void Controller::takePresence(const Incoming &, const PresenceMessage &p)
 {
     if (p.from == id_)
         return;
@@ -230,84 +224,43 @@ void Controller::takePresence(const PresenceMessage &p)
         publishPresence(true);
 }
 
-void Controller::received(const Incoming &m)
+// Not answered on the network thread: something was wrong with it.
+void Controller::takeClockAsk(const Incoming &m, const QString &)
 {
-    if (takeStatus(m) || takeExtra(m))
-        return;
-    if (const std::optional<QString> room = topics_.roomOf(m.topic, Topics::Leaf::Cues)) {
-        takeCueReport(m, *room);
-        return;
-    }
-    if (m.topic == topics_.clock()) {
-        // Not answered on the network thread: something was wrong with it.
-        const std::optional<QByteArray> body = opened(m);
-        if (!body)
-            return;
-        const Reading<QString> ask = readClockAsk(*body, exam_);
-        recordRefusal(m, ask.ok() ? Refusal::OtherExam : ask.refusal, ask.ok() ? m.responseTopic : ask.detail);
-        return;
-    }
-    if (m.topic != topics_.controller() && m.topic != topics_.state())
-        return;
-    const std::optional<QByteArray> body = opened(m);
-    if (!body)
-        return;
-    if (m.topic == topics_.controller()) {
-        const Reading<PresenceMessage> p = readPresence(*body, exam_);
-        if (!p.ok())
-            recordRefusal(m, p.refusal, p.detail);
-        else
-            takePresence(*p.message);
-        return;
-    }
-    const Reading<StateMessage> s = readState(*body, exam_);
-    if (!s.ok()) {
-        recordRefusal(m, s.refusal, s.detail);
-        return;
-    }
-    if (s.message->from == id_)
+    recordRefusal(m, Refusal::OtherExam, m.responseTopic);
+}
+
+void Controller::takeState(const Incoming &m, const StateMessage &s)
+{
+    if (s.from == id_)
         return;
     if (leading_) {
         // Another state while this one leads: a forgery, or a second
         // controller that did not take over; the operator sees it counted.
-        recordRefusal(m, Refusal::OtherController, s.message->from);
+        recordRefusal(m, Refusal::OtherController, s.from);
         return;
     }
-    if (!otherState_ || otherState_->from != s.message->from || s.message->seq > otherState_->seq)
-        otherState_ = *s.message;
+    if (!otherState_ || otherState_->from != s.from || s.seq > otherState_->seq)
+        otherState_ = s;
     if (leading_ || asked_ || otherLeader_ || !brokerFallback_ || decided_)
         return;
-    const RunState kept = s.message->run.state();
+    const RunState kept = s.run.state();
     const bool underWay = kept == RunState::Running || kept == RunState::Paused;
     if (underWay && engine_.runState() == RunState::Idle) {
         asked_ = true;
         retainedWait_.stop();
         checked_ = true;
-        emit interruptedRunFound(*s.message);
+        emit interruptedRunFound(s);
     } else {
         checked();
     }
 }
 
-void Controller::takeCueReport(const Incoming &m, const QString &room)
+void Controller::takeCueReport(const Incoming &, const CueReport &r)
 {
-    const std::optional<QByteArray> body = opened(m);
-    if (!body)
-        return;
-    if (!spend(reportBudget_[room], kReportBurst, kReportPerSecond)) {
-        recordRefusal(m, Refusal::TooMany, room);
-        return;
-    }
-    while (reportBudget_.size() > 2 * kMaxRooms)
-        reportBudget_.erase(reportBudget_.begin());
-    const Reading<CueReport> r = readCueReport(*body, exam_, room, nowMs());
-    if (!r.ok()) {
-        recordRefusal(m, r.refusal, r.detail);
-        return;
-    }
     // A room sends again what it is not sure arrived: the copy is dropped.
-    const PlayedCue &cue = r.message->cue;
-    const QString key = QStringLiteral("%1\n%2\n%3").arg(room).arg(cue.dueMs).arg(cue.player);
+    const PlayedCue &cue = r.cue;
+    const QString key = QStringLiteral("%1\n%2\n%3").arg(cue.room).arg(cue.dueMs).arg(cue.player);
     if (taken_.contains(key))
         return;
     taken_.insert(key);

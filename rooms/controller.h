@@ -15,8 +15,6 @@ class PhaseTimer;
 
 namespace tavrin::rooms {
 
-inline constexpr int kReportBurst = 32;     // cue reports a room may send at once
-inline constexpr double kReportPerSecond = 12;
 inline constexpr int kReportsKept = 20000;  // reports a controller remembers having taken
 
 // The operator's Tavrin: publishes every change of its run and answers the
@@ -67,14 +65,15 @@ private:
     void connectedNow() override;
     void checked();
     void lead(const QString &over);
-    void takePresence(const PresenceMessage &p);
+    void takePresence(const Incoming &m, const PresenceMessage &p) override;
+    void takeState(const Incoming &m, const StateMessage &s) override;
+    void takeClockAsk(const Incoming &m, const QString &room) override;
+    void takeCueReport(const Incoming &m, const CueReport &r) override;
     void adoptKept(const StateMessage &kept);
-    void received(const Incoming &m);
     void schedulePublish(StateEvent e);
     void publishState();
     void publishPresence(bool online);
     std::optional<Outgoing> answerClock(const Incoming &m) const;
-    void takeCueReport(const Incoming &m, const QString &room);
     void cueDone(const PlayedCue &cue) override;
 
     Engine &engine_;
@@ -93,7 +92,6 @@ private:
     std::vector<StateEvent> pending_;
     bool publishQueued_ = false;
     QTimer retainedWait_;
-    QHash<QString, Bucket> reportBudget_; // per room
     // The reports taken, by room, due time and player: each is taken once.
     QSet<QString> taken_;
     std::deque<QString> takenOrder_;

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -31,14 +32,57 @@ QString senderOf(const Incoming &m)
 
 } // namespace
 
-Member::Member(const QString &exam, const BrokerSettings &broker, bool controller, MemberSeams seams, QObject *parent)
-    : QObject(parent), exam_(exam), topics_(exam), id_(newMemberId(controller)), broker_(broker),
+struct Member::Intake {
+    Kind kind;
+    bool controller; // the controller takes it
+    bool room;       // a room takes it
+    int qos;
+    int burst = 0;   // messages a sending room may send at once (0: no budget)
+    double perSecond = 0;
+};
+
+// What each role takes, and how it subscribes for it: the one list.
+// Subscribed to in this order: a retained presence comes before the state,
+// so that a room knows whom it follows when the state comes.
+std::span<const Member::Intake> Member::intakes()
+{
+    static constexpr Intake kIntakes[] = {
+        {Kind::Presence, true, true, 1},
+        {Kind::State, true, true, 1},
+        {Kind::ClockAsk, true, false, 0},
+        {Kind::ClockReply, false, true, 0},
+        {Kind::Status, true, true, 1, kStatusBurst, kStatusPerSecond},
+        {Kind::CueReport, true, false, 1, kReportBurst, kReportPerSecond},
+    };
+    return kIntakes;
+}
+
+Member::Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams,
+               QObject *parent)
+    : QObject(parent), exam_(exam), room_(room), topics_(exam), id_(newMemberId(room.isEmpty())), broker_(broker),
       key_(std::move(seams.key)), wallUs_(seams.wallUs ? std::move(seams.wallUs) : std::function<qint64()>(&MqttClient::nowUs)),
       link_(seams.link ? std::move(seams.link) : std::make_unique<MqttClient>(QStringLiteral("tavrin-") + id_)),
       client_(*link_), refusals_([this](const QString &t) { emit note(t); })
 {
     client_.setBroker(broker);
+    for (const Intake &in : intakes()) {
+        if (!(room_.isEmpty() ? in.controller : in.room))
+            continue;
+        QString filter;
+        switch (in.kind) {
+        case Kind::Presence: filter = topics_.controller(); break;
+        case Kind::State: filter = topics_.state(); break;
+        case Kind::ClockAsk: filter = topics_.clock(); break;
+        case Kind::ClockReply: filter = topics_.roomClock(room_); break;
+        case Kind::Status: filter = topics_.allRoomStatus(); break;
+        case Kind::CueReport: filter = topics_.allRoomCues(); break;
+        }
+        // Nobody reads back what it said itself.
+        const bool own = room_.isEmpty() ? in.kind == Kind::Presence || in.kind == Kind::State : in.kind == Kind::Status;
+        client_.addSubscription(filter, in.qos, own);
+    }
     connect(&client_, &MqttLink::connectionChanged, this, &Member::onConnection);
+    connect(&client_, &MqttLink::received, this, &Member::received);
     cueWait_.setSingleShot(true);
     connect(&cueWait_, &QTimer::timeout, this, &Member::cuesOverdue);
 }
@@ -200,56 +244,123 @@ void Member::onConnection(bool connected, const QString &reason)
     emit changed();
 }
 
-bool Member::takeStatus(const Incoming &m)
+const Member::Intake *Member::intakeOf(const QString &topic, QString *room) const
 {
-    const std::optional<QString> room = topics_.roomOf(m.topic);
-    if (!room)
-        return false;
-    if (m.payload.isEmpty() && m.size == 0) { // a cleared retained status: the room is gone for good
+    Kind kind = Kind::Presence;
+    if (topic == topics_.controller()) {
+        kind = Kind::Presence;
+    } else if (topic == topics_.state()) {
+        kind = Kind::State;
+    } else if (topic == topics_.clock()) {
+        kind = Kind::ClockAsk;
+    } else {
+        const std::pair<Topics::Leaf, Kind> leaves[] = {{Topics::Leaf::Status, Kind::Status},
+                                                        {Topics::Leaf::Clock, Kind::ClockReply},
+                                                        {Topics::Leaf::Cues, Kind::CueReport}};
+        const auto leaf = std::find_if(std::begin(leaves), std::end(leaves), [&](const auto &l) {
+            *room = topics_.roomOf(topic, l.first).value_or(QString());
+            return !room->isEmpty();
+        });
+        // A room listens for the answers to its own questions only.
+        if (leaf == std::end(leaves) || (leaf->second == Kind::ClockReply && *room != room_))
+            return nullptr;
+        kind = leaf->second;
+    }
+    for (const Intake &in : intakes())
+        if (in.kind == kind && (room_.isEmpty() ? in.controller : in.room))
+            return &in;
+    return nullptr;
+}
+
+// Every message of the broker's comes here first: the checks that every
+// kind goes through, then the handler of its kind.
+void Member::received(const Incoming &m)
+{
+    if (takeExtra(m))
+        return;
+    QString room;
+    const Intake *in = intakeOf(m.topic, &room);
+    if (!in)
+        return;
+    if (in->kind == Kind::Status && m.payload.isEmpty() && m.size == 0) {
+        // A cleared retained status: the room is gone for good. Unsigned,
+        // it would let anybody strike a room off the list.
         if (!key_.isEmpty()) {
             recordRefusal(m, Refusal::Unsigned, QStringLiteral("empty"));
-            return true;
+            return;
         }
-        rooms_.remove(*room);
+        rooms_.remove(room);
         emit changed();
-        return true;
+        return;
     }
     const std::optional<QByteArray> body = opened(m);
     if (!body)
-        return true;
-    // A sender gets so many statuses at once and so many a second; the rest
-    // are refused before anything is read or written.
-    if (!spend(statusBudget_[*room], kStatusBurst, kStatusPerSecond)) {
-        recordRefusal(m, Refusal::TooMany, *room);
-        return true;
+        return;
+    // A sender gets so many at once and so many a second; the rest are
+    // refused before anything is read or written.
+    if (in->burst > 0) {
+        QHash<QString, Bucket> &budgets = budgets_[std::size_t(in->kind)];
+        if (!spend(budgets[room], in->burst, in->perSecond)) {
+            recordRefusal(m, Refusal::TooMany, room);
+            return;
+        }
+        while (budgets.size() > 2 * kMaxRooms) // the budgets of rooms never listed
+            budgets.erase(budgets.begin());
     }
-    const Reading<RoomStatus> r = readStatus(*body, exam_, *room);
-    if (!r.ok()) {
-        recordRefusal(m, r.refusal, r.detail);
-        return true;
+    const auto take = [&](const auto &reading, const auto &handler) {
+        if (reading.ok())
+            handler(*reading.message);
+        else
+            recordRefusal(m, reading.refusal, reading.detail);
+    };
+    switch (in->kind) {
+    case Kind::Presence:
+        take(readPresence(*body, exam_), [&](const PresenceMessage &p) { takePresence(m, p); });
+        break;
+    case Kind::State:
+        take(readState(*body, exam_), [&](const StateMessage &s) { takeState(m, s); });
+        break;
+    case Kind::ClockAsk:
+        take(readClockAsk(*body, exam_), [&](const QString &asker) { takeClockAsk(m, asker); });
+        break;
+    case Kind::ClockReply:
+        take(readClockReply(*body, exam_), [&](const ClockReply &r) { takeClockReply(m, r); });
+        break;
+    case Kind::Status:
+        take(readStatus(*body, exam_, room), [&](const RoomStatus &s) { takeStatus(m, room, s); });
+        break;
+    case Kind::CueReport:
+        take(readCueReport(*body, exam_, room, nowMs()), [&](const CueReport &r) { takeCueReport(m, r); });
+        break;
     }
-    if (!rooms_.contains(*room) && rooms_.size() >= kMaxRooms) {
-        recordRefusal(m, Refusal::TooMany, *room);
-        return true;
+}
+
+// Reached only for the kinds a role lists.
+void Member::takeClockAsk(const Incoming &, const QString &) {}
+void Member::takeClockReply(const Incoming &, const ClockReply &) {}
+void Member::takeCueReport(const Incoming &, const CueReport &) {}
+
+void Member::takeStatus(const Incoming &m, const QString &room, const RoomStatus &s)
+{
+    if (!rooms_.contains(room) && rooms_.size() >= kMaxRooms) {
+        recordRefusal(m, Refusal::TooMany, room);
+        return;
     }
-    while (statusBudget_.size() > 2 * kMaxRooms) // the budgets of rooms never listed
-        statusBudget_.erase(statusBudget_.begin());
-    RoomView &v = rooms_[*room];
+    RoomView &v = rooms_[room];
     const bool wasOnline = v.status.online;
     const bool known = v.heardMs != 0;
     v.heardMs = nowMs();
-    if (!known || wasOnline != r.message->online) {
-        v.changedMs = r.message->online && r.message->sinceMs > 0 ? r.message->sinceMs : v.heardMs;
+    if (!known || wasOnline != s.online) {
+        v.changedMs = s.online && s.sinceMs > 0 ? s.sinceMs : v.heardMs;
         if (!m.retained)
-            emit note(str(r.message->online ? texts::roomsRoomJoined : texts::roomsRoomLeft).arg(*room));
+            emit note(str(s.online ? texts::roomsRoomJoined : texts::roomsRoomLeft).arg(room));
     }
-    if (r.message->online && (!known || v.status.cues != r.message->cues)) {
-        if (const QString notOwn = cuesNotOwn(r.message->cues); !notOwn.isEmpty())
-            emit note(str(texts::roomsRoomBuiltinCues).arg(*room, notOwn));
+    if (s.online && (!known || v.status.cues != s.cues)) {
+        if (const QString notOwn = cuesNotOwn(s.cues); !notOwn.isEmpty())
+            emit note(str(texts::roomsRoomBuiltinCues).arg(room, notOwn));
     }
-    v.status = *r.message;
+    v.status = s;
     emit changed();
-    return true;
 }
 
 } // namespace tavrin::rooms

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 namespace tavrin::rooms {
 
@@ -41,7 +42,8 @@ class Member : public QObject, public RunObserver {
     Q_OBJECT
 public:
     using CueSourceOf = std::function<CueSource(int player)>;
-    Member(const QString &exam, const BrokerSettings &broker, bool controller, MemberSeams seams, QObject *parent);
+    // room: the room's name, empty for the controller.
+    Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams, QObject *parent);
 
     QString exam() const { return exam_; }
     QString id() const { return id_; }
@@ -73,16 +75,20 @@ signals:
     void cuePlayed(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
 
 protected:
-    void onConnection(bool connected, const QString &reason);
-    // A room's status; true when the message was a status.
-    bool takeStatus(const Incoming &m);
+    // The kinds of message on the broker, by topic. Each role takes only
+    // those it lists (member.cpp); a message reaches its handler below only
+    // within the size bound, with this examination's MAC, within its
+    // sender's budget and read as valid: anything else is refused and
+    // counted here, once for both roles.
+    enum class Kind { Presence, State, Status, ClockAsk, ClockReply, CueReport };
+    virtual void takePresence(const Incoming &m, const PresenceMessage &p) = 0;
+    virtual void takeState(const Incoming &m, const StateMessage &s) = 0;
+    virtual void takeClockAsk(const Incoming &m, const QString &room);
+    virtual void takeClockReply(const Incoming &m, const ClockReply &r);
+    virtual void takeCueReport(const Incoming &m, const CueReport &r);
+
     virtual void connectedNow() = 0;
     void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
-    // A message on an extra's topic, checked and handed on; false for any other topic.
-    bool takeExtra(const Incoming &m);
-    // The payload as signed, when the MAC is this examination's key's (or
-    // nothing is signed); otherwise the refusal is recorded and null.
-    std::optional<QByteArray> opened(const Incoming &m);
     Outgoing sealed(Outgoing o) const;
     Outgoing retained(const QString &topic, const QByteArray &payload) const;
     qint64 nowUs() const { return wallUs_(); }
@@ -94,6 +100,7 @@ protected:
     virtual void cueDone(const PlayedCue &cue) = 0;
 
     QString exam_;
+    QString room_; // empty: the controller
     Topics topics_;
     QString id_;
     BrokerSettings broker_;
@@ -108,17 +115,29 @@ protected:
     QStringList extraTopics_;
     CueSourceOf cues_;
 
+private:
+    struct Intake;
     struct Bucket {
         double tokens = 0;
         qint64 atUs = 0;
     };
+    void onConnection(bool connected, const QString &reason);
+    void received(const Incoming &m);
+    // A message on an extra's topic, checked and handed on; false for any other topic.
+    bool takeExtra(const Incoming &m);
+    static std::span<const Intake> intakes();
+    // What the message is, and the room its topic names; null: none this role takes.
+    const Intake *intakeOf(const QString &topic, QString *room) const;
+    // The payload as signed, when the MAC is this examination's key's (or
+    // nothing is signed); otherwise the refusal is recorded and null.
+    std::optional<QByteArray> opened(const Incoming &m);
     // Whether a sender may send one more now: burst at once, perSecond after.
     bool spend(Bucket &b, double burst, double perSecond);
-
-private:
+    void takeStatus(const Incoming &m, const QString &room, const RoomStatus &s);
     void cuesOverdue();
 
-    QHash<QString, Bucket> statusBudget_; // per room
+    // Per kind and sending room, for the kinds that have a budget.
+    std::array<QHash<QString, Bucket>, 6> budgets_;
     struct AskedCue {
         PlayedCue cue;
         qint64 askedMs = 0;
@@ -131,6 +150,8 @@ private:
 inline constexpr int kMaxRooms = 200;       // rooms the controller lists
 inline constexpr int kStatusBurst = 12;     // statuses a room may send at once
 inline constexpr double kStatusPerSecond = 3;
+inline constexpr int kReportBurst = 32;     // cue reports a room may send at once
+inline constexpr double kReportPerSecond = 12;
 inline constexpr qint64 kDayMs = 86'400'000;
 
 } // namespace tavrin::rooms

@@ -46,8 +46,7 @@ constexpr std::size_t kOutboxMax = 5000;
 
 Room::Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine,
            WindowPort &window, PhaseTimer &timer, CueSourceOf cues, MemberSeams seams, QObject *parent)
-    : Member(exam, broker, false, std::move(seams), parent), room_(room), engine_(engine), window_(window),
-      timer_(timer)
+    : Member(exam, room, broker, std::move(seams), parent), engine_(engine), window_(window), timer_(timer)
 {
     cues_ = std::move(cues);
     reportPace_.setSingleShot(true);
@@ -61,11 +60,6 @@ Room::Room(const QString &exam, const QString &room, const BrokerSettings &broke
         }
     });
     client_.setWill(retained(topics_.roomStatus(room_), writeStatus(exam_, status(false))));
-    client_.addSubscription(topics_.controller(), 1);
-    client_.addSubscription(topics_.state(), 1);
-    client_.addSubscription(topics_.roomClock(room_), 0);
-    client_.addSubscription(topics_.allRoomStatus(), 1, true);
-    connect(&client_, &MqttLink::received, this, &Room::received);
 
     connect(&clockTimer_, &QTimer::timeout, this, &Room::askTime);
     heartbeat_.setInterval(kHeartbeatMs);
@@ -193,16 +187,8 @@ void Room::askTime()
     clockTimer_.start(burstLeft_ > 0 ? kBurstGapMs : kAskEveryMs);
 }
 
-void Room::takeClock(const Incoming &m)
+void Room::takeClockReply(const Incoming &m, const ClockReply &r)
 {
-    const std::optional<QByteArray> body = opened(m);
-    if (!body)
-        return;
-    const Reading<ClockReply> r = readClockReply(*body, exam_);
-    if (!r.ok()) {
-        recordRefusal(m, r.refusal, r.detail);
-        return;
-    }
     const auto it = asked_.find(m.correlation);
     if (it == asked_.end()) {
         recordRefusal(m, Refusal::Replayed, QStringLiteral("clock")); // a question not asked, or answered before
@@ -211,11 +197,11 @@ void Room::takeClock(const Incoming &m)
     // Only the time line this room follows. A question of this room's own
     // that a controller it no longer follows (or not yet: the first one
     // leaves before the controller is known) answered is no forgery.
-    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
+    if (controllerId_.isEmpty() || r.from != controllerId_) {
         asked_.erase(it);
         return;
     }
-    const ClockSample sample{it.value(), r.message->receivedUs, r.message->sentUs, m.receivedUs};
+    const ClockSample sample{it.value(), r.receivedUs, r.sentUs, m.receivedUs};
     asked_.erase(it);
     heard(true); // an answer is never retained
     const std::optional<OffsetEstimate> before = estimator_.estimate();
@@ -233,42 +219,18 @@ void Room::takeClock(const Incoming &m)
     }
 }
 
-void Room::received(const Incoming &m)
+void Room::takeState(const Incoming &in, const StateMessage &m)
 {
-    if (takeStatus(m) || takeExtra(m))
-        return;
-    if (m.topic == topics_.roomClock(room_)) {
-        takeClock(m);
-        return;
-    }
-    if (m.topic != topics_.controller() && m.topic != topics_.state())
-        return;
-    const std::optional<QByteArray> body = opened(m);
-    if (!body)
-        return;
-    if (m.topic == topics_.controller()) {
-        const Reading<PresenceMessage> p = readPresence(*body, exam_);
-        if (!p.ok())
-            recordRefusal(m, p.refusal, p.detail);
-        else
-            takePresence(m, *p.message);
-        return;
-    }
-    const Reading<StateMessage> s = readState(*body, exam_);
-    if (!s.ok()) {
-        recordRefusal(m, s.refusal, s.detail);
-        return;
-    }
     if (controllerId_.isEmpty()) {
-        unverified_ = *s.message; // until the controller has made itself known
+        unverified_ = m; // until the controller has made itself known
         return;
     }
-    if (s.message->from != controllerId_) {
-        recordRefusal(m, Refusal::OtherController, s.message->from);
+    if (m.from != controllerId_) {
+        recordRefusal(in, Refusal::OtherController, m.from);
         return;
     }
-    if (!stateRefused(m, *s.message))
-        takeState(*s.message, !m.retained);
+    if (!stateRefused(in, m))
+        useState(m, !in.retained);
 }
 
 // One controller at a time: the room stays with the one it follows while
@@ -314,7 +276,7 @@ void Room::takePresence(const Incoming &in, const PresenceMessage &p)
         const StateMessage s = *unverified_;
         unverified_.reset();
         if (s.from == controllerId_ && !stateRefused(in, s))
-            takeState(s, false);
+            useState(s, false);
     }
     scheduleStatus();
     emit changed();
@@ -383,7 +345,7 @@ bool Room::stateRefused(const Incoming &in, const StateMessage &m)
     return false;
 }
 
-void Room::takeState(const StateMessage &m, bool live)
+void Room::useState(const StateMessage &m, bool live)
 {
     latest_ = m;
     latestAtUs_ = nowUs();

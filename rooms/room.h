@@ -64,10 +64,11 @@ public:
 
 private:
     void connectedNow() override;
-    void received(const Incoming &m);
-    void takePresence(const Incoming &in, const PresenceMessage &p);
+    void takePresence(const Incoming &in, const PresenceMessage &p) override;
+    void takeState(const Incoming &in, const StateMessage &m) override;
+    void takeClockReply(const Incoming &in, const ClockReply &r) override;
     void followController(const PresenceMessage &p, bool live);
-    void takeState(const StateMessage &m, bool live);
+    void useState(const StateMessage &m, bool live);
     void heard(bool live);
     bool stateRefused(const Incoming &in, const StateMessage &m);
     void follow();
@@ -75,7 +76,6 @@ private:
     bool retick(double lastTickMs, const RunSnapshot &after);
     void afterOwnTick();
     void askTime();
-    void takeClock(const Incoming &m);
     void scheduleStatus();
     void publishStatus();
     RoomStatus status(bool online) const;
@@ -86,7 +86,6 @@ private:
     void sendReports();
     void resendRecent();
 
-    QString room_;
     Engine &engine_;
     WindowPort &window_;
     PhaseTimer &timer_;
