@@ -45,7 +45,8 @@ StateEvent eventOf(RunEventKind k)
 
 Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine &engine, PhaseTimer &timer,
                        MemberSeams seams, QObject *parent)
-    : Member(exam, {}, broker, std::move(seams), parent), engine_(engine), timer_(timer), host_(localHost())
+    : Member(exam, {}, broker, std::move(seams), timer.clock(), parent), engine_(engine), timer_(timer),
+      host_(localHost()), retainedWait_(timer.clock())
 {
     // Whoever drops off without a word is told of as gone. Signed before
     // connecting, like everything else.
@@ -58,7 +59,7 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
     const QString examName = exam_;
     const QString me = id_;
     const QByteArray key = key_;
-    const std::function<qint64()> clock = wallUs_;
+    const Clock *clock = &clock_;
     client_.setResponder([topics, examName, me, key, clock](const Incoming &m) -> std::optional<Outgoing> {
         if (m.topic != topics.clock() || m.size > kMaxPayload)
             return std::nullopt;
@@ -73,11 +74,11 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
         o.topic = m.responseTopic;
         o.correlation = m.correlation;
         o.expirySeconds = 2;
-        o.payload = signPayload(key, o.topic, o.correlation, writeClockReply(examName, {me, m.receivedUs, clock()}));
+        o.payload = signPayload(key, o.topic, o.correlation, writeClockReply(examName, {me, m.receivedUs, clock->wallUs()}));
         return o;
     });
     retainedWait_.setSingleShot(true);
-    connect(&retainedWait_, &QTimer::timeout, this, &Controller::checked);
+    connect(&retainedWait_, &ClockTimer::timeout, this, &Controller::checked);
 }
 
 // Leaving, on purpose or not, the broker tells the others through the will.

@@ -3,7 +3,6 @@
 #include "member.h"
 
 #include <QSet>
-#include <QTimer>
 
 #include <deque>
 #include <vector>
@@ -91,7 +90,7 @@ private:
     std::optional<StateMessage> otherState_; // the other leader's latest
     std::vector<StateEvent> pending_;
     bool publishQueued_ = false;
-    QTimer retainedWait_;
+    ClockTimer retainedWait_;
     // The reports taken, by room, due time and player: each is taken once.
     QSet<QString> taken_;
     std::deque<QString> takenOrder_;

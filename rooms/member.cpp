@@ -58,11 +58,11 @@ std::span<const Member::Intake> Member::intakes()
 }
 
 Member::Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams,
-               QObject *parent)
+               Clock &clock, QObject *parent)
     : QObject(parent), exam_(exam), room_(room), topics_(exam), id_(newMemberId(room.isEmpty())), broker_(broker),
-      key_(std::move(seams.key)), wallUs_(seams.wallUs ? std::move(seams.wallUs) : std::function<qint64()>(&MqttClient::nowUs)),
+      key_(std::move(seams.key)), clock_(clock),
       link_(seams.link ? std::move(seams.link) : std::make_unique<MqttClient>(QStringLiteral("tavrin-") + id_)),
-      client_(*link_), refusals_([this](const QString &t) { emit note(t); })
+      client_(*link_), refusals_([this](const QString &t) { emit note(t); }), cueWait_(clock)
 {
     client_.setBroker(broker);
     for (const Intake &in : intakes()) {
@@ -84,7 +84,7 @@ Member::Member(const QString &exam, const QString &room, const BrokerSettings &b
     connect(&client_, &MqttLink::connectionChanged, this, &Member::onConnection);
     connect(&client_, &MqttLink::received, this, &Member::received);
     cueWait_.setSingleShot(true);
-    connect(&cueWait_, &QTimer::timeout, this, &Member::cuesOverdue);
+    connect(&cueWait_, &ClockTimer::timeout, this, &Member::cuesOverdue);
 }
 
 bool Member::spend(Bucket &b, double burst, double perSecond)

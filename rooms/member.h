@@ -5,6 +5,7 @@
 // the proof of the cues played. The controller (controller.h) publishes its
 // run; a room (room.h) follows it.
 
+#include "clock.h"
 #include "mqtt_link.h"
 #include "ports.h"
 #include "protocol.h"
@@ -13,7 +14,6 @@
 #include <QHash>
 #include <QMap>
 #include <QObject>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -31,19 +31,20 @@ struct RoomView {
 };
 
 // What a member is given besides its settings: the examination's key, and
-// for tests a connection and a clock of their own.
+// for tests a connection of their own. Its clock is its tick timer's.
 struct MemberSeams {
     QByteArray key;                  // deriveExamKey(); empty: nothing signed, nothing checked
     std::unique_ptr<MqttLink> link;  // null: libmosquitto
-    std::function<qint64()> wallUs;  // null: the system's wall clock (µs since 1970)
 };
 
 class Member : public QObject, public RunObserver {
     Q_OBJECT
 public:
     using CueSourceOf = std::function<CueSource(int player)>;
-    // room: the room's name, empty for the controller.
-    Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams, QObject *parent);
+    // room: the room's name, empty for the controller. Every time it reads
+    // and waits for is clock's.
+    Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams, Clock &clock,
+           QObject *parent);
 
     QString exam() const { return exam_; }
     QString id() const { return id_; }
@@ -91,8 +92,8 @@ protected:
     void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
     Outgoing sealed(Outgoing o) const;
     Outgoing retained(const QString &topic, const QByteArray &payload) const;
-    qint64 nowUs() const { return wallUs_(); }
-    qint64 nowMs() const { return wallUs_() / 1000; }
+    qint64 nowUs() const { return clock_.wallUs(); }
+    qint64 nowMs() const { return clock_.wallMs(); }
     // The engine was told to play player during the tick due at dueWallMs
     // (this machine's clock); offsetMs turns that clock into the controller's.
     void cueAsked(const QString &room, int player, qint64 dueWallMs, double offsetMs, const RunSnapshot &run);
@@ -105,7 +106,7 @@ protected:
     QString id_;
     BrokerSettings broker_;
     QByteArray key_;
-    std::function<qint64()> wallUs_;
+    Clock &clock_;
     std::unique_ptr<MqttLink> link_;
     MqttLink &client_;
     QMap<QString, RoomView> rooms_;
@@ -144,7 +145,7 @@ private:
         double offsetMs = 0;
     };
     std::array<std::optional<AskedCue>, 4> askedCues_;
-    QTimer cueWait_;
+    ClockTimer cueWait_;
 };
 
 inline constexpr int kMaxRooms = 200;       // rooms the controller lists

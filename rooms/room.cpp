@@ -46,11 +46,13 @@ constexpr std::size_t kOutboxMax = 5000;
 
 Room::Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine,
            WindowPort &window, PhaseTimer &timer, CueSourceOf cues, MemberSeams seams, QObject *parent)
-    : Member(exam, room, broker, std::move(seams), parent), engine_(engine), window_(window), timer_(timer)
+    : Member(exam, room, broker, std::move(seams), timer.clock(), parent), engine_(engine), window_(window),
+      timer_(timer), keptWait_(timer.clock()), clockTimer_(timer.clock()), heartbeat_(timer.clock()),
+      noOffset_(timer.clock()), reportPace_(timer.clock())
 {
     cues_ = std::move(cues);
     reportPace_.setSingleShot(true);
-    connect(&reportPace_, &QTimer::timeout, this, &Room::sendReports);
+    connect(&reportPace_, &ClockTimer::timeout, this, &Room::sendReports);
     // Until the controller is heard again on the new connection, a report
     // would reach nobody.
     connect(&client_, &MqttLink::connectionChanged, this, [this](bool up) {
@@ -61,11 +63,13 @@ Room::Room(const QString &exam, const QString &room, const BrokerSettings &broke
     });
     client_.setWill(retained(topics_.roomStatus(room_), writeStatus(exam_, status(false))));
 
-    connect(&clockTimer_, &QTimer::timeout, this, &Room::askTime);
+    connect(&clockTimer_, &ClockTimer::timeout, this, &Room::askTime);
     heartbeat_.setInterval(kHeartbeatMs);
-    connect(&heartbeat_, &QTimer::timeout, this, &Room::scheduleStatus);
+    connect(&heartbeat_, &ClockTimer::timeout, this, &Room::scheduleStatus);
+    keptWait_.setSingleShot(true);
+    connect(&keptWait_, &ClockTimer::timeout, this, &Room::carryOnKept);
     noOffset_.setSingleShot(true);
-    connect(&noOffset_, &QTimer::timeout, this, [this] {
+    connect(&noOffset_, &ClockTimer::timeout, this, [this] {
         if (!offsetInUse() && latest_) {
             assumedZero_ = true;
             emit note(str(texts::roomsNoOffset));
@@ -78,25 +82,28 @@ Room::~Room() = default;
 
 QString Room::start()
 {
-    sinceStart_.start();
     heartbeat_.start();
-    if (keptRun_) {
-        QTimer::singleShot(kKeptRunMs, this, [this] {
-            if (latest_ || !keptRun_)
-                return;
-            const std::optional<KeptRun> kept = keptRun_();
-            if (!kept)
-                return;
-            const qint64 now = nowMs();
-            const RunSnapshot run = advanced(kept->run, now > kept->dueMs ? (now - kept->dueMs) / kPeriodMs : 0);
-            change([&] {
-                if (engine_.adopt(run))
-                    timer_.alignTo(kept->dueMs);
-            });
-            emit note(str(texts::roomsKeptRun));
-        });
-    }
+    if (keptRun_)
+        keptWait_.start(kKeptRunMs);
     return client_.start();
+}
+
+// Nothing to follow a few seconds after the start: the room's own run, if
+// it kept one, on that run's grid.
+void Room::carryOnKept()
+{
+    if (latest_ || !keptRun_)
+        return;
+    const std::optional<KeptRun> kept = keptRun_();
+    if (!kept)
+        return;
+    const qint64 now = nowMs();
+    const RunSnapshot run = advanced(kept->run, now > kept->dueMs ? (now - kept->dueMs) / kPeriodMs : 0);
+    change([&] {
+        if (engine_.adopt(run))
+            timer_.alignTo(kept->dueMs);
+    });
+    emit note(str(texts::roomsKeptRun));
 }
 
 void Room::keepReports(const QList<PlayedCue> &unsent)

@@ -3,10 +3,8 @@
 #include "clock_offset.h"
 #include "member.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QMap>
-#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -64,6 +62,7 @@ public:
 
 private:
     void connectedNow() override;
+    void carryOnKept();
     void takePresence(const Incoming &in, const PresenceMessage &p) override;
     void takeState(const Incoming &in, const StateMessage &m) override;
     void takeClockReply(const Incoming &in, const ClockReply &r) override;
@@ -107,18 +106,18 @@ private:
     // it carried on that one's grid, so that offset keeps the ticks in place.
     std::optional<OffsetEstimate> previous_;
     bool assumedZero_ = false;
-    QElapsedTimer sinceStart_;
-    QTimer clockTimer_;
+    ClockTimer keptWait_;
+    ClockTimer clockTimer_;
     int burstLeft_ = 0;
     QMap<QByteArray, qint64> asked_; // correlation data -> when the question left (us)
-    QTimer heartbeat_;
-    QTimer noOffset_;
+    ClockTimer heartbeat_;
+    ClockTimer noOffset_;
     bool statusQueued_ = false;
     bool controllerHeard_ = false; // on this connection
     std::deque<PlayedCue> outbox_;
     // Sent, with when: what a lost connection may have swallowed.
     std::deque<std::pair<PlayedCue, qint64>> sent_;
-    QTimer reportPace_;
+    ClockTimer reportPace_;
 };
 
 } // namespace tavrin::rooms
