@@ -45,8 +45,8 @@ StateEvent eventOf(RunEventKind k)
 
 Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine &engine, PhaseTimer &timer,
                        MemberSeams seams, QObject *parent)
-    : Member(exam, {}, broker, std::move(seams), timer.clock(), parent), engine_(engine), timer_(timer),
-      host_(localHost()), retainedWait_(timer.clock())
+    : Member(exam, {}, broker, std::move(seams), timer, parent), engine_(engine), host_(localHost()),
+      retainedWait_(timer.clock())
 {
     // Whoever drops off without a word is told of as gone. Signed before
     // connecting, like everything else.
@@ -143,13 +143,10 @@ void Controller::adoptKept(const StateMessage &kept)
     const qint64 now = nowMs();
     if (std::abs(kept.dueMs - now) > kDayMs)
         return; // a run of another day is no run to carry on
-    const qint64 ticks = now > kept.dueMs ? (now - kept.dueMs) / kPeriodMs : 0;
-    const RunSnapshot run = advanced(kept.run, ticks);
     try {
-        if (engine_.adopt(run)) {
-            timer_.alignTo(kept.dueMs);
+        const RunSnapshot run = onGridOf(kept.run, kept.dueMs);
+        if (engine_.adopt(run))
             emit note(str(texts::roomsTookOver).arg(run.question).arg(qMax(0, run.t.value() - 1)));
-        }
     } catch (const std::exception &) {
         // The engine refused it; this controller leads with what it shows.
     }

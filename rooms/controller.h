@@ -76,7 +76,6 @@ private:
     void cueDone(const PlayedCue &cue) override;
 
     Engine &engine_;
-    PhaseTimer &timer_;
     bool brokerFallback_ = true;
     bool leading_ = false;
     bool asked_ = false;

@@ -2,6 +2,7 @@
 
 #include "cue_report.h"
 #include "mqtt_client.h"
+#include "phase_timer.h"
 #include "signing.h"
 #include "texts.h"
 
@@ -58,11 +59,11 @@ std::span<const Member::Intake> Member::intakes()
 }
 
 Member::Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams,
-               Clock &clock, QObject *parent)
+               PhaseTimer &timer, QObject *parent)
     : QObject(parent), exam_(exam), room_(room), topics_(exam), id_(newMemberId(room.isEmpty())), broker_(broker),
-      key_(std::move(seams.key)), clock_(clock),
+      key_(std::move(seams.key)), timer_(timer), clock_(timer.clock()),
       link_(seams.link ? std::move(seams.link) : std::make_unique<MqttClient>(QStringLiteral("tavrin-") + id_)),
-      client_(*link_), refusals_([this](const QString &t) { emit note(t); }), cueWait_(clock)
+      client_(*link_), refusals_([this](const QString &t) { emit note(t); }), cueWait_(clock_)
 {
     client_.setBroker(broker);
     for (const Intake &in : intakes()) {
@@ -127,6 +128,13 @@ void Member::cueAsked(const QString &room, int player, qint64 dueWallMs, double 
     slot = a;
     if (!cueWait_.isActive())
         cueWait_.start(kCueStartWaitMs);
+}
+
+RunSnapshot Member::onGridOf(const RunSnapshot &run, qint64 dueMs)
+{
+    timer_.alignTo(dueMs);
+    const qint64 ahead = timer_.nextDueWallMs() - dueMs;
+    return advanced(run, ahead <= kPeriodMs ? 0 : (ahead + kPeriodMs / 2) / kPeriodMs - 1);
 }
 
 void Member::cueStarted(int player, qint64 wallMs)

@@ -21,6 +21,10 @@
 #include <optional>
 #include <span>
 
+namespace tavrin {
+class PhaseTimer;
+} // namespace tavrin
+
 namespace tavrin::rooms {
 
 // A room as the others see it.
@@ -42,9 +46,9 @@ class Member : public QObject, public RunObserver {
 public:
     using CueSourceOf = std::function<CueSource(int player)>;
     // room: the room's name, empty for the controller. Every time it reads
-    // and waits for is clock's.
-    Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams, Clock &clock,
-           QObject *parent);
+    // and waits for is the clock of timer, the engine's tick.
+    Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams,
+           PhaseTimer &timer, QObject *parent);
 
     QString exam() const { return exam_; }
     QString id() const { return id_; }
@@ -99,6 +103,11 @@ protected:
     void cueAsked(const QString &room, int player, qint64 dueWallMs, double offsetMs, const RunSnapshot &run);
     // The cue as it was played, once its start is known or known to be lost.
     virtual void cueDone(const PlayedCue &cue) = 0;
+    // A run kept as of its tick due at dueMs (this machine's clock), carried
+    // on: the tick timer put on that tick's grid, and the run as it stands
+    // after every tick due before the timer's next one, so that no second
+    // is counted twice or lost.
+    RunSnapshot onGridOf(const RunSnapshot &run, qint64 dueMs);
 
     QString exam_;
     QString room_; // empty: the controller
@@ -106,6 +115,7 @@ protected:
     QString id_;
     BrokerSettings broker_;
     QByteArray key_;
+    PhaseTimer &timer_;
     Clock &clock_;
     std::unique_ptr<MqttLink> link_;
     MqttLink &client_;

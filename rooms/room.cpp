@@ -46,8 +46,8 @@ constexpr std::size_t kOutboxMax = 5000;
 
 Room::Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine,
            WindowPort &window, PhaseTimer &timer, CueSourceOf cues, MemberSeams seams, QObject *parent)
-    : Member(exam, room, broker, std::move(seams), timer.clock(), parent), engine_(engine), window_(window),
-      timer_(timer), keptWait_(timer.clock()), clockTimer_(timer.clock()), heartbeat_(timer.clock()),
+    : Member(exam, room, broker, std::move(seams), timer, parent), engine_(engine), window_(window),
+      keptWait_(timer.clock()), clockTimer_(timer.clock()), heartbeat_(timer.clock()),
       noOffset_(timer.clock()), reportPace_(timer.clock())
 {
     cues_ = std::move(cues);
@@ -97,12 +97,7 @@ void Room::carryOnKept()
     const std::optional<KeptRun> kept = keptRun_();
     if (!kept)
         return;
-    const qint64 now = nowMs();
-    const RunSnapshot run = advanced(kept->run, now > kept->dueMs ? (now - kept->dueMs) / kPeriodMs : 0);
-    change([&] {
-        if (engine_.adopt(run))
-            timer_.alignTo(kept->dueMs);
-    });
+    change([&] { engine_.adopt(onGridOf(kept->run, kept->dueMs)); });
     emit note(str(texts::roomsKeptRun));
 }
 

@@ -87,7 +87,6 @@ private:
 
     Engine &engine_;
     WindowPort &window_;
-    PhaseTimer &timer_;
     std::function<std::optional<KeptRun>()> keptRun_;
     std::function<Readiness()> readiness_;
 
