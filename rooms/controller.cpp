@@ -1,6 +1,7 @@
 #include "controller.h"
 
 #include "engine.h"
+#include "follow.h"
 #include "phase_timer.h"
 #include "signing.h"
 #include "texts.h"
@@ -322,7 +323,7 @@ void Controller::publishState()
     publishQueued_ = false;
     std::vector<StateEvent> events;
     events.swap(pending_);
-    if (!leading_ || !client_.isConnected())
+    if (!leading_ || aborted_ || !client_.isConnected())
         return;
     StateEvent e = events.empty() ? StateEvent::Sync : events.front();
     // A tick that ended the examination is the end; anything else together
@@ -331,6 +332,11 @@ void Controller::publishState()
         e = StateEvent::End;
     else if (events.size() > 1)
         e = StateEvent::Sync;
+    publish(e, engine_.snapshot());
+}
+
+void Controller::publish(StateEvent e, const RunSnapshot &run)
+{
     StateMessage m;
     m.from = id_;
     m.seq = ++seq_;
@@ -339,8 +345,20 @@ void Controller::publishState()
     // after a takeover's alignment no tick has yet been delivered on the
     // new grid, and the last one delivered lies on the old one.
     m.dueMs = timer_.nextDueWallMs() - kPeriodMs;
-    m.run = engine_.snapshot();
+    m.run = run;
     client_.publish(retained(topics_.state(), writeState(exam_, m)));
+}
+
+void Controller::abortRun()
+{
+    if (!leading_ || aborted_)
+        return;
+    aborted_ = true;
+    // Now, not after the handler: the program ends right after it.
+    if (client_.isConnected())
+        publish(StateEvent::Abort, stopped(engine_.snapshot()));
+    else
+        emit note(str(texts::roomsAbortNotSent));
 }
 
 void Controller::publishPresence(bool online)

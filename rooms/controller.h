@@ -42,6 +42,10 @@ public:
     // Another controller leads: its operator's answer to otherLeads. Takes
     // its run over on the same grid, and the rooms and the other are told.
     void takeOverFromOther();
+    // The operator closed the window during the run, which ends it: every
+    // room is told at once (and the broker keeps it, so that no controller
+    // started later offers that run again); nothing is published after it.
+    void abortRun();
 
     bool leading() const { return leading_; }
     // The controller that leads instead of this one, if one does.
@@ -71,6 +75,7 @@ private:
     void adoptKept(const StateMessage &kept);
     void schedulePublish(StateEvent e);
     void publishState();
+    void publish(StateEvent e, const RunSnapshot &run);
     void publishPresence(bool online);
     std::optional<Outgoing> answerClock(const Incoming &m) const;
     void cueDone(const PlayedCue &cue) override;
@@ -81,6 +86,7 @@ private:
     bool asked_ = false;
     bool decided_ = false; // the operator has decided, or acted
     bool checked_ = false; // what the broker holds has been seen since the start
+    bool aborted_ = false;
     qint64 seq_ = 0;
     qint64 sinceMs_ = 0;
     QString over_;

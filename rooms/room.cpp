@@ -353,6 +353,12 @@ void Room::useState(const StateMessage &m, bool live)
     latestAtUs_ = nowUs();
     controllerOnline_ = true;
     heard(live);
+    const RunState own = engine_.runState();
+    if (m.event == StateEvent::Abort && (own == RunState::Running || own == RunState::Paused)) {
+        // At once, whatever the clock offset: no tick of it is to come.
+        emit runAborted();
+        change([&] { engine_.adopt(m.run); });
+    }
     if (!offsetInUse() && !assumedZero_ && !noOffset_.isActive())
         noOffset_.start(kNoOffsetMs);
     follow();

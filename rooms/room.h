@@ -60,6 +60,12 @@ public:
 
     void runEvent(const RunEvent &event, const ExamState &state) override;
 
+signals:
+    // The controller's operator ended the run that this room ran by closing
+    // its window: the room's record closes it as aborted now, before the
+    // room stops it.
+    void runAborted();
+
 private:
     void connectedNow() override;
     void carryOnKept();

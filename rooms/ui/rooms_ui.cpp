@@ -114,6 +114,12 @@ void RoomsUi::build()
             room_->setKeptRun(keptRun_);
         if (unsentReports_)
             room_->keepReports(unsentReports_());
+        connect(room_, &Room::runAborted, this, [this] {
+            emit runAborted(str(texts::roomsAbortedByController));
+            // Once the run has stopped.
+            QMetaObject::invokeMethod(
+                this, [this] { frame_.notify(str(texts::roomsAbortedByController)); }, Qt::QueuedConnection);
+        });
         forward_->to = room_;
         frame_.setInputsLocked(true);
         emit memberMade(room_);
@@ -136,6 +142,12 @@ void RoomsUi::build()
         return;
     }
     refreshLine();
+}
+
+void RoomsUi::abortRun()
+{
+    if (controller_)
+        controller_->abortRun();
 }
 
 MemberSeams RoomsUi::seams() const

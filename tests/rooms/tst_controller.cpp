@@ -2,6 +2,7 @@
 // decided or the broker has shown what it holds, never overwriting a run
 // that the rooms still follow; it carries on a kept run or leads afresh as
 // the operator answers; and it leads or stands by beside another controller.
+#include "follow.h"
 #include "member_rig.h"
 
 #include <QSignalSpy>
@@ -33,6 +34,10 @@ void brokerHolds(ControllerRig &r, const QString &what)
         r.deliver(r.topics.controller(), r.presence(kOther, now - 60'000), {}, true);
     if (what == "idle run")
         r.deliver(r.topics.state(), r.state(4, now - 400, r.key(), r.topics.state(), kOther), {}, true);
+    if (what == "aborted run")
+        r.deliver(r.topics.state(),
+                  r.state(10, now - 400, r.key(), r.topics.state(), kOther, StateEvent::Abort, stopped(underWay())), {},
+                  true);
     if (what == "run under way" || what == "other leads")
         r.deliver(r.topics.state(),
                   r.state(9, now - 1400, r.key(), r.topics.state(), kOther, StateEvent::Tick, underWay()), {}, true);
@@ -56,6 +61,7 @@ private slots:
         QTest::newRow("broker holds nothing") << false << "" << "" << false << true << 0 << 0;
         QTest::newRow("an idle run kept") << false << "idle run" << "" << true << true << 0 << 0;
         QTest::newRow("a run under way kept") << false << "run under way" << "" << false << false << 1 << 0;
+        QTest::newRow("the kept run was aborted") << false << "aborted run" << "" << true << true << 0 << 0;
         QTest::newRow("another leads") << false << "other leads" << "" << false << false << 0 << 1;
         // A start before the broker answered decided: the kept run is not offered.
         QTest::newRow("the operator starts meanwhile") << false << "run under way" << "start" << false << true << 0 << 0;
@@ -168,6 +174,25 @@ private slots:
         // Its states are this one's to refuse only while this one leads.
         r.deliver(r.topics.state(), r.state(1, r.clock.wallMs(), r.key(), r.topics.state(), kOther));
         QCOMPARE(c.refusals().total(), taken ? 0 : 1);
+    }
+
+    // Closing the window during the run ends it in every room: told at
+    // once, kept by the broker, and nothing published after it.
+    void abortTold()
+    {
+        ControllerRig r;
+        r.clock.advance(kPastTheWait);
+        r.engine.Command1_Click();
+        r.clock.advance(2500);
+        const RunSnapshot running = r.engine.snapshot();
+        r.controller->abortRun();
+        const std::optional<StateMessage> s = r.lastState();
+        QCOMPARE(s->event, StateEvent::Abort);
+        QCOMPARE(s->run.state(), RunState::Idle);
+        QCOMPARE(s->run, stopped(running));
+        QVERIFY(r.sentOn(r.topics.state()).back().retain);
+        r.clock.advance(3000);
+        QCOMPARE(r.lastState(), s);
     }
 };
 

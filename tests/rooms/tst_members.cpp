@@ -1,6 +1,7 @@
 // A room and a controller against a fake broker connection, on fake time:
 // the forgeries a stranger on the exam network tries, each refused and
 // counted, and what a room must take.
+#include "follow.h"
 #include "member_rig.h"
 #include "signing.h"
 
@@ -253,6 +254,40 @@ private slots:
         emit ctl.link->received(in);
         QCOMPARE(taken.count(), 1);
         QCOMPARE(c.refusals().forgeries(), 1);
+    }
+
+    // The controller's operator closed its window during the run: a room
+    // running that run records it aborted before it stops it; a room with
+    // no run under way has nothing to record.
+    void abortEndsTheRun_data()
+    {
+        QTest::addColumn<int>("pressed"); // start, pause: the room's run
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("running") << 1 << true;
+        QTest::newRow("paused") << 2 << true;
+        QTest::newRow("idle") << 0 << false;
+    }
+    void abortEndsTheRun()
+    {
+        QFETCH(int, pressed);
+        QFETCH(bool, recorded);
+        Rig r;
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.clock.wallMs() - 60'000));
+        r.answerFirst(kCtl);
+        startRun(r.engine, 5, 2, 4);
+        r.clock.advance(1500);
+        if (pressed == 0)
+            r.engine.adopt(RunSnapshot{});
+        if (pressed == 2)
+            r.engine.Command2_Click();
+        const RunSnapshot abortedAt = r.engine.snapshot();
+        QList<RunState> atRecord;
+        connect(r.room.get(), &Room::runAborted, [&] { atRecord << r.engine.runState(); });
+        r.deliver(r.topics.state(), r.state(1, r.timer.dueWallMs(), r.key(), r.topics.state(), kCtl, StateEvent::Abort,
+                                            stopped(abortedAt)));
+        QCOMPARE(atRecord, recorded ? QList<RunState>{abortedAt.state()} : QList<RunState>{});
+        QCOMPARE(r.engine.snapshot(), stopped(abortedAt));
+        QCOMPARE(r.room->refusals().total(), 0);
     }
 };
 
