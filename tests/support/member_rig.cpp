@@ -10,18 +10,6 @@ namespace tavrin::testing {
 
 using namespace tavrin::rooms;
 
-QString FakeLink::start()
-{
-    emit connectionChanged(true, {});
-    return {};
-}
-
-bool FakeLink::publish(const Outgoing &m)
-{
-    sent.push_back(m);
-    return true;
-}
-
 void startRun(Engine &e, int time1, int time2, int cycle)
 {
     RunSnapshot run;
@@ -85,25 +73,25 @@ std::vector<Outgoing> MemberRig::sentOn(const QString &topic) const
 }
 
 namespace {
-// The payload as written, its MAC left off.
-QByteArray unsealed(const Outgoing &o)
+// The last payload published on topic as written, its MAC left off.
+QByteArray lastOn(const MemberRig &r, const QString &topic)
 {
-    QByteArray body = o.payload;
-    checkPayload(MemberRig::key(), o.topic, o.correlation, o.payload, &body);
+    const std::vector<Outgoing> s = r.sentOn(topic);
+    QByteArray body = s.empty() ? QByteArray() : s.back().payload;
+    if (!s.empty())
+        checkPayload(MemberRig::key(), topic, {}, s.back().payload, &body);
     return body;
 }
 } // namespace
 
 std::optional<StateMessage> MemberRig::lastState() const
 {
-    const std::vector<Outgoing> s = sentOn(topics.state());
-    return s.empty() ? std::nullopt : readState(unsealed(s.back()), kExam).message;
+    return readState(lastOn(*this, topics.state()), kExam).message;
 }
 
 std::optional<PresenceMessage> MemberRig::lastPresence() const
 {
-    const std::vector<Outgoing> s = sentOn(topics.controller());
-    return s.empty() ? std::nullopt : readPresence(unsealed(s.back()), kExam).message;
+    return readPresence(lastOn(*this, topics.controller()), kExam).message;
 }
 
 RoomRig::RoomRig()
