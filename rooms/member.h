@@ -80,12 +80,10 @@ signals:
     void cuePlayed(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
 
 protected:
-    // The kinds of message on the broker, by topic. Each role takes only
-    // those it lists (member.cpp); a message reaches its handler below only
-    // within the size bound, with this examination's MAC, within its
-    // sender's budget and read as valid: anything else is refused and
-    // counted here, once for both roles.
-    enum class Kind { Presence, State, Status, ClockAsk, ClockReply, CueReport };
+    // Each role takes only the kinds of message it lists (member.cpp); a
+    // message reaches its handler below only within the size bound, with
+    // this examination's MAC, within its sender's budget and read as valid:
+    // anything else is refused and counted here, once for both roles.
     virtual void takePresence(const Incoming &m, const PresenceMessage &p) = 0;
     virtual void takeState(const Incoming &m, const StateMessage &s) = 0;
     virtual void takeClockAsk(const Incoming &m, const QString &room);
@@ -127,6 +125,8 @@ protected:
     CueSourceOf cues_;
 
 private:
+    // The kinds of message on the broker, by topic.
+    enum class Kind { Presence, State, Status, ClockAsk, ClockReply, CueReport };
     struct Intake;
     struct Bucket {
         double tokens = 0;
@@ -148,7 +148,7 @@ private:
     void cuesOverdue();
 
     // Per kind and sending room, for the kinds that have a budget.
-    std::array<QHash<QString, Bucket>, 6> budgets_;
+    std::array<QHash<QString, Bucket>, std::size_t(Kind::CueReport) + 1> budgets_;
     struct AskedCue {
         PlayedCue cue;
         qint64 askedMs = 0;
