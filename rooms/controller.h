@@ -9,7 +9,6 @@
 
 namespace tavrin {
 class Engine;
-class PhaseTimer;
 } // namespace tavrin
 
 namespace tavrin::rooms {

@@ -12,7 +12,6 @@
 
 namespace tavrin {
 class Engine;
-class PhaseTimer;
 } // namespace tavrin
 
 namespace tavrin::rooms {
