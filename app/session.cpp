@@ -51,6 +51,9 @@ Session::Session(SessionOptions options)
     // A room or the controller of an examination, when the settings say so.
     roomsUi_ = std::make_unique<rooms::RoomsUi>(form_, form_, engine_, clock_, players_, options_.optionsFile);
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::record, &journal_, &Journal::recordNotice);
+    // A run aborted by closing the window ends in every room of its controller.
+    QObject::connect(&form_, &Form1::runAborted, roomsUi_.get(), &rooms::RoomsUi::abortRun);
+    QObject::connect(roomsUi_.get(), &rooms::RoomsUi::runAborted, &journal_, &Journal::recordAbort);
     // The controller's start at a time of day is every room's.
     scheduleLink_ = std::make_unique<rooms::ScheduleLink>(*roomsUi_, startAt_);
     // Readiness in a room's status, and the sound check its controller asks for.

@@ -1,7 +1,5 @@
 #include "phase_timer.h"
 
-#include <QDateTime>
-
 namespace tavrin {
 
 namespace {
@@ -55,11 +53,13 @@ bool TickGrid::fire(qint64 nowNs)
     return true;
 }
 
-PhaseTimer::PhaseTimer(QObject *parent) : QObject(parent)
+PhaseTimer::PhaseTimer(QObject *parent) : PhaseTimer(Clock::system(), parent) {}
+
+PhaseTimer::PhaseTimer(Clock &clock, QObject *parent) : QObject(parent), clock_(clock), timer_(clock)
 {
     timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &PhaseTimer::fire);
+    timer_.setPrecise(true);
+    connect(&timer_, &ClockTimer::timeout, this, &PhaseTimer::fire);
 }
 
 void PhaseTimer::setInterval(int milliseconds)
@@ -68,14 +68,14 @@ void PhaseTimer::setInterval(int milliseconds)
     intervalMs_ = milliseconds;
     if (milliseconds <= 0)
         return;
-    clock_.start();
+    startNs_ = clock_.monotonicNs();
     grid_.start(qint64(milliseconds) * kNsPerMs, 0);
     arm();
 }
 
 qint64 PhaseTimer::wallOffsetNs() const
 {
-    return QDateTime::currentMSecsSinceEpoch() * kNsPerMs - clock_.nsecsElapsed();
+    return clock_.wallUs() * 1000 - elapsedNs();
 }
 
 void PhaseTimer::alignTo(qint64 anchorWallMs)
@@ -85,7 +85,7 @@ void PhaseTimer::alignTo(qint64 anchorWallMs)
     // Only the phase of the anchor counts: reduced to one period first, no
     // anchor (one from the network among them) can overflow in nanoseconds.
     const qint64 phaseMs = anchorWallMs % intervalMs_;
-    grid_.align(phaseMs * kNsPerMs - wallOffsetNs(), clock_.nsecsElapsed());
+    grid_.align(phaseMs * kNsPerMs - wallOffsetNs(), elapsedNs());
     arm();
 }
 
@@ -101,15 +101,12 @@ qint64 PhaseTimer::nextDueWallMs() const
 
 void PhaseTimer::arm()
 {
-    const qint64 remaining = grid_.nextDue() - clock_.nsecsElapsed();
-    // Round up: a tick may come a little late, never early.
-    const qint64 ms = remaining <= 0 ? 0 : (remaining + kNsPerMs - 1) / kNsPerMs;
-    timer_.start(static_cast<int>(ms));
+    timer_.startAt(startNs_ + grid_.nextDue());
 }
 
 void PhaseTimer::fire()
 {
-    const bool due = grid_.fire(clock_.nsecsElapsed());
+    const bool due = grid_.fire(elapsedNs());
     arm(); // woken early: wait out the rest; otherwise the next tick
     if (due)
         emit timeout();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "clock.h"
+
 #include <QObject>
-#include <QTimer>
 
 namespace tavrin {
 
@@ -36,13 +36,16 @@ private:
     bool delivered_ = false;
 };
 
-// A one-second clock that keeps its phase: the QTimer that wakes it is only
+// A one-second clock that keeps its phase: the timer that wakes it is only
 // a means to wait, the due times come from a TickGrid on the monotonic clock,
 // which a repeating QTimer does not keep after a stall.
 class PhaseTimer : public QObject {
     Q_OBJECT
 public:
+    // On the system's clock.
     explicit PhaseTimer(QObject *parent = nullptr);
+    // On the given one, for the timer's life (a test's fake time).
+    explicit PhaseTimer(Clock &clock, QObject *parent = nullptr);
 
     // Starts the clock with the given interval; 0 stops it.
     void setInterval(int milliseconds);
@@ -61,9 +64,11 @@ public:
     qint64 nextDueWallMs() const;
 
     // Nanoseconds since the clock was started, on its own monotonic clock.
-    qint64 elapsedNs() const { return clock_.nsecsElapsed(); }
+    qint64 elapsedNs() const { return clock_.monotonicNs() - startNs_; }
     // When the next tick is due, in nanoseconds since the start.
     qint64 nextDueNs() const { return grid_.nextDue(); }
+    // The clock it runs on: the wall clock it aligns to is that one's.
+    Clock &clock() const { return clock_; }
 
 signals:
     void timeout();
@@ -74,8 +79,9 @@ private:
     // Wall-clock nanoseconds minus the monotonic ones, measured now.
     qint64 wallOffsetNs() const;
 
-    QTimer timer_;
-    QElapsedTimer clock_;
+    Clock &clock_;
+    ClockTimer timer_;
+    qint64 startNs_ = 0;
     TickGrid grid_;
     int intervalMs_ = 0;
 };

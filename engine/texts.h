@@ -390,6 +390,10 @@ inline constexpr char16_t roomsNoOffset[] =
 inline constexpr char16_t roomsKeptRun[] =
     u"ブローカーから試験の状態が届かないため、この部屋で記録していた試験を続けます。";
 inline constexpr char16_t roomsTookOver[] = u"ブローカーに残っていた試験を引き継ぎました（%1 問目、%2 秒）。";
+inline constexpr char16_t roomsAbortedByController[] =
+    u"操作卓のウィンドウが試験中に閉じられ、試験は中止されました。この部屋の試験も中止として記録し、止めました。";
+inline constexpr char16_t roomsAbortNotSent[] =
+    u"ブローカーにつながっていないため、部屋には試験の中止を伝えられませんでした。部屋では試験が続いています。";
 
 // The line under the buttons that says what this Tavrin is.
 inline constexpr char16_t roomsLineController[] = u"操作卓「%1」　部屋 %2/%3 接続中";

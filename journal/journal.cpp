@@ -269,10 +269,15 @@ void Journal::abandonRun(qint64 id, const QString &detail)
 
 void Journal::abortRun()
 {
+    recordAbort(texts::str(texts::abortedByClose));
+}
+
+void Journal::recordAbort(const QString &detail)
+{
     if (!writing() || !run_)
         return;
     EventItem e = eventItem("abort", engine_ ? engine_->state() : ExamState{}, run_);
-    e.detail = texts::str(texts::abortedByClose);
+    e.detail = detail;
     writer_->push(std::move(e));
     writer_->push(CloseRunItem{run_, "aborted", QDateTime::currentMSecsSinceEpoch()});
     run_ = 0;

@@ -79,6 +79,8 @@ public:
     // The operator closed the window during a run and confirmed it: the run
     // under way is closed as aborted, and is not offered to be carried on.
     void abortRun();
+    // The same, for another reason given as detail (a room whose controller aborted).
+    void recordAbort(const QString &detail);
     // How the program ended when the exit button did not end it.
     enum class Ending { Window, System };
     // After the event loop: records that the window was closed (or that the

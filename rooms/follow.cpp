@@ -97,4 +97,18 @@ void replay(Engine &engine, WindowPort &window, StateEvent event, const RunSnaps
     }
 }
 
+RunSnapshot stopped(const RunSnapshot &run)
+{
+    ScratchWindow window;
+    SilentPlayers players;
+    Engine engine(window, players);
+    if (!engine.adopt(run))
+        return run;
+    if (engine.runState() == RunState::Running)
+        engine.Command2_Click();
+    if (engine.runState() != RunState::Idle)
+        engine.Command1_Click();
+    return engine.snapshot();
+}
+
 } // namespace tavrin::rooms

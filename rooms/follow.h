@@ -36,4 +36,7 @@ FollowDecision decide(const StateMessage &m, double nextTickMs, const RunSnapsho
 // and the font factor that were taken. Other events do nothing.
 void replay(Engine &engine, WindowPort &window, StateEvent event, const RunSnapshot &target);
 
+// Where the operator's reset (after a pause, if it runs) leaves run.
+RunSnapshot stopped(const RunSnapshot &run);
+
 } // namespace tavrin::rooms

@@ -1,5 +1,6 @@
 #include "mqtt_client.h"
 
+#include "clock.h"
 #include "protocol.h"
 
 #include <QMetaObject>
@@ -11,7 +12,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
-#include <ctime>
 #include <mutex>
 #include <thread>
 
@@ -230,11 +230,7 @@ void MqttClient::addSubscription(const QString &filter, int qos, bool noLocal)
 
 qint64 MqttClient::nowUs()
 {
-    // Through the C library, as Qt reads the wall clock, so that a changed
-    // clock (or one moved for a test) is the same clock everywhere.
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    return qint64(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+    return Clock::system().wallUs();
 }
 
 QString MqttClient::start()

@@ -29,7 +29,7 @@ const EventName kEvents[] = {
     {StateEvent::Sync, "sync"},         {StateEvent::Tick, "tick"},           {StateEvent::Start, "start"},
     {StateEvent::Pause, "pause"},       {StateEvent::Resume, "resume"},       {StateEvent::Reset, "reset"},
     {StateEvent::TimeEntry, "time"},    {StateEvent::FontFactor, "font"},     {StateEvent::End, "end"},
-    {StateEvent::Adopted, "adopted"},
+    {StateEvent::Adopted, "adopted"},   {StateEvent::Abort, "abort"},
 };
 
 // The names on the wire, in the order of CueSource.

@@ -82,7 +82,9 @@ struct Reading {
 // Why the controller published the state: a room replays an operator's
 // action on its own engine, so that it shows exactly what the controller
 // shows; for the rest it takes the state as it is.
-enum class StateEvent { Sync, Tick, Start, Pause, Resume, Reset, TimeEntry, FontFactor, End, Adopted };
+// Abort: the operator closed the controller's window during the run, which
+// ends it for good; run is where a reset would have left it.
+enum class StateEvent { Sync, Tick, Start, Pause, Resume, Reset, TimeEntry, FontFactor, End, Adopted, Abort };
 
 struct StateMessage {
     QString from;            // the controller's id

@@ -1,6 +1,7 @@
 #include "ready_link.h"
 
-#include "members.h"
+#include "controller.h"
+#include "room.h"
 #include "rooms_ui.h"
 #include "texts.h"
 

@@ -1,5 +1,6 @@
 #include "rooms_ui.h"
 
+#include "controller.h"
 #include "cue_report.h"
 #include "engine.h"
 #include "frame_port.h"
@@ -113,6 +114,12 @@ void RoomsUi::build()
             room_->setKeptRun(keptRun_);
         if (unsentReports_)
             room_->keepReports(unsentReports_());
+        connect(room_, &Room::runAborted, this, [this] {
+            emit runAborted(str(texts::roomsAbortedByController));
+            // Once the run has stopped.
+            QMetaObject::invokeMethod(
+                this, [this] { frame_.notify(str(texts::roomsAbortedByController)); }, Qt::QueuedConnection);
+        });
         forward_->to = room_;
         frame_.setInputsLocked(true);
         emit memberMade(room_);
@@ -135,6 +142,12 @@ void RoomsUi::build()
         return;
     }
     refreshLine();
+}
+
+void RoomsUi::abortRun()
+{
+    if (controller_)
+        controller_->abortRun();
 }
 
 MemberSeams RoomsUi::seams() const

@@ -5,7 +5,7 @@
 // what this Tavrin is, and the member of the examination that the settings
 // ask for. Without settings it adds the two entries and nothing else.
 
-#include "members.h"
+#include "room.h"
 #include "options.h"
 #include "ports.h"
 
@@ -28,6 +28,7 @@ class SoundBank;
 
 namespace tavrin::rooms {
 
+class Controller;
 class PrivateBroker;
 class StatusDialog;
 
@@ -61,6 +62,9 @@ public:
     // Null when not in that role.
     Controller *controller() const { return controller_; }
     Room *room() const { return room_; }
+    // The operator closed the window during the run (Form1::runAborted):
+    // a controller's rooms stop it too.
+    void abortRun();
 
 signals:
     // A member was made, before it connects: what is added to it subscribes now.
@@ -69,6 +73,9 @@ signals:
     void record(const QString &text);
     // A cue played here, or reported by a room (see Member::cuePlayed).
     void cuePlayed(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
+    // This room's run was ended by its controller's operator: for the
+    // record, with why (Journal::recordAbort), before the room stops it.
+    void runAborted(const QString &why);
 
 private:
     class Forward;

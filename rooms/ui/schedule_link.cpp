@@ -1,6 +1,7 @@
 #include "schedule_link.h"
 
-#include "members.h"
+#include "controller.h"
+#include "room.h"
 #include "rooms_ui.h"
 #include "schedule_message.h"
 #include "scheduled_start.h"

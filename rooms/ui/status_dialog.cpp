@@ -1,7 +1,9 @@
 #include "status_dialog.h"
 
+#include "controller.h"
 #include "cue_report.h"
 #include "ready_link.h"
+#include "room.h"
 
 #include "texts.h"
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "members.h"
+#include "member.h"
 
 class QLabel;
 class QPushButton;

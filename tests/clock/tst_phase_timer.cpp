@@ -2,11 +2,15 @@
 // tick is delivered once, the seconds a stall swallowed are lost, and the
 // ticks come back on their grid. Real-time behaviour is left to the
 // end-to-end examination test, which hears the cues a second apart.
+#include "fake_clock.h"
 #include "phase_timer.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
+using tavrin::PhaseTimer;
 using tavrin::TickGrid;
+using tavrin::testing::FakeClock;
 
 namespace {
 constexpr qint64 kSecond = 1'000'000'000;
@@ -31,6 +35,7 @@ private slots:
     void ticks();
     void alignment_data();
     void alignment();
+    void onTheWallClocksGrid();
 };
 
 void TestPhaseTimer::ticks_data()
@@ -94,6 +99,25 @@ void TestPhaseTimer::alignment()
     // From there on the ticks stay on the new grid.
     QVERIFY(grid.fire(nextMs * kMs + 7 * kMs));
     QCOMPARE(grid.nextDue() / kMs, nextMs + 1000);
+}
+
+// The timer on its clock: ticks fall on the wall-clock grid it was aligned
+// to, each reported due where it fell; a wall clock set meanwhile moves
+// neither the ticks nor the grid until it is aligned again.
+void TestPhaseTimer::onTheWallClocksGrid()
+{
+    FakeClock clock;
+    PhaseTimer timer(clock);
+    QList<qint64> due;
+    QObject::connect(&timer, &PhaseTimer::timeout, [&] { due << timer.dueWallMs() - FakeClock::kStartUs / 1000; });
+    timer.setInterval(1000);
+    timer.alignTo(FakeClock::kStartUs / 1000 + 250);
+    clock.advance(2300);
+    QCOMPARE(due, (QList<qint64>{250, 1250, 2250}));
+    clock.setWallUs(clock.wallUs() + 600'000);
+    clock.advance(1000);
+    QCOMPARE(due.last() - due[2], 1600); // the same tick later, on the clock as set
+    QCOMPARE(timer.nextDueWallMs() - timer.dueWallMs(), 1000);
 }
 
 QTEST_GUILESS_MAIN(TestPhaseTimer)

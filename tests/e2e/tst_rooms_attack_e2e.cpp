@@ -247,13 +247,15 @@ void TestRoomsAttackE2E::strangerWithARoomsLogin()
     QVERIFY(waitFor(rig, topic(rig, u"state"_qs), resumed,
                     [&](const QJsonObject &o) { return o[u"from"_qs] == newId && e2e::shownByController(QJsonDocument(o).toJson())->state == u"finished"_qs; },
                     30000));
+    const double finished = e2e::wallSeconds();
     for (const QString &room : {u"A"_qs, u"B"_qs})
         QVERIFY(waitFor(rig, topic(rig, u"rooms/%1/status"_qs.arg(room)), resumed,
                         [](const QJsonObject &o) { return o[u"state"_qs] == u"finished"_qs; }, 3000));
     QVERIFY2(!waitFor(rig, topic(rig, u"state"_qs), takeover, [&](const QJsonObject &o) { return o[u"from"_qs] == oldId; }, 0),
              "the old controller still publishes");
-    QTest::qWait(1500); // the end cue plays out
-    problem = rig.together({&ctl2, rig.room(u"A"_qs), rig.room(u"B"_qs)}, resumed, e2e::wallSeconds());
+    const std::vector<e2e::Member *> all{&ctl2, rig.room(u"A"_qs), rig.room(u"B"_qs)};
+    QVERIFY2(QTest::qWaitFor([&] { return rig.heardSince(all, finished - 0.5); }, 3000), "not every end cue heard");
+    problem = rig.together(all, resumed, e2e::wallSeconds());
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 

@@ -86,15 +86,9 @@ QString followed(e2e::RoomsRig &rig, const QStringList &rooms, double from, doub
 bool sameViews(e2e::RoomsRig &rig, const std::vector<Member *> &who, const QString &png)
 {
     QImage grab;
-    for (int i = 0; i < 4; ++i) {
-        if (rig.sameViews(who, &grab)) {
-            grab.save(png);
-            return true;
-        }
-        QThread::msleep(150);
-    }
+    const bool same = QTest::qWaitFor([&] { return rig.sameViews(who, &grab); }, 600);
     grab.save(png);
-    return false;
+    return same;
 }
 
 void enterTimes(Member &c, const QStringList &values)
@@ -114,7 +108,7 @@ QString everyCueProved(e2e::RoomsRig &rig, const QStringList &rooms, double from
                        const QList<QPair<double, double>> &downA)
 {
     QString missing;
-    for (int wait = 0; wait < 40; ++wait, QThread::msleep(250)) {
+    const bool allProved = QTest::qWaitFor([&] {
         const auto proofs = rig.proofs();
         missing.clear();
         for (const QString &r : rooms)
@@ -130,10 +124,9 @@ QString everyCueProved(e2e::RoomsRig &rig, const QStringList &rooms, double from
                 if (!proved)
                     missing += QStringLiteral(" %1@%2").arg(r).arg(o, 0, 'f', 3);
             }
-        if (missing.isEmpty())
-            return {};
-    }
-    return u"cues heard but not in the controller's journal:"_qs + missing;
+        return missing.isEmpty();
+    }, 10000);
+    return allProved ? QString() : u"cues heard but not in the controller's journal:"_qs + missing;
 }
 
 } // namespace
@@ -193,8 +186,9 @@ void TestRoomsE2E::examinationInFourRooms()
     QVERIFY(controllerShows(rig, {2, 1, u"running"_qs}, 4000));
     enterTimes(ctl, {u"3"_qs, u"2"_qs, u"2"_qs});
     QVERIFY(controllerShows(rig, {2, 0, u"finished"_qs}, 8000));
-    QVERIFY(roomsShow(rig, rooms, u"finished"_qs, e2e::wallSeconds() - 1, 2000));
-    QThread::msleep(1500); // the end cue plays out
+    const double finished1 = e2e::wallSeconds();
+    QVERIFY(roomsShow(rig, rooms, u"finished"_qs, finished1 - 1, 2000));
+    QVERIFY2(QTest::qWaitFor([&] { return rig.heardSince(all, finished1 - 0.5); }, 3000), "not every end cue heard");
     const double end1 = e2e::wallSeconds();
     QString problem = followed(rig, rooms, run1, end1);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
@@ -204,8 +198,11 @@ void TestRoomsE2E::examinationInFourRooms()
     // ---- The faults, in a second examination of 28 s.
     ctl.program->click(at::command1); // reset
     QVERIFY(roomsShow(rig, rooms, u"idle"_qs, end1, 2000));
+    const double entered = e2e::wallSeconds();
     enterTimes(ctl, {u"5"_qs, u"2"_qs, u"4"_qs});
-    QThread::msleep(500);
+    QVERIFY(rig.log.waitFor([&](const e2e::BrokerLog::Entry &e) {
+        return e.topic == stateTopic(rig) && e2e::json(e.payload).value(u"event"_qs).toString() == u"time"_qs;
+    }, 3000, entered));
     const double run2 = e2e::wallSeconds();
     ctl.program->click(at::command1);
     QVERIFY(controllerShows(rig, {1, 2, u"running"_qs}, 4000));
@@ -257,7 +254,8 @@ void TestRoomsE2E::examinationInFourRooms()
     QVERIFY2(sameViews(rig, all, u"rooms-paused-after-faults.png"_qs), "the rooms do not show what the controller shows");
     ctl.program->click(at::command2);
     QVERIFY(controllerShows(rig, {4, 0, u"finished"_qs}, 30000));
-    QThread::msleep(1500);
+    const double finished2 = e2e::wallSeconds();
+    QVERIFY2(QTest::qWaitFor([&] { return rig.heardSince(all, finished2 - 0.5); }, 3000), "not every end cue heard");
     const double end2 = e2e::wallSeconds();
 
     // Before, during and after each fault, the rooms are on the same second.
@@ -330,7 +328,7 @@ void TestRoomsE2E::scheduledStartAndSoundCheck()
     QVERIFY(readyB.value(u"journal"_qs).toBool());
     // The board as the operator sees it (F8 on the controller), kept for a look.
     QVERIFY(e2e::keyToWindow(u".*の操作卓"_qs, u"F8"_qs));
-    QThread::msleep(800);
+    QVERIFY(!rig.controller().program->waitForWindow(u"^部屋の状態$"_qs, 3000).isEmpty());
     e2e::screen().save(u"rooms-ready-board.png"_qs);
 
     // The run starts at the start second and its first tick (second 1 of

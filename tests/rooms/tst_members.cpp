@@ -1,117 +1,18 @@
-// A room and a controller against a fake broker connection and a clock of
-// the test's own: the forgeries a stranger on the exam network tries, each
-// refused and counted, and what a room must take.
-#include "engine.h"
-#include "members.h"
-#include "phase_timer.h"
+// A room and a controller against a fake broker connection, on fake time:
+// the forgeries a stranger on the exam network tries, each refused and
+// counted, and what a room must take.
+#include "follow.h"
+#include "member_rig.h"
 #include "signing.h"
-#include "silent_ports.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace tavrin;
 using namespace tavrin::rooms;
+using namespace tavrin::testing;
 
-namespace {
-
-const QString kExam = u"E"_qs;
-const QString kCtl = u"c-00000000000000c1"_qs;
-const QString kOther = u"c-00000000000000c2"_qs;
-
-class FakeLink : public MqttLink {
-public:
-    std::vector<Outgoing> sent;
-    void setBroker(const BrokerSettings &) override {}
-    void setWill(const Outgoing &) override {}
-    void addSubscription(const QString &, int, bool) override {}
-    void setResponder(Responder) override {}
-    QString start() override
-    {
-        emit connectionChanged(true, {});
-        return {};
-    }
-    void stop() override {}
-    bool isConnected() const override { return true; }
-    bool publish(const Outgoing &m) override
-    {
-        sent.push_back(m);
-        return true;
-    }
-};
-
-struct CountingPlayers : SilentPlayers {
-    int plays = 0;
-    void command(int, PlayerCommand c) override { plays += c == PlayerCommand::Play; }
-};
-
-// An examination of the given times just started on e.
-void startRun(Engine &e, int time1, int time2, int cycle)
-{
-    RunSnapshot run;
-    run.time1 = time1;
-    run.time2 = time2;
-    run.cycle = cycle;
-    e.adopt(run);
-    e.Command1_Click();
-}
-
-struct Rig {
-    QByteArray key = deriveExamKey(u"correct horse"_qs, kExam);
-    qint64 nowUs = QDateTime::currentMSecsSinceEpoch() * 1000;
-    SilentWindow window;
-    CountingPlayers players;
-    Engine engine{window, players};
-    PhaseTimer timer;
-    FakeLink *link = nullptr;
-    std::unique_ptr<Room> room;
-    Topics topics{kExam};
-
-    Rig()
-    {
-        timer.setInterval(1000);
-        auto l = std::make_unique<FakeLink>();
-        link = l.get();
-        room = std::make_unique<Room>(kExam, u"A"_qs, BrokerSettings{}, engine, window, timer, nullptr,
-                                      MemberSeams{key, std::move(l), [this] { return nowUs; }});
-        room->start();
-    }
-    void deliver(const QString &topic, const QByteArray &payload, const QByteArray &correlation = {},
-                 bool retained = false)
-    {
-        Incoming in;
-        in.retained = retained;
-        in.topic = topic;
-        in.payload = payload;
-        in.size = payload.size();
-        in.correlation = correlation;
-        in.receivedUs = nowUs;
-        emit link->received(in);
-    }
-    QByteArray presence(const QString &from, qint64 since, const QString &over = {}, const QByteArray &k = {})
-    {
-        return signPayload(k.isEmpty() ? key : k, topics.controller(), {},
-                           writePresence(kExam, {from, true, since, true, u"h"_qs, over}));
-    }
-    QByteArray state(qint64 seq, qint64 dueMs, const QByteArray &k, const QString &topic, const QString &from = kCtl,
-                     StateEvent event = StateEvent::Sync, const RunSnapshot &run = {})
-    {
-        return signPayload(k, topic, {}, writeState(kExam, {from, seq, event, dueMs, run}));
-    }
-    // Answers the room's first question as the controller `from` at the same clock.
-    void answerFirst(const QString &from)
-    {
-        const auto ask = std::find_if(link->sent.begin(), link->sent.end(),
-                                      [&](const Outgoing &o) { return o.topic == topics.clock(); });
-        QVERIFY(ask != link->sent.end());
-        const Outgoing first = *ask;
-        const QString topic = topics.roomClock(u"A"_qs);
-        deliver(topic, signPayload(key, topic, first.correlation, writeClockReply(kExam, {from, nowUs, nowUs})),
-                first.correlation);
-    }
-};
-
-} // namespace
+using Rig = RoomRig;
 
 class TestMembers : public QObject {
     Q_OBJECT
@@ -139,36 +40,36 @@ private slots:
         QFETCH(bool, refused);
         QFETCH(bool, followsOther);
         Rig r;
-        const qint64 since = r.nowUs / 1000 - 60'000;
-        const qint64 due = r.nowUs / 1000 - 300;
+        const qint64 since = r.clock.wallMs() - 60'000;
+        const qint64 due = r.clock.wallMs() - 300;
         r.deliver(r.topics.controller(), r.presence(kCtl, since));
-        r.deliver(r.topics.state(), r.state(5, due, r.key, r.topics.state()));
-        r.deliver(r.topics.state(), r.state(6, due, r.key, r.topics.state()));
+        r.deliver(r.topics.state(), r.state(5, due, r.key(), r.topics.state()));
+        r.deliver(r.topics.state(), r.state(6, due, r.key(), r.topics.state()));
         QCOMPARE(r.room->followed(), kCtl);
         QCOMPARE(r.room->refusals().total(), 0);
         const QByteArray wrong = deriveExamKey(u"guess"_qs, kExam);
         const QString t = r.topics.state();
         if (forgery == "good")
-            r.deliver(t, r.state(7, due + 1000, r.key, t));
+            r.deliver(t, r.state(7, due + 1000, r.key(), t));
         else if (forgery == "unsigned")
             r.deliver(t, writeState(kExam, {kCtl, 99, StateEvent::End, due, RunSnapshot{}}));
         else if (forgery == "other key")
             r.deliver(t, r.state(7, due, wrong, t));
         else if (forgery == "other topic")
-            r.deliver(t, r.state(7, due, r.key, r.topics.controller()));
+            r.deliver(t, r.state(7, due, r.key(), r.topics.controller()));
         else if (forgery == "huge seq")
-            r.deliver(t, r.state(9007199254740991, due, r.key, t));
+            r.deliver(t, r.state(9007199254740991, due, r.key(), t));
         else if (forgery == "old seq")
-            r.deliver(t, r.state(5, due, r.key, t));
+            r.deliver(t, r.state(5, due, r.key(), t));
         else if (forgery == "old due")
-            r.deliver(t, r.state(7, due - 2 * 86'400'000, r.key, t));
+            r.deliver(t, r.state(7, due - 2 * 86'400'000, r.key(), t));
         else if (forgery == "second")
             r.deliver(r.topics.controller(), r.presence(kOther, since + 1000));
         else if (forgery == "older run")
             r.deliver(r.topics.controller(), r.presence(kOther, since - 1000, kCtl));
         else if (forgery == "clock")
             r.deliver(r.topics.roomClock(u"A"_qs),
-                      signPayload(r.key, r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
+                      signPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
                       "guessed");
         else if (forgery == "takeover")
             r.deliver(r.topics.controller(), r.presence(kOther, since + 1000, kCtl));
@@ -203,21 +104,17 @@ private slots:
         QFETCH(double, roundTripMs);
         QFETCH(bool, moved);
         Rig r;
-        const auto realUs = [] { return QDateTime::currentMSecsSinceEpoch() * 1000; };
-        // The question leaves a round trip before the answer comes.
-        r.nowUs = realUs() - qint64(roundTripMs * 1000);
-        r.deliver(r.topics.controller(), r.presence(kCtl, r.nowUs / 1000 - 60'000));
-        const auto ask = std::find_if(r.link->sent.rbegin(), r.link->sent.rend(),
-                                      [&](const Outgoing &o) { return o.topic == r.topics.clock(); });
-        QVERIFY(ask != r.link->sent.rend());
-        const qint64 t0 = r.nowUs;
-        r.nowUs = realUs();
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.clock.wallMs() - 60'000));
+        const Outgoing ask = r.sentOn(r.topics.clock()).back();
+        const qint64 t0 = r.clock.wallUs();
+        // The answer comes a round trip after the question left.
+        r.clock.advanceUs(qint64(roundTripMs * 1000));
         const qint64 before = r.timer.nextDueWallMs();
-        r.deliver(r.topics.state(), r.state(1, before - 1000, r.key, r.topics.state()));
-        const qint64 at = (t0 + r.nowUs) / 2 - qint64(offsetMs * 1000);
+        r.deliver(r.topics.state(), r.state(1, before - 1000, r.key(), r.topics.state()));
+        const qint64 at = (t0 + r.clock.wallUs()) / 2 - qint64(offsetMs * 1000);
         const QString topic = r.topics.roomClock(u"A"_qs);
-        r.deliver(topic, signPayload(r.key, topic, ask->correlation, writeClockReply(kExam, {kCtl, at, at})),
-                  ask->correlation);
+        r.deliver(topic, signPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at})),
+                  ask.correlation);
         QCOMPARE(r.room->refusals().total(), 0);
         const double shift = std::remainder(double(r.timer.nextDueWallMs() - before), 1000.0);
         QVERIFY2(std::abs(shift - (moved ? offsetMs : 0.0)) <= 2.0, qPrintable(QString::number(shift)));
@@ -229,7 +126,7 @@ private slots:
     void firstQuestionAnswered()
     {
         Rig r;
-        r.deliver(r.topics.controller(), r.presence(kCtl, r.nowUs / 1000 - 60'000), {}, true);
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.clock.wallMs() - 60'000), {}, true);
         r.answerFirst(kCtl);
         QCOMPARE(r.room->refusals().total(), 0);
         QVERIFY(r.room->offset());
@@ -241,15 +138,14 @@ private slots:
     void takeoverFollowedOnTheOffsetItHad()
     {
         Rig r;
-        const qint64 since = r.nowUs / 1000 - 60'000;
+        const qint64 since = r.clock.wallMs() - 60'000;
         r.deliver(r.topics.controller(), r.presence(kCtl, since));
         r.answerFirst(kCtl);
         r.deliver(r.topics.controller(), r.presence(kOther, since + 1000, kCtl));
         QCOMPARE(r.room->followed(), kOther);
         QVERIFY(!r.room->offset());
-        r.nowUs = QDateTime::currentMSecsSinceEpoch() * 1000;
         const qint64 before = r.timer.nextDueWallMs();
-        r.deliver(r.topics.state(), r.state(1, before - 700, r.key, r.topics.state(), kOther));
+        r.deliver(r.topics.state(), r.state(1, before - 700, r.key(), r.topics.state(), kOther));
         QCOMPARE(r.room->refusals().total(), 0);
         const double shift = std::remainder(double(r.timer.nextDueWallMs() - before), 1000.0);
         QVERIFY2(std::abs(shift - 300.0) <= 2.0, qPrintable(QString::number(shift)));
@@ -278,18 +174,15 @@ private slots:
         const RunSnapshot resumed = e.snapshot();
 
         Rig r;
-        QObject::connect(&r.timer, &PhaseTimer::timeout, [&] { r.engine.Timer1_Timer(); });
-        const auto realUs = [] { return QDateTime::currentMSecsSinceEpoch() * 1000; };
-        r.deliver(r.topics.controller(), r.presence(kCtl, r.nowUs / 1000 - 60'000));
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.clock.wallMs() - 60'000));
         r.answerFirst(kCtl);
-        r.nowUs = realUs();
         const qint64 tick = r.timer.nextDueWallMs();
-        r.deliver(r.topics.state(), r.state(1, tick - 1000, r.key, r.topics.state(), kCtl, StateEvent::Sync, paused));
+        r.deliver(r.topics.state(), r.state(1, tick - 1000, r.key(), r.topics.state(), kCtl, StateEvent::Sync, paused));
         QCOMPARE(r.engine.snapshot(), paused);
         QSignalSpy ticked(&r.timer, &PhaseTimer::timeout);
-        QVERIFY(ticked.wait(1500));
-        r.nowUs = realUs();
-        r.deliver(r.topics.state(), r.state(2, tick - 1000, r.key, r.topics.state(), kCtl, StateEvent::Resume, resumed));
+        r.clock.advance(tick - r.clock.wallMs() + 5); // the resume comes 5 ms after the tick
+        QCOMPARE(ticked.count(), 1);
+        r.deliver(r.topics.state(), r.state(2, tick - 1000, r.key(), r.topics.state(), kCtl, StateEvent::Resume, resumed));
         QCOMPARE(r.room->refusals().total(), 0);
         QCOMPARE(r.engine.snapshot(), advanced(resumed, 1));
         QCOMPARE(r.players.plays, 1);
@@ -299,11 +192,11 @@ private slots:
     void otherFollowedWhenOneGoes()
     {
         Rig r;
-        const qint64 since = r.nowUs / 1000 - 60'000;
+        const qint64 since = r.clock.wallMs() - 60'000;
         r.deliver(r.topics.controller(), r.presence(kCtl, since));
         r.deliver(r.topics.controller(), r.presence(kOther, since + 5000));
         QCOMPARE(r.room->followed(), kCtl);
-        r.deliver(r.topics.controller(), signPayload(r.key, r.topics.controller(), {},
+        r.deliver(r.topics.controller(), signPayload(r.key(), r.topics.controller(), {},
                                                      writePresence(kExam, {kCtl, false, 0, false, u"h"_qs, {}})));
         QCOMPARE(r.room->followed(), kOther);
     }
@@ -313,25 +206,17 @@ private slots:
     // room that got the old one stepped over the cue of that second.
     void takeOverSendsTheTakenGrid()
     {
-        SilentWindow window;
-        SilentPlayers players;
-        Engine engine(window, players);
-        PhaseTimer timer;
-        timer.setInterval(1000);
-        auto l = std::make_unique<FakeLink>();
-        FakeLink *link = l.get();
-        Controller c(kExam, BrokerSettings{}, engine, timer, MemberSeams{{}, std::move(l), {}});
-        c.start();
-        startRun(engine, 5, 2, 4);
-        const qint64 due = QDateTime::currentMSecsSinceEpoch() - 2400; // 400 ms off the timer's own grid
-        StateMessage kept{kOther, 3, StateEvent::Tick, due, engine.snapshot()};
-        c.takeOver(kept);
-        QTRY_VERIFY_WITH_TIMEOUT(!link->sent.empty() && link->sent.back().topic == Topics(kExam).state(), 200);
-        const Reading<StateMessage> s = readState(link->sent.back().payload, kExam);
-        QVERIFY(s.ok());
-        const qint64 ticks = (s.message->dueMs - due + 500) / 1000;
-        QVERIFY2(std::abs(s.message->dueMs - due - ticks * 1000) <= 1, "not on the grid taken"); // the clock read to a ms
-        QCOMPARE(s.message->run, advanced(kept.run, ticks));
+        ControllerRig r(true, false);
+        startRun(r.engine, 5, 2, 4);
+        const qint64 due = r.clock.wallMs() - 2400; // 400 ms off the timer's own grid
+        StateMessage kept{kOther, 3, StateEvent::Tick, due, r.engine.snapshot()};
+        r.controller->takeOver(kept);
+        r.clock.advance(0);
+        const std::optional<StateMessage> s = r.lastState();
+        QVERIFY(s);
+        const qint64 ticks = (s->dueMs - due + 500) / 1000;
+        QVERIFY2(std::abs(s->dueMs - due - ticks * 1000) <= 1, "not on the grid taken"); // the clock read to a ms
+        QCOMPARE(s->run, advanced(kept.run, ticks));
     }
     // The controller takes each report once, however often it comes; a room
     // keeps its cues until the controller is heard on its connection.
@@ -339,13 +224,13 @@ private slots:
     {
         Rig r;
         QSignalSpy kept(r.room.get(), &Member::cuePlayed);
-        r.room->keepReports({{u"A"_qs, r.nowUs / 1000 - 3000, 1, 1, 2, r.nowUs / 1000 - 2920, 0, CueSource::OwnFile}});
+        r.room->keepReports({{u"A"_qs, r.clock.wallMs() - 3000, 1, 1, 2, r.clock.wallMs() - 2920, 0, CueSource::OwnFile}});
         QCOMPARE(r.room->reportsWaiting(), 1);
         // What the broker kept says nothing of whether the controller is
         // back: a report sent then was lost after a broker restart.
-        const QByteArray presence = r.presence(kCtl, r.nowUs / 1000 - 60'000);
+        const QByteArray presence = r.presence(kCtl, r.clock.wallMs() - 60'000);
         r.deliver(r.topics.controller(), presence, {}, true);
-        r.deliver(r.topics.state(), r.state(5, r.nowUs / 1000 - 300, r.key, r.topics.state()), {}, true);
+        r.deliver(r.topics.state(), r.state(5, r.clock.wallMs() - 300, r.key(), r.topics.state()), {}, true);
         QCOMPARE(r.room->reportsWaiting(), 1);
         r.deliver(r.topics.controller(), presence);
         QCOMPARE(r.room->reportsWaiting(), 0);
@@ -354,25 +239,55 @@ private slots:
         QVERIFY(report != r.link->sent.end());
         QCOMPARE(kept.count(), 1); // marked sent
 
-        SilentWindow window;
-        SilentPlayers players;
-        Engine engine(window, players);
-        auto l = std::make_unique<FakeLink>();
-        FakeLink *link = l.get();
-        Controller c(kExam, BrokerSettings{}, engine, r.timer, MemberSeams{r.key, std::move(l), {}});
+        ControllerRig ctl;
+        Controller &c = *ctl.controller;
         QSignalSpy taken(&c, &Member::cuePlayed);
         Incoming in;
         in.topic = report->topic;
         in.payload = report->payload;
         in.size = in.payload.size();
         for (int i = 0; i < 3; ++i)
-            emit link->received(in);
+            emit ctl.link->received(in);
         QCOMPARE(taken.count(), 1);
         QCOMPARE(c.refusals().total(), 0);
         in.payload.replace("\"player\":1", "\"player\":2"); // no longer the MAC's
-        emit link->received(in);
+        emit ctl.link->received(in);
         QCOMPARE(taken.count(), 1);
         QCOMPARE(c.refusals().forgeries(), 1);
+    }
+
+    // The controller's operator closed its window during the run: a room
+    // running that run records it aborted before it stops it; a room with
+    // no run under way has nothing to record.
+    void abortEndsTheRun_data()
+    {
+        QTest::addColumn<int>("pressed"); // start, pause: the room's run
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("running") << 1 << true;
+        QTest::newRow("paused") << 2 << true;
+        QTest::newRow("idle") << 0 << false;
+    }
+    void abortEndsTheRun()
+    {
+        QFETCH(int, pressed);
+        QFETCH(bool, recorded);
+        Rig r;
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.clock.wallMs() - 60'000));
+        r.answerFirst(kCtl);
+        startRun(r.engine, 5, 2, 4);
+        r.clock.advance(1500);
+        if (pressed == 0)
+            r.engine.adopt(RunSnapshot{});
+        if (pressed == 2)
+            r.engine.Command2_Click();
+        const RunSnapshot abortedAt = r.engine.snapshot();
+        QList<RunState> atRecord;
+        connect(r.room.get(), &Room::runAborted, [&] { atRecord << r.engine.runState(); });
+        r.deliver(r.topics.state(), r.state(1, r.timer.dueWallMs(), r.key(), r.topics.state(), kCtl, StateEvent::Abort,
+                                            stopped(abortedAt)));
+        QCOMPARE(atRecord, recorded ? QList<RunState>{abortedAt.state()} : QList<RunState>{});
+        QCOMPARE(r.engine.snapshot(), stopped(abortedAt));
+        QCOMPARE(r.room->refusals().total(), 0);
     }
 };
 

@@ -233,6 +233,14 @@ std::vector<double> RoomsRig::onsets(const Member &m) const
     return out;
 }
 
+bool RoomsRig::heardSince(const std::vector<Member *> &who, double since) const
+{
+    return std::all_of(who.begin(), who.end(), [&](const Member *m) {
+        const std::vector<double> o = onsets(*m);
+        return !o.empty() && o.back() >= since;
+    });
+}
+
 std::vector<RoomsRig::Proof> RoomsRig::proofs() const
 {
     std::vector<Proof> out;

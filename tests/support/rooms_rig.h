@@ -82,6 +82,8 @@ public:
 
     // When each cue began in a member's recording, in wall-clock seconds.
     std::vector<double> onsets(const Member &m) const;
+    // Every one of who has been heard to begin a cue at or after since.
+    bool heardSince(const std::vector<Member *> &who, double since) const;
     // The cues heard from each member between from and to began together
     // (within kSameCue of the first member's), each once: empty, or what not.
     static constexpr double kSameCue = 0.15;

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "clock_offset.h"
+#include "member.h"
+
+#include <QHash>
+#include <QMap>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace tavrin {
+class Engine;
+} // namespace tavrin
+
+namespace tavrin::rooms {
+
+struct FollowDecision;
+
+// A run somebody kept: the snapshot and the controller's wall-clock time
+// of the tick it was taken after. The journal hands one over.
+struct KeptRun {
+    RunSnapshot run;
+    qint64 dueMs = 0;
+};
+
+// Another Tavrin in a room: its own buttons and boxes do not act; it takes
+// the controller's run and shows it, and plays its own cues, on the
+// controller's seconds.
+class Room : public Member {
+    Q_OBJECT
+public:
+    Room(const QString &exam, const QString &room, const BrokerSettings &broker, Engine &engine, WindowPort &window,
+         PhaseTimer &timer, CueSourceOf cues, MemberSeams seams = {}, QObject *parent = nullptr);
+    ~Room() override;
+
+    QString start();
+    QString name() const { return room_; }
+
+    // The journal's seam: a run the room kept itself, used only when the
+    // broker has given it nothing to follow a few seconds after the start.
+    void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
+    // What the room says of its readiness in its status (its check's time on
+    // this room's clock); sent again on readinessChanged().
+    void setReadiness(std::function<Readiness()> ready) { readiness_ = std::move(ready); }
+    void readinessChanged() { scheduleStatus(); }
+    // Reports the journal still holds unsent from before a restart.
+    void keepReports(const QList<PlayedCue> &unsent);
+    // Reports not yet sent (or sent too shortly before the connection or
+    // the controller was lost to be sure they arrived).
+    qsizetype reportsWaiting() const { return qsizetype(outbox_.size()); }
+
+    std::optional<OffsetEstimate> offset() const { return estimator_.estimate(); }
+    bool offsetAssumed() const { return assumedZero_; }
+    bool controllerOnline() const { return controllerOnline_; }
+    bool following() const { return latest_.has_value(); }
+    QString followed() const { return controllerId_; }
+
+    void runEvent(const RunEvent &event, const ExamState &state) override;
+
+signals:
+    // The controller's operator ended the run that this room ran by closing
+    // its window: the room's record closes it as aborted now, before the
+    // room stops it.
+    void runAborted();
+
+private:
+    void connectedNow() override;
+    void carryOnKept();
+    void takePresence(const Incoming &in, const PresenceMessage &p) override;
+    void takeState(const Incoming &in, const StateMessage &m) override;
+    void takeClockReply(const Incoming &in, const ClockReply &r) override;
+    void followController(const PresenceMessage &p, bool live);
+    void useState(const StateMessage &m, bool live);
+    void heard(bool live);
+    bool stateRefused(const Incoming &in, const StateMessage &m);
+    void follow();
+    void reach(const FollowDecision &d);
+    bool retick(double lastTickMs, const RunSnapshot &after);
+    void afterOwnTick();
+    void askTime();
+    void scheduleStatus();
+    void publishStatus();
+    RoomStatus status(bool online) const;
+    double offsetMs() const;
+    std::optional<OffsetEstimate> offsetInUse() const;
+    void change(const std::function<void()> &action);
+    void cueDone(const PlayedCue &cue) override;
+    void sendReports();
+    void resendRecent();
+
+    Engine &engine_;
+    WindowPort &window_;
+    std::function<std::optional<KeptRun>()> keptRun_;
+    std::function<Readiness()> readiness_;
+
+    QString controllerId_;
+    bool controllerOnline_ = false;
+    qint64 followedSinceMs_ = 0;       // when the run followed began to be led
+    QHash<QString, PresenceMessage> controllers_; // the others seen, by id
+    std::optional<StateMessage> latest_;
+    qint64 latestAtUs_ = 0;            // when it was taken
+    QString replayedFrom_; // the state last replayed, by sender and number
+    qint64 replayedSeq_ = -1;
+    std::optional<StateMessage> unverified_; // came before the controller was known
+    bool waitingForOwnTick_ = false;
+    OffsetEstimator estimator_;
+    // The controller followed before a takeover, until the new one answers:
+    // it carried on that one's grid, so that offset keeps the ticks in place.
+    std::optional<OffsetEstimate> previous_;
+    bool assumedZero_ = false;
+    ClockTimer keptWait_;
+    ClockTimer clockTimer_;
+    int burstLeft_ = 0;
+    QMap<QByteArray, qint64> asked_; // correlation data -> when the question left (us)
+    ClockTimer heartbeat_;
+    ClockTimer noOffset_;
+    bool statusQueued_ = false;
+    bool controllerHeard_ = false; // on this connection
+    std::deque<PlayedCue> outbox_;
+    // Sent, with when: what a lost connection may have swallowed.
+    std::deque<std::pair<PlayedCue, qint64>> sent_;
+    ClockTimer reportPace_;
+};
+
+} // namespace tavrin::rooms
