@@ -1,14 +1,81 @@
-// What a page may send: the time question only; the rest is dropped and counted.
+// What a browser may ask and send: bounded requests answered from fixed
+// routes, and the time question only.
 #include "web_server.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpSocket>
 #include <QWebSocket>
 #include <QtTest>
 
+using tavrin::web::WebServer;
+
 class TstWebServer : public QObject {
     Q_OBJECT
+    WebServer server_{QStringLiteral(".")};
+
 private slots:
+    void initTestCase() { QVERIFY(server_.start(QHostAddress::LocalHost, 0).isEmpty()); }
+
+    // A raw request (%h: this server's host and port) and the status it gets.
+    void requests_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        const QByteArray ws = "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                              "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+        QTest::newRow("page") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\n\r\n") << 200;
+        QTest::newRow("query") << QByteArray("GET /room.js?v=2 HTTP/1.1\r\nHost: %h\r\n\r\n") << 200;
+        QTest::newRow("cue") << QByteArray("GET /cues/Tavrin-chime.wav HTTP/1.1\r\nHost: %h\r\n\r\n") << 200;
+        QTest::newRow("localhost") << QByteArray("HEAD / HTTP/1.0\r\nHost: localhost:%p\r\n\r\n") << 200;
+        QTest::newRow("own origin") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\nOrigin: http://%h\r\n\r\n") << 200;
+        QTest::newRow("websocket") << "GET /ws HTTP/1.1\r\nHost: %h\r\nOrigin: http://%h\r\n" + ws + "\r\n" << 101;
+        QTest::newRow("unknown") << QByteArray("GET /web_server.cpp HTTP/1.1\r\nHost: %h\r\n\r\n") << 404;
+        QTest::newRow("traversal") << QByteArray("GET /cues/../Tavrin.cfg HTTP/1.1\r\nHost: %h\r\n\r\n") << 404;
+        QTest::newRow("ws elsewhere") << "GET /x HTTP/1.1\r\nHost: %h\r\nOrigin: http://%h\r\n" + ws + "\r\n" << 404;
+        QTest::newRow("post") << QByteArray("POST / HTTP/1.1\r\nHost: %h\r\n\r\n") << 405;
+        QTest::newRow("body") << QByteArray("POST / HTTP/1.1\r\nHost: %h\r\nContent-Length: 2147483648\r\n\r\nxx") << 413;
+        QTest::newRow("chunked") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\nTransfer-Encoding: chunked\r\n\r\n") << 413;
+        QTest::newRow("rebound name") << QByteArray("GET / HTTP/1.1\r\nHost: tavrin.example:%p\r\n\r\n") << 421;
+        QTest::newRow("no port") << QByteArray("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n") << 421;
+        QTest::newRow("no host") << QByteArray("GET / HTTP/1.1\r\n\r\n") << 400;
+        QTest::newRow("two hosts") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\nHost: %h\r\n\r\n") << 400;
+        QTest::newRow("folded") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\n Content-Length: 9\r\n\r\n") << 400;
+        QTest::newRow("version") << QByteArray("GET / HTTP/2\r\nHost: %h\r\n\r\n") << 400;
+        QTest::newRow("other origin") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\nOrigin: http://evil.example\r\n\r\n") << 403;
+        QTest::newRow("ws other origin") << "GET /ws HTTP/1.1\r\nHost: %h\r\nOrigin: http://evil.example\r\n" + ws + "\r\n" << 403;
+        QTest::newRow("ws no origin") << "GET /ws HTTP/1.1\r\nHost: %h\r\n" + ws + "\r\n" << 403;
+        QTest::newRow("big header") << "GET / HTTP/1.1\r\nHost: %h\r\nX: " + QByteArray(9000, 'a') + "\r\n\r\n" << 431;
+    }
+    void requests()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        const QByteArray port = QByteArray::number(server_.port());
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, server_.port());
+        QVERIFY(s.waitForConnected(5000));
+        s.write(request.replace("%h", "127.0.0.1:" + port).replace("%p", port));
+        QByteArray got;
+        QTRY_VERIFY((got += s.readAll()).contains("\r\n\r\n"));
+        QCOMPARE(got.split(' ').value(1).toInt(), status);
+        QCOMPARE(got.contains("Content-Length: 0\r\n"), status != 200 && status != 101);
+    }
+
+    // An idle connection and an unfinished request are closed in seconds.
+    void slowRequestsClosed()
+    {
+        const qint64 before = server_.counters().timedOut;
+        QTcpSocket idle, slow;
+        idle.connectToHost(QHostAddress::LocalHost, server_.port());
+        slow.connectToHost(QHostAddress::LocalHost, server_.port());
+        QVERIFY(slow.waitForConnected(5000));
+        slow.write("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+        QTRY_COMPARE_WITH_TIMEOUT(idle.state(), QAbstractSocket::UnconnectedState, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(slow.state(), QAbstractSocket::UnconnectedState, 10000);
+        QCOMPARE(server_.counters().timedOut, before + 2);
+    }
+
     void onlyTheTimeQuestion()
     {
         tavrin::web::Limits limits;
@@ -16,7 +83,8 @@ private slots:
         tavrin::web::WebServer server(QStringLiteral("."), limits);
         QVERIFY(server.start(QHostAddress::LocalHost, 0).isEmpty());
         server.setHello(QByteArrayLiteral("{\"t\":\"hello\"}"));
-        QWebSocket page, second;
+        const QString origin = server.origin(QHostAddress::LocalHost);
+        QWebSocket page(origin), second(origin);
         QStringList got;
         connect(&page, &QWebSocket::textMessageReceived, this, [&](const QString &m) { got << m; });
         page.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(server.port())));
@@ -43,7 +111,7 @@ private slots:
         // A page that asks too often is held to its rate.
         tavrin::web::WebServer fast(QStringLiteral("."));
         QVERIFY(fast.start(QHostAddress::LocalHost, 0).isEmpty());
-        QWebSocket busy;
+        QWebSocket busy(fast.origin(QHostAddress::LocalHost));
         busy.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(fast.port())));
         QTRY_COMPARE(fast.pages(), 1);
         QTRY_COMPARE(busy.state(), QAbstractSocket::ConnectedState);
@@ -52,6 +120,7 @@ private slots:
         QTRY_COMPARE(fast.counters().answered + fast.counters().dropped, 50);
         QVERIFY(fast.counters().answered <= 22);
     }
+
 };
 
 QTEST_MAIN(TstWebServer)
