@@ -1,10 +1,12 @@
 // What a browser may ask and send: bounded requests answered from fixed
-// routes, and the time question only.
+// routes, and the time question only; and where the server listens.
+#include "web_options.h"
 #include "web_server.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QWebSocket>
 #include <QtTest>
 
@@ -60,6 +62,43 @@ private slots:
         QTRY_VERIFY((got += s.readAll()).contains("\r\n\r\n"));
         QCOMPARE(got.split(' ').value(1).toInt(), status);
         QCOMPARE(got.contains("Content-Length: 0\r\n"), status != 200 && status != 101);
+    }
+
+    // Where it serves, from the options file: the addresses chosen there, or
+    // loopback and this machine's LAN address ("lan", when it has one).
+    void listen_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QStringList>("listen");
+        QTest::addColumn<QString>("bad");
+        QTest::newRow("none") << QByteArray() << QStringList{"127.0.0.1", "lan"} << QString();
+        QTest::newRow("one") << QByteArray("address=192.168.1.10") << QStringList{"192.168.1.10"} << QString();
+        QTest::newRow("several") << QByteArray("address=127.0.0.1, ::1, 127.0.0.1") << QStringList{"127.0.0.1", "::1"}
+                                 << QString();
+        QTest::newRow("every one") << QByteArray("address=0.0.0.0") << QStringList{"0.0.0.0"} << QString();
+        QTest::newRow("a name") << QByteArray("address=127.0.0.1, tavrin.local") << QStringList{} << "tavrin.local";
+    }
+    void listen()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QStringList, listen);
+        QFETCH(QString, bad);
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(QStringLiteral("Tavrin-options.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[web]\n" + line + "\n");
+        ini.close();
+        const QString lan = tavrin::web::lanAddress().toString();
+        if (const qsizetype at = listen.indexOf(QLatin1String("lan")); at >= 0 && lan.isEmpty())
+            listen.removeAt(at);
+        else if (at >= 0)
+            listen[at] = lan;
+        QString why;
+        QStringList got;
+        for (const QHostAddress &a : tavrin::web::listenAddresses(tavrin::web::loadOptions(ini.fileName()).addresses, why))
+            got << a.toString();
+        QCOMPARE(got, listen);
+        QCOMPARE(why, bad);
     }
 
     // An idle connection and an unfinished request are closed in seconds.
