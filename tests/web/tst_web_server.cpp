@@ -1,10 +1,16 @@
 // What a browser may ask and send: bounded requests answered from fixed
-// routes, and the time question only; and where the server listens.
+// routes, and the time question only; where the server listens; and an
+// attack by many connections, beside a broker link that holds.
+#include "e2e_support.h"
+#include "mqtt_client.h"
+#include "web_attack.h"
 #include "web_options.h"
 #include "web_server.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QWebSocket>
@@ -160,6 +166,68 @@ private slots:
         QVERIFY(fast.counters().answered <= 22);
     }
 
+    // 2 GiB of body, an 8 MiB header, 1,100 requests that never end and 300
+    // idle WebSockets against a room PC's 1024 descriptors: a new tablet
+    // still gets the page and its greeting, and the broker link of the same
+    // process holds, and connects again when its broker restarts.
+    void standsUnderAttack()
+    {
+        e2e::Broker broker;
+        QCOMPARE(broker.start(), QString());
+        const tavrin::testing::DescriptorLimit limit(1024);
+        tavrin::rooms::MqttClient link(QStringLiteral("tavrin-web-test"));
+        tavrin::rooms::BrokerSettings at;
+        at.host = QStringLiteral("127.0.0.1");
+        at.port = broker.port();
+        link.setBroker(at);
+        link.addSubscription(QStringLiteral("web/echo"), 0);
+        QSignalSpy echoes(&link, &tavrin::rooms::MqttLink::received);
+        QCOMPARE(link.start(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 10000);
+        WebServer server(QStringLiteral("."));
+        QVERIFY(server.start(QHostAddress::LocalHost, 0).isEmpty());
+        server.setHello("{\"t\":\"hello\"}");
+        const auto before = tavrin::testing::usage();
+        int most = 0; // descriptors open at once
+        QTimer count;
+        connect(&count, &QTimer::timeout, this, [&most] { most = std::max(most, tavrin::testing::usage().descriptors); });
+        count.start(50);
+        tavrin::testing::WebAttack attack;
+        QCOMPARE(attack.start(server.port(), 30), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(server.pages() == 250 && server.counters().shed + server.counters().timedOut > 500, 25000);
+
+        QNetworkAccessManager net;
+        const QString host = QStringLiteral("127.0.0.1:%1/").arg(server.port());
+        std::unique_ptr<QNetworkReply> page(net.get(QNetworkRequest(QUrl(QLatin1String("http://") + host))));
+        QTRY_VERIFY_WITH_TIMEOUT(page->isFinished(), 10000);
+        QCOMPARE(page->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+        QWebSocket tablet(server.origin(QHostAddress::LocalHost));
+        QSignalSpy greeted(&tablet, &QWebSocket::textMessageReceived);
+        tablet.open(QUrl(QLatin1String("ws://") + host + QLatin1String("ws")));
+        QTRY_VERIFY_WITH_TIMEOUT(!greeted.isEmpty(), 10000);
+        // It asks the time every few seconds, as the page does.
+        QTimer asks;
+        connect(&asks, &QTimer::timeout, &tablet, [&tablet] { tablet.sendTextMessage(QStringLiteral("{\"t\":\"time\",\"id\":1}")); });
+        asks.start(3000);
+
+        tavrin::rooms::Outgoing echo;
+        echo.topic = QStringLiteral("web/echo");
+        QVERIFY(link.publish(echo));
+        QTRY_VERIFY_WITH_TIMEOUT(!echoes.isEmpty(), 5000);
+        broker.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!link.isConnected(), 10000);
+        QCOMPARE(broker.start(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 15000);
+
+        const QString account = attack.finish(60000);
+        qInfo("%s", qPrintable(account));
+        const auto after = tavrin::testing::usage();
+        QCOMPARE(tablet.state(), QAbstractSocket::ConnectedState);
+        QVERIFY2(after.residentBytes - before.residentBytes < 64 << 20, qPrintable(account));
+        // What the broker link and the rest of the program may need stayed free.
+        QVERIFY2(most <= 1024 - tavrin::web::Limits{}.reserveDescriptors, qPrintable(QString::number(most)));
+        QCOMPARE(server.counters().refusedRequests, 2); // the body and the header
+    }
 };
 
 QTEST_MAIN(TstWebServer)
