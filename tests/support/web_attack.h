@@ -5,7 +5,6 @@
 // process holds meanwhile.
 
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 #include <sys/resource.h>
@@ -19,14 +18,13 @@ struct Usage {
 };
 Usage usage();
 
-// This process's limit of open descriptors for the scope: a room PC's usual
-// 1024, say, where the test machine allows many more.
+// This process's limit of open descriptors for the scope (a room PC's
+// usual 1024, where the test machine allows many more).
 class DescriptorLimit {
 public:
     explicit DescriptorLimit(rlim_t soft);
-    ~DescriptorLimit();
+    ~DescriptorLimit() { setrlimit(RLIMIT_NOFILE, &old_); }
     DescriptorLimit(const DescriptorLimit &) = delete;
-    DescriptorLimit &operator=(const DescriptorLimit &) = delete;
 
 private:
     rlimit old_{};
@@ -34,12 +32,16 @@ private:
 
 class WebAttack {
 public:
-    ~WebAttack();
-    // Attacks the server on 127.0.0.1:port for seconds; more are the
-    // script's options (--only ws). Empty once every connection is under
-    // way, or why not. The event loop runs meanwhile.
+    ~WebAttack()
+    {
+        proc_.kill();
+        proc_.waitForFinished(3000);
+    }
+    // Attacks 127.0.0.1:port for seconds (more: the script's options, as
+    // --only ws), the event loop running: empty once all its connections
+    // are under way, or why not.
     QString start(quint16 port, double seconds, const QStringList &more = {});
-    // Its account of what became of its connections, once it has ended.
+    // What became of its connections, in its words, once it has ended.
     QString finish(int timeoutMs);
 
 private:

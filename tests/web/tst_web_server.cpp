@@ -25,7 +25,8 @@ class TstWebServer : public QObject {
 private slots:
     void initTestCase() { QVERIFY(server_.start(QHostAddress::LocalHost, 0).isEmpty()); }
 
-    // A raw request (%h: this server's host and port) and the status it gets.
+    // A raw request (%h: this server's host and port) and the status it gets,
+    // 0 when it is closed unanswered.
     void requests_data()
     {
         QTest::addColumn<QByteArray>("request");
@@ -53,6 +54,8 @@ private slots:
         QTest::newRow("other origin") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\nOrigin: http://evil.example\r\n\r\n") << 403;
         QTest::newRow("ws other origin") << "GET /ws HTTP/1.1\r\nHost: %h\r\nOrigin: http://evil.example\r\n" + ws + "\r\n" << 403;
         QTest::newRow("ws no origin") << "GET /ws HTTP/1.1\r\nHost: %h\r\n" + ws + "\r\n" << 403;
+        QTest::newRow("idle") << QByteArray() << 0;
+        QTest::newRow("unfinished") << QByteArray("GET / HTTP/1.1\r\nHost: %h\r\n") << 0;
         QTest::newRow("big header") << "GET / HTTP/1.1\r\nHost: %h\r\nX: " + QByteArray(9000, 'a') + "\r\n\r\n" << 431;
     }
     void requests()
@@ -65,23 +68,25 @@ private slots:
         QVERIFY(s.waitForConnected(5000));
         s.write(request.replace("%h", "127.0.0.1:" + port).replace("%p", port));
         QByteArray got;
-        QTRY_VERIFY((got += s.readAll()).contains("\r\n\r\n"));
+        QTRY_VERIFY_WITH_TIMEOUT((got += s.readAll()).contains("\r\n\r\n") || s.state() != QAbstractSocket::ConnectedState,
+                                 10000);
         QCOMPARE(got.split(' ').value(1).toInt(), status);
-        QCOMPARE(got.contains("Content-Length: 0\r\n"), status != 200 && status != 101);
+        QCOMPARE(got.contains("Content-Length: 0\r\n"), status >= 400);
     }
 
     // Where it serves, from the options file: the addresses chosen there, or
-    // loopback and this machine's LAN address ("lan", when it has one).
+    // loopback and this machine's LAN address.
     void listen_data()
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QStringList>("listen");
         QTest::addColumn<QString>("bad");
-        QTest::newRow("none") << QByteArray() << QStringList{"127.0.0.1", "lan"} << QString();
+        const QHostAddress lan = tavrin::web::lanAddress();
+        QTest::newRow("none") << QByteArray() << QStringList{"127.0.0.1", lan.toString()}.mid(0, lan.isNull() ? 1 : 2)
+                              << QString();
         QTest::newRow("one") << QByteArray("address=192.168.1.10") << QStringList{"192.168.1.10"} << QString();
         QTest::newRow("several") << QByteArray("address=127.0.0.1, ::1, 127.0.0.1") << QStringList{"127.0.0.1", "::1"}
                                  << QString();
-        QTest::newRow("every one") << QByteArray("address=0.0.0.0") << QStringList{"0.0.0.0"} << QString();
         QTest::newRow("a name") << QByteArray("address=127.0.0.1, tavrin.local") << QStringList{} << "tavrin.local";
     }
     void listen()
@@ -91,34 +96,14 @@ private slots:
         QFETCH(QString, bad);
         QTemporaryDir dir;
         QFile ini(dir.filePath(QStringLiteral("Tavrin-options.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[web]\n" + line + "\n");
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[web]\n" + line + "\n") > 0);
         ini.close();
-        const QString lan = tavrin::web::lanAddress().toString();
-        if (const qsizetype at = listen.indexOf(QLatin1String("lan")); at >= 0 && lan.isEmpty())
-            listen.removeAt(at);
-        else if (at >= 0)
-            listen[at] = lan;
         QString why;
         QStringList got;
         for (const QHostAddress &a : tavrin::web::listenAddresses(tavrin::web::loadOptions(ini.fileName()).addresses, why))
             got << a.toString();
         QCOMPARE(got, listen);
         QCOMPARE(why, bad);
-    }
-
-    // An idle connection and an unfinished request are closed in seconds.
-    void slowRequestsClosed()
-    {
-        const qint64 before = server_.counters().timedOut;
-        QTcpSocket idle, slow;
-        idle.connectToHost(QHostAddress::LocalHost, server_.port());
-        slow.connectToHost(QHostAddress::LocalHost, server_.port());
-        QVERIFY(slow.waitForConnected(5000));
-        slow.write("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(idle.state(), QAbstractSocket::UnconnectedState, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(slow.state(), QAbstractSocket::UnconnectedState, 10000);
-        QCOMPARE(server_.counters().timedOut, before + 2);
     }
 
     void onlyTheTimeQuestion()
@@ -180,8 +165,6 @@ private slots:
         at.host = QStringLiteral("127.0.0.1");
         at.port = broker.port();
         link.setBroker(at);
-        link.addSubscription(QStringLiteral("web/echo"), 0);
-        QSignalSpy echoes(&link, &tavrin::rooms::MqttLink::received);
         QCOMPARE(link.start(), QString());
         QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 10000);
         WebServer server(QStringLiteral("."));
@@ -190,11 +173,12 @@ private slots:
         const auto before = tavrin::testing::usage();
         int most = 0; // descriptors open at once
         QTimer count;
-        connect(&count, &QTimer::timeout, this, [&most] { most = std::max(most, tavrin::testing::usage().descriptors); });
+        connect(&count, &QTimer::timeout, this,
+                [&most] { most = std::max(most, tavrin::testing::usage().descriptors); });
         count.start(50);
         tavrin::testing::WebAttack attack;
         QCOMPARE(attack.start(server.port(), 30), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(server.pages() == 250 && server.counters().shed + server.counters().timedOut > 500, 25000);
+        QTRY_VERIFY_WITH_TIMEOUT(server.pages() == 250 && server.counters().shed > 500, 25000);
 
         QNetworkAccessManager net;
         const QString host = QStringLiteral("127.0.0.1:%1/").arg(server.port());
@@ -207,13 +191,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!greeted.isEmpty(), 10000);
         // It asks the time every few seconds, as the page does.
         QTimer asks;
-        connect(&asks, &QTimer::timeout, &tablet, [&tablet] { tablet.sendTextMessage(QStringLiteral("{\"t\":\"time\",\"id\":1}")); });
+        connect(&asks, &QTimer::timeout, &tablet,
+                [&tablet] { tablet.sendTextMessage(QStringLiteral("{\"t\":\"time\",\"id\":1}")); });
         asks.start(3000);
 
-        tavrin::rooms::Outgoing echo;
-        echo.topic = QStringLiteral("web/echo");
-        QVERIFY(link.publish(echo));
-        QTRY_VERIFY_WITH_TIMEOUT(!echoes.isEmpty(), 5000);
         broker.stop();
         QTRY_VERIFY_WITH_TIMEOUT(!link.isConnected(), 10000);
         QCOMPARE(broker.start(), QString());
