@@ -1,8 +1,7 @@
 #pragma once
 
-// The browser view under attack, for its test and its benchmark: the
-// attacker (tests/web/web_attack.py) in a process of its own, and what this
-// process holds meanwhile.
+// The browser view's attacker (tests/web/web_attack.py) in a process of its
+// own, and what this process holds meanwhile: for its test and benchmark.
 
 #include <QProcess>
 #include <QStringList>
@@ -37,9 +36,8 @@ public:
         proc_.kill();
         proc_.waitForFinished(3000);
     }
-    // Attacks 127.0.0.1:port for seconds (more: the script's options, as
-    // --only ws), the event loop running: empty once all its connections
-    // are under way, or why not.
+    // Attacks 127.0.0.1:port for seconds (more: options, as --only ws) with
+    // the event loop running: empty once all is under way, or why not.
     QString start(quint16 port, double seconds, const QStringList &more = {});
     // What became of its connections, in its words, once it has ended.
     QString finish(int timeoutMs);
