@@ -195,7 +195,8 @@ private slots:
         count.start(50);
         tavrin::testing::WebAttack attack;
         QCOMPARE(attack.start(server.port(), 30), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(server.pages() == 250 && server.counters().shed > 500, 25000);
+        QTRY_VERIFY2_WITH_TIMEOUT(server.pages() == 250 && server.counters().shed > 500,
+                                  qPrintable(QStringLiteral("%1 pages, %2 shed").arg(server.pages()).arg(server.counters().shed)), 25000);
 
         QNetworkAccessManager net;
         const QString host = QStringLiteral("127.0.0.1:%1/").arg(server.port());

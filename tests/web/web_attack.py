@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A stranger's script against the browser view on 127.0.0.1:PORT, from 127.0.0.2
-on: a 2 GiB body, an 8 MiB header, 1,100 requests that never end and 300 idle
-WebSockets, opened again when closed. Prints "ready" once all are under way,
+on: a 2 GiB body, an 8 MiB header, 300 idle WebSockets and 1,100 requests that
+never end, opened again when closed. Prints "ready" once all are under way,
 and after SECONDS what became of them. --only body|header|slow|ws: one of them."""
 import base64, os, resource, selectors, socket, sys, time
 
@@ -66,12 +66,12 @@ def pump(seconds):
             key.data.event(mask)
 
 
-# The body and the header first, under way before the crowd comes.
+# The body, the header and the WebSockets under way before the crowd comes.
 conns = []
-for kind, n in [('body', 1), ('header', 1), ('slow', 1100), ('ws', 300)]:
+for kind, n in [('body', 1), ('header', 1), ('ws', 300), ('slow', 1100)]:
     if only in (None, kind):
         conns += [Conn(kind, i) for i in range(n)]
-        pump(0.3 if kind == 'header' else 0)
+        pump(0.3)
 print('ready', flush=True)
 end = time.time() + seconds
 while time.time() < end:
