@@ -27,7 +27,10 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int views = argc > 1 ? std::atoi(argv[1]) : 200;
     const int ticks = argc > 2 ? std::atoi(argv[2]) : 15;
-    web::WebServer server(QStringLiteral("."));
+    // All the views come from this one address.
+    web::Limits limits;
+    limits.maxPagesPerAddress = limits.maxPages = std::max(views, 1);
+    web::WebServer server(QStringLiteral("."), limits);
     if (!server.start(QHostAddress::LocalHost, 0).isEmpty())
         return 1;
     const QString url = QStringLiteral("ws://127.0.0.1:%1/ws").arg(server.port());
@@ -37,7 +40,7 @@ int main(int argc, char **argv)
         QElapsedTimer sent;
         std::vector<double> lastView, lateness;
         for (int i = 0; i < round; ++i) {
-            auto *ws = new QWebSocket;
+            auto *ws = new QWebSocket(server.origin(QHostAddress::LocalHost));
             QObject::connect(ws, &QWebSocket::textMessageReceived, [&](const QString &m) {
                 if (m.contains(QLatin1String("\"state\"")) && ++arrived == round)
                     lastView.push_back(sent.nsecsElapsed() / 1e6);

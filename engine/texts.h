@@ -563,10 +563,16 @@ inline constexpr char16_t webDialogOn[] =
 inline constexpr char16_t webDialogOff[] =
     u"ブラウザ表示は止まっています。右クリックメニューの「ブラウザに表示」で始めてください。";
 inline constexpr char16_t webNoNetwork[] =
-    u"この PC には LAN のアドレスがありません。ネットワークにつなぐと、ほかの端末から開けるようになります。";
+    u"LAN のアドレスでは表示していません（この PC がネットワークにつながっていないか、[web] の address に LAN のアドレスがありません）。"
+    u"ネットワークにつないでからブラウザ表示を始め直すと、ほかの端末から開けます。";
 inline constexpr char16_t webNotStarted[] =
     u"ブラウザ表示を始められません（ポート %1：%2）。"
-    u"そのポートを使っているプログラムを終了するか、%3 の [web] の port に別のポートを書いてください。";
+    u"そのポートを使っているプログラムを終了するか、%3 の [web] の port に別のポートを書いてください。"
+    u"[web] の address にこの PC のものでないアドレスがあれば、消してください。";
+inline constexpr char16_t webBadAddress[] =
+    u"ブラウザ表示を始められません：%2 の [web] の address の「%1」はアドレスではありません。"
+    u"127.0.0.1, 192.168.1.10 のようにコンマで区切って書くか、address の行を消してください"
+    u"（この PC のループバックと LAN のアドレスで表示します）。";
 inline constexpr char16_t webPortNotSaved[] = u"ブラウザ表示のポートを %1 に保存できません（%2）。";
 inline constexpr char16_t webCliRefused[] = u"--web の指定を使えません：%1\nブラウザ表示は止まっています。";
 inline constexpr char16_t webPages[] = u"開いているページ：%1";

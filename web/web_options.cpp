@@ -29,7 +29,9 @@ WebOptions loadOptions(const QString &path)
     QSettings ini(path, QSettings::IniFormat);
     WebOptions o;
     readPort(ini.value(kGroup + u'/' + kPort).toString(), o.port);
-    o.address = ini.value(kGroup + u'/' + kAddress).toString().trimmed();
+    for (const QString &a : ini.value(kGroup + u'/' + kAddress).toStringList())
+        if (!a.trimmed().isEmpty())
+            o.addresses << a.trimmed();
     return o;
 }
 

@@ -15,8 +15,9 @@ inline constexpr int kDefaultPort = 8765;
 struct WebOptions {
     bool on = false;
     int port = kDefaultPort;
-    // Where to listen: empty for every interface (the LAN), or one address.
-    QString address;
+    // Where to listen (address=, one or more separated by commas); empty
+    // for this PC's loopback and its one LAN address.
+    QStringList addresses;
 };
 
 // From the [web] group of the INI file at path; the default port for a

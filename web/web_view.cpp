@@ -20,6 +20,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <qrencode.h>
 
 namespace tavrin::web {
@@ -122,10 +123,14 @@ bool WebView::setOn(bool on)
         emit onChanged(false);
         return true;
     }
-    const QHostAddress address = options_.address.isEmpty() ? QHostAddress(QHostAddress::Any)
-                                                            : QHostAddress(options_.address);
-    const QString why = address.isNull() ? options_.address
-                                         : server_.start(address, static_cast<quint16>(options_.port));
+    QString bad;
+    const QList<QHostAddress> where = listenAddresses(options_.addresses, bad);
+    if (!bad.isEmpty()) {
+        frame_.notify(str(texts::webBadAddress).arg(bad, QDir::toNativeSeparators(optionsPath_)));
+        emit onChanged(false);
+        return false;
+    }
+    const QString why = server_.start(where, static_cast<quint16>(options_.port));
     if (!isOn()) {
         frame_.notify(str(texts::webNotStarted)
                            .arg(options_.port)
@@ -142,20 +147,17 @@ bool WebView::setOn(bool on)
 
 QStringList WebView::addresses() const
 {
-    QStringList out;
-    const quint16 port = server_.port();
-    if (!options_.address.isEmpty()) {
-        out << QStringLiteral("http://%1:%2/").arg(options_.address).arg(port);
-        return out;
+    QStringList lan, loopback;
+    for (const QHostAddress &a : server_.addresses()) {
+        // Served on every address: the ones of this machine's interfaces.
+        const bool any = a == QHostAddress::Any || a == QHostAddress::AnyIPv4 || a == QHostAddress::AnyIPv6;
+        for (const QHostAddress &ip : any ? QNetworkInterface::allAddresses() : QList<QHostAddress>{a}) {
+            if (any && ip.protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            (ip.isLoopback() ? loopback : lan) << server_.origin(ip) + u'/';
+        }
     }
-    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
-        if (!(i.flags() & QNetworkInterface::IsUp) || (i.flags() & QNetworkInterface::IsLoopBack))
-            continue;
-        for (const QNetworkAddressEntry &e : i.addressEntries())
-            if (e.ip().protocol() == QAbstractSocket::IPv4Protocol)
-                out << QStringLiteral("http://%1:%2/").arg(e.ip().toString()).arg(port);
-    }
-    return out;
+    return lan.isEmpty() ? loopback : lan;
 }
 
 QImage qrImage(const QString &text, int modulePixels)
@@ -207,7 +209,8 @@ void WebView::showAddress()
     } else {
         addText(str(texts::webDialogOn), 14);
         const QStringList urls = addresses();
-        if (urls.isEmpty())
+        const QList<QHostAddress> served = server_.addresses();
+        if (std::all_of(served.begin(), served.end(), [](const QHostAddress &a) { return a.isLoopback(); }))
             addText(str(texts::webNoNetwork), 14);
         for (const QString &url : urls) {
             addText(url, 24);

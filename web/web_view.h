@@ -35,9 +35,10 @@ public:
     bool setOn(bool on);
     bool isOn() const { return server_.listening(); }
     void setPort(int port) { options_.port = port; }
-    void setAddress(const QString &address) { options_.address = address; }
+    void setAddresses(const QStringList &addresses) { options_.addresses = addresses; }
 
-    // The addresses to type on this machine's LAN, or loopback when it has none.
+    // The addresses to type, of those served on: this machine's LAN ones,
+    // or loopback when it serves on none.
     QStringList addresses() const;
     // "ブラウザに表示" (F10) and the address with its QR code.
     void addActions();
