@@ -44,17 +44,6 @@ const char *kindKey(RunEventKind k)
     return "?";
 }
 
-const char *sourceKey(CueSource s)
-{
-    switch (s) {
-    case CueSource::OwnFile: return "own";
-    case CueSource::BuiltIn: return "built-in";
-    case CueSource::Silent: return "silent";
-    case CueSource::NotOpen: break;
-    }
-    return nullptr;
-}
-
 // Events after which the run stands somewhere a tick did not put it. The
 // question and cue events come in the middle of a tick, where the run stands
 // nowhere it could be resumed from; the mark after the tick covers them.
@@ -166,7 +155,7 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
         e.player = event.player;
         if (cueSound_) {
             const CueStatus c = cueSound_(event.player);
-            e.cueSource = sourceKey(c.source);
+            e.cueSource = c.source;
             e.detail = c.source == CueSource::OwnFile ? c.file : c.reason;
         }
         break;

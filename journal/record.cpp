@@ -46,9 +46,9 @@ QString number(std::optional<int> v)
 QString details(const StoredEvent &e)
 {
     if (e.kind == QLatin1String("cue")) {
-        const char16_t *form = e.cueSource == QLatin1String("own")        ? texts::cueOwnFile
-                               : e.cueSource == QLatin1String("built-in") ? texts::cueBuiltIn
-                                                                          : texts::cueSilent;
+        const char16_t *form = e.cueSource == CueSource::OwnFile   ? texts::cueOwnFile
+                               : e.cueSource == CueSource::BuiltIn ? texts::cueBuiltIn
+                                                                   : texts::cueSilent;
         return str(form).arg(QString::number(e.player), role(e.player), e.detail);
     }
     if (e.kind == QLatin1String("time-entry"))
@@ -93,6 +93,13 @@ QString csvField(QString s)
     return u'"' + quoted + u'"';
 }
 } // namespace
+
+CueSource storedCueSource(const QString &key)
+{
+    if (key == u"built-in")
+        return CueSource::BuiltIn;
+    return cueSourceFromKey(key).value_or(CueSource::NotOpen);
+}
 
 QStringList recordHeader()
 {

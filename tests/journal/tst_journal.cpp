@@ -155,6 +155,8 @@ private slots:
     void cueProof_data();
     void cueProof();
     void cueReportsKeptOnce();
+    void cueSourceInEveryTable_data();
+    void cueSourceInEveryTable();
 };
 
 // The proof rows of one run: the controller's cues (room empty) against the
@@ -233,6 +235,74 @@ void TestJournal::cueReportsKeptOnce()
     }
     Rig r(dir.path());
     QCOMPARE(r.journal.takeUnsentCues(), QList<PlayedCue>{cue});
+}
+
+// Each source of a cue as both tables keep it and the record shows it; a
+// journal from before the one name ("built-in" in its events) reads as it did.
+void TestJournal::cueSourceInEveryTable_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<QString>("oldEventKey"); // written over the event's, unless empty
+    QTest::addColumn<QString>("eventKey"); // empty: NULL
+    QTest::addColumn<QString>("reportKey");
+    QTest::addColumn<QString>("detail"); // of the cue's event in the record
+    QTest::addColumn<QString>("proof");  // of the cue's proof row
+    const QString chime = u"合図 4（入力確認のチャイム）: "_qs;
+    QTest::newRow("own") << int(CueSource::OwnFile) << "" << "own" << "own" << chime + u"c.wav"_qs
+                         << "指定の音声ファイル";
+    QTest::newRow("built-in") << int(CueSource::BuiltIn) << "" << "builtin" << "builtin"
+                              << chime + u"内蔵の音（why）"_qs << "内蔵の音";
+    QTest::newRow("silent") << int(CueSource::Silent) << "" << "silent" << "silent"
+                            << chime + u"鳴らず（why）"_qs << "音なし";
+    QTest::newRow("not open") << int(CueSource::NotOpen) << "" << "" << "unknown" << chime + u"鳴らず（why）"_qs
+                              << "音なし";
+    QTest::newRow("an older journal's built-in") << int(CueSource::BuiltIn) << "built-in" << "built-in"
+                                                 << "builtin" << chime + u"内蔵の音（why）"_qs << "内蔵の音";
+}
+
+void TestJournal::cueSourceInEveryTable()
+{
+    QFETCH(int, source);
+    QFETCH(QString, oldEventKey);
+    QFETCH(QString, eventKey);
+    QFETCH(QString, reportKey);
+    QFETCH(QString, detail);
+    QFETCH(QString, proof);
+    QTemporaryDir dir;
+    const auto cs = CueSource(source);
+    {
+        Rig r(dir.path());
+        r.journal.setCueSound([cs](int) { return CueStatus{cs, u"c.wav"_qs, u"why"_qs}; });
+        r.engine.TimeCal(); // the chime
+        const qint64 due = QDateTime::currentMSecsSinceEpoch();
+        r.journal.recordPlayedCue({{}, due, 4, 0, 0, due + kCueDelayMs, 0, cs}, CueProof::Taken);
+        r.journal.finish();
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("keys"));
+        db.setDatabaseName(dir.filePath(kFile));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        if (!oldEventKey.isEmpty())
+            QVERIFY(q.exec(u"UPDATE events SET cue_source = '%1' WHERE kind = 'cue'"_qs.arg(oldEventKey)));
+        QVERIFY(q.exec(u"SELECT cue_source FROM events WHERE kind = 'cue'"_qs) && q.next());
+        QCOMPARE(q.value(0).isNull(), eventKey.isEmpty());
+        QCOMPARE(q.value(0).toString(), eventKey);
+        QVERIFY(q.exec(u"SELECT cue_source FROM cue_reports"_qs) && q.next());
+        QCOMPARE(q.value(0).toString(), reportKey);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("keys"));
+    Rig r(dir.path());
+    QSignalSpy read(&r.journal, &Journal::recordRead);
+    r.journal.readRecord();
+    QVERIFY(read.wait());
+    const auto rows = read[0][0].value<QList<QStringList>>();
+    const auto row = [&rows](const QString &kind) {
+        const auto at = std::find_if(rows.begin(), rows.end(), [&](const QStringList &cells) { return cells[2] == kind; });
+        return at == rows.end() ? QString() : at->value(8);
+    };
+    QCOMPARE(row(u"合図の音"_qs), detail);
+    QVERIFY2(row(u"合図の報告"_qs).endsWith(proof + u'）'), qPrintable(row(u"合図の報告"_qs)));
 }
 
 void TestJournal::recordOfAShortRun()
