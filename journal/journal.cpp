@@ -179,8 +179,8 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
 
     const RunState state = engine_ ? engine_->runState() : RunState::Idle;
-    const bool underWay = state == RunState::Running || state == RunState::Paused;
-    const bool opening = underWay && !run_;
+    const bool going = underWay(state);
+    const bool opening = going && !run_;
     if (opening) {
         run_ = ++lastRun_;
         ended_ = 0;
@@ -188,7 +188,7 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
     e.run = run_ ? run_ : ended_;
     writer_->push(std::move(e));
-    if (run_ && !underWay) {
+    if (run_ && !going) {
         const bool finished = state == RunState::Finished;
         writer_->push(CloseRunItem{run_, finished ? "ended" : "reset", QDateTime::currentMSecsSinceEpoch()});
         ended_ = finished ? run_ : 0;

@@ -578,9 +578,7 @@ void Controller::received(const Incoming &m)
         otherState_ = *s.message;
     if (leading_ || asked_ || otherLeader_ || !brokerFallback_ || decided_)
         return;
-    const RunState kept = s.message->run.state();
-    const bool underWay = kept == RunState::Running || kept == RunState::Paused;
-    if (underWay && engine_.runState() == RunState::Idle) {
+    if (underWay(s.message->run.state()) && engine_.runState() == RunState::Idle) {
         asked_ = true;
         retainedWait_.stop();
         checked_ = true;
