@@ -76,7 +76,7 @@ Session::Session(SessionOptions options)
     // With no controller to follow soon after its start, a room goes on
     // with its own interrupted run, on that run's grid.
     roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {
-        const std::optional<ResumePoint> point = carryOnAlone(journal_, QDateTime::currentMSecsSinceEpoch());
+        const std::optional<ResumePoint> point = carryOnAlone(journal_);
         if (!point)
             return std::nullopt;
         return rooms::KeptRun{point->last, point->markTickWallMs};
