@@ -108,10 +108,10 @@ bool SoundBank::outputInUse()
 SoundBank::SoundBank(QObject *parent)
     : QObject(parent),
       mixer_(std::make_unique<CueMixer>(
-          sampleRate, [box = mailbox_](CueMixer::Event event, int voice, std::uint64_t play, std::int64_t atNs) {
+          sampleRate, [box = mailbox_](const CueMixer::News &news) {
               // On the audio thread: only hand the news over to the bank's thread.
-              const qint64 wallMs = QDateTime::currentMSecsSinceEpoch() + (atNs - steadyNs()) / 1'000'000;
-              box->post([=](SoundBank *b) { b->mixerEvent(event, voice, play, wallMs); });
+              const qint64 wallMs = QDateTime::currentMSecsSinceEpoch() + (news.atNs - steadyNs()) / 1'000'000;
+              box->post([=](SoundBank *b) { b->mixerEvent(news, wallMs); });
           }))
 {
     mailbox_->bank = this;
@@ -453,13 +453,13 @@ std::shared_ptr<const Pcm> SoundBank::load(int n, const QString &fileName)
 
 // ---- Completion -----------------------------------------------------------
 
-void SoundBank::mixerEvent(CueMixer::Event event, int voice, std::uint64_t play, qint64 wallMs)
+void SoundBank::mixerEvent(const CueMixer::News &news, qint64 wallMs)
 {
-    const int n = voice + 1;
+    const int n = news.voice + 1;
     Player *p = player(n);
-    if (!p || p->state == State::Closed || play != p->play)
+    if (!p || p->state == State::Closed || news.play != p->play)
         return;
-    if (event == CueMixer::Event::Started) {
+    if (news.event == CueMixer::Event::Started) {
         emit cueStarted(n, wallMs);
         return;
     }

@@ -117,7 +117,7 @@ private:
     void updateOutput();
     void suspendNow();
     void outputReport(AudioOutput::Report report, const QString &error);
-    void mixerEvent(CueMixer::Event event, int voice, std::uint64_t play, qint64 wallMs);
+    void mixerEvent(const CueMixer::News &news, qint64 wallMs);
     std::int64_t startTimeNs() const;
     void report(const QString &line);
     void flushReports();
