@@ -240,6 +240,11 @@ void SoundBank::askForOutput()
     if (output_ != Output::Open)
         output_ = output_ == Output::Failed ? Output::Failed : Output::Opening;
     requested_ = true;
+    if (idling_) {
+        idling_ = false;
+        parked_ = false;
+        device_->setIdle(false);
+    }
     device_->request(true);
     if (output_ != Output::Open && !openWatch_.isActive())
         openWatch_.start();
@@ -254,24 +259,21 @@ void SoundBank::updateOutput()
         requested_ = false;
         return;
     }
-    if (wanted_ || !quiet()) {
-        if (!requested_)
-            askForOutput();
-        return;
-    }
+    const bool needed = wanted_ || !quiet();
+    if (!requested_ || (needed && idling_))
+        askForOutput();
     // The end of a play is reported when it has been mixed, not yet heard:
     // its last period is still on its way to the speaker.
-    if (requested_ && !suspendTimer_.isActive())
+    if (!needed && !idling_ && !suspendTimer_.isActive())
         suspendTimer_.start();
 }
 
 void SoundBank::suspendNow()
 {
-    if (wanted_ || !quiet() || !requested_)
+    if (wanted_ || !quiet() || !requested_ || idling_ || !device_)
         return;
-    requested_ = false;
-    if (device_)
-        device_->request(false);
+    idling_ = true;
+    device_->setIdle(true);
 }
 
 void SoundBank::setOutputWanted(bool wanted)
@@ -285,9 +287,12 @@ void SoundBank::setOutputWanted(bool wanted)
 
 void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
 {
-    if (r != AudioOutput::Report::Closed)
+    if (r == AudioOutput::Report::Opened || r == AudioOutput::Report::Failed)
         openWatch_.stop();
     switch (r) {
+    case AudioOutput::Report::Idle:
+        parked_ = idling_; // unless woken meanwhile
+        break;
     case AudioOutput::Report::Opened:
         output_ = Output::Open;
         toldNoOutput_ = false;
@@ -295,6 +300,7 @@ void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
     case AudioOutput::Report::Closed:
         if (!requested_)
             output_ = Output::Closed;
+        parked_ = false;
         break;
     case AudioOutput::Report::Failed:
         output_ = Output::Failed;
