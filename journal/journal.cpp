@@ -206,6 +206,13 @@ MarkItem Journal::markItem() const
     return MarkItem{run_, engine_->snapshot(), nextDue_ ? nextDue_() : now, now, monoMs()};
 }
 
+// Outside the run's own events: in the run under way, or the one whose end
+// is on view.
+EventItem Journal::entry(const char *kind) const
+{
+    return eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+}
+
 void Journal::heartbeat()
 {
     if (writing() && run_ && engine_)
@@ -216,8 +223,27 @@ void Journal::recordNotice(const QString &text)
 {
     if (!writing())
         return;
-    EventItem e = eventItem("notice", engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+    EventItem e = entry("notice");
     e.detail = text;
+    writer_->push(std::move(e));
+}
+
+void Journal::recordLateCue(int player, qint64 lateMs)
+{
+    if (!writing())
+        return;
+    EventItem e = entry("cue-late");
+    e.player = player;
+    e.detail = QString::number(lateMs);
+    writer_->push(std::move(e));
+}
+
+void Journal::recordDroppedCue(int player)
+{
+    if (!writing())
+        return;
+    EventItem e = entry("cue-dropped");
+    e.player = player;
     writer_->push(std::move(e));
 }
 
@@ -225,7 +251,7 @@ void Journal::recordEntry(const char *kind, const QString &detail)
 {
     if (!writing())
         return;
-    EventItem e = eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+    EventItem e = entry(kind);
     e.detail = detail;
     writer_->push(std::move(e));
 }
@@ -274,8 +300,7 @@ void Journal::finish(Ending how, const QString &why)
         return;
     if (writing() && !exited_) {
         const bool system = how == Ending::System;
-        EventItem e = eventItem(system ? "system-end" : "close", engine_ ? engine_->state() : ExamState{},
-                                run_ ? run_ : ended_);
+        EventItem e = entry(system ? "system-end" : "close");
         e.detail = system ? texts::str(texts::endedBySystem).arg(why) : texts::str(texts::closedByWindow);
         writer_->push(std::move(e));
     }

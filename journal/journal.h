@@ -18,6 +18,7 @@ class Engine;
 
 namespace journal {
 class Writer;
+struct EventItem;
 struct MarkItem;
 } // namespace journal
 
@@ -71,6 +72,10 @@ public:
     void heartbeat();
     // A message shown to the operator.
     void recordNotice(const QString &text);
+    // What the speaker did with a cue recorded as played: the output came
+    // too late for it, and it started lateMs after its time, or not at all.
+    void recordLateCue(int player, qint64 lateMs);
+    void recordDroppedCue(int player);
     // The proof of a cue: a room's cue kept until sent, marked sent, or one
     // the controller took (its own or a room's report; each once).
     void recordPlayedCue(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
@@ -106,6 +111,7 @@ signals:
 
 private:
     journal::MarkItem markItem() const;
+    journal::EventItem entry(const char *kind) const;
     bool writing() const;
 
     QString dir_;

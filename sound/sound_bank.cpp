@@ -467,9 +467,17 @@ void SoundBank::mixerEvent(const CueMixer::News &news, qint64 wallMs)
         return;
     if (news.event == CueMixer::Event::Started) {
         emit cueStarted(n, wallMs);
+        if (news.lateNs > qint64(lateCueMs) * 1'000'000) {
+            emit cueLate(n, news.lateNs / 1'000'000);
+            tellMissedCue();
+        }
         return;
     }
-    // Finished, or dropped because the output came too late for it.
+    // Dropped because the output came too late for it: never heard.
+    if (news.event == CueMixer::Event::Dropped) {
+        emit cueDropped(n);
+        tellMissedCue();
+    }
     if (p->state == State::Playing)
         p->state = State::Ready;
     if (p->notify)
@@ -478,6 +486,15 @@ void SoundBank::mixerEvent(const CueMixer::News &news, qint64 wallMs)
 }
 
 // ---- Telling the operator -------------------------------------------------
+
+void SoundBank::tellMissedCue()
+{
+    // Once: the record lists every such cue.
+    if (toldMissedCue_)
+        return;
+    toldMissedCue_ = missedCueToTell_ = true;
+    report({});
+}
 
 void SoundBank::report(const QString &line)
 {
@@ -497,6 +514,10 @@ void SoundBank::flushReports()
     if (noOutputToTell_) {
         noOutputToTell_ = false;
         emit notice(str(texts::soundNoOutput).arg(outputError_));
+    }
+    if (missedCueToTell_) {
+        missedCueToTell_ = false;
+        emit notice(str(texts::soundCueMissed));
     }
     if (!problemsToTell_.isEmpty()) {
         QStringList lines;

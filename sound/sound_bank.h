@@ -38,7 +38,9 @@ namespace tavrin {
 //
 // A cue played while a tick of the clock is handled sounds cueDelayMs after
 // the second the tick was due on (setDueClock), to the sample, so that every
-// Tavrin on the same grid sounds it at the same instant.
+// Tavrin on the same grid sounds it at the same instant. One the output came
+// too late for starts late, or after a second is dropped; either is told
+// (cueLate, cueDropped), and the operator once through notice().
 class SoundBank : public QObject, public CuePlayers {
     Q_OBJECT
 public:
@@ -80,7 +82,10 @@ public:
     static constexpr int openTimeoutMs = 4000;
     // At the end, how long the output's thread is waited for.
     static constexpr int stopGraceMs = 2000;
-
+    // A cue that starts later than this after its time is told as late:
+    // well past what a steady output is off by, and still short of what a
+    // room would hear as two cues.
+    static constexpr int lateCueMs = 10;
     // Whether a bank holds the process's audio output (or one that could
     // not be stopped is still held in the sound server).
     static bool outputInUse();
@@ -93,6 +98,10 @@ signals:
     // When the output started the play just asked of player, as far as can
     // be told: its first sample at the device, in wall-clock ms since the epoch.
     void cueStarted(int player, qint64 wallMs);
+    // The output came too late for the play just asked of player: it started
+    // lateMs after its time, or it was dropped and nothing was heard.
+    void cueLate(int player, qint64 lateMs);
+    void cueDropped(int player);
 
 private:
     enum class State { Closed, Ready, Playing, Paused };
@@ -123,6 +132,7 @@ private:
     void suspendNow();
     void outputReport(AudioOutput::Report report, const QString &error);
     void mixerEvent(const CueMixer::News &news, qint64 wallMs);
+    void tellMissedCue();
     std::int64_t startTimeNs() const;
     void report(const QString &line);
     void flushReports();
@@ -136,7 +146,8 @@ private:
     QString outputError_;
     bool noOutputToTell_ = false;
     bool toldNoOutput_ = false;
-
+    bool missedCueToTell_ = false;
+    bool toldMissedCue_ = false;
     QStringList problemsToTell_;
     QSet<QString> toldFiles_;
     bool flushQueued_ = false;

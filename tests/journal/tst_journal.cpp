@@ -316,6 +316,8 @@ void TestJournal::recordOfAShortRun()
     r.engine.Command2_Click();
     r.engine.Command2_Click();
     r.tick(4);
+    r.journal.recordLateCue(3, 37);
+    r.journal.recordDroppedCue(1);
     r.journal.recordNotice(QStringLiteral("a, \"b\"\nc"));
     r.engine.Command1_Click();
     r.engine.Command4_Click();
@@ -347,6 +349,8 @@ void TestJournal::recordOfAShortRun()
         {"1", "合図の音", "2", "2", "2", "1", "2", own.arg(2).arg("解答時間終了の合図")},
         {"1", "合図の音", "3", "1", "2", "1", "2", "合図 3（試験終了の合図）: 内蔵の音（見つかりません）"},
         {"1", "試験終了", "0", "0", "2", "1", "2", ""},
+        {"1", "遅れた合図", "0", "0", "2", "1", "2", "合図 3（試験終了の合図）: 音の出力が間に合わず、37 ms 遅れて鳴りました"},
+        {"1", "鳴らなかった合図", "0", "0", "2", "1", "2", "合図 1（残り数秒の合図）: 音の出力が間に合わず、鳴りませんでした"},
         {"1", "お知らせ", "0", "0", "2", "1", "2", "a, \"b\"\nc"},
         {"1", "リセット", "0", "0", "2", "1", "2", ""},
         {"", "終了", "0", "0", "2", "1", "2", ""},

@@ -208,6 +208,7 @@ private slots:
     void closeReleasesTheOutput();
     void emptyNameIsSilence();
     void outputIdlesWhileNoCueIsWanted();
+    void lateCueIsToldOnce();
     void noOutputIsToldOnceAndCommandsDoNothing();
     void silentServerIsTold();
     void unknownPlayersAreIgnored_data();
@@ -571,6 +572,26 @@ void TestSoundBank::outputIdlesWhileNoCueIsWanted()
         const Match m = compare(heard.sounds[i], cues::synthesize(expected[i]));
         QVERIFY2(m.sameSound(), qPrintable(QStringLiteral("sound %1: ").arg(i + 1) + m.describe()));
     }
+}
+
+// A tick's cue asked for after its time (the tick was handled half a second
+// late) starts as soon as it can, and says by how much it was late; the
+// operator hears of such cues once.
+void TestSoundBank::lateCueIsToldOnce()
+{
+    NEED_PULSE();
+    Program program(defaultPaths());
+    QSignalSpy late(&program.bank, &SoundBank::cueLate);
+    program.bank.setDueClock([] { return QDateTime::currentMSecsSinceEpoch() - 500; });
+    QVERIFY(program.playThrough(1));
+    QVERIFY(program.playThrough(1));
+    QCOMPARE(late.count(), 2);
+    for (const QVariantList &args : late) {
+        QCOMPARE(args.at(0).toInt(), 1);
+        QVERIFY2(args.at(1).toLongLong() > 400 && args.at(1).toLongLong() < 500, qPrintable(args.at(1).toString()));
+    }
+    QCOMPARE(program.notices.count(), 1);
+    QCOMPARE(program.notices.at(0).at(0).toString(), str(texts::soundCueMissed));
 }
 
 void TestSoundBank::noOutputIsToldOnceAndCommandsDoNothing()
