@@ -148,6 +148,15 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
     if (event.kind == RunEventKind::Tick || !writing())
         return;
+    // Outside a run, a number of questions below zero ends the examination
+    // again at every tick, banner and cue: the first end is recorded, the
+    // rest counted, and told in one row once something else happens.
+    if (!run_ && (event.kind == RunEventKind::End || (event.kind == RunEventKind::Cue && event.player == 3))) {
+        if (event.kind == RunEventKind::End ? ++endsAgain_ > 1 : endsAgain_ > 0)
+            return;
+    } else {
+        tellEndsAgain();
+    }
     EventItem e = eventItem(kindKey(event.kind), st, 0);
     switch (event.kind) {
     case RunEventKind::ProgramStart: e.detail = QStringLiteral("Tavrin ver. " TAVRIN_VERSION); break;
@@ -211,6 +220,17 @@ MarkItem Journal::markItem() const
 EventItem Journal::entry(const char *kind) const
 {
     return eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+}
+
+void Journal::tellEndsAgain()
+{
+    const int ends = std::exchange(endsAgain_, 0);
+    if (ends < 2)
+        return;
+    EventItem e = entry("end-repeated");
+    e.player = 3;
+    e.detail = QString::number(ends - 1);
+    writer_->push(std::move(e));
 }
 
 void Journal::heartbeat()
@@ -298,6 +318,8 @@ void Journal::finish(Ending how, const QString &why)
 {
     if (finished_ || !writer_)
         return;
+    if (writing())
+        tellEndsAgain();
     if (writing() && !exited_) {
         const bool system = how == Ending::System;
         EventItem e = entry(system ? "system-end" : "close");

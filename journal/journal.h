@@ -112,6 +112,7 @@ signals:
 private:
     journal::MarkItem markItem() const;
     journal::EventItem entry(const char *kind) const;
+    void tellEndsAgain();
     bool writing() const;
 
     QString dir_;
@@ -126,6 +127,7 @@ private:
     qint64 ended_ = 0;    // the run whose end is on view until a reset
     qint64 continuing_ = 0;
     QString adoptDetail_;
+    int endsAgain_ = 0; // ends outside a run in a row (see runEvent)
     bool exited_ = false;
     bool finished_ = false;
 };

@@ -55,6 +55,8 @@ QString details(const StoredEvent &e)
         return str(texts::cueLateDetail).arg(QString::number(e.player), role(e.player), e.detail);
     if (e.kind == QLatin1String("cue-dropped"))
         return str(texts::cueDroppedDetail).arg(QString::number(e.player), role(e.player));
+    if (e.kind == QLatin1String("end-repeated"))
+        return str(texts::endRepeatedDetail).arg(QString::number(e.player), role(e.player), e.detail);
     if (e.kind == QLatin1String("time-entry"))
         return str(texts::timeEntryDetail)
             .arg(number(e.old[0]), number(e.old[1]), number(e.old[2]), QString::number(e.time1),

@@ -155,6 +155,7 @@ private slots:
     void cueProof_data();
     void cueProof();
     void cueReportsKeptOnce();
+    void endsOutsideARunAreCounted();
     void cueSourceInEveryTable_data();
     void cueSourceInEveryTable();
 };
@@ -235,6 +236,27 @@ void TestJournal::cueReportsKeptOnce()
     }
     Rig r(dir.path());
     QCOMPARE(r.journal.takeUnsentCues(), QList<PlayedCue>{cue});
+}
+
+// A number of questions below zero typed while idle ends the examination at
+// every tick, banner and cue: its first end is kept, the rest as a count.
+void TestJournal::endsOutsideARunAreCounted()
+{
+    QTemporaryDir dir;
+    Rig r(dir.path());
+    r.times("2", "1", "-1");
+    r.tick(5);
+    r.times("2", "1", "2");
+    r.tick(2);
+    QSignalSpy read(&r.journal, &Journal::recordRead);
+    r.journal.readRecord();
+    QVERIFY(read.wait());
+    QStringList kinds;
+    for (const QStringList &row : read[0][0].value<QList<QStringList>>())
+        kinds << row[2];
+    QCOMPARE(kinds.mid(3), (QStringList{u"合図の音"_qs, u"試験終了"_qs, u"試験終了のくり返し"_qs, u"合図の音"_qs,
+                                        u"時間の入力"_qs}));
+    QVERIFY(read[0][0].value<QList<QStringList>>()[5][8].contains(u" 4 回"_qs));
 }
 
 // Each source of a cue as both tables keep it and the record shows it; a
