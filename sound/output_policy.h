@@ -4,6 +4,7 @@
 
 namespace tavrin {
 
+class Engine;
 class SoundBank;
 
 // Keeps the audio output running only while a cue may come at the next tick:
@@ -15,7 +16,7 @@ class SoundBank;
 // that went away is met afresh before the next cue.
 class OutputPolicy : public RunObserver {
 public:
-    explicit OutputPolicy(SoundBank &bank) : bank_(bank) {}
+    OutputPolicy(SoundBank &bank, const Engine &engine) : bank_(bank), engine_(engine) {}
     void runEvent(const RunEvent &event, const ExamState &state) override;
 
     // How many ticks ahead of a cue the output is woken.
@@ -23,6 +24,7 @@ public:
 
 private:
     SoundBank &bank_;
+    const Engine &engine_;
 };
 
 } // namespace tavrin
