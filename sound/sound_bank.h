@@ -83,8 +83,7 @@ public:
     // At the end, how long the output's thread is waited for.
     static constexpr int stopGraceMs = 2000;
     // A cue that starts later than this after its time is told as late:
-    // well past what a steady output is off by, and still short of what a
-    // room would hear as two cues.
+    // well past the ms or two a steady output is off by.
     static constexpr int lateCueMs = 10;
     // Whether a bank holds the process's audio output (or one that could
     // not be stopped is still held in the sound server).
