@@ -44,6 +44,8 @@ Session::Session(SessionOptions options)
     // Every run is journalled, from the start-up on, with every notice the
     // window shows; a run the operator aborts by closing the window is over.
     journal_.setCueSound([this](int n) { return players_.cueStatus(n); });
+    QObject::connect(&players_, &SoundBank::cueLate, &journal_, &Journal::recordLateCue);
+    QObject::connect(&players_, &SoundBank::cueDropped, &journal_, &Journal::recordDroppedCue);
     QObject::connect(&form_, &Form1::noticeShown, &journal_, &Journal::recordNotice);
     QObject::connect(&form_, &Form1::runAborted, &journal_, &Journal::abortRun);
     attachJournal(journal_, engine_, clock_, form_);
@@ -79,7 +81,7 @@ Session::Session(SessionOptions options)
     // With no controller to follow soon after its start, a room goes on
     // with its own interrupted run, on that run's grid.
     roomsUi_->setKeptRun([this]() -> std::optional<rooms::KeptRun> {
-        const std::optional<ResumePoint> point = carryOnAlone(journal_, QDateTime::currentMSecsSinceEpoch());
+        const std::optional<ResumePoint> point = carryOnAlone(journal_);
         if (!point)
             return std::nullopt;
         return rooms::KeptRun{point->last, point->markTickWallMs};

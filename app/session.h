@@ -57,7 +57,7 @@ private:
     Form1 form_;
     SoundBank players_{&form_};
     Engine engine_{form_, players_};
-    OutputPolicy outputPolicy_{players_};
+    OutputPolicy outputPolicy_{players_, engine_};
     RoomDisplay roomDisplay_;
     SoundCheck soundCheck_{players_, engine_, form_};
     ScheduledStart startAt_{engine_, form_, clock_};

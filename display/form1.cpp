@@ -768,8 +768,7 @@ void Form1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    const RunState state = engine_->runState();
-    if (state == RunState::Running || state == RunState::Paused) {
+    if (underWay(engine_->runState())) {
         // A stray click must not end an examination that cannot be repeated;
         // the clock keeps running while the question is open.
         const auto answer = QMessageBox::question(this, str(texts::confirmCloseTitle), str(texts::confirmClose),

@@ -301,7 +301,7 @@ void RoomDisplay::addActionsTo(QWidget &window)
 QString RoomDisplay::secondsLeft() const
 {
     // Only while a run is under way (running or paused).
-    if (!secondsLeftShown_ || (st_.sw != 1 && st_.ck == 0))
+    if (!secondsLeftShown_ || !underWay(runStateOf(st_.sw.value(), st_.ck.value(), false)))
         return {};
     // In the move time, and in its last second after the dots are cleared,
     // no answering time is left.

@@ -127,7 +127,7 @@ void Engine::Form_Resize()
     // Only a run under way (running or paused) has dots. t outlives a reset,
     // and the dots of a run that was reset must not come back over the
     // next one's.
-    if (st_.sw != 1 && st_.ck == 0)
+    if (!underWay(runStateOf(st_.sw.value(), st_.ck.value(), false)))
         return;
     const qint32 last = st_.t.value();
     for (qint32 n = 1; n <= last; ++n)
@@ -361,13 +361,7 @@ void Engine::Command4_Click()
 
 RunState Engine::runState() const
 {
-    if (st_.sw == 1)
-        return RunState::Running;
-    if (st_.ck != 0)
-        return RunState::Paused;
-    if (w_.buttonCaption(Button::Command1) == str(texts::start))
-        return RunState::Idle;
-    return RunState::Finished;
+    return runStateOf(st_.sw.value(), st_.ck.value(), w_.buttonCaption(Button::Command1) != str(texts::start));
 }
 
 // ---- Time entry -----------------------------------------------------------
@@ -517,7 +511,7 @@ bool Engine::adopt(const RunSnapshot &s)
     // The colours that the buttons have in that state.
     const RunState state = s.state();
     const bool c1 = state != RunState::Running;
-    const bool c2 = state == RunState::Running || state == RunState::Paused;
+    const bool c2 = underWay(state);
     const bool c4 = state == RunState::Idle;
     w_.setButtonColour(Button::Command1, c1 ? colours::lightCyan : colours::lightGrey);
     w_.setButtonColour(Button::Command2, c2 ? colours::lightCyan : colours::lightGrey);

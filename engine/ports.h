@@ -4,9 +4,12 @@
 #include "exam_state.h"
 
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
+#include <string_view>
 
 namespace tavrin {
 
@@ -79,14 +82,52 @@ public:
 
 enum class PlayerCommand { Open, Play, Stop, Prev, Close };
 
-// What a player sounds like when it plays. The journal and the rooms keep
-// it under names of their own ("own", "built-in"/"builtin", "silent").
+// What a player sounds like when it plays.
 enum class CueSource {
     NotOpen, // not opened yet, or closed: nobody knows
     OwnFile, // the file it was given
     BuiltIn, // the built-in sound of its role, because of reason
     Silent,  // nothing at all, because of reason
 };
+
+// The one name of each source wherever one is stored or sent: the journal's
+// tables and the rooms' messages. The table is in the enum's order.
+struct CueSourceKey {
+    CueSource source;
+    std::string_view key;
+};
+inline constexpr CueSourceKey kCueSourceKeys[] = {
+    {CueSource::NotOpen, "unknown"},
+    {CueSource::OwnFile, "own"},
+    {CueSource::BuiltIn, "builtin"},
+    {CueSource::Silent, "silent"},
+};
+constexpr bool cueSourceKeysInOrder()
+{
+    for (std::size_t i = 0; i < std::size(kCueSourceKeys); ++i)
+        if (static_cast<std::size_t>(kCueSourceKeys[i].source) != i)
+            return false;
+    return std::size(kCueSourceKeys) == static_cast<std::size_t>(CueSource::Silent) + 1;
+}
+static_assert(cueSourceKeysInOrder(), "one key per CueSource, in the enum's order");
+
+constexpr std::string_view cueSourceKey(CueSource s)
+{
+    return kCueSourceKeys[static_cast<std::size_t>(s)].key;
+}
+inline QString cueSourceName(CueSource s)
+{
+    const std::string_view k = cueSourceKey(s);
+    return QString::fromLatin1(k.data(), qsizetype(k.size()));
+}
+// Empty for a name that is none of them.
+inline std::optional<CueSource> cueSourceFromKey(QStringView key)
+{
+    for (const CueSourceKey &k : kCueSourceKeys)
+        if (key == QLatin1String(k.key.data(), qsizetype(k.key.size())))
+            return k.source;
+    return std::nullopt;
+}
 
 struct CueStatus {
     CueSource source = CueSource::NotOpen;

@@ -9,6 +9,22 @@ namespace tavrin {
 
 enum class RunState { Idle, Running, Paused, Finished };
 
+// As the buttons decide it: the clock's switch, the question under way, and
+// whether the start button reads リセット.
+constexpr RunState runStateOf(int sw, int ck, bool resetCaption)
+{
+    if (sw == 1)
+        return RunState::Running;
+    if (ck != 0)
+        return RunState::Paused;
+    return resetCaption ? RunState::Finished : RunState::Idle;
+}
+// Started and neither ended nor reset: running or paused.
+constexpr bool underWay(RunState s)
+{
+    return s == RunState::Running || s == RunState::Paused;
+}
+
 // Everything that makes up where a run stands between two ticks: the exam
 // state's times and counters, and what the window shows that the counters
 // alone do not tell (the buttons' captions, the question number, the banners).
@@ -28,15 +44,7 @@ struct RunSnapshot {
     bool moveBanner = false;
     bool endBanner = false;
 
-    // As the buttons decide it (sw, ck and the captions).
-    RunState state() const
-    {
-        if (sw == 1)
-            return RunState::Running;
-        if (ck != 0)
-            return RunState::Paused;
-        return resetCaption ? RunState::Finished : RunState::Idle;
-    }
+    RunState state() const { return runStateOf(sw.value(), ck.value(), resetCaption); }
     friend bool operator==(const RunSnapshot &, const RunSnapshot &) = default;
 };
 

@@ -128,6 +128,12 @@ inline constexpr char16_t soundNoOutput[] =
     u"スピーカーなどの出力装置や音声の設定を確かめてください。使えるようになると、"
     u"次の合図から音が戻ります（起動し直す必要はありません）。\n（%1）";
 
+// Once, at the first cue that the output came too late for.
+inline constexpr char16_t soundCueMissed[] =
+    u"音を出す装置の準備が間に合わず、合図の音が遅れて鳴ったか、鳴りませんでした。試験はそのまま進みます。\n"
+    u"どの合図かは記録（F7）に残ります。たびたび起きるときは、スピーカーなどの出力装置や"
+    u"音声の設定を確かめてください。";
+
 inline constexpr char16_t soundFallbackHead[] =
     u"次の音声ファイルは使えないため、代わりに内蔵の合図音を鳴らします。";
 inline constexpr char16_t soundFallbackItem[] = u"・%1（%2）: %3";
@@ -311,11 +317,16 @@ inline constexpr EventName eventNames[] = {
     {"cue", u"合図の音"},         {"end", u"試験終了"},        {"time-entry", u"時間の入力"},
     {"font-factor", u"フォント係数"}, {"adopted", u"状態の引き継ぎ"}, {"exit", u"終了"},
     {"notice", u"お知らせ"},      {"close", u"ウィンドウを閉じた"}, {"abandon", u"続けない"},
-    {"abort", u"試験の中止"},     {"system-end", u"システムによる終了"},
+    {"abort", u"試験の中止"},     {"system-end", u"システムによる終了"}, {"cue-late", u"遅れた合図"},
+    {"cue-dropped", u"鳴らなかった合図"}, {"end-repeated", u"試験終了のくり返し"},
 };
 inline constexpr char16_t cueOwnFile[] = u"合図 %1（%2）: %3";
 inline constexpr char16_t cueBuiltIn[] = u"合図 %1（%2）: 内蔵の音（%3）";
 inline constexpr char16_t cueSilent[] = u"合図 %1（%2）: 鳴らず（%3）";
+inline constexpr char16_t cueLateDetail[] = u"合図 %1（%2）: 音の出力が間に合わず、%3 ms 遅れて鳴りました";
+inline constexpr char16_t cueDroppedDetail[] = u"合図 %1（%2）: 音の出力が間に合わず、鳴りませんでした";
+// A number of questions below zero, outside a run: the end after the first.
+inline constexpr char16_t endRepeatedDetail[] = u"試験終了の表示と合図 %1（%2）が、このあと %3 回くり返されました";
 // The proof of the cues: what each room reported it played, on the
 // controller's clock. Deviation: how far it started from its second plus the
 // fixed delay every cue has.

@@ -44,17 +44,6 @@ const char *kindKey(RunEventKind k)
     return "?";
 }
 
-const char *sourceKey(CueSource s)
-{
-    switch (s) {
-    case CueSource::OwnFile: return "own";
-    case CueSource::BuiltIn: return "built-in";
-    case CueSource::Silent: return "silent";
-    case CueSource::NotOpen: break;
-    }
-    return nullptr;
-}
-
 // Events after which the run stands somewhere a tick did not put it. The
 // question and cue events come in the middle of a tick, where the run stands
 // nowhere it could be resumed from; the mark after the tick covers them.
@@ -159,6 +148,15 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
     if (event.kind == RunEventKind::Tick || !writing())
         return;
+    // Outside a run, a number of questions below zero ends the examination
+    // again at every tick, banner and cue: the first end is recorded, the
+    // rest counted, and told in one row once something else happens.
+    if (!run_ && (event.kind == RunEventKind::End || (event.kind == RunEventKind::Cue && event.player == 3))) {
+        if (event.kind == RunEventKind::End ? ++endsAgain_ > 1 : endsAgain_ > 0)
+            return;
+    } else {
+        tellEndsAgain();
+    }
     EventItem e = eventItem(kindKey(event.kind), st, 0);
     switch (event.kind) {
     case RunEventKind::ProgramStart: e.detail = QStringLiteral("Tavrin ver. " TAVRIN_VERSION); break;
@@ -166,7 +164,7 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
         e.player = event.player;
         if (cueSound_) {
             const CueStatus c = cueSound_(event.player);
-            e.cueSource = sourceKey(c.source);
+            e.cueSource = c.source;
             e.detail = c.source == CueSource::OwnFile ? c.file : c.reason;
         }
         break;
@@ -190,8 +188,8 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
 
     const RunState state = engine_ ? engine_->runState() : RunState::Idle;
-    const bool underWay = state == RunState::Running || state == RunState::Paused;
-    const bool opening = underWay && !run_;
+    const bool going = underWay(state);
+    const bool opening = going && !run_;
     if (opening) {
         run_ = ++lastRun_;
         ended_ = 0;
@@ -199,7 +197,7 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
     e.run = run_ ? run_ : ended_;
     writer_->push(std::move(e));
-    if (run_ && !underWay) {
+    if (run_ && !going) {
         const bool finished = state == RunState::Finished;
         writer_->push(CloseRunItem{run_, finished ? "ended" : "reset", QDateTime::currentMSecsSinceEpoch()});
         ended_ = finished ? run_ : 0;
@@ -217,6 +215,24 @@ MarkItem Journal::markItem() const
     return MarkItem{run_, engine_->snapshot(), nextDue_ ? nextDue_() : now, now, monoMs()};
 }
 
+// Outside the run's own events: in the run under way, or the one whose end
+// is on view.
+EventItem Journal::entry(const char *kind) const
+{
+    return eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+}
+
+void Journal::tellEndsAgain()
+{
+    const int ends = std::exchange(endsAgain_, 0);
+    if (ends < 2)
+        return;
+    EventItem e = entry("end-repeated");
+    e.player = 3;
+    e.detail = QString::number(ends - 1);
+    writer_->push(std::move(e));
+}
+
 void Journal::heartbeat()
 {
     if (writing() && run_ && engine_)
@@ -227,8 +243,27 @@ void Journal::recordNotice(const QString &text)
 {
     if (!writing())
         return;
-    EventItem e = eventItem("notice", engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+    EventItem e = entry("notice");
     e.detail = text;
+    writer_->push(std::move(e));
+}
+
+void Journal::recordLateCue(int player, qint64 lateMs)
+{
+    if (!writing())
+        return;
+    EventItem e = entry("cue-late");
+    e.player = player;
+    e.detail = QString::number(lateMs);
+    writer_->push(std::move(e));
+}
+
+void Journal::recordDroppedCue(int player)
+{
+    if (!writing())
+        return;
+    EventItem e = entry("cue-dropped");
+    e.player = player;
     writer_->push(std::move(e));
 }
 
@@ -236,7 +271,7 @@ void Journal::recordEntry(const char *kind, const QString &detail)
 {
     if (!writing())
         return;
-    EventItem e = eventItem(kind, engine_ ? engine_->state() : ExamState{}, run_ ? run_ : ended_);
+    EventItem e = entry(kind);
     e.detail = detail;
     writer_->push(std::move(e));
 }
@@ -288,10 +323,11 @@ void Journal::finish(Ending how, const QString &why)
 {
     if (finished_ || !writer_)
         return;
+    if (writing())
+        tellEndsAgain();
     if (writing() && !exited_) {
         const bool system = how == Ending::System;
-        EventItem e = eventItem(system ? "system-end" : "close", engine_ ? engine_->state() : ExamState{},
-                                run_ ? run_ : ended_);
+        EventItem e = entry(system ? "system-end" : "close");
         e.detail = system ? texts::str(texts::endedBySystem).arg(why) : texts::str(texts::closedByWindow);
         writer_->push(std::move(e));
     }

@@ -18,6 +18,7 @@ class Engine;
 
 namespace journal {
 class Writer;
+struct EventItem;
 struct MarkItem;
 } // namespace journal
 
@@ -71,6 +72,10 @@ public:
     void heartbeat();
     // A message shown to the operator.
     void recordNotice(const QString &text);
+    // What the speaker did with a cue recorded as played: the output came
+    // too late for it, and it started lateMs after its time, or not at all.
+    void recordLateCue(int player, qint64 lateMs);
+    void recordDroppedCue(int player);
     // The proof of a cue: a room's cue kept until sent, marked sent, or one
     // the controller took (its own or a room's report; each once).
     void recordPlayedCue(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
@@ -108,6 +113,8 @@ signals:
 
 private:
     journal::MarkItem markItem() const;
+    journal::EventItem entry(const char *kind) const;
+    void tellEndsAgain();
     bool writing() const;
 
     QString dir_;
@@ -122,6 +129,7 @@ private:
     qint64 ended_ = 0;    // the run whose end is on view until a reset
     qint64 continuing_ = 0;
     QString adoptDetail_;
+    int endsAgain_ = 0; // ends outside a run in a row (see runEvent)
     bool exited_ = false;
     bool finished_ = false;
 };

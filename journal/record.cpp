@@ -46,11 +46,17 @@ QString number(std::optional<int> v)
 QString details(const StoredEvent &e)
 {
     if (e.kind == QLatin1String("cue")) {
-        const char16_t *form = e.cueSource == QLatin1String("own")        ? texts::cueOwnFile
-                               : e.cueSource == QLatin1String("built-in") ? texts::cueBuiltIn
-                                                                          : texts::cueSilent;
+        const char16_t *form = e.cueSource == CueSource::OwnFile   ? texts::cueOwnFile
+                               : e.cueSource == CueSource::BuiltIn ? texts::cueBuiltIn
+                                                                   : texts::cueSilent;
         return str(form).arg(QString::number(e.player), role(e.player), e.detail);
     }
+    if (e.kind == QLatin1String("cue-late"))
+        return str(texts::cueLateDetail).arg(QString::number(e.player), role(e.player), e.detail);
+    if (e.kind == QLatin1String("cue-dropped"))
+        return str(texts::cueDroppedDetail).arg(QString::number(e.player), role(e.player));
+    if (e.kind == QLatin1String("end-repeated"))
+        return str(texts::endRepeatedDetail).arg(QString::number(e.player), role(e.player), e.detail);
     if (e.kind == QLatin1String("time-entry"))
         return str(texts::timeEntryDetail)
             .arg(number(e.old[0]), number(e.old[1]), number(e.old[2]), QString::number(e.time1),
@@ -93,6 +99,13 @@ QString csvField(QString s)
     return u'"' + quoted + u'"';
 }
 } // namespace
+
+CueSource storedCueSource(const QString &key)
+{
+    if (key == u"built-in")
+        return CueSource::BuiltIn;
+    return cueSourceFromKey(key).value_or(CueSource::NotOpen);
+}
 
 QStringList recordHeader()
 {

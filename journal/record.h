@@ -21,7 +21,7 @@ struct StoredEvent {
     int zoneOffsetS = 0;
     QString kind;
     int player = 0;
-    QString cueSource; // own, built-in, silent
+    CueSource cueSource = CueSource::NotOpen;
     QString detail;
     std::array<std::optional<int>, 4> old{}; // time1, time2, cycle, fkc before the change
     int ck = 0;
@@ -31,6 +31,10 @@ struct StoredEvent {
     int cycle = 0;
     int fkc = 0;
 };
+
+// A cue's source as either table of the journal holds it (cueSourceKey);
+// NotOpen for none. Older journals wrote "built-in" in their events.
+CueSource storedCueSource(const QString &key);
 
 // The record as the operator reads it, in the window and in the CSV file.
 QStringList recordHeader();

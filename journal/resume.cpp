@@ -37,19 +37,18 @@ ResumePlan planResume(const InterruptedRun &run, qint64 nowWallMs, int periodMs)
     return plan;
 }
 
-std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs, int periodMs)
+std::optional<ResumePoint> resumePoint(const Journal &journal, int periodMs)
 {
     const std::optional<InterruptedRun> &run = journal.interruptedRun();
     if (!run)
         return std::nullopt;
     // The mark follows its tick, and the next tick is due one period later.
-    return ResumePoint{run->id, run->last, planResume(*run, nowWallMs, periodMs).now, run->nextDueWallMs,
-                       run->nextDueWallMs - periodMs};
+    return ResumePoint{run->id, run->last, run->nextDueWallMs - periodMs};
 }
 
-std::optional<ResumePoint> carryOnAlone(Journal &journal, qint64 nowWallMs)
+std::optional<ResumePoint> carryOnAlone(Journal &journal)
 {
-    std::optional<ResumePoint> point = resumePoint(journal, nowWallMs);
+    std::optional<ResumePoint> point = resumePoint(journal);
     if (point)
         journal.continueRun(point->run, texts::str(texts::resumedNow));
     return point;

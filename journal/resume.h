@@ -42,20 +42,18 @@ bool resume(Journal &journal, Engine &engine, PhaseTimer &clock, const Interrupt
 // For a part of the program that decides on its own what becomes of an
 // interrupted run (a room following its controller starts with
 // JournalStart{.askToResume = false}, see journal_wiring.h): where the run
-// journal.interruptedRun() stopped and where it stands at nowWallMs. Empty
-// when the journal holds no interrupted run.
+// journal.interruptedRun() stopped, on its grid. Empty when the journal
+// holds no interrupted run.
 struct ResumePoint {
-    qint64 run = 0;               // the run's number in the journal
-    RunSnapshot last;             // where it stood at its last mark
-    RunSnapshot now;              // where it stands at nowWallMs (paused: as it was)
-    qint64 gridAnchorWallMs = 0;  // on the run's one-second grid: for PhaseTimer::alignTo
-    qint64 markTickWallMs = 0;    // when the tick that last was taken after was due
+    qint64 run = 0;            // the run's number in the journal
+    RunSnapshot last;          // where it stood at its last mark
+    qint64 markTickWallMs = 0; // when the tick that last was taken after was due
 };
-std::optional<ResumePoint> resumePoint(const Journal &journal, qint64 nowWallMs, int periodMs = 1000);
+std::optional<ResumePoint> resumePoint(const Journal &journal, int periodMs = 1000);
 
 // The same part's decision to go on with that run itself: the journal is told
 // that the run carries on, and where it stood is returned. Empty, and nothing
 // told, when there is no such run.
-std::optional<ResumePoint> carryOnAlone(Journal &journal, qint64 nowWallMs);
+std::optional<ResumePoint> carryOnAlone(Journal &journal);
 
 } // namespace tavrin

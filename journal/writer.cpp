@@ -93,15 +93,6 @@ std::optional<int> optionalInt(const QVariant &v)
     return v.isNull() ? std::nullopt : std::optional(v.toInt());
 }
 
-QString cueSourceKey(CueSource s)
-{
-    switch (s) {
-    case CueSource::OwnFile: return QStringLiteral("own");
-    case CueSource::BuiltIn: return QStringLiteral("builtin");
-    default: return QStringLiteral("silent");
-    }
-}
-
 // A row of cue_reports from column `from` on: room, due, player, question,
 // second, started, offset, source.
 PlayedCue storedCue(const QSqlQuery &q, int from)
@@ -114,10 +105,10 @@ PlayedCue storedCue(const QSqlQuery &q, int from)
     c.second = q.value(from + 4).toInt();
     c.startedMs = q.value(from + 5).isNull() ? 0 : q.value(from + 5).toLongLong();
     c.offsetMs = q.value(from + 6).toDouble();
-    const QString source = q.value(from + 7).toString();
-    c.source = source == QLatin1String("own")       ? CueSource::OwnFile
-               : source == QLatin1String("builtin") ? CueSource::BuiltIn
-                                                    : CueSource::Silent;
+    // A played cue whose source nobody could tell sounded nothing that can be told.
+    c.source = storedCueSource(q.value(from + 7).toString());
+    if (c.source == CueSource::NotOpen)
+        c.source = CueSource::Silent;
     return c;
 }
 
@@ -586,7 +577,7 @@ bool Writer::writeOne(const std::vector<Item> &batch, size_t index, QSqlError *e
         q->addBindValue(e->monoMs);
         q->addBindValue(QString::fromLatin1(e->kind));
         q->addBindValue(e->player ? QVariant(e->player) : QVariant());
-        q->addBindValue(e->cueSource ? QVariant(QString::fromLatin1(e->cueSource)) : QVariant());
+        q->addBindValue(e->cueSource != CueSource::NotOpen ? QVariant(cueSourceName(e->cueSource)) : QVariant());
         for (const std::optional<int> &old : e->old)
             q->addBindValue(nullable(old));
         q->addBindValue(e->detail.isEmpty() ? QVariant() : QVariant(e->detail));
@@ -648,7 +639,7 @@ bool Writer::writeCue(const CueItem &c, QSqlError *error)
         q.addBindValue(c.cue.second);
         q.addBindValue(c.cue.startedMs ? QVariant(c.cue.startedMs) : QVariant());
         q.addBindValue(c.cue.offsetMs);
-        q.addBindValue(cueSourceKey(c.cue.source));
+        q.addBindValue(cueSourceName(c.cue.source));
         q.addBindValue(c.utcMs);
     }
     if (q.exec())
@@ -735,7 +726,7 @@ void Writer::read(const ReadItem &r)
             e.zoneOffsetS = q.value(2).toInt();
             e.kind = q.value(3).toString();
             e.player = q.value(4).toInt();
-            e.cueSource = q.value(5).toString();
+            e.cueSource = storedCueSource(q.value(5).toString());
             e.detail = q.value(6).toString();
             for (int i = 0; i < 4; ++i)
                 e.old[i] = optionalInt(q.value(7 + i));

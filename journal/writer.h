@@ -33,7 +33,7 @@ struct EventItem {
     qint64 monoMs = 0;
     const char *kind = "";
     int player = 0;
-    const char *cueSource = nullptr;
+    CueSource cueSource = CueSource::NotOpen; // stored as NULL: not a cue, or nobody knows
     QString detail;
     std::array<std::optional<int>, 4> old{};
     int ck = 0, t = 0, time1 = 0, time2 = 0, cycle = 0, sw = 0, fkc = 0;

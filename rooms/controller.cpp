@@ -243,9 +243,7 @@ void Controller::takeState(const Incoming &m, const StateMessage &s)
         otherState_ = s;
     if (leading_ || asked_ || otherLeader_ || !brokerFallback_ || decided_)
         return;
-    const RunState kept = s.run.state();
-    const bool underWay = kept == RunState::Running || kept == RunState::Paused;
-    if (underWay && engine_.runState() == RunState::Idle) {
+    if (underWay(s.run.state()) && engine_.runState() == RunState::Idle) {
         asked_ = true;
         retainedWait_.stop();
         checked_ = true;

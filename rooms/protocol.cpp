@@ -32,8 +32,10 @@ const EventName kEvents[] = {
     {StateEvent::Adopted, "adopted"},   {StateEvent::Abort, "abort"},
 };
 
-// The names on the wire, in the order of CueSource.
-const char *const kCueNames[] = {"unknown", "own", "builtin", "silent"};
+// A cue's source on the wire: the names every member of this version reads.
+static_assert(cueSourceKey(CueSource::NotOpen) == "unknown" && cueSourceKey(CueSource::OwnFile) == "own" &&
+                  cueSourceKey(CueSource::BuiltIn) == "builtin" && cueSourceKey(CueSource::Silent) == "silent",
+              "the cue sources' names are part of the protocol");
 
 QString latin(const char *s)
 {
@@ -371,7 +373,7 @@ QJsonArray cueArray(const std::array<CueSource, 4> &cues)
 {
     QJsonArray a;
     for (CueSource c : cues)
-        a.append(latin(kCueNames[static_cast<int>(c)]));
+        a.append(cueSourceName(c));
     return a;
 }
 
@@ -382,13 +384,10 @@ void readCues(Fields &f, const char *name, std::array<CueSource, 4> &into)
     if (f.ok() && cues.size() != 4)
         f.fail(Refusal::Malformed, latin(name));
     for (qsizetype i = 0; f.ok() && i < cues.size(); ++i) {
-        bool found = false;
-        for (int k = 0; k < 4; ++k)
-            if (cues[i].toString() == latin(kCueNames[k])) {
-                into[static_cast<std::size_t>(i)] = static_cast<CueSource>(k);
-                found = true;
-            }
-        if (!found)
+        const std::optional<CueSource> c = cueSourceFromKey(cues[i].toString());
+        if (c)
+            into[static_cast<std::size_t>(i)] = *c;
+        else
             f.fail(Refusal::BadValue, latin(name));
     }
 }
@@ -439,7 +438,7 @@ QByteArray writeCueReport(const QString &exam, const CueReport &m)
     o[latin("second")] = m.cue.second;
     o[latin("started")] = static_cast<double>(m.cue.startedMs);
     o[latin("offset")] = std::round(m.cue.offsetMs * 10) / 10;
-    o[latin("source")] = latin(kCueNames[static_cast<int>(m.cue.source)]);
+    o[latin("source")] = cueSourceName(m.cue.source);
     return toBytes(o);
 }
 
@@ -544,14 +543,11 @@ Reading<CueReport> readCueReport(QByteArrayView payload, const QString &exam, co
     if (f.ok() && m.cue.startedMs != 0 && m.cue.startedMs < m.cue.dueMs - 1000)
         f.fail(Refusal::BadValue, latin("started"));
     m.cue.offsetMs = f.real("offset", -kDay, kDay);
-    const QString source = f.text("source");
-    bool known = false;
-    for (int k = 1; k < 4; ++k)
-        if (source == latin(kCueNames[k])) {
-            m.cue.source = static_cast<CueSource>(k);
-            known = true;
-        }
-    if (f.ok() && !known)
+    // A cue played is known to have played something, or nothing.
+    const std::optional<CueSource> source = cueSourceFromKey(f.text("source"));
+    if (source && *source != CueSource::NotOpen)
+        m.cue.source = *source;
+    else if (f.ok())
         f.fail(Refusal::BadValue, latin("source"));
     return f.result(m);
 }

@@ -354,7 +354,7 @@ void Room::useState(const StateMessage &m, bool live)
     controllerOnline_ = true;
     heard(live);
     const RunState own = engine_.runState();
-    if (m.event == StateEvent::Abort && (own == RunState::Running || own == RunState::Paused)) {
+    if (m.event == StateEvent::Abort && underWay(own)) {
         // At once, whatever the clock offset: no tick of it is to come.
         emit runAborted();
         change([&] { engine_.adopt(m.run); });

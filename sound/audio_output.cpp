@@ -28,13 +28,29 @@ void raiseThisThread()
     pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param);
 }
 
-void SDLCALL renderPeriod(void *mixer, Uint8 *stream, int bytes)
+} // namespace
+
+void AudioOutput::renderPeriod(void *output, std::uint8_t *stream, int bytes)
 {
     raiseThisThread();
+    auto *self = static_cast<AudioOutput *>(output);
+    bool woke = false;
+    {
+        std::unique_lock lock(self->idleMutex_);
+        if (self->idle_ && !self->closing_) {
+            lock.unlock();
+            self->listener_(Report::Idle, {});
+            lock.lock();
+            self->idleWake_.wait(lock, [self] { return !self->idle_ || self->closing_; });
+            woke = true;
+        }
+    }
+    // The stream ran dry while idle, and starts again with this period.
+    if (woke)
+        self->mixer_.restartClock();
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    static_cast<CueMixer *>(mixer)->render(reinterpret_cast<std::int16_t *>(stream),
-                                           bytes / int(sizeof(std::int16_t)),
-                                           std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+    self->mixer_.render(reinterpret_cast<std::int16_t *>(stream), bytes / int(sizeof(std::int16_t)),
+                        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
 // The audio subsystem is started with each open and stopped with each
@@ -43,7 +59,7 @@ void SDLCALL renderPeriod(void *mixer, Uint8 *stream, int bytes)
 // session's D-Bus first, and where there is no session bus (a kiosk, a
 // service) libdbus forks to autolaunch one; in a threaded process that
 // child can hang before it runs anything, and the open with it, for good.
-SDL_AudioDeviceID openDevice(CueMixer &mixer, int rate, int periodFrames, QString &error)
+std::uint32_t AudioOutput::openDevice(QString &error)
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavrin");
@@ -53,12 +69,12 @@ SDL_AudioDeviceID openDevice(CueMixer &mixer, int rate, int periodFrames, QStrin
         return 0;
     }
     SDL_AudioSpec want{};
-    want.freq = rate;
+    want.freq = rate_;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
-    want.samples = Uint16(periodFrames);
-    want.callback = &renderPeriod;
-    want.userdata = &mixer;
+    want.samples = Uint16(periodFrames_);
+    want.callback = &AudioOutput::renderPeriod;
+    want.userdata = this;
     // No changes allowed: the device converts, so the sounds keep one format.
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (device == 0) {
@@ -66,22 +82,37 @@ SDL_AudioDeviceID openDevice(CueMixer &mixer, int rate, int periodFrames, QStrin
         SDL_AudioQuit();
         return 0;
     }
-    mixer.restartClock(); // the device starts paused
+    mixer_.restartClock(); // the device starts paused
     SDL_PauseAudioDevice(device, 0);
     return device;
 }
 
-void closeDevice(SDL_AudioDeviceID &device)
+void AudioOutput::closeDevice(std::uint32_t &device)
 {
     if (device == 0)
         return;
+    // An idle callback holds SDL's lock that the close takes: let it return.
+    {
+        std::lock_guard lock(idleMutex_);
+        closing_ = true;
+    }
+    idleWake_.notify_all();
     // Waits for the device's thread: no period is rendered after this.
     SDL_CloseAudioDevice(device);
     SDL_AudioQuit();
     device = 0;
+    std::lock_guard lock(idleMutex_);
+    closing_ = false;
 }
 
-} // namespace
+void AudioOutput::setIdle(bool idle)
+{
+    {
+        std::lock_guard lock(idleMutex_);
+        idle_ = idle;
+    }
+    idleWake_.notify_all();
+}
 
 AudioOutput::AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener listener)
     : mixer_(mixer), rate_(rate), periodFrames_(periodFrames), listener_(std::move(listener)),
@@ -127,7 +158,7 @@ void AudioOutput::request(bool open)
 
 void AudioOutput::run()
 {
-    SDL_AudioDeviceID device = 0;
+    std::uint32_t device = 0;
     std::uint64_t handled = 0;
     for (;;) {
         std::unique_lock lock(mutex_);
@@ -149,7 +180,7 @@ void AudioOutput::run()
         if (device != 0)
             continue;
         QString error;
-        device = openDevice(mixer_, rate_, periodFrames_, error);
+        device = openDevice(error);
         listener_(device != 0 ? Report::Opened : Report::Failed, error);
     }
     closeDevice(device);

@@ -21,9 +21,15 @@ class CueMixer;
 // Each request(true) is also a check: a device that the server dropped
 // (it stopped or restarted) is closed and opened again, and an open that
 // failed is tried once more. Between requests nothing is retried.
+//
+// An open device may be let idle between cues: its thread then waits for
+// the next wake instead of rendering silence, so neither it nor the sound
+// server's stream does any work, while the stream stays connected and the
+// sound server configured for it. Woken, it plays from the next period on.
 class AudioOutput {
 public:
-    enum class Report { Opened, Failed, Closed };
+    // Idle: the device's thread has stopped rendering (after setIdle(true)).
+    enum class Report { Opened, Failed, Closed, Idle };
     // Called on the output's thread.
     using Listener = std::function<void(Report, const QString &error)>;
 
@@ -34,6 +40,9 @@ public:
     AudioOutput &operator=(const AudioOutput &) = delete;
 
     void request(bool open);
+    // Takes effect at the device's next period; a device opened later
+    // starts as it says.
+    void setIdle(bool idle);
 
     // Closes the device and waits for the thread, at most grace. False when
     // the thread is still held in the sound server (one that hangs): it is
@@ -43,7 +52,11 @@ public:
     bool stop(std::chrono::milliseconds grace, std::function<void()> whenDone);
 
 private:
+    // The device's callback, on the device's thread.
+    static void renderPeriod(void *output, std::uint8_t *stream, int bytes);
     void run();
+    std::uint32_t openDevice(QString &error);
+    void closeDevice(std::uint32_t &device);
 
     CueMixer &mixer_;
     const int rate_;
@@ -58,6 +71,11 @@ private:
     bool finished_ = false;
     std::function<void()> whenDone_;
     std::condition_variable ended_;
+    // Between setIdle() and the device's thread, which waits on idleWake_.
+    std::mutex idleMutex_;
+    std::condition_variable idleWake_;
+    bool idle_ = false;
+    bool closing_ = false; // a close needs the device's thread to return
     std::thread thread_;
 };
 

@@ -70,9 +70,23 @@ void CueMixer::restartClock()
 {
     std::lock_guard lock(mutex_);
     frame_ = 0;
-    offsetCount_ = 0;
     base_ = 0;
-    // A voice placed on the old stream starts again on the new one.
+    relearn();
+}
+
+// The stream (re)starts: its first periods are asked for as its buffer
+// fills, ahead of when they are heard, and would put every cue after them
+// late. They are not counted once the stream runs steadily; a voice placed
+// on the old estimate and not yet heard is placed again.
+void CueMixer::relearn()
+{
+    offsetCount_ = 0;
+    startPeriods_ = settlePeriods;
+    placeAgain();
+}
+
+void CueMixer::placeAgain()
+{
     for (Voice &v : voices_)
         if (v.active && v.pos == 0)
             v.startFrame = -1;
@@ -98,26 +112,35 @@ std::int64_t CueMixer::frameHeardAt(std::int64_t ns) const
     return (since * rate_ + nsPerSecond - 1) / nsPerSecond;
 }
 
-void CueMixer::place(Voice &v, int index, std::int64_t nowNs, std::vector<Pending> &events)
+void CueMixer::place(Voice &v, int index, std::int64_t nowNs, std::vector<News> &events)
 {
     const std::int64_t wanted = v.atNs == asap ? frame_ : std::max(frame_, frameHeardAt(v.atNs));
     const std::int64_t heard = heardNsLocked(wanted);
     const std::int64_t reference = v.atNs == asap ? v.askedNs : v.atNs;
     // Asked for before the output was there, and the output came too late.
     if (std::max(heard, nowNs) - reference > staleNs_) {
-        events.push_back({Event::Dropped, index, v.play, 0});
+        events.push_back({Event::Dropped, index, v.play});
         v = {};
         return;
     }
     v.startFrame = wanted;
-    events.push_back({Event::Started, index, v.play, heard});
 }
 
 void CueMixer::render(std::int16_t *out, int frames, std::int64_t nowNs)
 {
-    std::vector<Pending> events;
+    std::vector<News> events;
     {
         std::lock_guard lock(mutex_);
+        // Asked for long after the last period: the stream ran dry (the
+        // sound server held it, or this thread was held) and starts again.
+        const std::int64_t periodNs = std::int64_t(frames) * nsPerSecond / rate_;
+        if (offsetCount_ > 0 && nowNs - lastRequestNs_ > 2 * periodNs)
+            relearn();
+        lastRequestNs_ = nowNs;
+        if (startPeriods_ > 0 && --startPeriods_ == 0) {
+            offsetCount_ = 0;
+            placeAgain();
+        }
         const std::int64_t offset = nowNs - frame_ * nsPerSecond / rate_;
         offsets_[offsetCount_ % window] = offset;
         ++offsetCount_;
@@ -134,12 +157,18 @@ void CueMixer::render(std::int16_t *out, int frames, std::int64_t nowNs)
                 place(v, i, nowNs, events);
             if (!v.active || v.startFrame >= end)
                 continue;
+            // Told when its first sample goes out, on the estimate as it then stands.
+            if (v.pos == 0) {
+                const std::int64_t heard = heardNsLocked(v.startFrame);
+                events.push_back({Event::Started, i, v.play, heard,
+                                  v.atNs == asap ? 0 : std::max<std::int64_t>(0, heard - v.atNs)});
+            }
             const Pcm &pcm = *v.pcm;
             std::size_t at = std::size_t(std::max<std::int64_t>(0, v.startFrame - frame_));
             while (at < sum.size() && v.pos < pcm.size())
                 sum[at++] += pcm[v.pos++];
             if (v.pos >= pcm.size()) {
-                events.push_back({Event::Finished, i, v.play, 0});
+                events.push_back({Event::Finished, i, v.play});
                 v = {};
             }
         }
@@ -149,8 +178,8 @@ void CueMixer::render(std::int16_t *out, int frames, std::int64_t nowNs)
         frame_ = end;
     }
     if (sink_)
-        for (const Pending &e : events)
-            sink_(e.event, e.voice, e.play, e.atNs);
+        for (const News &e : events)
+            sink_(e);
 }
 
 } // namespace tavrin

@@ -25,15 +25,23 @@ using Pcm = std::vector<std::int16_t>; // mono, 16-bit, at the output's rate
 //     heard(frame) = base + frame / rate + latency
 // where base is the earliest (least delayed) request time seen, minus the
 // frames before that request; latency is measured once for the output.
+// Whenever the stream starts again (opened, woken from idle, or stalled for
+// more than two periods) the base is learnt anew from its steady periods.
 class CueMixer {
 public:
     static constexpr int voices = 4;
     static constexpr std::int64_t asap = INT64_MIN;
 
     enum class Event { Started, Finished, Dropped };
-    // From the audio thread, outside the mixer's lock. atNs: when the voice
-    // is heard (Started), on the steady clock.
-    using Sink = std::function<void(Event, int voice, std::uint64_t play, std::int64_t atNs)>;
+    struct News {
+        Event event;
+        int voice;
+        std::uint64_t play;
+        std::int64_t atNs = 0;   // Started: when it is heard, on the steady clock
+        std::int64_t lateNs = 0; // Started: how much later than it was asked to start
+    };
+    // From the audio thread, outside the mixer's lock.
+    using Sink = std::function<void(const News &)>;
 
     CueMixer(int rate, Sink sink) : rate_(rate), sink_(std::move(sink)) {}
 
@@ -53,7 +61,7 @@ public:
     void halt(int v);
     void haltAll();
 
-    // A new output stream: its frames count from 0 again.
+    // A new output stream, or one that ran dry: its frames count from 0 again.
     void restartClock();
     // Fills one period; nowNs is the steady clock at the request.
     void render(std::int16_t *out, int frames, std::int64_t nowNs);
@@ -72,15 +80,11 @@ private:
         bool active = false;
         bool paused = false;
     };
-    struct Pending {
-        Event event;
-        int voice;
-        std::uint64_t play;
-        std::int64_t atNs;
-    };
     std::int64_t heardNsLocked(std::int64_t frame) const;
     std::int64_t frameHeardAt(std::int64_t ns) const;
-    void place(Voice &v, int index, std::int64_t nowNs, std::vector<Pending> &events);
+    void place(Voice &v, int index, std::int64_t nowNs, std::vector<News> &events);
+    void relearn();
+    void placeAgain();
 
     const int rate_;
     const Sink sink_;
@@ -95,6 +99,10 @@ private:
     static constexpr std::size_t window = 64;
     std::array<std::int64_t, window> offsets_{};
     std::size_t offsetCount_ = 0;
+    // Periods of a (re)started stream that are not counted (see relearn()).
+    static constexpr int settlePeriods = 8;
+    int startPeriods_ = 0;
+    std::int64_t lastRequestNs_ = 0;
     std::int64_t base_ = 0;
 };
 

@@ -108,10 +108,10 @@ bool SoundBank::outputInUse()
 SoundBank::SoundBank(QObject *parent)
     : QObject(parent),
       mixer_(std::make_unique<CueMixer>(
-          sampleRate, [box = mailbox_](CueMixer::Event event, int voice, std::uint64_t play, std::int64_t atNs) {
+          sampleRate, [box = mailbox_](const CueMixer::News &news) {
               // On the audio thread: only hand the news over to the bank's thread.
-              const qint64 wallMs = QDateTime::currentMSecsSinceEpoch() + (atNs - steadyNs()) / 1'000'000;
-              box->post([=](SoundBank *b) { b->mixerEvent(event, voice, play, wallMs); });
+              const qint64 wallMs = QDateTime::currentMSecsSinceEpoch() + (news.atNs - steadyNs()) / 1'000'000;
+              box->post([=](SoundBank *b) { b->mixerEvent(news, wallMs); });
           }))
 {
     mailbox_->bank = this;
@@ -240,6 +240,11 @@ void SoundBank::askForOutput()
     if (output_ != Output::Open)
         output_ = output_ == Output::Failed ? Output::Failed : Output::Opening;
     requested_ = true;
+    if (idling_) {
+        idling_ = false;
+        parked_ = false;
+        device_->setIdle(false);
+    }
     device_->request(true);
     if (output_ != Output::Open && !openWatch_.isActive())
         openWatch_.start();
@@ -254,24 +259,21 @@ void SoundBank::updateOutput()
         requested_ = false;
         return;
     }
-    if (wanted_ || !quiet()) {
-        if (!requested_)
-            askForOutput();
-        return;
-    }
+    const bool needed = wanted_ || !quiet();
+    if (!requested_ || (needed && idling_))
+        askForOutput();
     // The end of a play is reported when it has been mixed, not yet heard:
     // its last period is still on its way to the speaker.
-    if (requested_ && !suspendTimer_.isActive())
+    if (!needed && !idling_ && !suspendTimer_.isActive())
         suspendTimer_.start();
 }
 
 void SoundBank::suspendNow()
 {
-    if (wanted_ || !quiet() || !requested_)
+    if (wanted_ || !quiet() || !requested_ || idling_ || !device_)
         return;
-    requested_ = false;
-    if (device_)
-        device_->request(false);
+    idling_ = true;
+    device_->setIdle(true);
 }
 
 void SoundBank::setOutputWanted(bool wanted)
@@ -285,9 +287,12 @@ void SoundBank::setOutputWanted(bool wanted)
 
 void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
 {
-    if (r != AudioOutput::Report::Closed)
+    if (r == AudioOutput::Report::Opened || r == AudioOutput::Report::Failed)
         openWatch_.stop();
     switch (r) {
+    case AudioOutput::Report::Idle:
+        parked_ = idling_; // unless woken meanwhile
+        break;
     case AudioOutput::Report::Opened:
         output_ = Output::Open;
         toldNoOutput_ = false;
@@ -295,6 +300,7 @@ void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
     case AudioOutput::Report::Closed:
         if (!requested_)
             output_ = Output::Closed;
+        parked_ = false;
         break;
     case AudioOutput::Report::Failed:
         output_ = Output::Failed;
@@ -453,17 +459,25 @@ std::shared_ptr<const Pcm> SoundBank::load(int n, const QString &fileName)
 
 // ---- Completion -----------------------------------------------------------
 
-void SoundBank::mixerEvent(CueMixer::Event event, int voice, std::uint64_t play, qint64 wallMs)
+void SoundBank::mixerEvent(const CueMixer::News &news, qint64 wallMs)
 {
-    const int n = voice + 1;
+    const int n = news.voice + 1;
     Player *p = player(n);
-    if (!p || p->state == State::Closed || play != p->play)
+    if (!p || p->state == State::Closed || news.play != p->play)
         return;
-    if (event == CueMixer::Event::Started) {
+    if (news.event == CueMixer::Event::Started) {
         emit cueStarted(n, wallMs);
+        if (news.lateNs > qint64(lateCueMs) * 1'000'000) {
+            emit cueLate(n, news.lateNs / 1'000'000);
+            tellMissedCue();
+        }
         return;
     }
-    // Finished, or dropped because the output came too late for it.
+    // Dropped because the output came too late for it: never heard.
+    if (news.event == CueMixer::Event::Dropped) {
+        emit cueDropped(n);
+        tellMissedCue();
+    }
     if (p->state == State::Playing)
         p->state = State::Ready;
     if (p->notify)
@@ -472,6 +486,15 @@ void SoundBank::mixerEvent(CueMixer::Event event, int voice, std::uint64_t play,
 }
 
 // ---- Telling the operator -------------------------------------------------
+
+void SoundBank::tellMissedCue()
+{
+    // Once: the record lists every such cue.
+    if (toldMissedCue_)
+        return;
+    toldMissedCue_ = missedCueToTell_ = true;
+    report({});
+}
 
 void SoundBank::report(const QString &line)
 {
@@ -491,6 +514,10 @@ void SoundBank::flushReports()
     if (noOutputToTell_) {
         noOutputToTell_ = false;
         emit notice(str(texts::soundNoOutput).arg(outputError_));
+    }
+    if (missedCueToTell_) {
+        missedCueToTell_ = false;
+        emit notice(str(texts::soundCueMissed));
     }
     if (!problemsToTell_.isEmpty()) {
         QStringList lines;

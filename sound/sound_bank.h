@@ -28,15 +28,19 @@ namespace tavrin {
 // told to the operator once through notice(); an output that comes back is
 // used from the next cue on.
 //
-// An open output wakes the mixer every period whether anything sounds or
-// not. While no cue is wanted (setOutputWanted(false)) the output is closed
-// as soon as nothing plays; the players keep their sounds, and the next Play
-// or setOutputWanted(true) opens it again. Opening and closing happen on a
+// A running output renders a period every 23 ms whether anything sounds or
+// not. While no cue is wanted (setOutputWanted(false)) it idles as soon as
+// nothing plays: it stays open, and the sound server with it, but renders
+// nothing. The next Play or setOutputWanted(true) wakes it, within a period
+// or two; a cue of a tick is best announced a tick ahead, so that the
+// output's clock is known again by then. Opening and closing happen on a
 // thread of their own, never on this one.
 //
 // A cue played while a tick of the clock is handled sounds cueDelayMs after
 // the second the tick was due on (setDueClock), to the sample, so that every
-// Tavrin on the same grid sounds it at the same instant.
+// Tavrin on the same grid sounds it at the same instant. One the output came
+// too late for starts late, or after a second is dropped; either is told
+// (cueLate, cueDropped), and the operator once through notice().
 class SoundBank : public QObject, public CuePlayers {
     Q_OBJECT
 public:
@@ -51,12 +55,14 @@ public:
     // output cannot be opened.
     CueStatus cueStatus(int player) const;
 
-    // Whether a cue may come soon: keeps the audio output open, or lets it
-    // close once nothing plays. Wanted, it is also checked, and opened again
-    // if it failed or the sound server dropped it.
+    // Whether a cue may come soon: keeps the audio output running, or lets
+    // it idle once nothing plays. Wanted, it is also checked, and opened
+    // again if it failed or the sound server dropped it.
     void setOutputWanted(bool wanted);
-    // The output is open now (it may be closed while no cue is wanted).
+    // The output is open now (running, or idle between cues).
     bool outputOpen() const { return output_ == Output::Open; }
+    // Its thread has stopped rendering until the next cue.
+    bool outputIdle() const { return parked_; }
 
     // When the tick being handled was due, in wall-clock ms since the epoch.
     void setDueClock(std::function<qint64()> dueWallMs) { dueClock_ = std::move(dueWallMs); }
@@ -76,6 +82,9 @@ public:
     static constexpr int openTimeoutMs = 4000;
     // At the end, how long the output's thread is waited for.
     static constexpr int stopGraceMs = 2000;
+    // A cue that starts later than this after its time is told as late:
+    // well past the ms or two a steady output is off by.
+    static constexpr int lateCueMs = 10;
     // Whether a bank holds the process's audio output (or one that could
     // not be stopped is still held in the sound server).
     static bool outputInUse();
@@ -88,6 +97,10 @@ signals:
     // When the output started the play just asked of player, as far as can
     // be told: its first sample at the device, in wall-clock ms since the epoch.
     void cueStarted(int player, qint64 wallMs);
+    // The output came too late for the play just asked of player: it started
+    // lateMs after its time, or it was dropped and nothing was heard.
+    void cueLate(int player, qint64 lateMs);
+    void cueDropped(int player);
 
 private:
     enum class State { Closed, Ready, Playing, Paused };
@@ -117,7 +130,8 @@ private:
     void updateOutput();
     void suspendNow();
     void outputReport(AudioOutput::Report report, const QString &error);
-    void mixerEvent(CueMixer::Event event, int voice, std::uint64_t play, qint64 wallMs);
+    void mixerEvent(const CueMixer::News &news, qint64 wallMs);
+    void tellMissedCue();
     std::int64_t startTimeNs() const;
     void report(const QString &line);
     void flushReports();
@@ -125,10 +139,14 @@ private:
     std::array<Player, 4> players_{};
     Output output_ = Output::Closed;
     bool owner_ = false; // of the process's one audio output
-    bool requested_ = false;
+    bool requested_ = false; // open, or opening
+    bool idling_ = false;    // asked to idle
+    bool parked_ = false;    // and idle
     QString outputError_;
     bool noOutputToTell_ = false;
     bool toldNoOutput_ = false;
+    bool missedCueToTell_ = false;
+    bool toldMissedCue_ = false;
     QStringList problemsToTell_;
     QSet<QString> toldFiles_;
     bool flushQueued_ = false;

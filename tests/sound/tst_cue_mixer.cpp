@@ -12,8 +12,8 @@ constexpr int period = 20;
 constexpr std::int64_t ms = 1'000'000;
 
 struct Rig {
-    std::vector<std::pair<CueMixer::Event, std::int64_t>> events;
-    CueMixer mixer{rate, [this](CueMixer::Event e, int, std::uint64_t, std::int64_t at) { events.emplace_back(e, at); }};
+    std::vector<CueMixer::News> events;
+    CueMixer mixer{rate, [this](const CueMixer::News &n) { events.push_back(n); }};
     std::vector<std::int16_t> out;
     // Renders periods asked for at start + k × period ms (+ late of each).
     void render(int periods, std::int64_t startMs, int lateEvery = 0)
@@ -41,6 +41,8 @@ private slots:
     void startsAtTheSampleOfItsTime_data();
     void startsAtTheSampleOfItsTime();
     void aVoiceTooLateIsDropped();
+    void clockLearntAnew_data();
+    void clockLearntAnew();
 };
 
 void TestCueMixer::startsAtTheSampleOfItsTime_data()
@@ -49,12 +51,13 @@ void TestCueMixer::startsAtTheSampleOfItsTime_data()
     QTest::addColumn<std::int64_t>("latencyMs");
     QTest::addColumn<int>("lateEvery");
     QTest::addColumn<int>("expectedFrame");
-    QTest::newRow("inside a period") << std::int64_t(1127) << std::int64_t(0) << 0 << 127;
-    QTest::newRow("on a period's start") << std::int64_t(1140) << std::int64_t(0) << 0 << 140;
-    QTest::newRow("latency earlier on the stream") << std::int64_t(1127) << std::int64_t(30) << 0 << 97;
-    QTest::newRow("late requests do not move it") << std::int64_t(1127) << std::int64_t(0) << 3 << 127;
-    QTest::newRow("time passed: at once") << std::int64_t(900) << std::int64_t(0) << 0 << 60;
-    QTest::newRow("asap") << CueMixer::asap << std::int64_t(0) << 0 << 60;
+    QTest::addColumn<int>("lateMs"); // as told: how much after its time it starts
+    QTest::newRow("inside a period") << std::int64_t(1127) << std::int64_t(0) << 0 << 127 << 0;
+    QTest::newRow("on a period's start") << std::int64_t(1140) << std::int64_t(0) << 0 << 140 << 0;
+    QTest::newRow("latency earlier on the stream") << std::int64_t(1127) << std::int64_t(30) << 0 << 97 << 0;
+    QTest::newRow("late requests do not move it") << std::int64_t(1127) << std::int64_t(0) << 3 << 127 << 0;
+    QTest::newRow("time passed: at once, late") << std::int64_t(900) << std::int64_t(0) << 0 << 60 << 160;
+    QTest::newRow("asap") << CueMixer::asap << std::int64_t(0) << 0 << 60 << 0;
 }
 
 void TestCueMixer::startsAtTheSampleOfItsTime()
@@ -63,6 +66,7 @@ void TestCueMixer::startsAtTheSampleOfItsTime()
     QFETCH(std::int64_t, latencyMs);
     QFETCH(int, lateEvery);
     QFETCH(int, expectedFrame);
+    QFETCH(int, lateMs);
     Rig rig;
     rig.mixer.setLatencyNs(latencyMs * ms);
     rig.render(3, 1000, lateEvery);
@@ -72,9 +76,10 @@ void TestCueMixer::startsAtTheSampleOfItsTime()
     QCOMPARE(rig.firstSound(), std::ptrdiff_t(expectedFrame));
     QCOMPARE(std::count(rig.out.begin(), rig.out.end(), std::int16_t(1000)), 30);
     QCOMPARE(rig.events.size(), std::size_t(2));
-    QCOMPARE(rig.events[0].first, CueMixer::Event::Started);
-    QCOMPARE(rig.events[0].second, (1000 + expectedFrame + latencyMs) * ms); // when it is heard
-    QCOMPARE(rig.events[1].first, CueMixer::Event::Finished);
+    QCOMPARE(rig.events[0].event, CueMixer::Event::Started);
+    QCOMPARE(rig.events[0].atNs, (1000 + expectedFrame + latencyMs) * ms); // when it is heard
+    QCOMPARE(rig.events[0].lateNs, lateMs * ms);
+    QCOMPARE(rig.events[1].event, CueMixer::Event::Finished);
 }
 
 // Asked for while there was no output, which came back seconds later.
@@ -85,7 +90,40 @@ void TestCueMixer::aVoiceTooLateIsDropped()
     rig.render(3, 3000);
     QCOMPARE(rig.firstSound(), std::ptrdiff_t(-1));
     QCOMPARE(rig.events.size(), std::size_t(1));
-    QCOMPARE(rig.events[0].first, CueMixer::Event::Dropped);
+    QCOMPARE(rig.events[0].event, CueMixer::Event::Dropped);
+}
+
+// A stream that starts again, woken or after a stall the mixer sees itself,
+// is placed on its own steady periods: neither the old stream's nor its
+// first ones, asked for early as its buffer fills.
+void TestCueMixer::clockLearntAnew_data()
+{
+    QTest::addColumn<bool>("woken");
+    QTest::addColumn<int>("earlyMs");
+    QTest::newRow("a stall") << false << 0;
+    QTest::newRow("a stall, its first periods early") << false << 15;
+    QTest::newRow("woken, its first periods early") << true << 15;
+}
+
+void TestCueMixer::clockLearntAnew()
+{
+    QFETCH(bool, woken);
+    QFETCH(int, earlyMs);
+    Rig rig;
+    rig.render(10, 1000);
+    if (woken) {
+        rig.mixer.restartClock();
+        rig.out.clear();
+    }
+    // Half a second later the stream runs again: frame f is asked for at 1500 + f ms.
+    rig.render(3, 1500 - earlyMs);
+    rig.render(12, 1500);
+    rig.mixer.play(0, std::make_shared<const Pcm>(30, std::int16_t(1000)), 1, 2027 * ms, 2000 * ms);
+    rig.render(15, 1500);
+    QCOMPARE(rig.firstSound(), std::ptrdiff_t(527));
+    QCOMPARE(rig.events.size(), std::size_t(2));
+    QCOMPARE(rig.events[0].atNs, 2027 * ms);
+    QCOMPARE(rig.events[0].lateNs, 0);
 }
 
 QTEST_GUILESS_MAIN(TestCueMixer)

@@ -7,6 +7,7 @@
 #include "texts.h"
 #include "texts.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -94,13 +95,7 @@ struct Program {
     }
     static bool waitFor(const std::function<bool()> &ready, int timeoutMs)
     {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!ready()) {
-            if (deadline.hasExpired())
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
+        return QTest::qWaitFor(ready, timeoutMs);
     }
 };
 
@@ -206,7 +201,8 @@ private slots:
     void nameWithoutFolderIsInWorkingDirectory();
     void closeReleasesTheOutput();
     void emptyNameIsSilence();
-    void outputClosesWhileNoCueIsWanted();
+    void outputIdlesWhileNoCueIsWanted();
+    void lateCueIsToldOnce();
     void noOutputIsToldOnceAndCommandsDoNothing();
     void silentServerIsTold();
     void unknownPlayersAreIgnored_data();
@@ -274,16 +270,19 @@ const TestSoundBank::Session &TestSoundBank::session()
     QDir::setCurrent(QStringLiteral(TAVRIN_CUE_DIR));
     const std::size_t since = mark();
     Program program(defaultNames);
+    std::size_t played = 0;
     for (int n : {1, 2, 3, 4, 1}) {
-        if (!program.playThrough(n)) {
-            s.failure = QStringLiteral("no completion from player %1").arg(n);
+        // Each once the last has been heard to its end, so that they are heard apart.
+        ++played;
+        if (!program.playThrough(n) ||
+            !Program::waitFor([&] { return probe::soundsEnded(*rec_, since, played, 100); }, 3000)) {
+            s.failure = QStringLiteral("player %1 not heard to its end").arg(n);
             break;
         }
-        QTest::qWait(100);
     }
     // Anything still to come (a late or second completion, a tail of sound)
-    // has a second to show itself.
-    QTest::qWait(1000);
+    // shows itself within half a second of recording.
+    Program::waitFor([&] { return probe::soundsEnded(*rec_, since, played, 500); }, 3000);
     for (const QVariantList &args : program.done)
         s.done << args.at(0).toInt();
     s.notices = int(program.notices.count());
@@ -339,9 +338,9 @@ void TestSoundBank::playWhileSoundingStartsAgain()
     const Samples chime = cues::synthesize(Cue::Chime);
     Program program(defaultPaths());
     program.play(4);
-    QTest::qWait(100);
+    QVERIFY(Program::waitFor([&] { return probe::soundHeardFor(*rec_, since, 100); }, 3000));
     QVERIFY(program.playThrough(4));
-    QTest::qWait(300);
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 1, 300); }, 3000));
     QCOMPARE(program.done.count(), 1);
 
     // One unbroken sound: the first play's beginning, then the whole chime.
@@ -370,14 +369,15 @@ void TestSoundBank::stopAndRewind()
     const Samples chime = cues::synthesize(Cue::Chime);
     Program program(defaultPaths());
     program.play(4);
-    QTest::qWait(100);
+    QVERIFY(Program::waitFor([&] { return probe::soundHeardFor(*rec_, since, 100); }, 3000));
     program.bank.command(4, PlayerCommand::Stop);
     if (rewind)
         program.bank.command(4, PlayerCommand::Prev);
-    QTest::qWait(200);
+    // Held: the recording goes quiet, and nothing completes.
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 1, 200); }, 3000));
     QCOMPARE(program.done.count(), 0);
     QVERIFY(program.playThrough(4));
-    QTest::qWait(150);
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 2, 150); }, 3000));
     QCOMPARE(program.done.count(), 1);
 
     const Heard heard(*rec_, since);
@@ -434,9 +434,9 @@ void TestSoundBank::unusableFileFallsBackToBuiltin()
     files[0] = name;
     Program program(files);
     QVERIFY(program.playThrough(1));
-    QTest::qWait(50);
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 1); }, 3000));
     QVERIFY(program.playThrough(1));
-    QTest::qWait(150);
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 2, 150); }, 3000));
 
     QCOMPARE(program.notices.count(), 1);
     const QString text = program.notices.at(0).at(0).toString();
@@ -464,10 +464,10 @@ void TestSoundBank::eachFileIsReportedOnce()
     files[2] = QStringLiteral("also-gone.wav");
     Program program(files);
     QVERIFY(Program::waitFor([&] { return program.notices.count() > 0; }, 1000));
-    QTest::qWait(50);
+    // Playing the replaced sounds tells nothing more.
     program.play(1);
     program.play(3);
-    QTest::qWait(50);
+    QVERIFY(Program::waitFor([&] { return program.done.count() == 2; }, 3000));
     QCOMPARE(program.notices.count(), 1);
     const QString text = program.notices.at(0).at(0).toString();
     QCOMPARE(text.count(QStringLiteral("gone.wav")), 2); // gone.wav and also-gone.wav
@@ -489,7 +489,7 @@ void TestSoundBank::nameWithoutFolderIsInWorkingDirectory()
     files[3] = QStringLiteral("own.wav");
     Program program(files);
     QVERIFY(program.playThrough(4));
-    QTest::qWait(100);
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 1, 100); }, 3000));
     QCOMPARE(program.notices.count(), 0);
     const Heard heard(*rec_, since);
     QVERIFY2(heard.sounds.size() == 1, heard.lengths());
@@ -516,9 +516,7 @@ void TestSoundBank::closeReleasesTheOutput()
         program.bank.command(n, PlayerCommand::Stop);
         program.bank.command(n, PlayerCommand::Prev);
     }
-    QTest::qWait(200);
-    QCOMPARE(pulse_.streamCount(), 0);
-    QCOMPARE(program.done.count(), 0);
+    QVERIFY(!Program::waitFor([&] { return pulse_.streamCount() > 0 || program.done.count() > 0; }, 200));
 }
 
 // An emptied line in the settings file: that cue plays nothing, and nobody
@@ -534,7 +532,7 @@ void TestSoundBank::emptyNameIsSilence()
     Program program(files);
     program.play(1);
     QVERIFY(program.playThrough(2));
-    QTest::qWait(150);
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 1, 150); }, 3000));
     QCOMPARE(program.notices.count(), 0);
     const CueStatus status = program.bank.cueStatus(1);
     QCOMPARE(status.source, CueSource::Silent);
@@ -545,9 +543,9 @@ void TestSoundBank::emptyNameIsSilence()
     QVERIFY(compare(heard.sounds[0], cues::synthesize(Cue::AnswerEnd)).sameSound());
 }
 
-// While no cue is wanted the output closes once nothing plays; a cue that
-// comes all the same opens it and is heard whole.
-void TestSoundBank::outputClosesWhileNoCueIsWanted()
+// While no cue is wanted the output idles once nothing plays, still open; a
+// cue that comes all the same wakes it and is heard whole.
+void TestSoundBank::outputIdlesWhileNoCueIsWanted()
 {
     NEED_PULSE();
     Program program(defaultPaths());
@@ -555,17 +553,14 @@ void TestSoundBank::outputClosesWhileNoCueIsWanted()
     const std::size_t since = mark();
     program.play(3);
     program.bank.setOutputWanted(false);
-    QTest::qWait(300);
-    QCOMPARE(pulse_.streamCount(), 1); // the end of the examination still sounds
-    QVERIFY(Program::waitFor([&] { return pulse_.streamCount() == 0; }, 4000));
-    QVERIFY(Program::waitFor([&] { return !program.bank.outputOpen(); }, 1000));
-    QVERIFY(program.playThrough(4));
-    QVERIFY(Program::waitFor([&] { return pulse_.streamCount() == 0; }, 2000));
-    program.bank.setOutputWanted(true);
-    QVERIFY(Program::waitFor([&] { return program.bank.outputOpen(); }, 2000));
+    QVERIFY(Program::waitFor([&] { return program.bank.outputIdle(); }, 4000));
     QCOMPARE(pulse_.streamCount(), 1);
+    QVERIFY(program.playThrough(4));
+    QVERIFY(Program::waitFor([&] { return program.bank.outputIdle(); }, 2000));
+    program.bank.setOutputWanted(true);
+    QVERIFY(!program.bank.outputIdle());
     QVERIFY(program.playThrough(1));
-    QTest::qWait(100);
+    QVERIFY(Program::waitFor([&] { return probe::soundsEnded(*rec_, since, 3, 100); }, 3000));
     const Heard heard(*rec_, since);
     QVERIFY2(heard.sounds.size() == 3, heard.lengths());
     const Cue expected[] = {Cue::ExamEnd, Cue::Chime, Cue::Tick};
@@ -573,6 +568,26 @@ void TestSoundBank::outputClosesWhileNoCueIsWanted()
         const Match m = compare(heard.sounds[i], cues::synthesize(expected[i]));
         QVERIFY2(m.sameSound(), qPrintable(QStringLiteral("sound %1: ").arg(i + 1) + m.describe()));
     }
+}
+
+// A tick's cue asked for after its time (the tick was handled half a second
+// late) starts as soon as it can, and says by how much it was late; the
+// operator hears of such cues once.
+void TestSoundBank::lateCueIsToldOnce()
+{
+    NEED_PULSE();
+    Program program(defaultPaths());
+    QSignalSpy late(&program.bank, &SoundBank::cueLate);
+    program.bank.setDueClock([] { return QDateTime::currentMSecsSinceEpoch() - 500; });
+    QVERIFY(program.playThrough(1));
+    QVERIFY(program.playThrough(1));
+    QCOMPARE(late.count(), 2);
+    for (const QVariantList &args : late) {
+        QCOMPARE(args.at(0).toInt(), 1);
+        QVERIFY2(args.at(1).toLongLong() > 400 && args.at(1).toLongLong() < 500, qPrintable(args.at(1).toString()));
+    }
+    QCOMPARE(program.notices.count(), 1);
+    QCOMPARE(program.notices.at(0).at(0).toString(), str(texts::soundCueMissed));
 }
 
 void TestSoundBank::noOutputIsToldOnceAndCommandsDoNothing()
@@ -587,10 +602,8 @@ void TestSoundBank::noOutputIsToldOnceAndCommandsDoNothing()
         program.bank.command(n, PlayerCommand::Prev);
         program.play(n);
     }
-    QTest::qWait(300);
+    QVERIFY(!Program::waitFor([&] { return program.notices.count() > 1 || program.done.count() > 0; }, 300));
     qputenv("SDL_AUDIODRIVER", driver);
-    QCOMPARE(program.notices.count(), 1);
-    QCOMPARE(program.done.count(), 0);
     const QString text = program.notices.at(0).at(0).toString();
     QVERIFY2(text.startsWith(str(texts::soundNoOutput).section(u'\n', 0, 0)), qPrintable(text));
 }
@@ -647,7 +660,7 @@ void TestSoundBank::unknownPlayersAreIgnored()
     for (auto cmd : {PlayerCommand::Open, PlayerCommand::Play, PlayerCommand::Stop, PlayerCommand::Prev,
                      PlayerCommand::Play, PlayerCommand::Close})
         bank.command(player, cmd);
-    QTest::qWait(50);
+    QCoreApplication::processEvents(); // what a notice would be told in
     QCOMPARE(done.count(), 0);
     QCOMPARE(notices.count(), 0);
 }

@@ -64,7 +64,8 @@ void TestSoundCheck::fourCuesInOrderWithWhatWasPlayed()
     const std::size_t since = rec.size();
     action->trigger();
     QVERIFY(checked.wait(4 * SoundCheck::cueLimitMs));
-    QTest::qWait(300); // the last of the chime reaches the monitor
+    // The last of the chime reaches the monitor.
+    QTRY_VERIFY_WITH_TIMEOUT(probe::soundsEnded(rec, since, 4, 100), 3000);
     rec.stop();
     QDir::setCurrent(start);
 

@@ -229,10 +229,10 @@ void Recorder::read()
     }
 }
 
-std::vector<std::int16_t> Recorder::samples() const
+std::vector<std::int16_t> Recorder::samples(std::size_t from) const
 {
     std::lock_guard lock(mutex_);
-    return samples_;
+    return {samples_.begin() + std::ptrdiff_t(std::min(from, samples_.size())), samples_.end()};
 }
 
 std::size_t Recorder::size() const
@@ -307,6 +307,21 @@ std::vector<Span> sounds(std::span<const std::int16_t> s, std::size_t minGap, in
         }
     }
     return out;
+}
+
+bool soundsEnded(const Recorder &rec, std::size_t since, std::size_t count, int quietMs)
+{
+    const std::vector<std::int16_t> s = rec.samples(since);
+    const std::vector<Span> found = sounds(s);
+    return found.size() >= count &&
+           (found.empty() || s.size() - found.back().end >= std::size_t(quietMs) * rate / 1000);
+}
+
+bool soundHeardFor(const Recorder &rec, std::size_t since, int ms)
+{
+    const std::vector<std::int16_t> s = rec.samples(since);
+    const std::vector<Span> found = sounds(s);
+    return !found.empty() && s.size() - found.front().begin >= std::size_t(ms) * rate / 1000;
 }
 
 std::vector<std::vector<std::int16_t>> heardSounds(std::span<const std::int16_t> s, int *dropouts)

@@ -64,7 +64,7 @@ public:
     QString start();
     void stop();
 
-    std::vector<std::int16_t> samples() const;
+    std::vector<std::int16_t> samples(std::size_t from = 0) const;
     std::size_t size() const;
     // When sample i was played into the sink, on the steady clock.
     Clock::time_point timeOf(std::size_t i) const;
@@ -113,6 +113,14 @@ double crossingPitch(std::span<const std::int16_t> s);
 // Normalised correlation of two equally long pieces, 1 for the same shape.
 double likeness(std::span<const std::int16_t> a, std::span<const std::int16_t> b);
 double milliseconds(std::size_t samples);
+
+// Conditions to wait on (QTRY_VERIFY, QTest::qWaitFor): what is played
+// reaches the monitor a little later, and a period or two at a time.
+// From sample since on, count sounds have been recorded and the last has
+// been quiet for quietMs.
+bool soundsEnded(const Recorder &rec, std::size_t since, std::size_t count, int quietMs = 50);
+// From sample since on, a sound has been heard for ms (and may go on).
+bool soundHeardFor(const Recorder &rec, std::size_t since, int ms);
 
 // How a heard sound compares with the file it should be.
 struct Match {
