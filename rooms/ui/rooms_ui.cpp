@@ -137,6 +137,11 @@ void RoomsUi::build()
     refreshLine();
 }
 
+qint64 RoomsUi::brokerProcessId() const
+{
+    return broker_ ? broker_->processId() : 0;
+}
+
 MemberSeams RoomsUi::seams() const
 {
     MemberSeams s;

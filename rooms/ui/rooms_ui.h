@@ -61,6 +61,8 @@ public:
     // Null when not in that role.
     Controller *controller() const { return controller_; }
     Room *room() const { return room_; }
+    // The private broker's process, once it runs; 0 otherwise.
+    qint64 brokerProcessId() const;
 
 signals:
     // A member was made, before it connects: what is added to it subscribes now.
