@@ -223,16 +223,19 @@ void RoomsUi::showSetup()
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const RoomsOptions chosen = dialog->options();
         const PrivateBrokerOptions broker = dialog->privateBrokerOptions();
-        if (const QString e = saveOptions(optionsFile_, chosen, broker); !e.isEmpty()) {
-            frame_.notify(e);
-            return;
-        }
-        teardown();
-        options_ = chosen;
-        privateOptions_ = broker;
-        build();
-        if (status_->isVisible())
-            showStatus();
+        // Written off the UI thread; the settings are used once they are kept.
+        saveOptionsLater(optionsFile_, chosen, broker, this, [this, chosen, broker](const QString &e) {
+            if (!e.isEmpty()) {
+                frame_.notify(e);
+                return;
+            }
+            teardown();
+            options_ = chosen;
+            privateOptions_ = broker;
+            build();
+            if (status_->isVisible())
+                showStatus();
+        });
     });
     dialog->open();
 }
