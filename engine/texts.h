@@ -490,6 +490,7 @@ inline constexpr char16_t roomsBadRoomName[] =
     u"部屋の名前は 1 ～ 40 文字で、/ + # と制御文字を含まず、前後に空白のないものにしてください。";
 inline constexpr char16_t roomsBadHost[] = u"ブローカーのホストを入力してください。";
 inline constexpr char16_t roomsSaveFailed[] = u"部屋と接続の設定は変えていません。";
+inline constexpr char16_t roomsTlsFileUnreadable[] = u"TLS のファイル %1 を使えません（%2）";
 inline constexpr char16_t roomsStartFailed[] =
     u"ブローカーへの接続を始められませんでした（%1）。この Tavrin は 1 部屋で動いています。"
     u"右クリックの「部屋と接続の設定」で設定を確かめてください。";
