@@ -29,6 +29,7 @@ class SoundBank;
 namespace tavrin::rooms {
 
 class PrivateBroker;
+class SetupDialog;
 class StatusDialog;
 
 class RoomsUi : public QObject {
@@ -79,6 +80,7 @@ private:
     void teardown();
     void showStatus();
     void showSetup();
+    void applySetup();
     void startPrivateBroker();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
@@ -103,6 +105,7 @@ private:
     Controller *controller_ = nullptr;
     Room *room_ = nullptr;
     StatusDialog *status_ = nullptr;
+    SetupDialog *setup_ = nullptr;
     QPointer<QMessageBox> question_;
     QStringList toldBuiltin_;
     quint64 builds_ = 0; // a member being prepared is made only if it is still the latest

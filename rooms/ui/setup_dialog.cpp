@@ -167,6 +167,7 @@ void SetupDialog::setOptions(const RoomsOptions &o, const PrivateBrokerOptions &
     insecure_->setChecked(o.broker.tlsInsecure);
     serverCert_->setText(pb.certFile);
     serverKey_->setText(pb.keyFile);
+    problem_->clear();
     updateEnabled();
 }
 
