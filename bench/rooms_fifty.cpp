@@ -131,8 +131,9 @@ struct Seat : RunObserver {
     }
 };
 
-// The rooms' process: says "ready" once every room has its clock offset
-// to the controller, then one line per start, pause or resume taken.
+// The rooms' process: says "ready" once every room follows the controller,
+// its clock offset to it known (the controller now starts with the rooms,
+// not long before them), then one line per start, pause or resume taken.
 int runRooms(int port, int count, bool sign)
 {
     const QByteArray key = sign ? deriveExamKey(kPassphrase, kExam) : QByteArray();
@@ -161,7 +162,7 @@ int runRooms(int port, int count, bool sign)
     QTimer ready;
     QObject::connect(&ready, &QTimer::timeout, [&] {
         for (const auto &r : members)
-            if (!r->connected() || !r->offset()) {
+            if (!r->connected() || !r->offset() || !r->following()) {
                 if (qEnvironmentVariableIsSet("BENCH_DEBUG"))
                     std::fprintf(stderr, "%s: connected %d following %d offset %d\n", qPrintable(r->name()),
                                  r->connected(), r->following(), bool(r->offset()));
