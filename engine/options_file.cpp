@@ -68,10 +68,15 @@ bool readOld(const QString &path, QByteArray &old, QString &refused)
     else if (st.st_size > kMaxOptionsBytes)
         refused = notice(path, texts::optionsFormatError);
     else {
+        // All of it or nothing: a part left out would be lost from the new file.
         old.resize(qsizetype(st.st_size));
         qsizetype got = 0;
         while (got < old.size()) {
             const ssize_t n = ::read(fd, old.data() + got, size_t(old.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                refused = systemError(path, errno);
             if (n <= 0)
                 break;
             got += n;
@@ -159,6 +164,8 @@ QString writeHeld(const QString &path, const QString &group, const OptionValues 
     bool written = true;
     for (qsizetype at = 0; written && at < old.size();) {
         const ssize_t n = ::write(fd, old.constData() + at, size_t(old.size() - at));
+        if (n < 0 && errno == EINTR)
+            continue;
         written = n > 0;
         at += n > 0 ? n : 0;
     }
