@@ -1,11 +1,7 @@
-#include "options.h"
 #include "session.h"
-#include "texts.h"
-#include "web_view.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -39,19 +35,12 @@ int main(int argc, char *argv[])
 
     // Without options the program is the one-room timer it always was.
     QCommandLineParser parser;
-    tavrin::rooms::addCommandLineOptions(parser);
-    tavrin::web::addCommandLineOptions(parser);
+    tavrin::addCommandLineOptions(parser);
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(0);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
-    tavrin::SessionOptions options;
-    options.optionsFile = QDir::current().filePath(QLatin1String(tavrin::texts::optionsFile));
-    options.rooms = tavrin::rooms::loadOptions(options.optionsFile);
-    options.refused = parsed ? tavrin::rooms::applyCommandLine(parser, options.rooms) : parser.errorText();
-
-    options.parser = &parser;
-    tavrin::Session session(std::move(options));
+    tavrin::Session session(tavrin::sessionOptions(parser, parsed));
     return session.run();
 }

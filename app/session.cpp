@@ -19,6 +19,22 @@
 
 namespace tavrin {
 
+void addCommandLineOptions(QCommandLineParser &parser)
+{
+    rooms::addCommandLineOptions(parser);
+    web::addCommandLineOptions(parser);
+}
+
+SessionOptions sessionOptions(const QCommandLineParser &parser, bool parsed)
+{
+    SessionOptions options;
+    options.optionsFile = QDir::current().filePath(QLatin1String(texts::optionsFile));
+    options.rooms = rooms::loadOptions(options.optionsFile);
+    options.refused = parsed ? rooms::applyCommandLine(parser, options.rooms) : parser.errorText();
+    options.parser = &parser;
+    return options;
+}
+
 Session::Session(SessionOptions options)
     : options_(std::move(options)), roomDisplay_(engine_.state(), form_, options_.optionsFile),
       journal_(QDir::currentPath())

@@ -34,6 +34,12 @@ struct SessionOptions {
     const QCommandLineParser *parser = nullptr; // for the parts that read options of their own
 };
 
+// The program's command line: the rooms' options and the browser view's.
+void addCommandLineOptions(QCommandLineParser &parser);
+// What the program runs with: the options file in the working folder, and
+// over it what the command line sets (parsed: whether it could be parsed).
+SessionOptions sessionOptions(const QCommandLineParser &parser, bool parsed);
+
 // The program put together: the clock, the window, the players and their
 // output policy, the journal, the candidates' display, the sound check, the
 // rooms and the screen keeper. Each part is wired in the constructor; the
@@ -47,6 +53,13 @@ public:
     // Start-up, the question after an interruption, the window, the event
     // loop and the end: the program's exit status.
     int run();
+
+    // The parts, for the benchmarks that measure the program as it runs.
+    Engine &engine() { return engine_; }
+    Form1 &form() { return form_; }
+    SoundBank &players() { return players_; }
+    Journal &journal() { return journal_; }
+    rooms::RoomsUi &rooms() { return *roomsUi_; }
 
 private:
     void start();

@@ -1,19 +1,19 @@
 #pragma once
 
 // The program's own start-up as the start and resume benchmarks time it: the
-// window, its players and the engine put together as the program does, and
-// the time from the start of the process to the window's first paint.
+// real session, built as main() builds it in the working folder, and the time
+// from the start of the process to its window's first paint.
 
 #include "bench_support.h"
-#include "engine.h"
-#include "form1.h"
-#include "phase_timer.h"
-#include "sound_bank.h"
+#include "session.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <unistd.h>
 
@@ -32,18 +32,22 @@ inline double sinceProcessStart()
     return (now.tv_sec + now.tv_nsec / 1e9) * 1000.0 - startTicks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
+// The program as it starts without arguments; run() is main()'s.
 struct Launch : QObject {
-    tavrin::PhaseTimer clock;
-    tavrin::Form1 form;
-    tavrin::SoundBank players{&form};
-    tavrin::Engine engine{form, players};
+    QCommandLineParser parser;
+    std::unique_ptr<tavrin::Session> session;
 
-    Launch() { form.attach(&engine, &clock); }
+    Launch()
+    {
+        tavrin::addCommandLineOptions(parser);
+        const bool parsed = parser.parse({QCoreApplication::applicationFilePath()});
+        session = std::make_unique<tavrin::Session>(tavrin::sessionOptions(parser, parsed));
+    }
     // done gets the milliseconds since the process started, once.
     void onFirstPaint(std::function<void(double)> done)
     {
         done_ = std::move(done);
-        form.installEventFilter(this);
+        session->form().installEventFilter(this);
     }
     bool eventFilter(QObject *watched, QEvent *event) override
     {

@@ -1,24 +1,33 @@
 // Fifty rooms on one broker: the program's own private broker (locked down,
-// on loopback), one controller in this process and fifty rooms in a second
-// one, each room the rooms library on an engine without window or sound,
-// every message signed. The controller's pause button is pressed twenty
-// times (pause, resume, ...) a second and a half apart.
+// on loopback), the real program as their controller in this process, set up
+// with its options file as a user would, and fifty rooms in a second process,
+// each room the rooms library on an engine without window or sound (fifty
+// windows and sound banks would measure the desktop instead), every message
+// signed. The controller's pause button is pressed twenty times (pause,
+// resume, ...) a second and a half apart.
 //   rooms50.button_to_last_room_{median,max}  ms, the press until the last
 //                                             room's engine has taken it
 //   rooms50.controller_cpu_share               %, of one core, over the presses
 //   rooms50.rooms_cpu_share, broker_cpu_share  %, the rooms' process, the broker
-// Usage: bench_rooms_fifty [--unsigned] [ROOMS]   (the MAC left off: to compare)
+// Usage: bench_rooms_fifty [--unsigned] [ROOMS]   (the MAC left off: to compare;
+//        the controller then has no passphrase, and the broker is started here)
 // BENCH_DEBUG=1 says on stderr what the rooms refuse while they wait.
 #include "bench_support.h"
 #include "engine.h"
 #include "members.h"
 #include "mqtt_client.h"
+#include "options.h"
 #include "phase_timer.h"
 #include "private_broker.h"
+#include "rooms_ui.h"
+#include "session.h"
 #include "signing.h"
 #include "silent_ports.h"
+#include "texts.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -91,6 +100,14 @@ private:
     int combo_ = 0;
 };
 
+// Settings of a long examination (30 + 5 s, 40 questions); no sound files.
+bool writeSettings(const QString &dir)
+{
+    QFile f(QDir(dir).filePath(QStringLiteral("Tavrin.cfg")));
+    return f.open(QIODevice::WriteOnly) &&
+           f.write("30,5,40\r\nTavrin-Jihou1.wav\r\nTavrin-Jihou2.wav\r\nTavrin-Jihou3.wav\r\nmove\r\nend\r\n10\r\n0\r\n") > 0;
+}
+
 // An engine without window or sound, on its own clock.
 struct Seat : RunObserver {
     PhaseTimer timer;
@@ -102,13 +119,8 @@ struct Seat : RunObserver {
     {
         QObject::connect(&timer, &PhaseTimer::timeout, [this] { engine.Timer1_Timer(); });
         engine.addObserver(this);
-        // Settings of a long examination (30 + 5 s, 40 questions); no sound files.
         static QTemporaryDir folder;
-        static const bool written = [] {
-            QFile f(folder.filePath(QStringLiteral("Tavrin.cfg")));
-            return f.open(QIODevice::WriteOnly) &&
-                   f.write("30,5,40\r\nTavrin-Jihou1.wav\r\nTavrin-Jihou2.wav\r\nTavrin-Jihou3.wav\r\nmove\r\nend\r\n10\r\n0\r\n") > 0;
-        }();
+        static const bool written = writeSettings(folder.path());
         if (written)
             engine.Form_Load(folder.path(), folder.path());
     }
@@ -119,8 +131,9 @@ struct Seat : RunObserver {
     }
 };
 
-// The rooms' process: says "ready" once every room has its clock offset
-// to the controller, then one line per start, pause or resume taken.
+// The rooms' process: says "ready" once every room follows the controller,
+// its clock offset to it known (the controller now starts with the rooms,
+// not long before them), then one line per start, pause or resume taken.
 int runRooms(int port, int count, bool sign)
 {
     const QByteArray key = sign ? deriveExamKey(kPassphrase, kExam) : QByteArray();
@@ -149,7 +162,7 @@ int runRooms(int port, int count, bool sign)
     QTimer ready;
     QObject::connect(&ready, &QTimer::timeout, [&] {
         for (const auto &r : members)
-            if (!r->connected() || !r->offset()) {
+            if (!r->connected() || !r->offset() || !r->following()) {
                 if (qEnvironmentVariableIsSet("BENCH_DEBUG"))
                     std::fprintf(stderr, "%s: connected %d following %d offset %d\n", qPrintable(r->name()),
                                  r->connected(), r->following(), bool(r->offset()));
@@ -176,40 +189,58 @@ int runRooms(int port, int count, bool sign)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     const bool sign = !args.removeAll(QStringLiteral("--unsigned"));
-    if (args.value(0) == QLatin1String("rooms"))
+    if (args.value(0) == QLatin1String("rooms")) {
+        QCoreApplication app(argc, argv);
         return runRooms(args.value(1).toInt(), args.value(2).toInt(), sign);
+    }
+    QApplication app(argc, argv);
     const int count = args.isEmpty() ? 50 : args.value(0).toInt();
 
+    // The controller's working folder, as the set-up dialog leaves it.
+    RoomsOptions own;
+    own.role = Role::Controller;
+    own.exam = kExam;
+    own.broker.host = QStringLiteral("127.0.0.1");
+    own.broker.port = bench::freePort();
+    PrivateBrokerOptions brokerOptions;
     PrivateBrokerSetup setup;
-    setup.port = bench::freePort();
+    setup.port = own.broker.port;
     setup.exam = kExam;
     setup.passphrase = kPassphrase;
     for (int i = 0; i < count; ++i)
         setup.rooms << roomName(i);
-    PrivateBroker broker;
-    bool up = false;
-    QObject::connect(&broker, &PrivateBroker::started, [&] { up = true; });
-    QObject::connect(&broker, &PrivateBroker::failed, [](const QString &why) {
-        std::fprintf(stderr, "broker: %s\n", qPrintable(why));
-        QCoreApplication::exit(1);
-    });
-    if (const QString e = broker.start(setup); !e.isEmpty())
-        return std::fprintf(stderr, "broker: %s\n", qPrintable(e)), 1;
-    while (!up)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-    // If it is not listening yet, the members connect again by themselves.
+    brokerOptions.rooms = setup.rooms;
+    if (sign) {
+        own.privateBroker = true;
+        own.passphrase = kPassphrase;
+    } else {
+        // Without a passphrase nothing is signed: the broker is ours to start,
+        // and the controller logs in as the set-up dialog lets one enter it.
+        const BrokerSettings l = login(own.broker.port, QString::fromLatin1(kControllerUser));
+        own.broker.user = l.user;
+        own.broker.password = l.password;
+    }
+    QTemporaryDir folder;
+    const QString optionsFile = folder.filePath(QLatin1String(texts::optionsFile));
+    if (!folder.isValid() || !writeSettings(folder.path()) || !saveOptions(optionsFile, own, brokerOptions).isEmpty() ||
+        !QDir::setCurrent(folder.path()))
+        return std::fprintf(stderr, "cannot prepare the controller's folder\n"), 1;
+    PrivateBroker ownBroker;
+    if (!sign)
+        if (const QString e = ownBroker.start(setup); !e.isEmpty())
+            return std::fprintf(stderr, "broker: %s\n", qPrintable(e)), 1;
 
-    Seat seat;
-    MemberSeams seams;
-    seams.key = sign ? deriveExamKey(kPassphrase, kExam) : QByteArray();
-    Controller controller(kExam, login(setup.port, QString::fromLatin1(kControllerUser)), seat.engine, seat.timer,
-                          std::move(seams));
-    seat.engine.addObserver(&controller);
-    if (const QString e = controller.start(); !e.isEmpty())
-        return std::fprintf(stderr, "controller: %s\n", qPrintable(e)), 1;
+    QCommandLineParser parser;
+    tavrin::addCommandLineOptions(parser);
+    const bool parsed = parser.parse({QCoreApplication::applicationFilePath()});
+    Session session(tavrin::sessionOptions(parser, parsed));
+    Engine &engine = session.engine();
+    const auto brokerPid = [&] { return pid_t(sign ? session.rooms().brokerProcessId() : ownBroker.processId()); };
+    const auto leading = [&] { return session.rooms().controller() && session.rooms().controller()->leading(); };
 
     QProcess roomsProcess;
     roomsProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -226,7 +257,9 @@ int main(int argc, char **argv)
     QObject::connect(&press, &QTimer::timeout, [&] {
         if (int(pressedUs.size()) == kPresses + 1) {
             press.stop();
-            QTimer::singleShot(1500, &app, &QCoreApplication::quit);
+            // Not quit(): that asks the window to close, and a window in a
+            // run asks the operator first.
+            QTimer::singleShot(1500, &app, [] { QCoreApplication::exit(0); });
             return;
         }
         if (pressedUs.size() == 1) {
@@ -234,20 +267,30 @@ int main(int argc, char **argv)
             getrusage(RUSAGE_SELF, &r);
             cpu0 = double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
             rooms0 = cpuSeconds(pid_t(roomsProcess.processId()));
-            broker0 = cpuSeconds(pid_t(broker.processId()));
+            broker0 = cpuSeconds(brokerPid());
             wall0 = wallUs();
         }
         pressedUs.push_back(wallUs());
         if (pressedUs.size() == 1)
-            seat.engine.Command1_Click(); // the start
+            engine.Command1_Click(); // the start
         else
-            seat.engine.Command2_Click(); // pause, resume, ...
+            engine.Command2_Click(); // pause, resume, ...
     });
+    // The presses begin once every room is ready and the controller leads.
+    bool roomsReady = false;
+    QTimer go;
+    QObject::connect(&go, &QTimer::timeout, [&] {
+        if (roomsReady && leading()) {
+            go.stop();
+            press.start(1500);
+        }
+    });
+    go.start(100);
     QObject::connect(&roomsProcess, &QProcess::readyReadStandardOutput, [&] {
         while (roomsProcess.canReadLine()) {
             const QList<QByteArray> f = roomsProcess.readLine().trimmed().split(' ');
-            if (f.value(0) == "ready" && controller.leading() && !press.isActive() && pressedUs.empty()) {
-                press.start(1500);
+            if (f.value(0) == "ready") {
+                roomsReady = true;
             } else if (f.value(0) == "E" && f.size() == 4) {
                 const int room = f[1].toInt();
                 const int n = room >= 0 && room < count ? eventsOf[room]++ : kPresses + 1;
@@ -260,13 +303,13 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the rooms were not ready within two minutes\n");
         QCoreApplication::exit(1);
     });
-    const int rc = app.exec();
+    const int rc = session.run();
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
     const double cpu = double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
     const double wall = double(wallUs() - wall0) / 1e6;
     const double roomsCpu = cpuSeconds(pid_t(roomsProcess.processId())) - rooms0;
-    const double brokerCpu = cpuSeconds(pid_t(broker.processId())) - broker0;
+    const double brokerCpu = cpuSeconds(brokerPid()) - broker0;
     roomsProcess.kill();
     roomsProcess.waitForFinished(3000);
     if (rc != 0)

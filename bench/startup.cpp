@@ -1,10 +1,10 @@
 // Time from the start of the process to the first paint of the main window,
-// with the program's own start-up (settings, players, layout) in between.
-// Run it in a real X session (QT_QPA_PLATFORM=xcb) from a folder with cues.
+// with the program's own start-up (settings, players, journal, layout) in
+// between. Run it in a real X session (QT_QPA_PLATFORM=xcb) from a folder
+// with cues.
 #include "launch.h"
 
 #include <QApplication>
-#include <QDir>
 
 int main(int argc, char *argv[])
 {
@@ -12,9 +12,7 @@ int main(int argc, char *argv[])
     bench::Launch program;
     program.onFirstPaint([](double ms) {
         bench::figure("startup.first_paint", ms, "ms");
-        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     });
-    program.engine.Form_Load(QCoreApplication::applicationDirPath(), QDir::currentPath());
-    program.form.show();
-    return app.exec();
+    return program.session->run();
 }

@@ -3,6 +3,7 @@
 #include "fonts.h"
 #include "form1.h"
 #include "geometry.h"
+#include "options_file.h"
 #include "texts.h"
 
 #include <QAction>
@@ -70,6 +71,7 @@ RoomDisplay::RoomDisplay(const ExamState &state, Form1 &operatorWindow, const QS
         banners_[static_cast<int>(b)] = {banner.caption, banner.visible};
     }
 
+    waitForOptionWrites(); // what this part saved last, if it is still being written
     QSettings options(optionsPath_, QSettings::IniFormat);
     options.beginGroup(kGroup);
     choice_.name = options.value(kScreen).toString();
@@ -239,18 +241,15 @@ void RoomDisplay::setSecondsLeftShown(bool on)
 
 void RoomDisplay::saveOptions()
 {
-    QSettings options(optionsPath_, QSettings::IniFormat);
-    options.beginGroup(kGroup);
-    options.setValue(kScreen, choice_.name);
-    options.setValue(kScreenWidth, choice_.size.width());
-    options.setValue(kScreenHeight, choice_.size.height());
-    options.setValue(kSecondsLeft, secondsLeftShown_);
-    options.endGroup();
-    options.sync();
-    if (options.status() == QSettings::NoError)
-        return;
-    const auto why = options.status() == QSettings::AccessError ? texts::optionsAccessError : texts::optionsFormatError;
-    operator_.notify(str(texts::optionsNotSaved).arg(QDir::toNativeSeparators(optionsPath_), str(why)));
+    writeOptionsLater(optionsPath_, kGroup,
+                      {{kScreen, choice_.name},
+                       {kScreenWidth, choice_.size.width()},
+                       {kScreenHeight, choice_.size.height()},
+                       {kSecondsLeft, secondsLeftShown_}},
+                      this, [this](const QString &notice) {
+                          if (!notice.isEmpty())
+                              operator_.notify(notice + u'\n' + str(texts::optionsKeptForNow));
+                      });
 }
 
 void RoomDisplay::addActionsTo(QWidget &window)

@@ -200,11 +200,21 @@ inline constexpr char16_t roomScreenAuto[] = u"自動（操作画面のない、
 inline constexpr char16_t roomScreenItem[] = u"%1（%2 × %3）";
 inline constexpr char16_t roomSecondsLeft[] = u"部屋の表示に残り秒数を出す";
 inline constexpr char16_t secondsLeft[] = u"残り%1秒";
-inline constexpr char16_t optionsNotSaved[] =
-    u"設定「%1」を保存できませんでした（%2）。\n"
-    u"今の選択はこのプログラムを閉じるまで使えます。フォルダーに書き込めるか確かめてください。";
-inline constexpr char16_t optionsAccessError[] = u"書き込めません";
-inline constexpr char16_t optionsFormatError[] = u"ファイルの形式が正しくありません";
+// The options file, whichever part writes it: what was refused, what to do.
+inline constexpr char16_t optionsNotSaved[] = u"設定ファイル %1 に保存できませんでした。%2";
+inline constexpr char16_t optionsAccessError[] =
+    u"書き込めません（%1）。作業フォルダーとそのファイルに書き込めるか確かめてください。";
+inline constexpr char16_t optionsFormatError[] =
+    u"ファイルの形式が正しくありません。中身を確かめるか別の名前に移してから、もう一度設定してください。";
+inline constexpr char16_t optionsLinkRefused[] =
+    u"その場所にシンボリックリンクが置かれているので、たどらずにやめました。"
+    u"リンクを消してから（ふつうのファイルを置くか、何も置かずに）、もう一度設定してください。";
+inline constexpr char16_t optionsNotAFile[] =
+    u"その場所にあるのはふつうのファイルではありません。それを移すか消してから、もう一度設定してください。";
+inline constexpr char16_t optionsNotOurs[] =
+    u"ファイルの持ち主が別のユーザーなので、書き換えませんでした。"
+    u"自分の作業フォルダーで Tavrin を起動するか、持ち主にファイルを移してもらってください。";
+inline constexpr char16_t optionsKeptForNow[] = u"今の選択はこのプログラムを閉じるまで使えます。";
 
 inline constexpr char16_t soundCheck[] = u"音の確認";
 inline constexpr char16_t soundCheckIntro[] = u"4 つの合図を順に鳴らします。聞こえるか確かめてください。";
@@ -497,8 +507,8 @@ inline constexpr char16_t roomsBadExamName[] =
 inline constexpr char16_t roomsBadRoomName[] =
     u"部屋の名前は 1 ～ 40 文字で、/ + # と制御文字を含まず、前後に空白のないものにしてください。";
 inline constexpr char16_t roomsBadHost[] = u"ブローカーのホストを入力してください。";
-inline constexpr char16_t roomsSaveFailed[] =
-    u"設定を %1 に保存できませんでした。設定は変えていません。";
+inline constexpr char16_t roomsSaveFailed[] = u"部屋と接続の設定は変えていません。";
+inline constexpr char16_t roomsTlsFileUnreadable[] = u"TLS のファイル %1 を使えません（%2）";
 inline constexpr char16_t roomsStartFailed[] =
     u"ブローカーへの接続を始められませんでした（%1）。この Tavrin は 1 部屋で動いています。"
     u"右クリックの「部屋と接続の設定」で設定を確かめてください。";
@@ -528,10 +538,6 @@ inline constexpr char16_t privateBrokerBadFile[] = u"ファイル名「%1」は�
 inline constexpr char16_t privateBrokerCertAndKey[] = u"TLS には証明書ファイルと秘密鍵ファイルの両方が要ります";
 
 // Files that hold passwords and the key.
-inline constexpr char16_t privateFileSymlink[] =
-    u"その場所にシンボリックリンクが置かれているので、たどらずに使いませんでした。リンクを消してください。";
-inline constexpr char16_t privateFileNotPrivate[] =
-    u"ほかのユーザーも読めるファイルで、持ち主が別なので直せません。持ち主に chmod 600 で直してもらってください。";
 inline constexpr char16_t privateFileNotAFile[] = u"ふつうのファイルではありません";
 inline constexpr char16_t optionsWereOpen[] =
     u"設定ファイル %1 は、パスワードか試験の合言葉を含むのに、ほかのユーザーも読める状態でした。"
@@ -584,7 +590,6 @@ inline constexpr char16_t webBadAddress[] =
     u"ブラウザ表示を始められません：%2 の [web] の address の「%1」はアドレスではありません。"
     u"127.0.0.1, 192.168.1.10 のようにコンマで区切って書くか、address の行を消してください"
     u"（この PC のループバックと LAN のアドレスで表示します）。";
-inline constexpr char16_t webPortNotSaved[] = u"ブラウザ表示のポートを %1 に保存できません（%2）。";
 inline constexpr char16_t webCliRefused[] = u"--web の指定を使えません：%1\nブラウザ表示は止まっています。";
 inline constexpr char16_t webPages[] = u"開いているページ：%1";
 inline constexpr char16_t cliWeb[] =

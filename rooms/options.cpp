@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "options_file.h"
 #include "private_broker.h"
 #include "private_file.h"
 #include "protocol.h"
@@ -17,9 +18,11 @@ namespace {
 
 using texts::str;
 
+const QString kGroup = QStringLiteral("rooms");
+
 QString key(const char *name)
 {
-    return QStringLiteral("rooms/") + QLatin1String(name);
+    return kGroup + u'/' + QLatin1String(name);
 }
 
 QString roleName(Role r)
@@ -35,6 +38,7 @@ QString roleName(Role r)
 
 RoomsOptions loadOptions(const QString &path)
 {
+    waitForOptionWrites();
     RoomsOptions o;
     if (!QFile::exists(path))
         return o;
@@ -69,6 +73,7 @@ RoomsOptions loadOptions(const QString &path)
 
 PrivateBrokerOptions loadPrivateBrokerOptions(const QString &path)
 {
+    waitForOptionWrites();
     PrivateBrokerOptions o;
     if (!QFile::exists(path))
         return o;
@@ -80,39 +85,47 @@ PrivateBrokerOptions loadPrivateBrokerOptions(const QString &path)
     return o;
 }
 
+namespace {
+
+OptionValues optionValues(const RoomsOptions &o, const PrivateBrokerOptions &b)
+{
+    return {{QStringLiteral("role"), roleName(o.role)},
+            {QStringLiteral("exam"), o.exam},
+            {QStringLiteral("room"), o.room},
+            {QStringLiteral("host"), o.broker.host},
+            {QStringLiteral("port"), o.broker.port},
+            {QStringLiteral("user"), o.broker.user},
+            {QStringLiteral("password"), o.broker.password},
+            {QStringLiteral("tls"), o.broker.tls},
+            {QStringLiteral("cafile"), o.broker.caFile},
+            {QStringLiteral("certfile"), o.broker.certFile},
+            {QStringLiteral("keyfile"), o.broker.keyFile},
+            {QStringLiteral("insecure"), o.broker.tlsInsecure},
+            {QStringLiteral("private"), o.privateBroker},
+            {QStringLiteral("passphrase"), o.passphrase},
+            {QStringLiteral("listen"), b.addresses},
+            {QStringLiteral("rooms"), b.rooms},
+            {QStringLiteral("servercert"), b.certFile},
+            {QStringLiteral("serverkey"), b.keyFile}};
+}
+
+QString refusedNotice(const QString &notice)
+{
+    return notice.isEmpty() ? notice : notice + u'\n' + str(texts::roomsSaveFailed);
+}
+
+} // namespace
+
 QString saveOptions(const QString &path, const RoomsOptions &o, const PrivateBrokerOptions &b)
 {
-    // QSettings writes through a file saved beside it that takes the mode
-    // of the one it replaces, and follows a link: both settled first.
-    const PrivateFile file = securePrivateFile(path, true);
-    if (file.status != PrivateFile::Ok || (file.wasOpen && !file.tightened))
-        return str(texts::roomsSaveFailed).arg(path) + u'\n' +
-               str(file.status == PrivateFile::Symlink ? texts::privateFileSymlink : texts::privateFileNotPrivate);
-    {
-        QSettings s(path, QSettings::IniFormat);
-        s.setValue(key("role"), roleName(o.role));
-        s.setValue(key("exam"), o.exam);
-        s.setValue(key("room"), o.room);
-        s.setValue(key("host"), o.broker.host);
-        s.setValue(key("port"), o.broker.port);
-        s.setValue(key("user"), o.broker.user);
-        s.setValue(key("password"), o.broker.password);
-        s.setValue(key("tls"), o.broker.tls);
-        s.setValue(key("cafile"), o.broker.caFile);
-        s.setValue(key("certfile"), o.broker.certFile);
-        s.setValue(key("keyfile"), o.broker.keyFile);
-        s.setValue(key("insecure"), o.broker.tlsInsecure);
-        s.setValue(key("private"), o.privateBroker);
-        s.setValue(key("passphrase"), o.passphrase);
-        s.setValue(key("listen"), b.addresses);
-        s.setValue(key("rooms"), b.rooms);
-        s.setValue(key("servercert"), b.certFile);
-        s.setValue(key("serverkey"), b.keyFile);
-        s.sync();
-        if (s.status() != QSettings::NoError)
-            return str(texts::roomsSaveFailed).arg(path);
-    }
-    return {};
+    return refusedNotice(writeOptions(path, kGroup, optionValues(o, b)));
+}
+
+void saveOptionsLater(const QString &path, const RoomsOptions &o, const PrivateBrokerOptions &b, QObject *context,
+                      std::function<void(const QString &)> done)
+{
+    writeOptionsLater(path, kGroup, optionValues(o, b), context,
+                      [done = std::move(done)](const QString &notice) { done(refusedNotice(notice)); });
 }
 
 QString optionsFileNotice(const QString &path)

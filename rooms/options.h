@@ -8,7 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QCommandLineParser;
+class QObject;
 
 namespace tavrin::rooms {
 
@@ -37,10 +40,15 @@ struct PrivateBrokerOptions {
 // whatever is missing or cannot be used.
 RoomsOptions loadOptions(const QString &path);
 PrivateBrokerOptions loadPrivateBrokerOptions(const QString &path);
-// Empty on success, otherwise why not. Only the [rooms] group is touched.
-// The file is made readable by its owner only before the password and the
-// passphrase go into it, and a symbolic link in its place is refused.
+// Only the [rooms] group is touched, through the options file's one writer
+// (owner-only before the password and the passphrase go in, never through
+// a link, never half-written). Empty on success, otherwise the operator's
+// notice, which says that the settings were not changed.
 QString saveOptions(const QString &path, const RoomsOptions &options, const PrivateBrokerOptions &broker);
+// The same off the UI thread: done gets the result on the UI thread,
+// unless context is gone by then.
+void saveOptionsLater(const QString &path, const RoomsOptions &options, const PrivateBrokerOptions &broker,
+                      QObject *context, std::function<void(const QString &notice)> done);
 // When the file holds a password or the passphrase and others may read it:
 // what the operator is told (it is made owner-only if it is ours).
 QString optionsFileNotice(const QString &path);

@@ -6,11 +6,14 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMessageAuthenticationCode>
+#include <QPointer>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
-#include <thread>
+#include <functional>
 
 #include <arpa/inet.h>
 #include <pwd.h>
@@ -27,9 +30,6 @@ using texts::str;
 // Mosquitto's own default is 101; a login costs the broker a millisecond
 // or so at this count, once per connection.
 constexpr int kIterations = 1000;
-
-// A broker being stopped: the next one starts on its port once it is gone.
-QPointer<QProcess> stopping;
 
 QString findProgram(const QString &name)
 {
@@ -170,36 +170,100 @@ QByteArray configFile(const PrivateBrokerSetup &s, const QString &dir)
     return out;
 }
 
-PrivateBroker::PrivateBroker(QObject *parent) : QObject(parent) {}
+namespace {
+
+// Every broker's process is started, watched and ended on a thread of its
+// own: a start forks this program, which held the UI thread for
+// milliseconds. The processes are children of one object of that thread.
+QObject *processHome()
+{
+    static QObject *home = [] {
+        auto *thread = new QThread;
+        thread->setObjectName(QStringLiteral("tavrin-broker"));
+        auto *made = new QObject;
+        made->moveToThread(thread);
+        thread->start();
+        // At the application's end, the brokers still running are ended
+        // (and waited for) on their thread, before it goes.
+        qAddPostRoutine([] {
+            QObject *h = processHome();
+            QThread *t = h->thread();
+            QMetaObject::invokeMethod(
+                h,
+                [h] {
+                    for (QProcess *p : h->findChildren<QProcess *>(Qt::FindDirectChildrenOnly)) {
+                        p->terminate();
+                        if (!p->waitForFinished(1000))
+                            p->kill();
+                        p->waitForFinished(1000);
+                    }
+                    delete h;
+                },
+                Qt::BlockingQueuedConnection);
+            t->quit();
+            t->wait();
+            delete t;
+        });
+        return made;
+    }();
+    return home;
+}
+
+// A broker being stopped: the next one starts on its port once it is gone.
+// Touched on the process thread only.
+QPointer<QProcess> stopping;
+
+} // namespace
+
+// What the process thread keeps of one broker; touched there only.
+struct PrivateBroker::Launch {
+    QPointer<QProcess> process;
+    bool stopped = false; // the owner went before the process was started
+};
+
+PrivateBroker::PrivateBroker(QObject *parent) : QObject(parent), launch_(std::make_shared<Launch>()) {}
 
 PrivateBroker::~PrivateBroker()
 {
-    if (!process_ || process_->state() == QProcess::NotRunning)
-        return;
     // Ends on its own time, with a kill if it takes too long; deleting a
-    // running QProcess would wait for it here.
-    QProcess *p = process_;
-    p->disconnect(this);
-    p->setParent(QCoreApplication::instance());
-    QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
-    QTimer::singleShot(3000, p, [p] { p->kill(); });
-    p->terminate();
-    stopping = p;
+    // running QProcess would wait for it.
+    QMetaObject::invokeMethod(processHome(), [launch = launch_, dir = dir_] {
+        launch->stopped = true;
+        QProcess *p = launch->process;
+        if (!p)
+            return;
+        p->disconnect();
+        if (p->state() == QProcess::NotRunning) {
+            delete p;
+            return;
+        }
+        // The folder stays until the broker has gone.
+        QObject::connect(p, &QProcess::finished, p, [p, dir] { p->deleteLater(); });
+        QTimer::singleShot(3000, p, [p] { p->kill(); });
+        p->terminate();
+        stopping = p;
+    });
 }
 
 QString PrivateBroker::start(const PrivateBrokerSetup &setup)
 {
     if (const QString e = setupProblem(setup); !e.isEmpty())
         return e;
-    program_ = findProgram(QStringLiteral("mosquitto"));
-    if (program_.isEmpty())
+    const QString program = findProgram(QStringLiteral("mosquitto"));
+    if (program.isEmpty())
         return QStringLiteral("mosquitto not found");
     if (!dir_->isValid())
         return dir_->errorString();
-    config_ = dir_->path() + QStringLiteral("/mosquitto.conf");
-    // The hashes cost a millisecond or so a room: written on a thread of
-    // their own, the folder kept until they are.
-    std::thread([dir = dir_, setup, self = QPointer<PrivateBroker>(this)] {
+    // The hashes cost a millisecond or so a room, and the start a fork: on
+    // the process thread, from which only the outcome comes back.
+    QMetaObject::invokeMethod(processHome(), [dir = dir_, launch = launch_, setup, program,
+                                              self = QPointer<PrivateBroker>(this)] {
+        const auto tell = [self](std::function<void(PrivateBroker *)> what) {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [self, what] {
+                if (self)
+                    what(self);
+            });
+        };
         const auto salt = [] {
             QByteArray b(12, '\0');
             RAND_bytes(reinterpret_cast<unsigned char *>(b.data()), int(b.size()));
@@ -212,38 +276,41 @@ QString PrivateBroker::start(const PrivateBrokerSetup &setup)
                                          std::pair{QStringLiteral("/mosquitto.conf"), configFile(setup, path)}})
             if (error.isEmpty())
                 error = writePrivate(path + name, data);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, error] {
-            if (!self)
+        if (!error.isEmpty()) {
+            tell([error](PrivateBroker *b) { emit b->failed(error); });
+            return;
+        }
+        const auto run = [launch, tell, program, config = path + QStringLiteral("/mosquitto.conf")] {
+            if (launch->stopped)
                 return;
-            if (!error.isEmpty())
-                emit self->failed(error);
-            else if (stopping && stopping->state() != QProcess::NotRunning)
-                connect(stopping.data(), &QProcess::finished, self.data(), &PrivateBroker::launch,
-                        Qt::SingleShotConnection);
-            else
-                self->launch();
-        });
-    }).detach();
+            auto *p = new QProcess(processHome());
+            launch->process = p;
+            p->setProcessChannelMode(QProcess::MergedChannels);
+            QObject::connect(p, &QProcess::started, p, [p, tell] {
+                tell([pid = p->processId()](PrivateBroker *b) {
+                    b->processId_ = pid;
+                    emit b->started();
+                });
+            });
+            QObject::connect(p, &QProcess::errorOccurred, p, [p, tell](QProcess::ProcessError e) {
+                if (e == QProcess::FailedToStart)
+                    tell([why = p->errorString()](PrivateBroker *b) { emit b->failed(why); });
+            });
+            QObject::connect(p, &QProcess::finished, p, [p, tell](int code, QProcess::ExitStatus) {
+                const QString out = QString::fromLocal8Bit(p->readAll()).trimmed();
+                if (!out.contains(QStringLiteral("Address already in use")))
+                    tell([why = out.isEmpty() ? QStringLiteral("exit code %1").arg(code) : out.section(u'\n', -1)](
+                             PrivateBroker *b) { emit b->failed(why); });
+            });
+            // Only the configuration's path: no password is on a command line.
+            p->start(program, {QStringLiteral("-c"), config});
+        };
+        if (stopping && stopping->state() != QProcess::NotRunning)
+            QObject::connect(stopping.data(), &QProcess::finished, processHome(), run, Qt::SingleShotConnection);
+        else
+            run();
+    });
     return {};
-}
-
-void PrivateBroker::launch()
-{
-    process_ = new QProcess(this);
-    process_->setProcessChannelMode(QProcess::MergedChannels);
-    QProcess *p = process_;
-    connect(p, &QProcess::started, this, &PrivateBroker::started);
-    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
-            emit failed(p->errorString());
-    });
-    connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus) {
-        const QString out = QString::fromLocal8Bit(p->readAll()).trimmed();
-        if (!out.contains(QStringLiteral("Address already in use")))
-            emit failed(out.isEmpty() ? QStringLiteral("exit code %1").arg(code) : out.section(u'\n', -1));
-    });
-    // Only the configuration's path: no password is on a command line.
-    p->start(program_, {QStringLiteral("-c"), config_});
 }
 
 } // namespace tavrin::rooms

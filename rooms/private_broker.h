@@ -12,12 +12,11 @@
 // It is not tied to the controller's life: if the controller is killed, the
 // broker and what it holds stay, the rooms go on, and the restarted
 // controller finds its port taken and uses the broker that is there.
-// Starting and stopping never wait on the caller's thread.
+// Starting and stopping never wait on the caller's thread: the files are
+// written, and the process started and ended, on a thread of their own.
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -64,11 +63,13 @@ public:
     ~PrivateBroker() override; // asks the broker to stop, without waiting
 
     // Writes its files and starts it once any broker stopped before has
-    // ended. Empty, or why it cannot be started; failed() says if it ends.
+    // ended, both on a thread of their own. Empty, or why it cannot be
+    // started; started() or failed() tells what became of it.
     QString start(const PrivateBrokerSetup &setup);
     // Where its files are (for the tests).
     QString folder() const { return dir_->path(); }
-    qint64 processId() const { return process_ ? process_->processId() : 0; }
+    // Once started(); 0 before.
+    qint64 processId() const { return processId_; }
 
 signals:
     void started();
@@ -77,12 +78,10 @@ signals:
     void failed(const QString &why);
 
 private:
-    void launch();
-
+    struct Launch;
     std::shared_ptr<QTemporaryDir> dir_ = std::make_shared<QTemporaryDir>();
-    QPointer<QProcess> process_;
-    QString program_;
-    QString config_;
+    std::shared_ptr<Launch> launch_; // made with the broker
+    qint64 processId_ = 0;
 };
 
 } // namespace tavrin::rooms

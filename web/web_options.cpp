@@ -1,5 +1,6 @@
 #include "web_options.h"
 
+#include "options_file.h"
 #include "texts.h"
 
 #include <QCommandLineParser>
@@ -26,6 +27,7 @@ bool readPort(const QString &text, int &port)
 
 WebOptions loadOptions(const QString &path)
 {
+    waitForOptionWrites();
     QSettings ini(path, QSettings::IniFormat);
     WebOptions o;
     readPort(ini.value(kGroup + u'/' + kPort).toString(), o.port);
@@ -37,12 +39,13 @@ WebOptions loadOptions(const QString &path)
 
 QString saveOptions(const QString &path, const WebOptions &options)
 {
-    QSettings ini(path, QSettings::IniFormat);
-    ini.setValue(kGroup + u'/' + kPort, options.port);
-    ini.sync();
-    if (ini.status() == QSettings::NoError)
-        return {};
-    return texts::str(ini.status() == QSettings::AccessError ? texts::optionsAccessError : texts::optionsFormatError);
+    return writeOptions(path, kGroup, {{kPort, options.port}});
+}
+
+void saveOptionsLater(const QString &path, const WebOptions &options, QObject *context,
+                      std::function<void(const QString &notice)> done)
+{
+    writeOptionsLater(path, kGroup, {{kPort, options.port}}, context, std::move(done));
 }
 
 void addCommandLineOptions(QCommandLineParser &parser)

@@ -6,7 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QCommandLineParser;
+class QObject;
 
 namespace tavrin::web {
 
@@ -23,8 +26,13 @@ struct WebOptions {
 // From the [web] group of the INI file at path; the default port for a
 // missing or unusable one.
 WebOptions loadOptions(const QString &path);
-// Empty on success, otherwise why not. Only the [web] group is touched.
+// Only the [web] group is touched, through the options file's one writer.
+// Empty on success, otherwise the operator's notice.
 QString saveOptions(const QString &path, const WebOptions &options);
+// The same off the UI thread: done gets the result on the UI thread,
+// unless context is gone by then.
+void saveOptionsLater(const QString &path, const WebOptions &options, QObject *context,
+                      std::function<void(const QString &notice)> done);
 
 // --web [PORT]
 void addCommandLineOptions(QCommandLineParser &parser);

@@ -139,8 +139,10 @@ bool WebView::setOn(bool on)
         return false;
     }
     publish();
-    if (const QString e = saveOptions(optionsPath_, options_); !e.isEmpty())
-        frame_.notify(str(texts::webPortNotSaved).arg(QDir::toNativeSeparators(optionsPath_), e));
+    saveOptionsLater(optionsPath_, options_, this, [this](const QString &e) {
+        if (!e.isEmpty())
+            frame_.notify(e + u'\n' + str(texts::optionsKeptForNow));
+    });
     emit onChanged(true);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "engine.h"
 #include "frame_port.h"
 #include "mqtt_client.h"
+#include "off_ui_thread.h"
 #include "phase_timer.h"
 #include "private_broker.h"
 #include "ready_link.h"
@@ -16,9 +17,16 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavrin::rooms {
 
@@ -61,6 +69,14 @@ RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTime
         const QString why = askSoundChecks_ ? askSoundChecks_() : QString();
         frame_.notify(why.isEmpty() ? str(texts::readyAskSent) : why);
     });
+    // One set-up dialog for the program's life, made here at the start:
+    // made anew at each opening, it held the UI thread for 5 to 13 ms, in
+    // the middle of a run as like as not.
+    setup_ = new SetupDialog({}, {}, frame_.dialogParent());
+    // Polished and laid out now, which its first showing did otherwise.
+    setup_->ensurePolished();
+    setup_->adjustSize();
+    connect(setup_, &QDialog::accepted, this, &RoomsUi::applySetup);
     auto *refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &RoomsUi::refreshLine);
     refresh->start(1000);
@@ -73,23 +89,86 @@ RoomsUi::~RoomsUi()
     MqttClient::waitForStopped(1000);
 }
 
-QString RoomsUi::start(const RoomsOptions &options)
+void RoomsUi::start(const RoomsOptions &options)
 {
     if (const QString n = optionsFileNotice(optionsFile_); !n.isEmpty())
         frame_.notify(n);
     privateOptions_ = loadPrivateBrokerOptions(optionsFile_);
     options_ = options;
     build();
-    return options_.role == Role::None && options.role != Role::None ? QStringLiteral("not started") : QString();
 }
+
+namespace {
+
+// What a member needs that takes milliseconds to get: made off the UI thread.
+struct Prepared {
+    QByteArray key;
+    BrokerSettings login;
+    QString problem; // a file the connection needs that cannot be used
+};
+
+// A TLS file must be a plain file that can be read: the library opens it
+// on the UI thread, where a FIFO or a file being written would hang it.
+QString unusableFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return str(texts::roomsTlsFileUnreadable).arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return plain ? QString() : str(texts::roomsTlsFileUnreadable).arg(path, str(texts::privateFileNotAFile));
+}
+
+Prepared prepare(const RoomsOptions &options, const QByteArray &knownKey)
+{
+    Prepared p;
+    // PBKDF2 takes tens of milliseconds: a key already made is used again.
+    p.key = !knownKey.isEmpty() || options.passphrase.isEmpty() ? knownKey
+                                                                 : deriveExamKey(options.passphrase, options.exam);
+    p.login = loginFor(options);
+    if (p.login.tls)
+        for (const QString &f : {p.login.caFile, p.login.certFile, p.login.keyFile})
+            if (p.problem.isEmpty() && !f.isEmpty())
+                p.problem = unusableFile(f);
+    return p;
+}
+
+} // namespace
 
 void RoomsUi::build()
 {
-    QString problem;
+    if (options_.role == Role::None)
+        return;
+    // The window is the member's from now on; the member itself comes once
+    // its key is made.
     if (options_.role == Role::Controller) {
         if (options_.privateBroker)
             startPrivateBroker();
-        controller_ = new Controller(options_.exam, loginFor(options_), engine_, clock_, seams(), this);
+        frame_.setTitleSuffix(str(texts::roomsTitleController).arg(options_.exam));
+    } else {
+        frame_.setInputsLocked(true);
+        frame_.setTitleSuffix(str(texts::roomsTitleRoom).arg(options_.room, options_.exam));
+    }
+    const bool known = keyOf_ == std::pair{options_.passphrase, options_.exam};
+    offUiThread(
+        this, [options = options_, key = known ? key_ : QByteArray()] { return prepare(options, key); },
+        [this, build = ++builds_, keyOf = std::pair{options_.passphrase, options_.exam}](const Prepared &p) {
+            keyOf_ = keyOf;
+            key_ = p.key;
+            if (build == builds_)
+                makeMember(p.key, p.login, p.problem);
+        });
+}
+
+void RoomsUi::makeMember(const QByteArray &key, const BrokerSettings &login, QString problem)
+{
+    MemberSeams seams;
+    seams.key = key;
+    if (!problem.isEmpty()) {
+        // Refused before anything is made, as a member that could not start.
+    } else if (options_.role == Role::Controller) {
+        controller_ = new Controller(options_.exam, login, engine_, clock_, std::move(seams), this);
         controller_->setBrokerFallback(!resumeDecided_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
         connect(controller_, &Controller::otherLeads, this, &RoomsUi::askAboutOtherLeader);
@@ -106,10 +185,9 @@ void RoomsUi::build()
         if (resumeDecided_ && problem.isEmpty())
             controller_->operatorDecided();
         resumeDecided_ = false; // a controller set up later asks about the broker's run
-        frame_.setTitleSuffix(str(texts::roomsTitleController).arg(options_.exam));
-    } else if (options_.role == Role::Room) {
-        room_ = new Room(options_.exam, options_.room, loginFor(options_), engine_, window_, clock_,
-                         [this](int n) { return players_.cueStatus(n).source; }, seams(), this);
+    } else {
+        room_ = new Room(options_.exam, options_.room, login, engine_, window_, clock_,
+                         [this](int n) { return players_.cueStatus(n).source; }, std::move(seams), this);
         if (keptRun_)
             room_->setKeptRun(keptRun_);
         if (unsentReports_)
@@ -121,11 +199,13 @@ void RoomsUi::build()
                 this, [this] { frame_.notify(str(texts::roomsAbortedByController)); }, Qt::QueuedConnection);
         });
         forward_->to = room_;
-        frame_.setInputsLocked(true);
         emit memberMade(room_);
         problem = room_->start();
-        frame_.setTitleSuffix(str(texts::roomsTitleRoom).arg(options_.room, options_.exam));
-    } else {
+    }
+    if (!problem.isEmpty()) {
+        frame_.notify(str(texts::roomsStartFailed).arg(problem));
+        teardown();
+        options_.role = Role::None;
         return;
     }
     Member *member = controller_ ? static_cast<Member *>(controller_) : room_;
@@ -135,12 +215,6 @@ void RoomsUi::build()
     member->setCueSources([this](int n) { return players_.cueStatus(n).source; });
     connect(&players_, &SoundBank::cueStarted, member, &Member::cueStarted);
     connect(member, &Member::cuePlayed, this, &RoomsUi::cuePlayed);
-    if (!problem.isEmpty()) {
-        frame_.notify(str(texts::roomsStartFailed).arg(problem));
-        teardown();
-        options_.role = Role::None;
-        return;
-    }
     refreshLine();
 }
 
@@ -150,11 +224,9 @@ void RoomsUi::abortRun()
         controller_->abortRun();
 }
 
-MemberSeams RoomsUi::seams() const
+qint64 RoomsUi::brokerProcessId() const
 {
-    MemberSeams s;
-    s.key = deriveExamKey(options_.passphrase, options_.exam);
-    return s;
+    return broker_ ? broker_->processId() : 0;
 }
 
 void RoomsUi::askAboutOtherLeader(const PresenceMessage &other)
@@ -181,6 +253,7 @@ void RoomsUi::askAboutOtherLeader(const PresenceMessage &other)
 
 void RoomsUi::teardown()
 {
+    ++builds_; // a member still being prepared is not made
     forward_->to = nullptr;
     if (question_)
         question_->close();
@@ -225,13 +298,18 @@ void RoomsUi::showStatus()
 
 void RoomsUi::showSetup()
 {
-    auto *dialog = new SetupDialog(options_, privateOptions_, frame_.dialogParent());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    setup_->setOptions(options_, privateOptions_);
     // Window-modal without a loop of its own: the clock goes on meanwhile.
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        const RoomsOptions chosen = dialog->options();
-        const PrivateBrokerOptions broker = dialog->privateBrokerOptions();
-        if (const QString e = saveOptions(optionsFile_, chosen, broker); !e.isEmpty()) {
+    setup_->open();
+}
+
+void RoomsUi::applySetup()
+{
+    const RoomsOptions chosen = setup_->options();
+    const PrivateBrokerOptions broker = setup_->privateBrokerOptions();
+    // Written off the UI thread; the settings are used once they are kept.
+    saveOptionsLater(optionsFile_, chosen, broker, this, [this, chosen, broker](const QString &e) {
+        if (!e.isEmpty()) {
             frame_.notify(e);
             return;
         }
@@ -242,7 +320,6 @@ void RoomsUi::showSetup()
         if (status_->isVisible())
             showStatus();
     });
-    dialog->open();
 }
 
 void RoomsUi::askAboutKeptRun(const StateMessage &kept)

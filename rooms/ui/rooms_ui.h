@@ -30,6 +30,7 @@ namespace tavrin::rooms {
 
 class Controller;
 class PrivateBroker;
+class SetupDialog;
 class StatusDialog;
 
 class RoomsUi : public QObject {
@@ -41,9 +42,10 @@ public:
             const QString &optionsFile, QObject *parent = nullptr);
     ~RoomsUi() override;
 
-    // After the window's start-up. Empty, or why the member could not start
-    // (the program then runs alone, and the operator has been told).
-    QString start(const RoomsOptions &options);
+    // After the window's start-up. The member is made once its key has been
+    // derived off the UI thread; if it cannot start, the program runs alone
+    // and the operator is told.
+    void start(const RoomsOptions &options);
 
     Role role() const { return options_.role; }
     // A room follows its controller: no question about resuming is asked.
@@ -65,6 +67,8 @@ public:
     // The operator closed the window during the run (Form1::runAborted):
     // a controller's rooms stop it too.
     void abortRun();
+    // The private broker's process, once it runs; 0 otherwise.
+    qint64 brokerProcessId() const;
 
 signals:
     // A member was made, before it connects: what is added to it subscribes now.
@@ -83,11 +87,12 @@ private:
     void teardown();
     void showStatus();
     void showSetup();
+    void applySetup();
     void startPrivateBroker();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
     void askAboutOtherLeader(const PresenceMessage &other);
-    MemberSeams seams() const;
+    void makeMember(const QByteArray &key, const BrokerSettings &login, QString problem);
     void noteFromMember(const QString &text);
 
     std::function<std::optional<KeptRun>()> keptRun_;
@@ -107,8 +112,13 @@ private:
     Controller *controller_ = nullptr;
     Room *room_ = nullptr;
     StatusDialog *status_ = nullptr;
+    SetupDialog *setup_ = nullptr;
     QPointer<QMessageBox> question_;
     QStringList toldBuiltin_;
+    quint64 builds_ = 0; // a member being prepared is made only if it is still the latest
+    // The last key derived, and the passphrase and examination it is of.
+    std::pair<QString, QString> keyOf_;
+    QByteArray key_;
 };
 
 } // namespace tavrin::rooms

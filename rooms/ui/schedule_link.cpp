@@ -19,7 +19,8 @@ ScheduleLink::ScheduleLink(RoomsUi &rooms, ScheduledStart &start, QObject *paren
     : QObject(parent), rooms_(rooms), start_(start)
 {
     connect(&rooms, &RoomsUi::memberMade, this, &ScheduleLink::attach);
-    start.setGuard([this]() -> QString { return rooms_.room() ? str(texts::startAtRoom) : QString(); });
+    // A room follows its controller's start, from the moment it is set up as one.
+    start.setGuard([this]() -> QString { return rooms_.role() == Role::Room ? str(texts::startAtRoom) : QString(); });
     // The controller says every change at once; a room's own start (its
     // mapping of the controller's) is not published.
     for (auto signal : {&ScheduledStart::scheduled, &ScheduledStart::cancelled})

@@ -69,38 +69,34 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
         auto *b = new QRadioButton(str(caption), this);
         role_->addButton(b, static_cast<int>(r));
         roles->addWidget(b);
-        b->setChecked(r == o.role);
     }
     layout->addWidget(new QLabel(str(texts::roomsRoleLabel), this));
     layout->addLayout(roles);
 
     auto *form = new QFormLayout;
-    exam_ = new QLineEdit(o.exam, this);
-    room_ = new QLineEdit(o.room, this);
-    host_ = new QLineEdit(o.broker.host, this);
+    exam_ = new QLineEdit(this);
+    room_ = new QLineEdit(this);
+    host_ = new QLineEdit(this);
     port_ = new QSpinBox(this);
     port_->setRange(1, 65535);
-    port_->setValue(o.broker.port);
-    user_ = new QLineEdit(o.broker.user, this);
-    password_ = new QLineEdit(o.broker.password, this);
+    user_ = new QLineEdit(this);
+    password_ = new QLineEdit(this);
     password_->setEchoMode(QLineEdit::Password);
-    passphrase_ = new QLineEdit(o.passphrase, this);
+    passphrase_ = new QLineEdit(this);
     passphrase_->setEchoMode(QLineEdit::Password);
     passphrase_->setMaxLength(kMaxPassphraseBytes / 4); // UTF-8 takes up to 4 bytes a character
-    privateRooms_ = new QLineEdit(pb.rooms.join(QStringLiteral(", ")), this);
+    privateRooms_ = new QLineEdit(this);
     listenRow_ = new QWidget(this);
     auto *listenLine = new QHBoxLayout(listenRow_);
     listenLine->setContentsMargins(0, 0, 0, 0);
-    listen_ = new QLineEdit(pb.addresses.join(QStringLiteral(", ")), listenRow_);
+    listen_ = new QLineEdit(listenRow_);
     listen_->setPlaceholderText(QStringLiteral("127.0.0.1"));
     auto *lan = new QPushButton(str(texts::roomsListenLan), listenRow_);
     connect(lan, &QPushButton::clicked, this, [this] { listen_->setText(lanAddresses().join(QStringLiteral(", "))); });
     listenLine->addWidget(listen_);
     listenLine->addWidget(lan);
     private_ = new QCheckBox(str(texts::roomsPrivateLabel), this);
-    private_->setChecked(o.privateBroker);
     tls_ = new QCheckBox(str(texts::roomsTlsLabel), this);
-    tls_->setChecked(o.broker.tls);
     for (QLineEdit *name : {exam_, room_})
         name->setMaxLength(kMaxNameLength);
     form->addRow(str(texts::roomsExamLabel), exam_);
@@ -114,9 +110,9 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
     form->addRow(str(texts::roomsUserLabel), user_);
     form->addRow(str(texts::roomsPasswordLabel), password_);
     form->addRow(QString(), tls_);
-    ca_ = fileField(o.broker.caFile);
-    cert_ = fileField(o.broker.certFile);
-    key_ = fileField(o.broker.keyFile);
+    ca_ = fileField();
+    cert_ = fileField();
+    key_ = fileField();
     const char16_t *fileLabels[] = {texts::roomsCaLabel, texts::roomsCertLabel, texts::roomsKeyLabel};
     QLineEdit *files[] = {ca_, cert_, key_};
     for (int i = 0; i < 3; ++i) {
@@ -124,10 +120,9 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
         form->addRow(str(fileLabels[i]), fileRows_[i]);
     }
     insecure_ = new QCheckBox(str(texts::roomsInsecureLabel), this);
-    insecure_->setChecked(o.broker.tlsInsecure);
     form->addRow(QString(), insecure_);
-    serverCert_ = fileField(pb.certFile);
-    serverKey_ = fileField(pb.keyFile);
+    serverCert_ = fileField();
+    serverKey_ = fileField();
     form->addRow(str(texts::roomsServerCertLabel), serverCert_->parentWidget());
     form->addRow(str(texts::roomsServerKeyLabel), serverKey_->parentWidget());
     layout->addLayout(form);
@@ -149,15 +144,39 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
     connect(role_, &QButtonGroup::idClicked, this, &SetupDialog::updateEnabled);
     connect(tls_, &QCheckBox::toggled, this, &SetupDialog::updateEnabled);
     connect(private_, &QCheckBox::toggled, this, &SetupDialog::updateEnabled);
+    setOptions(o, pb);
+}
+
+void SetupDialog::setOptions(const RoomsOptions &o, const PrivateBrokerOptions &pb)
+{
+    role_->button(static_cast<int>(o.role))->setChecked(true);
+    exam_->setText(o.exam);
+    room_->setText(o.room);
+    host_->setText(o.broker.host);
+    port_->setValue(o.broker.port);
+    user_->setText(o.broker.user);
+    password_->setText(o.broker.password);
+    passphrase_->setText(o.passphrase);
+    privateRooms_->setText(pb.rooms.join(QStringLiteral(", ")));
+    listen_->setText(pb.addresses.join(QStringLiteral(", ")));
+    private_->setChecked(o.privateBroker);
+    tls_->setChecked(o.broker.tls);
+    ca_->setText(o.broker.caFile);
+    cert_->setText(o.broker.certFile);
+    key_->setText(o.broker.keyFile);
+    insecure_->setChecked(o.broker.tlsInsecure);
+    serverCert_->setText(pb.certFile);
+    serverKey_->setText(pb.keyFile);
+    problem_->clear();
     updateEnabled();
 }
 
-QLineEdit *SetupDialog::fileField(const QString &value)
+QLineEdit *SetupDialog::fileField()
 {
     auto *row = new QWidget(this);
     auto *h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
-    auto *edit = new QLineEdit(value, row);
+    auto *edit = new QLineEdit(row);
     auto *browse = new QPushButton(str(texts::roomsBrowse), row);
     connect(browse, &QPushButton::clicked, this, [this, edit] {
         const QString f = QFileDialog::getOpenFileName(this, QString(), edit->text());

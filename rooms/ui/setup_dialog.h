@@ -18,6 +18,8 @@ class SetupDialog : public QDialog {
     Q_OBJECT
 public:
     SetupDialog(const RoomsOptions &options, const PrivateBrokerOptions &broker, QWidget *parent);
+    // Every field as these settings have it.
+    void setOptions(const RoomsOptions &options, const PrivateBrokerOptions &broker);
     RoomsOptions options() const;
     PrivateBrokerOptions privateBrokerOptions() const;
 
@@ -25,7 +27,7 @@ public:
 
 private:
     void updateEnabled();
-    QLineEdit *fileField(const QString &caption);
+    QLineEdit *fileField();
 
     QButtonGroup *role_ = nullptr;
     QLineEdit *exam_ = nullptr;
