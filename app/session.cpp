@@ -40,8 +40,9 @@ Session::Session(SessionOptions options)
       journal_(QDir::currentPath())
 {
     form_.attach(&engine_, &clock_);
-    // A tick's cue sounds a fixed time after the second it was due on.
-    players_.setDueClock([this] { return clock_.dueWallMs(); });
+    // A tick's cue sounds a fixed time after the second it was due on; a
+    // cue asked for outside a tick (the chime, the sound check) at once.
+    players_.setDueClock([this] { return engine_.ticking() ? clock_.dueWallMs() : 0; });
     engine_.addObserver(&outputPolicy_);
     // The candidates' display on a screen of its own (F5), and the sound check (F6).
     form_.setMirror(&roomDisplay_);

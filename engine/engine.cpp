@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace tavrin {
 
@@ -203,6 +204,14 @@ void Engine::layoutBanner(Banner banner, const QString &text)
 
 void Engine::Timer1_Timer()
 {
+    // Restored however the tick ends (an overflow throws), and kept for an
+    // outer tick when a room catches up inside this one.
+    struct Ticking {
+        bool &flag;
+        bool was;
+        explicit Ticking(bool &f) : flag(f), was(std::exchange(f, true)) {}
+        ~Ticking() { flag = was; }
+    } ticking(ticking_);
     if (st_.sw == 1) {
         DrawMain();
         tell(RunEventKind::Tick);

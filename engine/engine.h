@@ -51,6 +51,11 @@ public:
     // Sound.
     void MMControl_done(int index);
 
+    // True while a tick of the clock is being handled: the cues asked for
+    // then are that tick's, timed on its second; any other (the chime, the
+    // sound check) plays at once.
+    bool ticking() const { return ticking_; }
+
     // Derived from sw, ck and the captions, as the buttons decide.
     RunState runState() const;
 
@@ -87,6 +92,7 @@ private:
     // engine changes it.
     QString question_ = texts::str(texts::label14);
     bool moveShown_ = false;
+    bool ticking_ = false;
     bool endShown_ = false;
 };
 

@@ -64,7 +64,8 @@ public:
     // Its thread has stopped rendering until the next cue.
     bool outputIdle() const { return parked_; }
 
-    // When the tick being handled was due, in wall-clock ms since the epoch.
+    // When the tick being handled was due, in wall-clock ms since the epoch;
+    // 0 when no tick is being handled (the cue then plays at once).
     void setDueClock(std::function<qint64()> dueWallMs) { dueClock_ = std::move(dueWallMs); }
 
     // Mixer period in sample frames.

@@ -628,6 +628,27 @@ private slots:
                  " | handled =0,0");
     }
 
+    // Only a tick's cues are timed on its second: the chime of a time entry
+    // (a run going on or not) is not, or it would count as late.
+    void cuesKnowTheirTick()
+    {
+        Rig rig;
+        struct Told : RunObserver {
+            Engine *eng = nullptr;
+            QStringList cues;
+            void runEvent(const RunEvent &e, const ExamState &) override
+            {
+                if (e.kind == RunEventKind::Cue)
+                    cues << QStringLiteral("%1%2").arg(e.player).arg(eng->ticking() ? " tick" : "");
+            }
+        } told;
+        told.eng = &rig.eng;
+        rig.eng.addObserver(&told);
+        rig.run("T:3,0,1 C1 tick T:3,0,1 tick tick");
+        QCOMPARE(told.cues, QStringList({"4", "1 tick", "4", "1 tick", "2 tick", "3 tick"}));
+        QVERIFY(!rig.eng.ticking());
+    }
+
     void helpKey_data()
     {
         QTest::addColumn<bool>("exists");
