@@ -525,6 +525,10 @@ inline constexpr char16_t keyFileUnreadable[] = u"鍵ファイル %1 を読め�
 inline constexpr char16_t keyFileOpen[] =
     u"鍵ファイル %1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから起動してください";
 inline constexpr char16_t keyFileBad[] = u"鍵ファイル %1 の 1 行目が空か、%2 バイトより長いので使いません";
+inline constexpr char16_t keyFileTooLong[] = u"鍵ファイルにしては大きすぎます";
+inline constexpr char16_t keyFileNotAKey[] =
+    u"%1 は Tavrin の鍵ファイルではないか、壊れているので使いません。正しいファイルを指定してください";
+inline constexpr char16_t keyFileNotWritten[] = u"鍵ファイル %1 を書けません（%2）。フォルダーに書き込めるか確かめてください";
 
 // The command line.
 inline constexpr char16_t cliDescription[] =
