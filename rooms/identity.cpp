@@ -228,32 +228,30 @@ SigCheck openPayload(QByteArrayView publicKey, const QString &topic, QByteArrayV
     return SigCheck::Good;
 }
 
-namespace {
-
-// Reads a small file without following a link in its last place and
-// without blocking on a FIFO; refuses anything but a regular file that only
-// its owner may read.
-QString readPrivate(const QString &path, QByteArray &content)
+SecretFileError readSecretFile(const QString &path, qsizetype maxBytes, QByteArray &content)
 {
     const QByteArray name = QFile::encodeName(path);
+    // O_NOFOLLOW refuses a link in the last place; O_NONBLOCK keeps a FIFO
+    // put there from hanging the open.
     const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int e = errno;
         if (e == ELOOP)
-            return str(texts::keyFileUnreadable).arg(path, str(texts::privateFileSymlink));
-        return str(texts::keyFileUnreadable).arg(path, QString::fromLocal8Bit(std::strerror(e)));
+            return {SecretFileError::Unusable, str(texts::privateFileSymlink)};
+        return {e == ENOENT ? SecretFileError::Missing : SecretFileError::Unusable,
+                QString::fromLocal8Bit(std::strerror(e))};
     }
     struct stat st {};
-    QString why;
+    SecretFileError why;
     if (::fstat(fd, &st) != 0)
-        why = str(texts::keyFileUnreadable).arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        why = {SecretFileError::Unusable, QString::fromLocal8Bit(std::strerror(errno))};
     else if (!S_ISREG(st.st_mode))
-        why = str(texts::keyFileUnreadable).arg(path, str(texts::privateFileNotAFile));
+        why = {SecretFileError::Unusable, str(texts::privateFileNotAFile)};
     else if ((st.st_mode & 077) != 0)
-        why = str(texts::keyFileOpen).arg(path);
-    else if (st.st_size > 4096)
-        why = str(texts::keyFileUnreadable).arg(path, str(texts::keyFileTooLong));
-    if (why.isEmpty()) {
+        why = {SecretFileError::Open, str(texts::secretFileOpen).arg(path)};
+    else if (st.st_size > maxBytes)
+        why = {SecretFileError::Unusable, str(texts::secretFileTooLarge).arg(maxBytes)};
+    if (why.kind == SecretFileError::None) {
         content.resize(qsizetype(st.st_size));
         qsizetype got = 0;
         while (got < content.size()) {
@@ -270,15 +268,34 @@ QString readPrivate(const QString &path, QByteArray &content)
     return why;
 }
 
-} // namespace
+QString writeSecretFile(const QString &path, const QByteArray &content)
+{
+    if (QFileInfo(path).isSymLink())
+        return str(texts::privateFileSymlink);
+    // QSaveFile writes beside the file and renames it into place: a link put
+    // there meanwhile is replaced, never followed, and a crash leaves the old
+    // file or none, never half of one. The permissions are set before a byte
+    // is written.
+    QSaveFile f(path);
+    f.setDirectWriteFallback(false);
+    if (!f.open(QIODevice::WriteOnly))
+        return f.errorString();
+    if (!f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return f.errorString();
+    f.write(content);
+    if (!f.commit())
+        return f.errorString();
+    return {};
+}
 
 KeyFileResult readKeyFile(const QString &path, QByteArrayView label)
 {
     KeyFileResult r;
     QByteArray content;
-    r.error = readPrivate(path, content);
-    if (!r.error.isEmpty())
+    if (const SecretFileError e = readSecretFile(path, 4096, content); e.kind != SecretFileError::None) {
+        r.error = e.kind == SecretFileError::Open ? e.text : str(texts::keyFileUnreadable).arg(path, e.text);
         return r;
+    }
     const QList<QByteArray> lines = content.split('\n');
     const std::optional<QByteArray> seed = lines.size() >= 2 ? decodeKey(lines[1].trimmed(), kSeedBytes)
                                                                : std::nullopt;
@@ -308,20 +325,9 @@ KeyFileResult readOrMakeKeyFile(const QString &path, QByteArrayView label)
 
 QString writeKeyFile(const QString &path, QByteArrayView label, const SigningKey &key)
 {
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        return str(texts::keyFileNotWritten).arg(path, str(texts::privateFileSymlink));
-    // QSaveFile writes beside the file and renames it into place: a link put
-    // there meanwhile is replaced, never followed, and a crash leaves the old
-    // file or none, never half of one.
-    QSaveFile f(path);
-    f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly))
-        return str(texts::keyFileNotWritten).arg(path, f.errorString());
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    f.write(label.toByteArray() + '\n' + encodeKey(key.seed()) + '\n');
-    if (!f.commit())
-        return str(texts::keyFileNotWritten).arg(path, f.errorString());
+    if (const QString e = writeSecretFile(path, label.toByteArray() + '\n' + encodeKey(key.seed()) + '\n');
+        !e.isEmpty())
+        return str(texts::keyFileNotWritten).arg(path, e);
     return {};
 }
 

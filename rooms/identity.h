@@ -88,6 +88,19 @@ enum class SigCheck { Good, Missing, Wrong };
 SigCheck openPayload(QByteArrayView publicKey, const QString &topic, QByteArrayView correlation,
                      QByteArrayView sealed, QByteArray *body);
 
+// A small file that holds a secret (a key, a login): read only when it is a
+// regular file that only its owner may read, without following a link in
+// its last place and without blocking on a FIFO; written owner-only,
+// atomically, never through a link. The error's text is the reason alone,
+// but for Open, a whole sentence that says how to mend it.
+struct SecretFileError {
+    enum Kind { None, Missing, Open, Unusable } kind = None;
+    QString text;
+};
+SecretFileError readSecretFile(const QString &path, qsizetype maxBytes, QByteArray &content);
+// Empty, or the reason.
+QString writeSecretFile(const QString &path, const QByteArray &content);
+
 // A secret key kept in a file of its own: two lines, a label that says what
 // it is, and the seed in base64url. Read only from a regular file that only
 // its owner may read (a FIFO, a folder, a link or a file others may read is

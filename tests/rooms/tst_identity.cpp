@@ -1,4 +1,5 @@
 #include "identity.h"
+#include "join_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -151,6 +152,44 @@ private slots:
         const KeyFileResult again = readOrMakeKeyFile(path, kRoomKeyLabel);
         QVERIFY2(again.error.isEmpty(), qPrintable(again.error));
         QCOMPARE(again.key.publicKey(), made.key.publicKey());
+    }
+
+    void joinFiles_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("as written") << QByteArray() << QByteArray() << true;
+        QTest::newRow("an unknown field") << QByteArray("\"user\"") << QByteArray("\"admin\":1,\"user\"") << false;
+        QTest::newRow("another version") << QByteArray("\"v\":2") << QByteArray("\"v\":1") << false;
+        QTest::newRow("a key too short") << QByteArray("\"examKey\":\"") << QByteArray("\"examKey\":\"AA") << false;
+        QTest::newRow("a host with a blank") << QByteArray("\"host\":\"") << QByteArray("\"host\":\" ") << false;
+        QTest::newRow("port 0") << QByteArray("\"port\":8883") << QByteArray("\"port\":0") << false;
+        QTest::newRow("a pin not hex") << QByteArray("\"tls\":\"sha256:") << QByteArray("\"tls\":\"sha256:zz") << false;
+        QTest::newRow("a user without password") << QByteArray("\"password\":\"pw-1\"")
+                                                 << QByteArray("\"password\":\"\"") << false;
+        QTest::newRow("a room name with a slash") << QByteArray("\"room\":\"") << QByteArray("\"room\":\"a/") << false;
+        QTest::newRow("not JSON") << QByteArray("{") << QByteArray("[") << false;
+    }
+    void joinFiles()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(bool, taken);
+        JoinFile j{u"本試験"_qs, u"第2教室"_qs, SigningKey::generate().publicKey(), u"192.168.1.10"_qs, 8883,
+                   QByteArray(32, 'p'), u"room-7f3a"_qs, u"pw-1"_qs};
+        QByteArray text = writeJoin(j);
+        if (!from.isEmpty()) {
+            QVERIFY2(text.contains(from), text.constData());
+            text.replace(text.indexOf(from), from.size(), to);
+        }
+        QString why;
+        const std::optional<JoinFile> read = readJoin(text, &why);
+        QCOMPARE(read.has_value(), taken);
+        if (taken)
+            QCOMPARE(*read, j);
+        else
+            QVERIFY(!why.isEmpty());
     }
 };
 
