@@ -538,6 +538,8 @@ inline constexpr char16_t privateBrokerBadFile[] = u"ファイル名「%1」は�
 inline constexpr char16_t privateBrokerCertAndKey[] = u"TLS には証明書ファイルと秘密鍵ファイルの両方が要ります";
 
 // Files that hold passwords and the key.
+inline constexpr char16_t privateFileSymlink[] =
+    u"その場所にシンボリックリンクが置かれているので、たどらずに使いませんでした。リンクを消してください。";
 inline constexpr char16_t privateFileNotAFile[] = u"ふつうのファイルではありません";
 inline constexpr char16_t optionsWereOpen[] =
     u"設定ファイル %1 は、パスワードか試験の合言葉を含むのに、ほかのユーザーも読める状態でした。"
@@ -549,6 +551,23 @@ inline constexpr char16_t keyFileUnreadable[] = u"鍵ファイル %1 を読め�
 inline constexpr char16_t keyFileOpen[] =
     u"鍵ファイル %1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから起動してください";
 inline constexpr char16_t keyFileBad[] = u"鍵ファイル %1 の 1 行目が空か、%2 バイトより長いので使いません";
+inline constexpr char16_t secretFileTooLarge[] = u"%1 バイトより大きいファイルです";
+inline constexpr char16_t secretFileOpen[] =
+    u"%1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから、もう一度指定してください";
+inline constexpr char16_t keyFileNotAKey[] =
+    u"%1 は Tavrin の鍵ファイルではないか、壊れているので使いません。正しいファイルを指定してください";
+inline constexpr char16_t keyFileNotWritten[] = u"鍵ファイル %1 を書けません（%2）。フォルダーに書き込めるか確かめてください";
+// A room's join file (--join FILE).
+inline constexpr char16_t joinUnreadable[] = u"参加ファイル %1 を使えません（%2）。操作卓で作り直したファイルを指定してください";
+inline constexpr char16_t joinNotWritten[] = u"参加ファイル %1 を書けません（%2）。フォルダーに書き込めるか確かめてください";
+inline constexpr char16_t joinTooLarge[] = u"参加ファイルにしては大きすぎます";
+inline constexpr char16_t joinNotJoin[] = u"Tavrin の参加ファイルではありません";
+inline constexpr char16_t joinOtherVersion[] = u"この版の Tavrin では読めない版の参加ファイルです";
+inline constexpr char16_t joinUnknownField[] = u"知らない項目があります";
+inline constexpr char16_t joinBadName[] = u"試験か部屋の名前が使えない名前です";
+inline constexpr char16_t joinBadKey[] = u"試験の公開鍵が正しくありません";
+inline constexpr char16_t joinBadBroker[] = u"ブローカーのアドレス、ポートか証明書の指紋が正しくありません";
+inline constexpr char16_t joinBadLogin[] = u"ブローカーのユーザー名かパスワードが正しくありません";
 
 // The command line.
 inline constexpr char16_t cliDescription[] =
