@@ -69,7 +69,8 @@ void TestExamE2E::wholeExamination()
     program.shot().save(QStringLiteral("exam-end.png"));
 
     if (listening) {
-        QThread::msleep(2500); // the end sound plays out
+        // Until the end sound has played out (the checks below say what was heard).
+        (void)QTest::qWaitFor([&] { return tavrin::probe::soundsEnded(recorder, 0, 7, 200); }, 5000);
         recorder.stop();
         const std::vector<e2e::Burst> heard = e2e::bursts(recorder.samples());
         // Warning, warning, end of answering; again; then the end of the examination.
