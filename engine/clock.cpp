@@ -7,7 +7,6 @@ namespace tavrin {
 
 namespace {
 
-constexpr qint64 kNsPerMs = 1'000'000;
 
 qint64 read(clockid_t id, qint64 perSecond)
 {

@@ -10,6 +10,8 @@
 
 namespace tavrin {
 
+inline constexpr qint64 kNsPerMs = 1'000'000;
+
 class ClockTimer;
 
 class Clock {

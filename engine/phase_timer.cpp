@@ -3,7 +3,6 @@
 namespace tavrin {
 
 namespace {
-constexpr qint64 kNsPerMs = 1000 * 1000;
 
 // The first anchor + n × period strictly after t.
 qint64 gridPointAfter(qint64 anchor, qint64 period, qint64 t)
