@@ -8,6 +8,7 @@
 #include <QMessageAuthenticationCode>
 #include <QPointer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -18,8 +19,8 @@
 #include <arpa/inet.h>
 #include <pwd.h>
 #include <unistd.h>
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
-#include <openssl/rand.h>
 
 namespace tavrin::rooms {
 
@@ -198,6 +199,9 @@ QObject *processHome()
                         p->waitForFinished(1000);
                     }
                     delete h;
+                    // What OpenSSL keeps for this thread (its errors, the
+                    // hashes' state) goes with it, not after the leak check.
+                    OPENSSL_thread_stop();
                 },
                 Qt::BlockingQueuedConnection);
             t->quit();
@@ -265,8 +269,10 @@ QString PrivateBroker::start(const PrivateBrokerSetup &setup)
             });
         };
         const auto salt = [] {
+            // The system's generator, not OpenSSL's: OpenSSL keeps one per
+            // thread that this worker thread would leave behind.
             QByteArray b(12, '\0');
-            RAND_bytes(reinterpret_cast<unsigned char *>(b.data()), int(b.size()));
+            QRandomGenerator::system()->generate(b.begin(), b.end());
             return b;
         };
         QString error;

@@ -119,7 +119,7 @@ void TestOptionsFile::laterKeepsOrder()
     QList<QString> answers;
     for (int port = 1; port <= 20; ++port)
         writeOptionsLater(path, port % 2 ? "web" : "display", {{"port", port}}, this, [&answers](const QString &notice) {
-            QCOMPARE(QThread::currentThread(), qApp->thread());
+            QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
             answers << notice;
         });
     waitForOptionWrites();
