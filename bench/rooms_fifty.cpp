@@ -142,7 +142,7 @@ int runRooms(int port, int count, bool sign)
     for (int i = 0; i < count; ++i) {
         auto seat = std::make_unique<Seat>();
         MemberSeams seams;
-        seams.key = key;
+        seams.examPublicKey = key;
         auto room = std::make_unique<Room>(kExam, roomName(i), login(port, roomName(i)), seat->engine, seat->window,
                                            seat->timer, [](int) { return CueSource::OwnFile; }, std::move(seams));
         seat->engine.addObserver(room.get());

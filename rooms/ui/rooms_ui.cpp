@@ -98,14 +98,17 @@ void RoomsUi::start(const RoomsOptions &options)
     build();
 }
 
-namespace {
-
 // What a member needs that takes milliseconds to get: made off the UI thread.
-struct Prepared {
-    QByteArray key;
+struct RoomsUi::Prepared {
+    SigningKey stretched;     // kept for the next member of the same passphrase
+    SigningKey examKey;       // the controller's only
+    QByteArray examPublicKey; // empty: nothing signed
+    SigningKey roomKey;       // a room's only
     BrokerSettings login;
     QString problem; // a file the connection needs that cannot be used
 };
+
+namespace {
 
 // A TLS file must be a plain file that can be read: the library opens it
 // on the UI thread, where a FIFO or a file being written would hang it.
@@ -120,12 +123,25 @@ QString unusableFile(const QString &path)
     return plain ? QString() : str(texts::roomsTlsFileUnreadable).arg(path, str(texts::privateFileNotAFile));
 }
 
-Prepared prepare(const RoomsOptions &options, const QByteArray &knownKey)
+// STOP-GAP (to be replaced by the key files and join files): the exam's key
+// pair is stretched from the passphrase on both sides, at a cost cheap
+// enough for many members on one machine, and a room makes a key pair of its
+// own at every start. A room must come to hold the public key alone.
+constexpr StretchCost kStopGapCost{1, std::size_t(8) << 20};
+
+RoomsUi::Prepared prepare(const RoomsOptions &options, const SigningKey &knownKey)
 {
-    Prepared p;
-    // PBKDF2 takes tens of milliseconds: a key already made is used again.
-    p.key = !knownKey.isEmpty() || options.passphrase.isEmpty() ? knownKey
-                                                                 : deriveExamKey(options.passphrase, options.exam);
+    RoomsUi::Prepared p;
+    // Stretching takes a while: a key already made is used again.
+    const SigningKey exam = !knownKey.isNull() || options.passphrase.isEmpty()
+                                ? knownKey
+                                : SigningKey::fromPassphrase(options.passphrase, options.exam, kStopGapCost);
+    p.stretched = exam;
+    p.examPublicKey = exam.isNull() ? QByteArray() : exam.publicKey();
+    if (options.role == Role::Controller)
+        p.examKey = exam;
+    else
+        p.roomKey = SigningKey::generate();
     p.login = loginFor(options);
     if (p.login.tls)
         for (const QString &f : {p.login.caFile, p.login.certFile, p.login.keyFile})
@@ -152,19 +168,21 @@ void RoomsUi::build()
     }
     const bool known = keyOf_ == std::pair{options_.passphrase, options_.exam};
     offUiThread(
-        this, [options = options_, key = known ? key_ : QByteArray()] { return prepare(options, key); },
+        this, [options = options_, key = known ? key_ : SigningKey()] { return prepare(options, key); },
         [this, build = ++builds_, keyOf = std::pair{options_.passphrase, options_.exam}](const Prepared &p) {
             keyOf_ = keyOf;
-            key_ = p.key;
+            key_ = p.stretched;
             if (build == builds_)
-                makeMember(p.key, p.login, p.problem);
+                makeMember(p, p.login, p.problem);
         });
 }
 
-void RoomsUi::makeMember(const QByteArray &key, const BrokerSettings &login, QString problem)
+void RoomsUi::makeMember(const Prepared &keys, const BrokerSettings &login, QString problem)
 {
     MemberSeams seams;
-    seams.key = key;
+    seams.examKey = keys.examKey;
+    seams.examPublicKey = keys.examPublicKey;
+    seams.roomKey = keys.roomKey;
     if (!problem.isEmpty()) {
         // Refused before anything is made, as a member that could not start.
     } else if (options_.role == Role::Controller) {
