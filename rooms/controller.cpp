@@ -3,7 +3,6 @@
 #include "engine.h"
 #include "follow.h"
 #include "phase_timer.h"
-#include "signing.h"
 #include "texts.h"
 
 #include <QDateTime>
@@ -59,14 +58,20 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
     const Topics topics = topics_;
     const QString examName = exam_;
     const QString me = id_;
-    const QByteArray key = key_;
+    const SigningKey key = examKey_;
+    const bool signs = !examPublicKey_.isEmpty();
     const Clock *clock = &clock_;
-    client_.setResponder([topics, examName, me, key, clock](const Incoming &m) -> std::optional<Outgoing> {
+    client_.setResponder([topics, examName, me, key, signs, clock](const Incoming &m) -> std::optional<Outgoing> {
         if (m.topic != topics.clock() || m.size > kMaxPayload)
             return std::nullopt;
         QByteArray body = m.payload;
-        if (!key.isEmpty() && checkPayload(key, m.topic, m.correlation, m.payload, &body) != Seal::Good)
-            return std::nullopt;
+        // Signed by the room that asks: the time is no secret, but a question
+        // nobody signed is not worth an answer.
+        if (signs) {
+            const std::optional<QByteArray> asker = keyNamedIn(m.payload);
+            if (!asker || openPayload(*asker, m.topic, m.correlation, m.payload, &body) != SigCheck::Good)
+                return std::nullopt;
+        }
         const Reading<QString> ask = readClockAsk(body, examName);
         // Answers go only where this examination's rooms listen.
         if (!ask.ok() || m.responseTopic != topics.roomClock(*ask.message) || m.correlation.size() > 16)
@@ -75,7 +80,9 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
         o.topic = m.responseTopic;
         o.correlation = m.correlation;
         o.expirySeconds = 2;
-        o.payload = signPayload(key, o.topic, o.correlation, writeClockReply(examName, {me, m.receivedUs, clock->wallUs()}));
+        o.payload = writeClockReply(examName, {me, m.receivedUs, clock->wallUs()});
+        if (signs && !key.isNull())
+            o.payload = sealPayload(key, o.topic, o.correlation, o.payload);
         return o;
     });
     retainedWait_.setSingleShot(true);

@@ -3,7 +3,6 @@
 #include "cue_report.h"
 #include "mqtt_client.h"
 #include "phase_timer.h"
-#include "signing.h"
 #include "texts.h"
 
 #include <QJsonDocument>
@@ -62,7 +61,7 @@ Member::Member(const QString &exam, const QString &room, const BrokerSettings &b
                PhaseTimer &timer, QObject *parent)
     : QObject(parent), exam_(exam), room_(room), topics_(exam), id_(newMemberId(room.isEmpty())), broker_(broker),
       examKey_(seams.examKey), examPublicKey_(seams.examPublicKey), roomKey_(seams.roomKey),
-      key_(examPublicKey_), timer_(timer), clock_(timer.clock()),
+      timer_(timer), clock_(timer.clock()),
       link_(seams.link ? std::move(seams.link) : std::make_unique<MqttClient>(QStringLiteral("tavrin-") + id_)),
       client_(*link_), refusals_([this](const QString &t) { emit note(t); }), cueWait_(clock_)
 {
@@ -170,30 +169,95 @@ void Member::cuesOverdue()
 
 void Member::recordRefusal(const Incoming &m, Refusal why, const QString &detail)
 {
-    refusals_.refused(m.topic, why, detail, senderOf(m));
+    refusals_.refused(m.topic, why, detail, senderOf(m), nowMs());
     emit changed();
 }
 
-std::optional<QByteArray> Member::opened(const Incoming &m)
+std::optional<QByteArray> Member::opened(const Incoming &m, const QString &room)
 {
     if (m.size > kMaxPayload) {
         recordRefusal(m, Refusal::TooLarge, QStringLiteral("%1 bytes").arg(m.size));
         return std::nullopt;
     }
-    if (key_.isEmpty())
+    if (examPublicKey_.isEmpty())
         return m.payload;
+    // The controller's kinds by the examination's key; a room's by its own,
+    // which it names in the payload (checked against the approved one below).
+    QByteArray key = examPublicKey_;
+    if (!room.isEmpty())
+        key = keyNamedIn(m.payload).value_or(QByteArray());
     QByteArray body;
-    switch (checkPayload(key_, m.topic, m.correlation, m.payload, &body)) {
-    case Seal::Good: return body;
-    case Seal::Missing: recordRefusal(m, Refusal::Unsigned, QStringLiteral("no mac")); break;
-    case Seal::Wrong: recordRefusal(m, Refusal::Unsigned, QStringLiteral("mac")); break;
+    const SigCheck check = key.isEmpty() ? SigCheck::Missing : openPayload(key, m.topic, m.correlation, m.payload, &body);
+    if (check == SigCheck::Good) {
+        if (!room.isEmpty() && !roomKeyTaken(room, key)) {
+            recordRefusal(m, Refusal::OtherKey, fingerprint(key));
+            return std::nullopt;
+        }
+        return body;
     }
+    // A member of another version signs otherwise: said as such, so that
+    // the operator knows what to mend.
+    const QJsonValue v = QJsonDocument::fromJson(m.payload).object().value(QLatin1String("v"));
+    if (v.isDouble() && v.toDouble() != kVersion)
+        recordRefusal(m, Refusal::OtherVersion, QStringLiteral("v %1").arg(v.toDouble()));
+    else
+        recordRefusal(m, Refusal::Unsigned, check == SigCheck::Missing ? QStringLiteral("no sig") : QStringLiteral("sig"));
     return std::nullopt;
+}
+
+std::optional<QByteArray> Member::keyNamedIn(QByteArrayView payload)
+{
+    const QJsonObject o = QJsonDocument::fromJson(payload.toByteArray()).object();
+    return decodeKey(o.value(QLatin1String("key")).toString().toLatin1(), kPublicKeyBytes);
+}
+
+bool Member::roomKeyTaken(const QString &room, const QByteArray &key)
+{
+    const auto approved = approvedKeys_.constFind(room);
+    if (approved != approvedKeys_.cend())
+        return *approved == key;
+    if (!seenKeys_.contains(room) && seenKeys_.size() >= 2 * kMaxRooms)
+        seenKeys_.erase(seenKeys_.begin());
+    seenKeys_[room] = key; // the latest key heard under that name, until approved
+    return true;
+}
+
+void Member::setApprovedKeys(const QHash<QString, QByteArray> &keys)
+{
+    approvedKeys_ = keys;
+    emit changed();
+}
+
+QByteArray Member::keyOf(const QString &room) const
+{
+    return approvedKeys_.value(room, seenKeys_.value(room));
+}
+
+bool Member::approved(const QString &room) const
+{
+    return approvedKeys_.contains(room);
+}
+
+QString Member::examFingerprint() const
+{
+    return examPublicKey_.isEmpty() ? QString() : fingerprint(examPublicKey_);
 }
 
 Outgoing Member::sealed(Outgoing o) const
 {
-    o.payload = signPayload(key_, o.topic, o.correlation, o.payload);
+    if (examPublicKey_.isEmpty())
+        return o;
+    if (!room_.isEmpty()) {
+        if (roomKey_.isNull())
+            return o;
+        // The room's public key goes with what it signs: the controller
+        // learns it at first sight and holds it to it once approved.
+        o.payload.chop(1);
+        o.payload += ",\"key\":\"" + encodeKey(roomKey_.publicKey()) + "\"}";
+        o.payload = sealPayload(roomKey_, o.topic, o.correlation, o.payload);
+    } else if (!examKey_.isNull()) {
+        o.payload = sealPayload(examKey_, o.topic, o.correlation, o.payload);
+    }
     return o;
 }
 
@@ -230,7 +294,7 @@ bool Member::takeExtra(const Incoming &m)
         return false;
     if (m.payload.isEmpty() && m.size == 0 && m.retained)
         return true; // nothing kept on that topic
-    if (const std::optional<QByteArray> body = opened(m))
+    if (const std::optional<QByteArray> body = opened(m, {}))
         emit extraReceived(m.topic, *body, m.retained);
     return true;
 }
@@ -294,7 +358,7 @@ void Member::received(const Incoming &m)
     if (in->kind == Kind::Status && m.payload.isEmpty() && m.size == 0) {
         // A cleared retained status: the room is gone for good. Unsigned,
         // it would let anybody strike a room off the list.
-        if (!key_.isEmpty()) {
+        if (!examPublicKey_.isEmpty()) {
             recordRefusal(m, Refusal::Unsigned, QStringLiteral("empty"));
             return;
         }
@@ -302,7 +366,15 @@ void Member::received(const Incoming &m)
         emit changed();
         return;
     }
-    const std::optional<QByteArray> body = opened(m);
+    const bool roomKind = in->kind == Kind::Status || in->kind == Kind::CueReport || in->kind == Kind::ClockAsk;
+    QString sender = room;
+    if (in->kind == Kind::ClockAsk)
+        sender = QJsonDocument::fromJson(m.payload).object().value(QLatin1String("room")).toString();
+    if (roomKind && !validName(sender)) {
+        recordRefusal(m, Refusal::Malformed, QStringLiteral("room"));
+        return;
+    }
+    const std::optional<QByteArray> body = opened(m, roomKind ? sender : QString());
     if (!body)
         return;
     // A sender gets so many at once and so many a second; the rest are

@@ -16,7 +16,7 @@
 
 namespace tavrin::rooms {
 
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 // Every payload of this version fits easily; anything larger is refused
 // before it is parsed.
 inline constexpr qsizetype kMaxPayload = 4096;
@@ -65,10 +65,12 @@ enum class Refusal {
     OtherExam,         // about another examination, or another room
     NotFromController, // a state or time that a controller did not send
     BadValue,          // a value that the run cannot hold
-    Unsigned,          // no MAC, or one that is not this examination's key's
+    Unsigned,          // no signature, or one that is not of the key the kind needs
     Replayed,          // an older run, a seq not newer or too far ahead, an answer to no question
     TooMany,           // more than a sender may send, or more rooms than are listed
     OtherController,   // a second controller, while the one followed leads
+    OtherKey,          // a room's message under a key other than the one approved for it
+    OwnName,           // in the controller's own name, and not sent by it
 };
 
 template <typename T>

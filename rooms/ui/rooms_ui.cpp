@@ -10,7 +10,6 @@
 #include "private_broker.h"
 #include "ready_link.h"
 #include "setup_dialog.h"
-#include "signing.h"
 #include "sound_bank.h"
 #include "status_dialog.h"
 #include "texts.h"
@@ -125,10 +124,9 @@ QString unusableFile(const QString &path)
 
 // STOP-GAP (to be replaced by the key files and join files): the exam's key
 // pair is stretched from the passphrase on both sides, at a cost cheap
-// enough for many members on one machine, and a room makes a key pair of its
-// own at every start. A room must come to hold the public key alone.
-constexpr StretchCost kStopGapCost{1, std::size_t(8) << 20};
-
+// enough for many members on one machine (kStopGapCost), and a room makes a
+// key pair of its own at every start. A room must come to hold the public
+// key alone.
 RoomsUi::Prepared prepare(const RoomsOptions &options, const SigningKey &knownKey)
 {
     RoomsUi::Prepared p;

@@ -3,7 +3,7 @@
 // counted, and what a room must take.
 #include "follow.h"
 #include "member_rig.h"
-#include "signing.h"
+#include "identity.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -47,7 +47,7 @@ private slots:
         r.deliver(r.topics.state(), r.state(6, due, r.key(), r.topics.state()));
         QCOMPARE(r.room->followed(), kCtl);
         QCOMPARE(r.room->refusals().total(), 0);
-        const QByteArray wrong = deriveExamKey(u"guess"_qs, kExam);
+        const SigningKey wrong = SigningKey::fromSeed(QByteArray(kSeedBytes, 'w'));
         const QString t = r.topics.state();
         if (forgery == "good")
             r.deliver(t, r.state(7, due + 1000, r.key(), t));
@@ -69,7 +69,7 @@ private slots:
             r.deliver(r.topics.controller(), r.presence(kOther, since - 1000, kCtl));
         else if (forgery == "clock")
             r.deliver(r.topics.roomClock(u"A"_qs),
-                      signPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
+                      sealPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
                       "guessed");
         else if (forgery == "takeover")
             r.deliver(r.topics.controller(), r.presence(kOther, since + 1000, kCtl));
@@ -113,7 +113,7 @@ private slots:
         r.deliver(r.topics.state(), r.state(1, before - 1000, r.key(), r.topics.state()));
         const qint64 at = (t0 + r.clock.wallUs()) / 2 - qint64(offsetMs * 1000);
         const QString topic = r.topics.roomClock(u"A"_qs);
-        r.deliver(topic, signPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at})),
+        r.deliver(topic, sealPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at})),
                   ask.correlation);
         QCOMPARE(r.room->refusals().total(), 0);
         const double shift = std::remainder(double(r.timer.nextDueWallMs() - before), 1000.0);
@@ -196,7 +196,7 @@ private slots:
         r.deliver(r.topics.controller(), r.presence(kCtl, since));
         r.deliver(r.topics.controller(), r.presence(kOther, since + 5000));
         QCOMPARE(r.room->followed(), kCtl);
-        r.deliver(r.topics.controller(), signPayload(r.key(), r.topics.controller(), {},
+        r.deliver(r.topics.controller(), sealPayload(r.key(), r.topics.controller(), {},
                                                      writePresence(kExam, {kCtl, false, 0, false, u"h"_qs, {}})));
         QCOMPARE(r.room->followed(), kOther);
     }
