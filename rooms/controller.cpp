@@ -46,7 +46,7 @@ StateEvent eventOf(RunEventKind k)
 Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine &engine, PhaseTimer &timer,
                        MemberSeams seams, QObject *parent)
     : Member(exam, {}, broker, std::move(seams), timer, parent), engine_(engine), host_(localHost()),
-      retainedWait_(timer.clock())
+      retainedWait_(timer.clock()), presenceAgain_(timer.clock())
 {
     // Whoever drops off without a word is told of as gone. Signed before
     // connecting, like everything else.
@@ -87,6 +87,13 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
     });
     retainedWait_.setSingleShot(true);
     connect(&retainedWait_, &ClockTimer::timeout, this, &Controller::checked);
+    // Said again while it leads: a presence replayed later is seen to be old.
+    presenceAgain_.setInterval(kPresenceEveryMs);
+    connect(&presenceAgain_, &ClockTimer::timeout, this, [this] {
+        if (leading_ && client_.isConnected())
+            publishPresence(true);
+    });
+    presenceAgain_.start();
 }
 
 // Leaving, on purpose or not, the broker tells the others through the will.
@@ -189,7 +196,7 @@ void Controller::connectedNow()
 void Controller::takePresence(const Incoming &, const PresenceMessage &p)
 {
     if (p.from == id_)
-        return;
+        return; // its own, as it sent it (member.cpp refused any other)
     const bool leads = p.online && p.leading;
     if (leads) {
         if (leading_ && p.over == id_) {
@@ -366,9 +373,22 @@ void Controller::abortRun()
         emit note(str(texts::roomsAbortNotSent));
 }
 
+// Whoever forged it said something the rooms may have taken: what this one
+// says is said again, at most once a second.
+void Controller::ownNameForged()
+{
+    const qint64 now = nowMs();
+    if (!leading_ || !client_.isConnected() || (resentMs_ != 0 && now - resentMs_ < 1000 && now >= resentMs_))
+        return;
+    resentMs_ = now;
+    publishPresence(true);
+    schedulePublish(StateEvent::Sync);
+}
+
 void Controller::publishPresence(bool online)
 {
-    client_.publish(retained(topics_.controller(), writePresence(exam_, {id_, online, sinceMs_, online, host_, over_})));
+    PresenceMessage p{id_, online, sinceMs_, online, host_, over_, nowMs()};
+    client_.publish(retained(topics_.controller(), writePresence(exam_, p)));
 }
 
 } // namespace tavrin::rooms

@@ -268,7 +268,10 @@ Outgoing Member::retained(const QString &topic, const QByteArray &payload) const
     o.payload = payload;
     o.qos = 1;
     o.retain = true;
-    return sealed(o);
+    o = sealed(o);
+    if (room_.isEmpty())
+        lastSent_[topic] = o.payload;
+    return o;
 }
 
 bool Member::publishExtra(const QString &topic, const QByteArray &payload, bool retain)
@@ -396,10 +399,16 @@ void Member::received(const Incoming &m)
     };
     switch (in->kind) {
     case Kind::Presence:
-        take(readPresence(*body, exam_), [&](const PresenceMessage &p) { takePresence(m, p); });
+        take(readPresence(*body, exam_), [&](const PresenceMessage &p) {
+            if (!ownName(m, p.from) && fresh(m, p))
+                takePresence(m, p);
+        });
         break;
     case Kind::State:
-        take(readState(*body, exam_), [&](const StateMessage &s) { takeState(m, s); });
+        take(readState(*body, exam_), [&](const StateMessage &s) {
+            if (!ownName(m, s.from))
+                takeState(m, s);
+        });
         break;
     case Kind::ClockAsk:
         take(readClockAsk(*body, exam_), [&](const QString &asker) { takeClockAsk(m, asker); });
@@ -415,6 +424,55 @@ void Member::received(const Incoming &m)
         break;
     }
 }
+
+bool Member::ownName(const Incoming &m, const QString &from)
+{
+    if (!room_.isEmpty() || from != id_)
+        return false;
+    // Nothing of its own comes back but what the broker kept of it.
+    if (m.retained && lastSent_.value(m.topic) == m.payload)
+        return false;
+    recordRefusal(m, Refusal::OwnName, m.topic.section(u'/', -1));
+    const qint64 now = nowMs();
+    const bool first = ownNameSeenMs_ == 0;
+    if (first || now - ownNameNotedMs_ >= RefusalLog::kEntryGapMs || now < ownNameNotedMs_) {
+        ownNameNotedMs_ = now;
+        emit note(str(texts::roomsOwnNameForged));
+    }
+    ownNameSeenMs_ = now;
+    ownNameForged();
+    emit changed();
+    return true;
+}
+
+// A presence is a controller's word only while it is new: one that says it
+// leads is said again every kPresenceEveryMs, so an old one is a replay, and
+// so is one older than the last heard from the same controller.
+bool Member::fresh(const Incoming &m, const PresenceMessage &p)
+{
+    const qint64 now = nowMs();
+    if (p.sinceMs > now + kClockBoundMs || p.atMs > now + kClockBoundMs) {
+        recordRefusal(m, Refusal::BadValue, p.sinceMs > now + kClockBoundMs ? QStringLiteral("since") : QStringLiteral("at"));
+        return false;
+    }
+    if (!p.online || !p.leading)
+        return true; // a will is written before it is sent: it carries no time
+    if (p.atMs < now - kPresenceFreshMs - kClockBoundMs) {
+        recordRefusal(m, Refusal::Replayed, QStringLiteral("at"));
+        return false;
+    }
+    qint64 &last = presenceAtMs_[p.from];
+    if (p.atMs < last) {
+        recordRefusal(m, Refusal::Replayed, QStringLiteral("at"));
+        return false;
+    }
+    last = p.atMs;
+    if (presenceAtMs_.size() > 64)
+        presenceAtMs_.erase(presenceAtMs_.begin());
+    return true;
+}
+
+void Member::ownNameForged() {}
 
 // Reached only for the kinds a role lists.
 void Member::takeClockAsk(const Incoming &, const QString &) {}

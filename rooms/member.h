@@ -68,6 +68,8 @@ public:
     QByteArray keyOf(const QString &room) const;
     bool approved(const QString &room) const;
     const RefusalLog &refusals() const { return refusals_; }
+    // When a message in this controller's own name that it did not send was last seen; 0: never.
+    qint64 ownNameSeenMs() const { return ownNameSeenMs_; }
     qint64 connectedChangedMs() const { return connectionChangedMs_; }
     QString connectionProblem() const { return connectionProblem_; }
     const QMap<QString, RoomView> &rooms() const { return rooms_; }
@@ -103,6 +105,8 @@ protected:
     virtual void takeCueReport(const Incoming &m, const CueReport &r);
 
     virtual void connectedNow() = 0;
+    // The controller: a message in its own name that it did not send came.
+    virtual void ownNameForged();
     void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
     // The public key a room's payload names for itself.
     static std::optional<QByteArray> keyNamedIn(QByteArrayView payload);
@@ -131,6 +135,10 @@ protected:
     SigningKey roomKey_;
     QHash<QString, QByteArray> approvedKeys_; // room -> its public key, as the operator approved it
     QHash<QString, QByteArray> seenKeys_;     // room -> the key last heard, not approved
+    mutable QHash<QString, QByteArray> lastSent_; // topic -> the last retained payload sent
+    QHash<QString, qint64> presenceAtMs_;     // controller -> the newest presence taken
+    qint64 ownNameSeenMs_ = 0;
+    qint64 ownNameNotedMs_ = 0;
     PhaseTimer &timer_;
     Clock &clock_;
     std::unique_ptr<MqttLink> link_;
@@ -166,6 +174,9 @@ private:
     // Whether a sender may send one more now: burst at once, perSecond after.
     bool spend(Bucket &b, double burst, double perSecond);
     void takeStatus(const Incoming &m, const QString &room, const RoomStatus &s);
+    // Whether m is in the controller's own name and not its own (refused, told).
+    bool ownName(const Incoming &m, const QString &from);
+    bool fresh(const Incoming &m, const PresenceMessage &p);
     void cuesOverdue();
 
     // Per kind and sending room, for the kinds that have a budget.

@@ -364,6 +364,7 @@ QByteArray writePresence(const QString &exam, const PresenceMessage &m)
     o[latin("leading")] = m.leading;
     o[latin("host")] = m.host;
     o[latin("over")] = m.over;
+    o[latin("at")] = static_cast<double>(m.atMs);
     return toBytes(o);
 }
 
@@ -519,6 +520,7 @@ Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exa
     m.over = f.text("over");
     if (f.ok() && !m.over.isEmpty() && !isControllerId(m.over))
         f.fail(Refusal::BadValue, latin("over"));
+    m.atMs = f.whole("at", 0);
     return f.result(m);
 }
 

@@ -25,6 +25,13 @@ inline constexpr qsizetype kMaxPayload = 4096;
 inline constexpr int kMaxPacket = 6144;
 inline constexpr int kPeriodMs = 1000;
 inline constexpr int kMaxNameLength = 40;
+// A leading controller says so again this often; a presence that says it
+// leads and is older than kPresenceFreshMs is a replay, not a controller.
+inline constexpr int kPresenceEveryMs = 10'000;
+inline constexpr qint64 kPresenceFreshMs = 4 * kPresenceEveryMs;
+// How far two members' clocks may lie apart: no time a member names may
+// lie further ahead of the reader's now than this.
+inline constexpr qint64 kClockBoundMs = 60'000;
 
 // An examination's or a room's name: 1 to 40 characters, none of them a
 // control character or one that MQTT gives a meaning in topics (/ + #), and
@@ -104,6 +111,7 @@ struct PresenceMessage {
     bool leading = false;
     QString host;        // the machine, for the operator of another controller
     QString over;        // the controller it took the lead from on purpose, or empty
+    qint64 atMs = 0;     // when it was sent (sent again every kPresenceEveryMs while it leads); 0: the will
     friend bool operator==(const PresenceMessage &, const PresenceMessage &) = default;
 };
 

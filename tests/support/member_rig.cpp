@@ -78,7 +78,7 @@ QByteArray MemberRig::presence(const QString &from, qint64 sinceMs, const QStrin
                                const SigningKey *k) const
 {
     return sealPayload(k ? *k : key(), topics.controller(), {},
-                       writePresence(kExam, {from, leads, leads ? sinceMs : 0, leads, u"h"_qs, over}));
+                       writePresence(kExam, {from, leads, leads ? sinceMs : 0, leads, u"h"_qs, over, clock.wallMs()}));
 }
 
 QByteArray MemberRig::state(qint64 seq, qint64 dueMs, const SigningKey &k, const QString &topic, const QString &from,
