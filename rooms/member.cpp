@@ -485,6 +485,15 @@ void Member::takeStatus(const Incoming &m, const QString &room, const RoomStatus
         recordRefusal(m, Refusal::TooMany, room);
         return;
     }
+    // Each status newer than the last of the same start of the room, and
+    // one that says the room is there, new: a replay shows no dead room alive.
+    const qint64 now = nowMs();
+    const auto had = rooms_.constFind(room);
+    if (s.atMs > now + kClockBoundMs || (s.online && s.atMs < now - kStatusFreshMs - kClockBoundMs) ||
+        (had != rooms_.cend() && had->status.from == s.from && s.atMs != 0 && s.atMs < had->status.atMs)) {
+        recordRefusal(m, s.atMs > now + kClockBoundMs ? Refusal::BadValue : Refusal::Replayed, QStringLiteral("at"));
+        return;
+    }
     RoomView &v = rooms_[room];
     const bool wasOnline = v.status.online;
     const bool known = v.heardMs != 0;

@@ -411,6 +411,7 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
     o[latin("offset")] = std::round(m.offsetMs * 10) / 10;
     o[latin("rtt")] = std::round(m.rttMs * 10) / 10;
     o[latin("cues")] = cueArray(m.cues);
+    o[latin("at")] = static_cast<double>(m.atMs);
     if (m.ready.known)
         o[latin("ready")] = QJsonObject{{latin("screen"), m.ready.screen},
                                         {latin("journal"), m.ready.journalWritable},
@@ -566,6 +567,7 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
         f.fail(Refusal::BadValue, latin("from"));
     m.online = f.flag("online");
     m.sinceMs = f.whole("since", 0);
+    m.atMs = f.whole("at", 0);
     m.follows = f.text("follows");
     if (f.ok() && !m.follows.isEmpty() && !isControllerId(m.follows))
         f.fail(Refusal::BadValue, latin("follows"));

@@ -32,6 +32,9 @@ inline constexpr qint64 kPresenceFreshMs = 4 * kPresenceEveryMs;
 // How far two members' clocks may lie apart: no time a member names may
 // lie further ahead of the reader's now than this.
 inline constexpr qint64 kClockBoundMs = 60'000;
+// A room says its status at least this often; an older one that says it is
+// there is a replay of a room that may be gone.
+inline constexpr qint64 kStatusFreshMs = 20'000;
 
 // An examination's or a room's name: 1 to 40 characters, none of them a
 // control character or one that MQTT gives a meaning in topics (/ + #), and
@@ -141,6 +144,7 @@ struct RoomStatus {
     double rttMs = 0;
     std::array<CueSource, 4> cues{};
     Readiness ready;
+    qint64 atMs = 0;            // when it was sent (the room's clock); 0: its will
     friend bool operator==(const RoomStatus &, const RoomStatus &) = default;
 };
 

@@ -16,7 +16,9 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -64,6 +66,7 @@ RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTime
     connect(frame_.addMenuAction(str(texts::roomsSetupAction)), &QAction::triggered, this, &RoomsUi::showSetup);
 
     status_ = new StatusDialog(frame_.dialogParent());
+    connect(status_, &StatusDialog::keyApproved, this, &RoomsUi::approveKey);
     connect(status_, &StatusDialog::soundCheckAsked, this, [this] {
         const QString why = askSoundChecks_ ? askSoundChecks_() : QString();
         frame_.notify(why.isEmpty() ? str(texts::readyAskSent) : why);
@@ -93,6 +96,7 @@ void RoomsUi::start(const RoomsOptions &options)
     if (const QString n = optionsFileNotice(optionsFile_); !n.isEmpty())
         frame_.notify(n);
     privateOptions_ = loadPrivateBrokerOptions(optionsFile_);
+    loadApprovedKeys();
     options_ = options;
     build();
 }
@@ -186,6 +190,7 @@ void RoomsUi::makeMember(const Prepared &keys, const BrokerSettings &login, QStr
     } else if (options_.role == Role::Controller) {
         controller_ = new Controller(options_.exam, login, engine_, clock_, std::move(seams), this);
         controller_->setBrokerFallback(!resumeDecided_);
+        controller_->setApprovedKeys(approvedKeys_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
         connect(controller_, &Controller::otherLeads, this, &RoomsUi::askAboutOtherLeader);
         connect(controller_, &Controller::leadTaken, this, [this](const PresenceMessage &other) {
@@ -232,6 +237,56 @@ void RoomsUi::makeMember(const Prepared &keys, const BrokerSettings &login, QStr
     connect(&players_, &SoundBank::cueStarted, member, &Member::cueStarted);
     connect(member, &Member::cuePlayed, this, &RoomsUi::cuePlayed);
     refreshLine();
+}
+
+namespace {
+
+constexpr qsizetype kMaxKeysFile = 64 * 1024;
+
+// The approved rooms' keys: one line a room, its name and its key in base64url.
+QString approvedKeysFile(const QString &optionsFile)
+{
+    return QFileInfo(optionsFile).dir().filePath(QStringLiteral("Tavrin-room-keys.txt"));
+}
+
+} // namespace
+
+void RoomsUi::loadApprovedKeys()
+{
+    approvedKeys_.clear();
+    QByteArray content;
+    const SecretFileError e = readSecretFile(approvedKeysFile(optionsFile_), kMaxKeysFile, content);
+    if (e.kind == SecretFileError::Missing)
+        return;
+    if (e.kind != SecretFileError::None) {
+        frame_.notify(str(texts::roomsKeysReadFailed).arg(e.text));
+        return;
+    }
+    for (const QByteArray &line : content.split('\n')) {
+        const QList<QByteArray> f = line.split('\t');
+        if (f.size() != 2)
+            continue;
+        const QString room = QString::fromUtf8(
+            QByteArray::fromBase64(f[0].left(4 * kMaxNameLength * 4 / 3 + 4), QByteArray::Base64UrlEncoding));
+        const std::optional<QByteArray> key = decodeKey(f[1], kPublicKeyBytes);
+        if (key && validName(room) && approvedKeys_.size() < kMaxRooms)
+            approvedKeys_.insert(room, *key);
+    }
+}
+
+void RoomsUi::approveKey(const QString &room, const QByteArray &key)
+{
+    if (!controller_ || approvedKeys_.size() >= kMaxRooms)
+        return;
+    approvedKeys_.insert(room, key);
+    controller_->setApprovedKeys(approvedKeys_);
+    emit record(str(texts::roomsKeyApprovedRecord).arg(room, fingerprint(key)));
+    QByteArray content;
+    for (auto it = approvedKeys_.cbegin(); it != approvedKeys_.cend(); ++it)
+        content += encodeKey(it.key().toUtf8()) + '\t' + encodeKey(it.value()) + '\n';
+    // Owner-only and whole, never through a link, like every key file.
+    if (const QString e = writeSecretFile(approvedKeysFile(optionsFile_), content); !e.isEmpty())
+        frame_.notify(str(texts::roomsKeysSaveFailed).arg(e));
 }
 
 void RoomsUi::abortRun()
@@ -406,6 +461,11 @@ void RoomsUi::refreshLine()
             alarm = true;
         }
         alarm = alarm || !controller_->connected();
+        // In its own name, and not its own: somebody holds what signs as it, or replays it.
+        if (const qint64 seen = controller_->ownNameSeenMs(); seen > 0 && QDateTime::currentMSecsSinceEpoch() - seen < 10 * 60'000) {
+            text += QChar(u'\u3000') + str(texts::roomsLineOwnNameForged);
+            alarm = true;
+        }
     } else {
         const std::optional<OffsetEstimate> e = room_->offset();
         text = room_->following()
@@ -419,6 +479,12 @@ void RoomsUi::refreshLine()
     const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
     if (!member.connected())
         text += QChar(u'\u3000') + str(texts::roomsLineNoBroker);
+    if (member.refusals().count(Refusal::OtherVersion) > 0) {
+        text += QChar(u'\u3000') + str(texts::roomsLineOldVersion);
+        alarm = true;
+    }
+    if (!member.examFingerprint().isEmpty())
+        text += QChar(u'\u3000') + str(texts::roomsLineExamKey).arg(member.examFingerprint());
     if (const qint64 refused = member.refusals().total(); refused > 0) {
         text += QChar(u'\u3000') + str(texts::roomsLineRefused).arg(refused);
         alarm = true;

@@ -91,6 +91,8 @@ private:
     void teardown();
     void showStatus();
     void showSetup();
+    void loadApprovedKeys();
+    void approveKey(const QString &room, const QByteArray &key);
     void applySetup();
     void startPrivateBroker();
     void refreshLine();
@@ -123,6 +125,7 @@ private:
     // The last key derived, and the passphrase and examination it is of.
     std::pair<QString, QString> keyOf_;
     SigningKey key_;
+    QHash<QString, QByteArray> approvedKeys_; // room -> its approved public key
 };
 
 } // namespace tavrin::rooms
