@@ -114,6 +114,10 @@ def main():
         ('clock answer to no question', base + 'rooms/%s/clock' % room, with_mac(json.dumps(answer)),
          os.urandom(16)),
     ]
+    # Without any key only what was captured is replayed: anything else
+    # would be taken as the controller's word, by design.
+    if os.environ.get('ATTACKER_REPLAYS_ONLY'):
+        forgeries = [f for f in forgeries if f[0].startswith('replayed')]
     for f in forgeries:
         name, topic, payload = f[:3]
         rc = c.send(topic, payload, *f[3:])
@@ -131,13 +135,20 @@ def main():
 
     # A flood of statuses, forged and replayed, then one acknowledged.
     topic = base + 'rooms/%s/status' % room
-    forged = json.loads(unsigned(statuses[-1]))
-    forged.update(state='finished', question=9)
-    forged = with_mac(json.dumps(forged, separators=(',', ':'), ensure_ascii=False))
-    for i in range(3000):
-        c.send(topic, forged if i % 2 else statuses[-1], qos=0)
-    rc = c.send(topic, statuses[-1])
-    print(json.dumps({'name': 'flood of statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
+    if os.environ.get('ATTACKER_REPLAYS_ONLY'):
+        for _ in range(3000):
+            c.send(topic, statuses[0], qos=0)
+        rc = c.send(topic, statuses[0])
+        print(json.dumps({'name': 'replayed old statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
+        statuses = []
+    if statuses:
+        forged = json.loads(unsigned(statuses[-1]))
+        forged.update(state='finished', question=9)
+        forged = with_mac(json.dumps(forged, separators=(',', ':'), ensure_ascii=False))
+        for i in range(3000):
+            c.send(topic, forged if i % 2 else statuses[-1], qos=0)
+        rc = c.send(topic, statuses[-1])
+        print(json.dumps({'name': 'flood of statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
 
     # Replays of what it captured, signed as they were: every schedule but
     # the newest, the leader's presences and its will, and one sound-check
