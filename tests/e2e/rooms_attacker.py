@@ -116,8 +116,8 @@ def main():
     ]
     # Without any key only what was captured is replayed: anything else
     # would be taken as the controller's word, by design.
-    if os.environ.get('ATTACKER_REPLAYS_ONLY'):
-        forgeries = [f for f in forgeries if f[0].startswith('replayed')]
+    replays_only = bool(os.environ.get('ATTACKER_REPLAYS_ONLY'))
+    forgeries = [f for f in forgeries if not replays_only or f[0].startswith('replayed')]
     for f in forgeries:
         name, topic, payload = f[:3]
         rc = c.send(topic, payload, *f[3:])
@@ -135,48 +135,21 @@ def main():
 
     # A flood of statuses, forged and replayed, then one acknowledged.
     topic = base + 'rooms/%s/status' % room
-    if os.environ.get('ATTACKER_REPLAYS_ONLY'):
-        for _ in range(3000):
-            c.send(topic, statuses[0], qos=0)
-        rc = c.send(topic, statuses[0])
-        print(json.dumps({'name': 'replayed old statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
-        statuses = []
-    if statuses:
-        forged = json.loads(unsigned(statuses[-1]))
-        forged.update(state='finished', question=9)
-        forged = with_mac(json.dumps(forged, separators=(',', ':'), ensure_ascii=False))
-        for i in range(3000):
-            c.send(topic, forged if i % 2 else statuses[-1], qos=0)
-        rc = c.send(topic, statuses[-1])
-        print(json.dumps({'name': 'flood of statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
+    forged = json.loads(unsigned(statuses[-1]))
+    forged.update(state='finished', question=9)
+    # Without a key: the room's first status, replayed.
+    forged = statuses[0] if replays_only else with_mac(json.dumps(forged, separators=(',', ':'), ensure_ascii=False))
+    for i in range(3000):
+        c.send(topic, forged if i % 2 or replays_only else statuses[-1], qos=0)
+    rc = c.send(topic, forged if replays_only else statuses[-1])
+    print(json.dumps({'name': 'flood of statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
 
-    # Replays of what it captured, signed as they were: every schedule but
-    # the newest, the leader's presences and its will, and one sound-check
-    # request 20,000 times over.
-    replays = [('replayed earlier schedule', base + 'schedule', p)
-               for p in [p for t, p in seen if t == base + 'schedule'][:-1]]
-    replays += [('replayed presence of the leader', base + 'controller', p) for p in presences[:1]]
-    replays += [('replayed will', base + 'controller', p)
-                for t, p in seen if t == base + 'controller' and '"online":false' in p][:1]
-    for name, topic, payload in replays:
-        rc = c.send(topic, payload)
-        print(json.dumps({'name': name, 'topic': topic, 'count': 1, 'rc': rc}), flush=True)
-    checks = [p for t, p in seen if t == base + 'soundcheck']
-    if checks:
-        topic = base + 'soundcheck'
-        for _ in range(20000):
-            c.send(topic, checks[-1], qos=0)
-        rc = c.send(topic, checks[-1])
-        print(json.dumps({'name': 'replayed sound checks', 'topic': topic, 'count': 20001, 'rc': rc}), flush=True)
-    # Hook: a login reusing another member's connection id (tavrin-<from>),
-    # for the broker's access list to refuse.
+    # Hook for the broker's access list: a login that takes the leader's connection id.
     if os.environ.get('ATTACKER_REUSE_ID'):
         thief = mqtt.Client(client_id='tavrin-' + leader, protocol=mqtt.MQTTv5)
-        if user != '-':
-            thief.username_pw_set(user, password)
-        rc = thief.connect('127.0.0.1', int(port))
-        print(json.dumps({'name': 'connection id of the leader', 'topic': '', 'count': 1, 'rc': rc}), flush=True)
-        thief.disconnect()
+        thief.username_pw_set(user, password)
+        print(json.dumps({'name': 'connection id of the leader', 'topic': '', 'count': 1,
+                          'rc': thief.connect('127.0.0.1', int(port))}), flush=True)
     c.loop_stop()
     c.disconnect()
 

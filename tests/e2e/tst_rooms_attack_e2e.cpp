@@ -113,11 +113,9 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
     const double from = e2e::wallSeconds();
     QProcess attacker;
     attacker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    if (!keyed) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"ATTACKER_REPLAYS_ONLY"_qs, u"1"_qs);
-        attacker.setProcessEnvironment(env);
-    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"ATTACKER_REPLAYS_ONLY"_qs, keyed ? QString() : u"1"_qs);
+    attacker.setProcessEnvironment(env);
     attacker.start(u"/usr/bin/python3"_qs, QStringList{QFINDTESTDATA("rooms_attacker.py"), QString::number(rig.broker.port())} +
                                                login + QStringList{rig.exam, u"A"_qs, u"B"_qs, captured.fileName()});
     if (!attacker.waitForFinished(90000) || attacker.exitCode() != 0)
@@ -150,10 +148,8 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
     // following the same controller, its clock offset unmoved.
     if (!rig.roomsReport(12000, to))
         return u"a room did not report itself after the attack"_qs;
-    // What a room itself said is what its own key signed (the key it named
-    // before the attack); the attacker's own statuses on its topic are not
-    // what it shows.
-    // Without a key, what the attacker replayed is told by its bytes alone.
+    // What a room said is what the key it named before signed (without a
+    // key: what was not captured); the attacker's statuses are not what it shows.
     QSet<QByteArray> replayed;
     for (const auto &e : rig.log.entries())
         if (e.at < from)
@@ -294,9 +290,7 @@ void TestRoomsAttackE2E::strangerOnAnOpenBroker()
                         [](const QJsonObject &o) { return o[u"state"_qs] == u"running"_qs; }, 3000));
 }
 
-// Without any key, on an open broker: replays of what was captured (the
-// leader's presence and will, old states and statuses) change no room, and
-// the controller tells of the presence in its own name.
+// Without any key, replays of what was captured change no room; the controller tells of them.
 void TestRoomsAttackE2E::replaysWithoutAnyKey()
 {
     if (const QString why = e2e::missingDisplay(); !why.isEmpty())

@@ -28,16 +28,14 @@ const SigningKey &MemberRig::key()
 
 const SigningKey &MemberRig::roomKey(int n)
 {
-    static const SigningKey keys[] = {SigningKey::fromSeed(QByteArray(kSeedBytes, 'a')),
-                                      SigningKey::fromSeed(QByteArray(kSeedBytes, 'b'))};
+    static const SigningKey keys[] = {SigningKey::fromSeed(QByteArray(kSeedBytes, 'a')), SigningKey::fromSeed(QByteArray(kSeedBytes, 'b'))};
     return keys[n % 2];
 }
 
 QByteArray MemberRig::roomSealed(const SigningKey &k, const QString &topic, const QByteArray &payload,
                                  const QByteArray &correlation)
 {
-    QByteArray named = payload.chopped(1) + ",\"key\":\"" + encodeKey(k.publicKey()) + "\"}";
-    return sealPayload(k, topic, correlation, named);
+    return sealPayload(k, topic, correlation, payload.chopped(1) + ",\"key\":\"" + encodeKey(k.publicKey()) + "\"}");
 }
 
 MemberRig::MemberRig()
@@ -51,13 +49,8 @@ MemberSeams MemberRig::seams(bool sign, bool controller)
     auto l = std::make_unique<FakeLink>();
     link = l.get();
     MemberSeams s;
-    if (sign) {
-        s.examPublicKey = key().publicKey();
-        if (controller)
-            s.examKey = key();
-        else
-            s.roomKey = roomKey(0);
-    }
+    s.examPublicKey = sign ? key().publicKey() : QByteArray();
+    (controller ? s.examKey : s.roomKey) = !sign ? SigningKey() : controller ? key() : roomKey(0);
     s.link = std::move(l);
     return s;
 }
