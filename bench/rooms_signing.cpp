@@ -1,5 +1,6 @@
-// What the examination's key costs: deriving it once at the start, and the
-// MAC of every message on both sides (the controller signs, a room checks).
+// What signing costs on both sides: each sender signs (Ed25519, the
+// controller with the exam's key, a room with its own) and each reader
+// checks. The MAC lines are the version-1 path, kept to compare.
 //   rooms.key_derivation        ms, once per start of a member
 //   rooms.mac_sign_state        µs, one state payload signed
 //   rooms.mac_check_state       µs, one signed state checked

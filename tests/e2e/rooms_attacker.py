@@ -9,6 +9,7 @@ topic, how many were sent and the broker's answer to the last (0 taken,
 rooms_attacker.py PORT USER PASSWORD EXAM ROOM OTHER_ROOM CAPTURED
 (USER "-" for no login)."""
 
+import base64
 import json
 import os
 import re
@@ -53,11 +54,12 @@ class Client(mqtt.Client):
 
 
 def unsigned(payload):
-    return re.sub(r',"mac":"[0-9a-f]*"', '', payload)
+    return re.sub(r',"sig":"[0-9A-Za-z_-]*"', '', payload)
 
 
 def with_mac(payload):
-    return payload[:-1] + ',"mac":"' + os.urandom(32).hex() + '"}'
+    """A signature of the right shape that no key made."""
+    return payload[:-1] + ',"sig":"' + base64.urlsafe_b64encode(os.urandom(64)).decode().rstrip('=') + '"}'
 
 
 def main():
@@ -88,10 +90,10 @@ def main():
 
     reset_run = dict(state['run'], sw=0, ck=0, t=0, question='0', reset=False, resume=False)
     seq = state['seq']
-    presence = {'v': 1, 'kind': 'controller', 'exam': exam, 'from': 'c-' + os.urandom(8).hex(), 'online': True,
+    presence = {'v': 2, 'kind': 'controller', 'exam': exam, 'from': 'c-' + os.urandom(8).hex(), 'online': True,
                 'since': now_ms, 'leading': True, 'host': 'laptop', 'over': leader}
-    ask = {'v': 1, 'kind': 'clock?', 'exam': exam, 'room': room}
-    answer = {'v': 1, 'kind': 'clock', 'exam': exam, 'from': leader,
+    ask = {'v': 2, 'kind': 'clock?', 'exam': exam, 'room': room}
+    answer = {'v': 2, 'kind': 'clock', 'exam': exam, 'from': leader,
               't1': (now_ms - 75000) * 1000, 't2': (now_ms - 75000) * 1000 + 10}
     forgeries = [
         ('unsigned state', base + 'state', state_with(seq=seq + 1, event='reset', run=reset_run)),
@@ -107,11 +109,15 @@ def main():
         ('replayed presence', base + 'controller', presences[0] if presences else with_mac('{}')),
         ('question for another room', base + 'clock', with_mac(json.dumps(ask)), os.urandom(16),
          base + 'rooms/%s/clock' % other),
-        ('oversized state', base + 'state', '{"v":1,"pad":"' + 'x' * 65536 + '"}'),
-        ('oversized status', base + 'rooms/%s/status' % room, '{"v":1,"pad":"' + 'x' * 65536 + '"}'),
+        ('oversized state', base + 'state', '{"v":2,"pad":"' + 'x' * 65536 + '"}'),
+        ('oversized status', base + 'rooms/%s/status' % room, '{"v":2,"pad":"' + 'x' * 65536 + '"}'),
         ('clock answer to no question', base + 'rooms/%s/clock' % room, with_mac(json.dumps(answer)),
          os.urandom(16)),
     ]
+    # Without any key only what was captured is replayed: anything else
+    # would be taken as the controller's word, by design.
+    replays_only = bool(os.environ.get('ATTACKER_REPLAYS_ONLY'))
+    forgeries = [f for f in forgeries if not replays_only or f[0].startswith('replayed')]
     for f in forgeries:
         name, topic, payload = f[:3]
         rc = c.send(topic, payload, *f[3:])
@@ -131,11 +137,19 @@ def main():
     topic = base + 'rooms/%s/status' % room
     forged = json.loads(unsigned(statuses[-1]))
     forged.update(state='finished', question=9)
-    forged = with_mac(json.dumps(forged, separators=(',', ':'), ensure_ascii=False))
+    # Without a key: the room's first status, replayed.
+    forged = statuses[0] if replays_only else with_mac(json.dumps(forged, separators=(',', ':'), ensure_ascii=False))
     for i in range(3000):
-        c.send(topic, forged if i % 2 else statuses[-1], qos=0)
-    rc = c.send(topic, statuses[-1])
+        c.send(topic, forged if i % 2 or replays_only else statuses[-1], qos=0)
+    rc = c.send(topic, forged if replays_only else statuses[-1])
     print(json.dumps({'name': 'flood of statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
+
+    # Hook for the broker's access list: a login that takes the leader's connection id.
+    if os.environ.get('ATTACKER_REUSE_ID'):
+        thief = mqtt.Client(client_id='tavrin-' + leader, protocol=mqtt.MQTTv5)
+        thief.username_pw_set(user, password)
+        print(json.dumps({'name': 'connection id of the leader', 'topic': '', 'count': 1,
+                          'rc': thief.connect('127.0.0.1', int(port))}), flush=True)
     c.loop_stop()
     c.disconnect()
 

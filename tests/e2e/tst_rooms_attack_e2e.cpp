@@ -10,12 +10,13 @@
 #include "click_points.h"
 #include "private_broker.h"
 #include "rooms_rig.h"
-#include "signing.h"
+#include "identity.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTest>
 
 namespace at = tavrin::testing::at;
@@ -64,10 +65,10 @@ std::pair<int, int> line(const Member &ctl)
     return {alarm, right};
 }
 
-// A controller and rooms A and B with the key; the run started and paused.
-QString startPaused(e2e::RoomsRig &rig, Shown &paused)
+// A controller and rooms A and B, with the key or without; the run started and paused.
+QString startPaused(e2e::RoomsRig &rig, Shown &paused, bool keyed = true)
 {
-    rig.passphrase = kPassphrase;
+    rig.passphrase = keyed ? kPassphrase : QString();
     if (QString e = rig.start(u"4,2,3"_qs, {u"A"_qs, u"B"_qs}, {0, 0}, {true, true}); !e.isEmpty())
         return e;
     e2e::closeNotices();
@@ -93,7 +94,7 @@ QString startPaused(e2e::RoomsRig &rig, Shown &paused)
 }
 
 // Everything the attacker tries, and what the broker answered to each.
-QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused, bool locked)
+QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused, bool locked, bool keyed = true)
 {
     Member &ctl = rig.controller();
     const QString ctlId = last(rig, topic(rig, u"state"_qs))[u"from"_qs].toString();
@@ -112,6 +113,9 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
     const double from = e2e::wallSeconds();
     QProcess attacker;
     attacker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"ATTACKER_REPLAYS_ONLY"_qs, keyed ? QString() : u"1"_qs);
+    attacker.setProcessEnvironment(env);
     attacker.start(u"/usr/bin/python3"_qs, QStringList{QFINDTESTDATA("rooms_attacker.py"), QString::number(rig.broker.port())} +
                                                login + QStringList{rig.exam, u"A"_qs, u"B"_qs, captured.fileName()});
     if (!attacker.waitForFinished(90000) || attacker.exitCode() != 0)
@@ -133,7 +137,7 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
         if (rc != (allowed ? 0 : 135))
             return u"%1 on %2: the broker answered %3"_qs.arg(o[u"name"_qs].toString(), on).arg(rc);
     }
-    if (tried < 16)
+    if (tried < (keyed ? 16 : 4))
         return u"the attacker tried only %1 forgeries"_qs.arg(tried);
     if (locked && rig.log.waitFor([&](const BrokerLog::Entry &e) { return e.topic == topic(rig, u"state"_qs) ||
                                                                          e.topic == topic(rig, u"controller"_qs); },
@@ -144,14 +148,21 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
     // following the same controller, its clock offset unmoved.
     if (!rig.roomsReport(12000, to))
         return u"a room did not report itself after the attack"_qs;
-    // What a room itself said is what its MAC holds; the attacker's own
-    // statuses on its topic are not what it shows.
-    const QByteArray key = tavrin::rooms::deriveExamKey(kPassphrase, rig.exam);
+    // What a room said is what the key it named before signed (without a
+    // key: what was not captured); the attacker's statuses are not what it shows.
+    QSet<QByteArray> replayed;
+    for (const auto &e : rig.log.entries())
+        if (e.at < from)
+            replayed.insert(e.payload);
     for (const QString &room : {u"A"_qs, u"B"_qs}) {
+        const auto key = tavrin::rooms::decodeKey(before[room][u"key"_qs].toString().toLatin1(), 32);
+        if (keyed && !key)
+            return u"room %1 named no key of its own"_qs.arg(room);
         for (const auto &e : rig.log.entries()) {
             const QJsonObject o = e2e::json(e.payload);
             if (e.at < from || e.topic != topic(rig, u"rooms/%1/status"_qs.arg(room)) ||
-                tavrin::rooms::checkPayload(key, e.topic, {}, e.payload, nullptr) != tavrin::rooms::Seal::Good)
+                (keyed && tavrin::rooms::openPayload(*key, e.topic, {}, e.payload, nullptr) != tavrin::rooms::SigCheck::Good) ||
+                (!keyed && replayed.contains(e.payload)))
                 continue;
             if (e2e::shownByRoom(e.payload) != paused || o[u"follows"_qs] != ctlId ||
                 std::abs(o[u"offset"_qs].toDouble() - before[room][u"offset"_qs].toDouble()) > 500)
@@ -186,6 +197,7 @@ class TestRoomsAttackE2E : public QObject {
 private slots:
     void strangerWithARoomsLogin();
     void strangerOnAnOpenBroker();
+    void replaysWithoutAnyKey();
 };
 
 void TestRoomsAttackE2E::strangerWithARoomsLogin()
@@ -276,6 +288,20 @@ void TestRoomsAttackE2E::strangerOnAnOpenBroker()
     for (const QString &room : {u"A"_qs, u"B"_qs})
         QVERIFY(waitFor(rig, topic(rig, u"rooms/%1/status"_qs.arg(room)), resumed,
                         [](const QJsonObject &o) { return o[u"state"_qs] == u"running"_qs; }, 3000));
+}
+
+// Without any key, replays of what was captured change no room; the controller tells of them.
+void TestRoomsAttackE2E::replaysWithoutAnyKey()
+{
+    if (const QString why = e2e::missingDisplay(); !why.isEmpty())
+        QFAIL(qPrintable(why));
+    e2e::RoomsRig rig;
+    const auto kept = qScopeGuard([&] { keepLog(rig, u"attack-unkeyed-broker-log.txt"_qs); });
+    Shown paused;
+    QString problem = startPaused(rig, paused, false);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = attack(rig, {u"-"_qs, u"-"_qs}, paused, false, false);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 QTEST_GUILESS_MAIN(TestRoomsAttackE2E)

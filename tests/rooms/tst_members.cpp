@@ -3,7 +3,7 @@
 // counted, and what a room must take.
 #include "follow.h"
 #include "member_rig.h"
-#include "signing.h"
+#include "identity.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -14,9 +14,145 @@ using namespace tavrin::testing;
 
 using Rig = RoomRig;
 
+Q_DECLARE_METATYPE(tavrin::rooms::Refusal)
+
 class TestMembers : public QObject {
     Q_OBJECT
 private slots:
+    // Each kind the controller sends, signed with a key that is not the
+    // examination's: a stranger's, or a room's own (a stolen room PC).
+    // Each kind the controller sends, signed with a stranger's key or a
+    // room's own (a stolen room PC): refused, and nothing taken.
+    void controllerKindsNeedTheExamKey_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("roomKey");
+        for (const char *kind : {"controller", "state", "clock", "schedule", "soundcheck"})
+            for (bool roomKey : {false, true})
+                QTest::newRow(qPrintable(QLatin1String(kind) + (roomKey ? u", room key"_qs : u", wrong key"_qs)))
+                    << QString::fromLatin1(kind) << roomKey;
+    }
+    void controllerKindsNeedTheExamKey()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, roomKey);
+        Rig r;
+        const qint64 now = r.clock.wallMs();
+        r.deliver(r.topics.controller(), r.presence(kCtl, now - 60'000));
+        r.room->subscribeExtra(r.topics.schedule());
+        r.room->subscribeExtra(r.topics.soundCheck());
+        QSignalSpy extras(r.room.get(), &Member::extraReceived);
+        const QString t = kind == "clock" ? r.topics.roomClock(u"A"_qs) : u"tavrin/E/"_qs + kind;
+        const QByteArray body = kind == "controller" ? writePresence(kExam, {kOther, true, now, true, u"h"_qs, kCtl, now})
+                                : kind == "state"    ? writeState(kExam, {kCtl, 6, StateEvent::Pause, now, {}})
+                                                     : writeSoundCheckAsk(kExam, {kCtl, now});
+        const QByteArray corr = kind == "clock" ? r.sentOn(r.topics.clock()).back().correlation : QByteArray();
+        const SigningKey wrong = SigningKey::fromSeed(QByteArray(kSeedBytes, 'w'));
+        r.deliver(t, roomKey ? MemberRig::roomSealed(MemberRig::roomKey(0), t, body, corr) : sealPayload(wrong, t, corr, body),
+                  corr);
+        QCOMPARE(r.room->refusals().forgeries(), 1);
+        QCOMPARE(r.room->followed(), kCtl);
+        QCOMPARE(extras.size(), 0);
+    }
+
+    // A room's status or cue report at the controller: any key at first
+    // sight, then only the approved one; another room's key is refused.
+    // And what makes a replay known: a status older than its window (the
+    // room restarted since) or than the last one taken.
+    void roomKindsHeldToTheirKeyAndTime_data()
+    {
+        QTest::addColumn<bool>("cues");
+        QTest::addColumn<bool>("approved");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<qint64>("agoMs");
+        QTest::addColumn<Refusal>("refusal"); // TooLarge: none
+        for (bool cues : {false, true}) {
+            const QString k = cues ? u"cues, "_qs : u"status, "_qs;
+            QTest::newRow(qPrintable(k + u"first sight"_qs)) << cues << false << 1 << qint64(0) << Refusal::TooLarge;
+            QTest::newRow(qPrintable(k + u"approved key"_qs)) << cues << true << 0 << qint64(0) << Refusal::TooLarge;
+            QTest::newRow(qPrintable(k + u"another room's key"_qs)) << cues << true << 1 << qint64(0) << Refusal::OtherKey;
+        }
+        QTest::newRow("status of a dead room") << false << false << 0 << qint64(600'000) << Refusal::Replayed;
+        QTest::newRow("status before the last") << false << false << 0 << qint64(8000) << Refusal::Replayed;
+        QTest::newRow("status from the future") << false << false << 0 << qint64(-3'600'000) << Refusal::BadValue;
+    }
+    void roomKindsHeldToTheirKeyAndTime()
+    {
+        QFETCH(bool, cues);
+        QFETCH(bool, approved);
+        QFETCH(int, key);
+        QFETCH(qint64, agoMs);
+        QFETCH(Refusal, refusal);
+        ControllerRig r;
+        if (approved)
+            r.controller->setApprovedKeys({{u"A"_qs, MemberRig::roomKey(0).publicKey()}});
+        const qint64 now = r.clock.wallMs();
+        RoomStatus st;
+        st.room = u"A"_qs;
+        st.from = u"r-00000000000000a1"_qs;
+        st.online = true;
+        const QString t = cues ? r.topics.roomCues(u"A"_qs) : r.topics.roomStatus(u"A"_qs);
+        const auto send = [&](qint64 at, int question) {
+            st.atMs = at;
+            st.question = question;
+            PlayedCue cue;
+            cue.room = u"A"_qs;
+            cue.dueMs = cue.startedMs = now;
+            cue.player = 1;
+            cue.source = CueSource::OwnFile;
+            r.deliver(t, MemberRig::roomSealed(MemberRig::roomKey(key), t,
+                                               cues ? writeCueReport(kExam, {st.from, cue}) : writeStatus(kExam, st)));
+        };
+        if (agoMs != 0)
+            send(now - 4000, 1);
+        send(now - agoMs, 7);
+        QCOMPARE(r.controller->refusals().count(refusal), refusal == Refusal::TooLarge ? 0 : 1);
+        QCOMPARE(r.controller->rooms().value(u"A"_qs).status.question, cues || refusal == Refusal::OtherKey ? 0 : agoMs ? 1 : 7);
+        QCOMPARE(r.controller->keyOf(u"A"_qs), MemberRig::roomKey(approved ? 0 : key).publicKey());
+    }
+
+    // Another controller's presence: taken when fresh; refused when older
+    // than its window (replayed after a restart), older than the last one,
+    // or with a since ahead of every clock.
+    void presenceReplaysRefused_data()
+    {
+        QTest::addColumn<qint64>("agoMs");
+        QTest::addColumn<qint64>("sinceAheadMs");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("fresh") << qint64(1000) << qint64(0) << false;
+        QTest::newRow("after a restart") << qint64(600'000) << qint64(0) << true;
+        QTest::newRow("before the last") << qint64(20'000) << qint64(0) << true;
+        QTest::newRow("since in the future") << qint64(1000) << qint64(3'600'000) << true;
+    }
+    void presenceReplaysRefused()
+    {
+        QFETCH(qint64, agoMs);
+        QFETCH(qint64, sinceAheadMs);
+        QFETCH(bool, refused);
+        ControllerRig r;
+        const qint64 now = r.clock.wallMs();
+        for (const auto &[at, since] : {std::pair{now - 5000, now - 60'000}, {now - agoMs, now + sinceAheadMs - 60'000 * !sinceAheadMs}})
+            r.deliver(r.topics.controller(),
+                      sealPayload(r.key(), r.topics.controller(), {}, writePresence(kExam, {kOther, true, since, true, u"h"_qs, {}, at})));
+        QCOMPARE(r.controller->refusals().total(), refused ? 1 : 0);
+    }
+
+    // A state in the controller's own name that it did not send: refused,
+    // and its own presence and state sent again.
+    void ownNameForgeryAlarms()
+    {
+        ControllerRig r(true);
+        r.controller->operatorDecided();
+        r.clock.advance(3000);
+        QVERIFY(r.controller->leading());
+        const auto before = r.sentOn(r.topics.controller()).size();
+        for (int i = 0; i < 3; ++i)
+            r.deliver(r.topics.state(), r.state(250 + i, r.clock.wallMs(), r.key(), r.topics.state(), r.controller->id()));
+        QCOMPARE(r.controller->refusals().count(Refusal::OwnName), 3);
+        QVERIFY(r.controller->ownNameSeenMs() > 0);
+        QVERIFY(r.sentOn(r.topics.controller()).size() > before);
+    }
+
     void forgeriesRefused_data()
     {
         QTest::addColumn<QString>("forgery");
@@ -47,7 +183,7 @@ private slots:
         r.deliver(r.topics.state(), r.state(6, due, r.key(), r.topics.state()));
         QCOMPARE(r.room->followed(), kCtl);
         QCOMPARE(r.room->refusals().total(), 0);
-        const QByteArray wrong = deriveExamKey(u"guess"_qs, kExam);
+        const SigningKey wrong = SigningKey::fromSeed(QByteArray(kSeedBytes, 'w'));
         const QString t = r.topics.state();
         if (forgery == "good")
             r.deliver(t, r.state(7, due + 1000, r.key(), t));
@@ -69,7 +205,7 @@ private slots:
             r.deliver(r.topics.controller(), r.presence(kOther, since - 1000, kCtl));
         else if (forgery == "clock")
             r.deliver(r.topics.roomClock(u"A"_qs),
-                      signPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
+                      sealPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
                       "guessed");
         else if (forgery == "takeover")
             r.deliver(r.topics.controller(), r.presence(kOther, since + 1000, kCtl));
@@ -113,7 +249,7 @@ private slots:
         r.deliver(r.topics.state(), r.state(1, before - 1000, r.key(), r.topics.state()));
         const qint64 at = (t0 + r.clock.wallUs()) / 2 - qint64(offsetMs * 1000);
         const QString topic = r.topics.roomClock(u"A"_qs);
-        r.deliver(topic, signPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at})),
+        r.deliver(topic, sealPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at})),
                   ask.correlation);
         QCOMPARE(r.room->refusals().total(), 0);
         const double shift = std::remainder(double(r.timer.nextDueWallMs() - before), 1000.0);
@@ -196,7 +332,7 @@ private slots:
         r.deliver(r.topics.controller(), r.presence(kCtl, since));
         r.deliver(r.topics.controller(), r.presence(kOther, since + 5000));
         QCOMPARE(r.room->followed(), kCtl);
-        r.deliver(r.topics.controller(), signPayload(r.key(), r.topics.controller(), {},
+        r.deliver(r.topics.controller(), sealPayload(r.key(), r.topics.controller(), {},
                                                      writePresence(kExam, {kCtl, false, 0, false, u"h"_qs, {}})));
         QCOMPARE(r.room->followed(), kOther);
     }
