@@ -8,6 +8,7 @@
 #include "room.h"
 #include "options.h"
 #include "ports.h"
+#include "private_broker.h"
 
 #include <QObject>
 #include <QPointer>
@@ -89,6 +90,7 @@ private:
     void showSetup();
     void applySetup();
     void startPrivateBroker();
+    void exportJoinFiles();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
     void askAboutOtherLeader(const PresenceMessage &other);
@@ -119,6 +121,12 @@ private:
     // The last key derived, and the passphrase and examination it is of.
     std::pair<QString, QString> keyOf_;
     QByteArray key_;
+    // What the join files are written from, as the last member was prepared.
+    QByteArray examPublicKey_;
+    BrokerLogins logins_;
+    BrokerCertificate cert_;
+    qint64 toldRefusedMs_ = 0;
+    QString toldProblem_; // the connection's refusal last told
 };
 
 } // namespace tavrin::rooms
