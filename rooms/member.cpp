@@ -61,7 +61,8 @@ std::span<const Member::Intake> Member::intakes()
 Member::Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams,
                PhaseTimer &timer, QObject *parent)
     : QObject(parent), exam_(exam), room_(room), topics_(exam), id_(newMemberId(room.isEmpty())), broker_(broker),
-      key_(std::move(seams.key)), timer_(timer), clock_(timer.clock()),
+      examKey_(seams.examKey), examPublicKey_(seams.examPublicKey), roomKey_(seams.roomKey),
+      key_(examPublicKey_), timer_(timer), clock_(timer.clock()),
       link_(seams.link ? std::move(seams.link) : std::make_unique<MqttClient>(QStringLiteral("tavrin-") + id_)),
       client_(*link_), refusals_([this](const QString &t) { emit note(t); }), cueWait_(clock_)
 {

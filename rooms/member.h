@@ -6,6 +6,7 @@
 // run; a room (room.h) follows it.
 
 #include "clock.h"
+#include "identity.h"
 #include "mqtt_link.h"
 #include "ports.h"
 #include "protocol.h"
@@ -34,11 +35,13 @@ struct RoomView {
     qint64 changedMs = 0; // when it was last seen to connect or drop off
 };
 
-// What a member is given besides its settings: the examination's key, and
-// for tests a connection of their own. Its clock is its tick timer's.
+// What a member is given besides its settings: the examination's keys, its
+// own, and for tests a connection of their own. Its clock is its tick timer's.
 struct MemberSeams {
-    QByteArray key;                  // deriveExamKey(); empty: nothing signed, nothing checked
-    std::unique_ptr<MqttLink> link;  // null: libmosquitto
+    SigningKey examKey;             // the controller's: the examination's secret key; null on a room
+    QByteArray examPublicKey;       // 32 bytes; empty: nothing signed, nothing checked (one room alone)
+    SigningKey roomKey;             // a room's own key pair; null on a controller
+    std::unique_ptr<MqttLink> link; // null: libmosquitto
 };
 
 class Member : public QObject, public RunObserver {
@@ -112,7 +115,10 @@ protected:
     Topics topics_;
     QString id_;
     BrokerSettings broker_;
-    QByteArray key_;
+    SigningKey examKey_;
+    QByteArray examPublicKey_;
+    SigningKey roomKey_;
+    QByteArray key_; // the MAC's key until the signatures take over
     PhaseTimer &timer_;
     Clock &clock_;
     std::unique_ptr<MqttLink> link_;

@@ -228,7 +228,7 @@ QString setupProblem(const PrivateBrokerSetup &s)
     for (const QString &room : s.rooms)
         if (!validName(room) || room.contains(u':') || room.contains(u'\t') || room == QLatin1String(kControllerUser))
             return str(texts::privateBrokerBadRoom).arg(room, QLatin1String(kControllerUser));
-    for (const QString &user : QStringList(s.rooms) << QString::fromLatin1(kControllerUser))
+    for (const QString &user : s.rooms + QStringList{QString::fromLatin1(kControllerUser)})
         if (s.logins.value(user).isEmpty())
             return str(texts::privateBrokerNoLogin).arg(user);
     for (const QString &a : s.addresses)
@@ -289,9 +289,6 @@ QByteArray configFile(const PrivateBrokerSetup &s, const QString &dir)
                      // A refused login is logged as a notice, told to the operator.
                      "log_type notice\n"
                      "allow_anonymous false\n"
-                     // A login is its connection's id: taking a member's id
-                     // takes nothing but one's own connection.
-                     "use_username_as_clientid true\n"
                      "password_file " + QFile::encodeName(dir + QStringLiteral("/passwords")) + "\n"
                      "acl_file " + QFile::encodeName(dir + QStringLiteral("/acl")) + "\n";
     QStringList where = s.addresses;
@@ -300,7 +297,9 @@ QByteArray configFile(const PrivateBrokerSetup &s, const QString &dir)
         where.prepend(QStringLiteral("127.0.0.1"));
     where.removeDuplicates();
     for (const QString &a : where) {
-        out += "\nlistener " + QByteArray::number(s.port) + ' ' + a.toLatin1() + '\n';
+        // A login is its connection's id (a listener's setting, so on each):
+        // taking a member's id takes nothing but one's own connection.
+        out += "\nlistener " + QByteArray::number(s.port) + ' ' + a.toLatin1() + "\nuse_username_as_clientid true\n";
         if (!s.certFile.isEmpty()) {
             out += "certfile " + QFile::encodeName(s.certFile) + "\nkeyfile " + QFile::encodeName(s.keyFile) + '\n';
             if (!s.caFile.isEmpty())

@@ -101,19 +101,19 @@ void RoomsUi::start(const RoomsOptions &options)
     build();
 }
 
-namespace {
-
 // What a member needs that takes milliseconds to get: made off the UI thread.
-struct Prepared {
-    QByteArray key;
-    SigningKey examKey;       // the controller's; null on a room
-    QByteArray examPublicKey; // what a room checks the controller by
-    SigningKey roomKey;       // a room's own
+struct RoomsUi::Prepared {
+    SigningKey stretched;     // kept for the next member of the same passphrase
+    SigningKey examKey;       // the controller's only
+    QByteArray examPublicKey; // what a room checks the controller by; empty: nothing signed
+    SigningKey roomKey;       // a room's only
     BrokerSettings login;
     BrokerLogins logins;      // the private broker's, on its controller
     BrokerCertificate cert;
     QString problem; // a file the connection needs that cannot be used
 };
+
+namespace {
 
 // A TLS file must be a plain file that can be read: the library opens it
 // on the UI thread, where a FIFO or a file being written would hang it.
@@ -131,20 +131,18 @@ QString unusableFile(const QString &path)
 // Where the keys and the login come from. The controller's examination key
 // is typed there and then (stretched here, never stored) or kept in its
 // owner-only key file, made at random at the first start; a room has a key
-// of its own and the examination's public key from its join file, and holds
-// nothing that signs as the controller.
-Prepared prepare(const RoomsOptions &options, const QString &optionsFile, const PrivateBrokerOptions &broker,
-                 const QByteArray &knownKey)
+// of its own, made at its first start, and the examination's public key
+// from its join file, and holds nothing that signs as the controller.
+RoomsUi::Prepared prepare(const RoomsOptions &options, const QString &optionsFile, const PrivateBrokerOptions &broker,
+                          const SigningKey &knownKey)
 {
-    Prepared p;
-    // The old shared MAC while the signed protocol is not there: only where
-    // the operator typed the passphrase.
-    p.key = !knownKey.isEmpty() || options.passphrase.isEmpty() ? knownKey
-                                                                 : deriveExamKey(options.passphrase, options.exam);
+    RoomsUi::Prepared p;
     p.login = loginFor(options);
     if (options.role == Role::Controller) {
         if (!options.passphrase.isEmpty()) {
-            p.examKey = SigningKey::fromPassphrase(options.passphrase, options.exam);
+            // Stretching takes a while: a key already made is used again.
+            p.examKey = !knownKey.isNull() ? knownKey : SigningKey::fromPassphrase(options.passphrase, options.exam);
+            p.stretched = p.examKey;
         } else {
             const QString file = options.keyFile.isEmpty() ? besideOptions(optionsFile, kExamKeyFile) : options.keyFile;
             KeyFileResult r = readOrMakeKeyFile(file, kExamKeyLabel);
@@ -200,12 +198,12 @@ void RoomsUi::build()
     const bool known = keyOf_ == std::pair{options_.passphrase, options_.exam};
     offUiThread(
         this,
-        [options = options_, file = optionsFile_, broker = privateOptions_, key = known ? key_ : QByteArray()] {
+        [options = options_, file = optionsFile_, broker = privateOptions_, key = known ? key_ : SigningKey()] {
             return prepare(options, file, broker, key);
         },
         [this, build = ++builds_, keyOf = std::pair{options_.passphrase, options_.exam}](const Prepared &p) {
             keyOf_ = keyOf;
-            key_ = p.key;
+            key_ = p.stretched;
             if (build != builds_)
                 return;
             examPublicKey_ = p.examPublicKey;
@@ -213,14 +211,16 @@ void RoomsUi::build()
             cert_ = p.cert;
             if (p.problem.isEmpty() && options_.role == Role::Controller && options_.privateBroker)
                 startPrivateBroker();
-            makeMember(p.key, p.login, p.problem);
+            makeMember(p, p.login, p.problem);
         });
 }
 
-void RoomsUi::makeMember(const QByteArray &key, const BrokerSettings &login, QString problem)
+void RoomsUi::makeMember(const Prepared &keys, const BrokerSettings &login, QString problem)
 {
     MemberSeams seams;
-    seams.key = key;
+    seams.examKey = keys.examKey;
+    seams.examPublicKey = keys.examPublicKey;
+    seams.roomKey = keys.roomKey;
     if (!problem.isEmpty()) {
         // Refused before anything is made, as a member that could not start.
     } else if (options_.role == Role::Controller) {

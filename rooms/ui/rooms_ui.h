@@ -6,6 +6,7 @@
 // ask for. Without settings it adds the two entries and nothing else.
 
 #include "room.h"
+#include "identity.h"
 #include "options.h"
 #include "ports.h"
 #include "private_broker.h"
@@ -82,6 +83,9 @@ signals:
     // record, with why (Journal::recordAbort), before the room stops it.
     void runAborted(const QString &why);
 
+public:
+    struct Prepared;
+
 private:
     class Forward;
     void build();
@@ -94,7 +98,7 @@ private:
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
     void askAboutOtherLeader(const PresenceMessage &other);
-    void makeMember(const QByteArray &key, const BrokerSettings &login, QString problem);
+    void makeMember(const Prepared &keys, const BrokerSettings &login, QString problem);
     void noteFromMember(const QString &text);
 
     std::function<std::optional<KeptRun>()> keptRun_;
@@ -120,7 +124,7 @@ private:
     quint64 builds_ = 0; // a member being prepared is made only if it is still the latest
     // The last key derived, and the passphrase and examination it is of.
     std::pair<QString, QString> keyOf_;
-    QByteArray key_;
+    SigningKey key_;
     // What the join files are written from, as the last member was prepared.
     QByteArray examPublicKey_;
     BrokerLogins logins_;

@@ -271,7 +271,7 @@ void SetupDialog::accept()
         setup.certFile = b.certFile;
         setup.keyFile = b.keyFile;
         // Their logins are made at the start; only their names are checked here.
-        for (const QString &user : QStringList(b.rooms) << QString::fromLatin1(kControllerUser))
+        for (const QString &user : b.rooms + QStringList{QString::fromLatin1(kControllerUser)})
             setup.logins.insert(user, QStringLiteral("x"));
         problem = setupProblem(setup);
     }

@@ -36,7 +36,10 @@ MemberSeams MemberRig::seams(bool sign)
 {
     auto l = std::make_unique<FakeLink>();
     link = l.get();
-    return MemberSeams{sign ? key() : QByteArray(), std::move(l)};
+    MemberSeams s;
+    s.examPublicKey = sign ? key() : QByteArray();
+    s.link = std::move(l);
+    return s;
 }
 
 void MemberRig::deliver(const QString &topic, const QByteArray &payload, const QByteArray &correlation, bool retained)
