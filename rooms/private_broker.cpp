@@ -444,6 +444,7 @@ QString PrivateBroker::start(const PrivateBrokerSetup &setup)
             // the last lines are kept for the reason of a failure.
             struct Log {
                 QByteArray part, last;
+                QByteArray from; // the address of the connection last opened
             };
             auto log = std::make_shared<Log>();
             QObject::connect(p, &QProcess::readyRead, p, [p, tell, log] {
@@ -452,10 +453,14 @@ QString PrivateBroker::start(const PrivateBrokerSetup &setup)
                 while ((end = log->part.indexOf('\n')) >= 0) {
                     const QByteArray line = log->part.left(end).trimmed();
                     log->part.remove(0, end + 1);
+                    // It names the refused client only as "<unknown>": the
+                    // address comes from the line that opened the connection.
+                    if (const qsizetype at = line.indexOf("New connection from "); at >= 0)
+                        log->from = line.mid(at + 20).split(' ').value(0).left(64);
                     if (line.contains("not authorised"))
-                        tell([why = QString::fromLocal8Bit(line.left(300))](PrivateBroker *b) {
-                            emit b->loginRefused(why);
-                        });
+                        tell([why = QString::fromLocal8Bit(log->from.isEmpty() ? line.left(200)
+                                                                                 : log->from + " not authorised")](
+                                 PrivateBroker *b) { emit b->loginRefused(why); });
                     else if (!line.isEmpty())
                         log->last = (log->last + line + '\n').right(4096);
                 }

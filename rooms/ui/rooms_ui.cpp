@@ -143,13 +143,15 @@ RoomsUi::Prepared prepare(const RoomsOptions &options, const QString &optionsFil
             // Stretching takes a while: a key already made is used again.
             p.examKey = !knownKey.isNull() ? knownKey : SigningKey::fromPassphrase(options.passphrase, options.exam);
             p.stretched = p.examKey;
-        } else {
+        } else if (options.privateBroker || !options.keyFile.isEmpty()) {
+            // On a broker of the operator's own without a key file named,
+            // nothing is signed: the rooms there have no join file to check by.
             const QString file = options.keyFile.isEmpty() ? besideOptions(optionsFile, kExamKeyFile) : options.keyFile;
             KeyFileResult r = readOrMakeKeyFile(file, kExamKeyLabel);
             p.examKey = r.key;
             p.problem = r.error;
         }
-        p.examPublicKey = p.examKey.publicKey();
+        p.examPublicKey = p.examKey.isNull() ? QByteArray() : p.examKey.publicKey();
         // A room's PC made a controller by its own operator's key: a key that
         // is not the examination's would lead nobody.
         if (p.problem.isEmpty() && !options.examPublicKey.isEmpty() && options.examPublicKey != p.examPublicKey)

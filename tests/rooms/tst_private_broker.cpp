@@ -189,6 +189,7 @@ void TestPrivateBroker::lockedDown()
              QString());
     PrivateBroker broker;
     QSignalSpy failed(&broker, &PrivateBroker::failed);
+    QSignalSpy refused(&broker, &PrivateBroker::loginRefused);
     QCOMPARE(broker.start(setup), QString());
     QVERIFY(QSignalSpy(&broker, &PrivateBroker::started).wait(3000));
     // Its files are its owner's only, and (below) no password is on its command line.
@@ -212,6 +213,9 @@ void TestPrivateBroker::lockedDown()
     if (topic.isEmpty()) {
         QCOMPARE(connack != 0, !allowed);
         QVERIFY2(connack > 0, "refused by the broker, not by a broken connection");
+        // The operator hears of it, with where it came from.
+        QTRY_VERIFY(!refused.isEmpty());
+        QVERIFY(refused[0][0].toString().startsWith("127.0.0.1:"));
     } else {
         QCOMPARE(connack, 0);
         // 0, or 16 when nobody subscribes; 135 when not authorised.
