@@ -3,10 +3,12 @@
 
 #include "e2e_support.h"
 #include "options.h"
+#include "join_file.h"
 #include "mqtt_client.h"
 #include "private_broker.h"
 #include "protocol.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -103,6 +105,7 @@ private slots:
     void optionsFile();
     void lockedDown_data();
     void lockedDown();
+    void joined();
     void connectionIdTaken();
     void pinned_data();
     void pinned();
@@ -261,6 +264,32 @@ struct Running {
 };
 
 } // namespace
+
+// --join FILE: the room as its join file says, and of it only its path is kept.
+void TestPrivateBroker::joined()
+{
+    QTemporaryDir dir;
+    JoinFile j{"E", "第2教室", QByteArray(32, 'k'), "192.168.1.10", 8883, QByteArray(32, 'p'), "第2教室", "s3cret"};
+    const QString join = dir.filePath("room.tavrin-join"), options = dir.filePath("Tavrin-options.ini");
+    QCOMPARE(saveJoinFile(join, j), QString());
+    QCommandLineParser parser;
+    addCommandLineOptions(parser);
+    QVERIFY(parser.parse({"tavrin", "--join", join}));
+    RoomsOptions o;
+    QCOMPARE(applyCommandLine(parser, o), QString());
+    QCOMPARE(o.role, Role::Room);
+    QCOMPARE(o.examPublicKey, j.examKey);
+    QCOMPARE(loginFor(o).tlsPin, j.tlsPin);
+    QCOMPARE(loginFor(o).password, QString("s3cret"));
+    QCOMPARE(saveOptions(options, o, {}), QString());
+    QFile f(options);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(!f.readAll().contains("s3cret"));
+    QCOMPARE(loadOptions(options).broker.password, QString("s3cret")); // from the join file again
+    // Together with other options it is refused, not half taken.
+    QVERIFY(parser.parse({"tavrin", "--join", join, "--exam", "X"}));
+    QVERIFY(!applyCommandLine(parser, o).isEmpty());
+}
 
 void TestPrivateBroker::connectionIdTaken()
 {
