@@ -609,6 +609,8 @@ inline constexpr char16_t roomsControllerNeedsKey[] =
     u"この PC は部屋なので、操作卓にするには操作卓の合言葉か鍵ファイルをここで指定してください";
 inline constexpr char16_t roomsNotTheExamKey[] =
     u"指定された鍵はこの試験の鍵（指紋 %1）ではないので、操作卓になりませんでした。操作卓の合言葉か鍵ファイルを確かめてください";
+inline constexpr char16_t roomsTypePassphrase[] =
+    u"この試験の操作卓の鍵は合言葉から作るので、保存していません。右クリックの「部屋と接続の設定」で操作卓の合言葉を入力してください";
 inline constexpr char16_t cliJoinAlone[] = u"--join は、ほかの試験や接続の指定と一緒には使えません（参加ファイルに全部入っています）";
 inline constexpr char16_t secretNotRemoved[] = u"もう使わないファイル %1 を消せません。手で消してください";
 

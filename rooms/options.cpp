@@ -69,7 +69,7 @@ RoomsOptions loadOptions(const QString &path)
     o.keyFile = s.value(key("examkey")).toString();
     // An old version kept these here; read for this run, dropped at the next write.
     o.passphrase = s.value(key("passphrase")).toString();
-    o.oldSecrets = !o.passphrase.isEmpty() || !o.broker.password.isEmpty();
+    o.keyFromPassphrase = s.value(key("typedkey"), false).toBool() || !o.passphrase.isEmpty();
     if (o.broker.password.isEmpty() && !o.broker.user.isEmpty()) {
         QByteArray secret;
         if (readSecretFile(besideOptions(path, kBrokerPasswordFile), 1024, secret).kind == SecretFileError::None)
@@ -126,6 +126,7 @@ OptionValues optionValues(const RoomsOptions &o, const PrivateBrokerOptions &b)
             {QStringLiteral("private"), o.privateBroker},
             {QStringLiteral("passphrase"), QVariant()},
             {QStringLiteral("examkey"), o.keyFile},
+            {QStringLiteral("typedkey"), o.role == Role::Controller && o.keyFromPassphrase},
             {QStringLiteral("join"), o.joinFile},
             {QStringLiteral("listen"), b.addresses},
             {QStringLiteral("rooms"), b.rooms},

@@ -31,7 +31,9 @@ struct RoomsOptions {
     QString keyFile;          // the controller's secret key file; empty: kExamKeyFile beside the options
     QString joinFile;         // a room's join file: its path is kept, its secrets stay in it
     QByteArray examPublicKey; // a room's, from its join file
-    bool oldSecrets = false;  // the options file held a passphrase or a password (an old version's)
+    // The controller's key is from a passphrase: at each start it is asked
+    // for, never taken from a key file in its place.
+    bool keyFromPassphrase = false;
 };
 
 // Beside the options file, unless another is named.

@@ -143,6 +143,8 @@ RoomsUi::Prepared prepare(const RoomsOptions &options, const QString &optionsFil
             // Stretching takes a while: a key already made is used again.
             p.examKey = !knownKey.isNull() ? knownKey : SigningKey::fromPassphrase(options.passphrase, options.exam);
             p.stretched = p.examKey;
+        } else if (options.keyFromPassphrase) {
+            p.problem = str(texts::roomsTypePassphrase);
         } else if (options.privateBroker || !options.keyFile.isEmpty()) {
             // On a broker of the operator's own without a key file named,
             // nothing is signed: the rooms there have no join file to check by.

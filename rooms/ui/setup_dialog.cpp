@@ -228,6 +228,8 @@ RoomsOptions SetupDialog::options() const
         o.broker.host = QStringLiteral("127.0.0.1");
     o.passphrase = o.role == Role::Controller ? passphrase_->text() : QString();
     o.keyFile = o.role == Role::Controller ? examKeyFile_->text().trimmed() : QString();
+    o.keyFromPassphrase = o.role == Role::Controller && (!o.passphrase.isEmpty() ||
+                                                         (shown_.keyFromPassphrase && o.keyFile.isEmpty()));
     if (o.role != Role::Room) {
         o.joinFile.clear();
     } else if (!o.joinFile.isEmpty()) {
