@@ -98,6 +98,13 @@ void RoomsUi::start(const RoomsOptions &options)
         frame_.notify(n);
     privateOptions_ = loadPrivateBrokerOptions(optionsFile_);
     options_ = options;
+    // A room joined by its file (--join) stays so at the next start: its
+    // path is kept, its secrets stay in it.
+    if (options_.role == Role::Room && !options_.joinFile.isEmpty())
+        saveOptionsLater(optionsFile_, options_, privateOptions_, this, [this](const QString &e) {
+            if (!e.isEmpty())
+                frame_.notify(e);
+        });
     build();
 }
 
