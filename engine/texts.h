@@ -530,7 +530,6 @@ inline constexpr char16_t roomsNoMosquitto[] =
 
 inline constexpr char16_t privateBrokerRefused[] =
     u"専用のブローカーを起動しませんでした：%1。右クリックの「部屋と接続の設定」で直してください。";
-inline constexpr char16_t privateBrokerNoPassphrase[] = u"専用のブローカーには試験の合言葉が必要です";
 inline constexpr char16_t privateBrokerBadRoom[] =
     u"部屋の名前「%1」は専用のブローカーでは使えません（部屋の名前として使えるもので、「:」を含まず、「%2」でないもの）";
 inline constexpr char16_t privateBrokerBadAddress[] = u"待ち受けるアドレス「%1」は IP アドレスではありません";
@@ -548,9 +547,6 @@ inline constexpr char16_t optionsAreOpen[] =
     u"設定ファイル %1 は、パスワードか試験の合言葉を含むのに、ほかのユーザーも読める状態です。"
     u"持ち主が別なので直せません。持ち主に chmod 600 で直してもらってください。";
 inline constexpr char16_t keyFileUnreadable[] = u"鍵ファイル %1 を読めません（%2）";
-inline constexpr char16_t keyFileOpen[] =
-    u"鍵ファイル %1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから起動してください";
-inline constexpr char16_t keyFileBad[] = u"鍵ファイル %1 の 1 行目が空か、%2 バイトより長いので使いません";
 inline constexpr char16_t secretFileTooLarge[] = u"%1 バイトより大きいファイルです";
 inline constexpr char16_t secretFileOpen[] =
     u"%1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから、もう一度指定してください";
