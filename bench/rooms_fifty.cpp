@@ -73,13 +73,24 @@ QString roomName(int i)
     return QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0'));
 }
 
-BrokerSettings login(int port, const QString &user)
+// Every member's login, from the controller's folder (its logins file, and
+// its broker's certificate when signing: TLS pinned as a join file has it).
+BrokerSettings login(int port, const QString &user, const QString &folder, bool tls)
 {
+    static BrokerLogins logins;
+    static BrokerCertificate cert;
+    if (logins.isEmpty())
+        readOrMakeLogins(QDir(folder).filePath(QLatin1String(kBrokerLoginsFile)), {}, logins);
+    if (tls && cert.pin.isEmpty())
+        readOrMakeCertificate(QDir(folder).filePath(QLatin1String(kBrokerCertFile)),
+                              QDir(folder).filePath(QLatin1String(kBrokerKeyFile)), cert);
     BrokerSettings b;
     b.host = QStringLiteral("127.0.0.1");
     b.port = port;
     b.user = user;
-    b.password = brokerPassword(kPassphrase, kExam, user);
+    b.password = logins.value(user);
+    b.tls = tls;
+    b.tlsPin = tls ? cert.pin : QByteArray();
     return b;
 }
 
@@ -134,9 +145,10 @@ struct Seat : RunObserver {
 // The rooms' process: says "ready" once every room follows the controller,
 // its clock offset to it known (the controller now starts with the rooms,
 // not long before them), then one line per start, pause or resume taken.
-int runRooms(int port, int count, bool sign)
+int runRooms(int port, int count, bool sign, const QString &folder)
 {
-    const QByteArray key = sign ? SigningKey::fromPassphrase(kPassphrase, kExam, kStopGapCost).publicKey() : QByteArray();
+    // What a room's join file holds: the examination's public key alone.
+    const QByteArray key = sign ? SigningKey::fromPassphrase(kPassphrase, kExam).publicKey() : QByteArray();
     std::vector<std::unique_ptr<Seat>> seats;
     std::vector<std::unique_ptr<Room>> members;
     for (int i = 0; i < count; ++i) {
@@ -145,7 +157,7 @@ int runRooms(int port, int count, bool sign)
         seams.examPublicKey = key;
         if (sign)
             seams.roomKey = SigningKey::generate();
-        auto room = std::make_unique<Room>(kExam, roomName(i), login(port, roomName(i)), seat->engine, seat->window,
+        auto room = std::make_unique<Room>(kExam, roomName(i), login(port, roomName(i), folder, sign), seat->engine, seat->window,
                                            seat->timer, [](int) { return CueSource::OwnFile; }, std::move(seams));
         seat->engine.addObserver(room.get());
         if (qEnvironmentVariableIsSet("BENCH_DEBUG"))
@@ -197,7 +209,7 @@ int main(int argc, char **argv)
     const bool sign = !args.removeAll(QStringLiteral("--unsigned"));
     if (args.value(0) == QLatin1String("rooms")) {
         QCoreApplication app(argc, argv);
-        return runRooms(args.value(1).toInt(), args.value(2).toInt(), sign);
+        return runRooms(args.value(1).toInt(), args.value(2).toInt(), sign, args.value(3));
     }
     QApplication app(argc, argv);
     const int count = args.isEmpty() ? 50 : args.value(0).toInt();
@@ -212,22 +224,31 @@ int main(int argc, char **argv)
     PrivateBrokerSetup setup;
     setup.port = own.broker.port;
     setup.exam = kExam;
-    setup.passphrase = kPassphrase;
     for (int i = 0; i < count; ++i)
         setup.rooms << roomName(i);
     brokerOptions.rooms = setup.rooms;
+    QTemporaryDir folder;
+    const QString optionsFile = folder.filePath(QLatin1String(texts::optionsFile));
+    // The logins the controller's own broker would make, made first so that
+    // the rooms' process reads them.
+    if (!readOrMakeLogins(besideOptions(optionsFile, kBrokerLoginsFile),
+                          QStringList(setup.rooms) << QString::fromLatin1(kControllerUser), setup.logins)
+             .isEmpty())
+        return std::fprintf(stderr, "cannot make the logins\n"), 1;
     if (sign) {
         own.privateBroker = true;
         own.passphrase = kPassphrase;
+        BrokerCertificate cert;
+        if (!readOrMakeCertificate(besideOptions(optionsFile, kBrokerCertFile),
+                                   besideOptions(optionsFile, kBrokerKeyFile), cert)
+                 .isEmpty())
+            return std::fprintf(stderr, "cannot make the certificate\n"), 1;
     } else {
         // Without a passphrase nothing is signed: the broker is ours to start,
         // and the controller logs in as the set-up dialog lets one enter it.
-        const BrokerSettings l = login(own.broker.port, QString::fromLatin1(kControllerUser));
-        own.broker.user = l.user;
-        own.broker.password = l.password;
+        own.broker.user = QString::fromLatin1(kControllerUser);
+        own.broker.password = setup.logins.value(own.broker.user);
     }
-    QTemporaryDir folder;
-    const QString optionsFile = folder.filePath(QLatin1String(texts::optionsFile));
     if (!folder.isValid() || !writeSettings(folder.path()) || !saveOptions(optionsFile, own, brokerOptions).isEmpty() ||
         !QDir::setCurrent(folder.path()))
         return std::fprintf(stderr, "cannot prepare the controller's folder\n"), 1;
@@ -246,7 +267,7 @@ int main(int argc, char **argv)
 
     QProcess roomsProcess;
     roomsProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList roomArgs{QStringLiteral("rooms"), QString::number(setup.port), QString::number(count)};
+    QStringList roomArgs{QStringLiteral("rooms"), QString::number(setup.port), QString::number(count), folder.path()};
     if (!sign)
         roomArgs << QStringLiteral("--unsigned");
     roomsProcess.start(QCoreApplication::applicationFilePath(), roomArgs);

@@ -177,8 +177,12 @@ QString writeHeld(const QString &path, const QString &group, const OptionValues 
         // QSettings keeps the mode of the file it rewrites: owner-only.
         QSettings s(tempPath, QSettings::IniFormat);
         s.beginGroup(group);
-        for (const auto &[key, value] : values)
-            s.setValue(key, value);
+        for (const auto &[key, value] : values) {
+            if (value.isValid())
+                s.setValue(key, value);
+            else // a setting that is no more, a secret of an old version say
+                s.remove(key);
+        }
         s.endGroup();
         s.sync();
         status = s.status();

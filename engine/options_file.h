@@ -24,7 +24,7 @@ namespace tavrin {
 using OptionValues = QList<std::pair<QString, QVariant>>;
 
 // Writes values into group of the INI file at path; the file's other
-// settings stay as they were. Empty on success, otherwise the operator's
+// settings stay as they were; a value that is no QVariant removes its key. Empty on success, otherwise the operator's
 // notice: what was refused and what to do.
 QString writeOptions(const QString &path, const QString &group, const OptionValues &values);
 

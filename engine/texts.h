@@ -503,7 +503,7 @@ inline constexpr char16_t roomsKeyLabel[] = u"クライアント秘密鍵ファ�
 inline constexpr char16_t roomsInsecureLabel[] = u"ブローカーのホスト名を確かめない（試験用）";
 inline constexpr char16_t roomsPrivateLabel[] = u"この PC で専用のブローカー（mosquitto）を起動する";
 inline constexpr char16_t roomsBrowse[] = u"…";
-inline constexpr char16_t roomsPassphraseLabel[] = u"試験の合言葉（操作卓と全部屋で同じもの）";
+inline constexpr char16_t roomsPassphraseLabel[] = u"操作卓の合言葉（その都度入力し、保存しません）";
 inline constexpr char16_t roomsPrivateRoomsLabel[] = u"専用ブローカーに入れる部屋（カンマ区切り）";
 inline constexpr char16_t roomsListenLabel[] = u"待ち受けるアドレス（空欄: この PC だけ）";
 inline constexpr char16_t roomsListenLan[] = u"LAN";
@@ -541,7 +541,6 @@ inline constexpr char16_t roomsNoMosquitto[] =
 
 inline constexpr char16_t privateBrokerRefused[] =
     u"専用のブローカーを起動しませんでした：%1。右クリックの「部屋と接続の設定」で直してください。";
-inline constexpr char16_t privateBrokerNoPassphrase[] = u"専用のブローカーには試験の合言葉が必要です";
 inline constexpr char16_t privateBrokerBadRoom[] =
     u"部屋の名前「%1」は専用のブローカーでは使えません（部屋の名前として使えるもので、「:」を含まず、「%2」でないもの）";
 inline constexpr char16_t privateBrokerBadAddress[] = u"待ち受けるアドレス「%1」は IP アドレスではありません";
@@ -559,9 +558,6 @@ inline constexpr char16_t optionsAreOpen[] =
     u"設定ファイル %1 は、パスワードか試験の合言葉を含むのに、ほかのユーザーも読める状態です。"
     u"持ち主が別なので直せません。持ち主に chmod 600 で直してもらってください。";
 inline constexpr char16_t keyFileUnreadable[] = u"鍵ファイル %1 を読めません（%2）";
-inline constexpr char16_t keyFileOpen[] =
-    u"鍵ファイル %1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから起動してください";
-inline constexpr char16_t keyFileBad[] = u"鍵ファイル %1 の 1 行目が空か、%2 バイトより長いので使いません";
 inline constexpr char16_t secretFileTooLarge[] = u"%1 バイトより大きいファイルです";
 inline constexpr char16_t secretFileOpen[] =
     u"%1 はほかのユーザーも読めるので使いません。chmod 600 %1 で持ち主だけが読めるようにしてから、もう一度指定してください";
@@ -579,6 +575,51 @@ inline constexpr char16_t joinBadName[] = u"試験か部屋の名前が使えな
 inline constexpr char16_t joinBadKey[] = u"試験の公開鍵が正しくありません";
 inline constexpr char16_t joinBadBroker[] = u"ブローカーのアドレス、ポートか証明書の指紋が正しくありません";
 inline constexpr char16_t joinBadLogin[] = u"ブローカーのユーザー名かパスワードが正しくありません";
+// Where a room's login and the broker's certificate come from.
+inline constexpr char16_t brokerLoginsUnreadable[] =
+    u"専用ブローカーのログインのファイル %1 を使えません（%2）。消すと、新しいログインで作り直します（参加ファイルも書き出し直してください）";
+inline constexpr char16_t brokerLoginsNotWritten[] =
+    u"専用ブローカーのログインのファイル %1 を書けません（%2）。フォルダーに書き込めるか確かめてください";
+inline constexpr char16_t brokerCertUnusable[] =
+    u"専用ブローカーの証明書 %1 を使えません（%2）。証明書と鍵の両方を消すと作り直します（参加ファイルも書き出し直してください）";
+inline constexpr char16_t brokerCertNotPem[] = u"PEM の証明書ではありません";
+inline constexpr char16_t privateBrokerNoLogin[] = u"「%1」のログインがありません";
+inline constexpr char16_t brokerPinMismatch[] =
+    u"ブローカーの証明書が参加ファイルの指紋と違うので、接続しませんでした。"
+    u"別の PC がブローカーになりすましているおそれがあります。操作卓で参加ファイルを書き出し直して、もう一度 --join で起動してください";
+inline constexpr char16_t brokerNotAuthorizedRoom[] =
+    u"ブローカーがこの部屋のログインを断りました（%1）。操作卓でこの部屋の参加ファイルを書き出し直し、"
+    u"この PC で --join ファイル で起動し直してください";
+inline constexpr char16_t brokerLoginRefusedController[] =
+    u"専用のブローカーが、ログインできなかった接続を断りました（%1）。"
+    u"部屋なら、その部屋を「専用ブローカーに入れる部屋」に加えて、参加ファイルを書き出し直して渡してください";
+// Join files written by the controller.
+inline constexpr char16_t joinExportAction[] = u"参加ファイルを書き出す…";
+inline constexpr char16_t joinExportTitle[] = u"参加ファイルを書き出すフォルダー";
+inline constexpr char16_t joinExportNeedsController[] =
+    u"参加ファイルは、専用のブローカーを使う操作卓だけが書き出せます。右クリックの「部屋と接続の設定」で設定してください";
+inline constexpr char16_t joinExportNoRooms[] =
+    u"「専用ブローカーに入れる部屋」に部屋がないので、書き出す参加ファイルがありません";
+inline constexpr char16_t joinExportDone[] =
+    u"%1 に参加ファイルを %2 個書き出しました。各部屋の PC で「tavrin --join ファイル」と起動してください。"
+    u"ファイルにはその部屋のログインが入っているので、ほかの人に渡さないでください";
+inline constexpr char16_t joinExportQrTitle[] = u"参加ファイル（%1）";
+inline constexpr char16_t joinExportQrNote[] =
+    u"部屋の PC で読み取り、持ち主だけが読めるファイル（chmod 600）に保存して --join で指定します。試験の公開鍵の指紋: %1";
+inline constexpr char16_t joinNoKey[] = u"試験の鍵がまだ用意できていないので、書き出せませんでした。少し待ってからもう一度試してください";
+inline constexpr char16_t joinWrongOptionsSecret[] =
+    u"設定ファイル %1 に試験の合言葉かパスワードが残っていました。次に設定を保存するときに消します。"
+    u"合言葉は設定画面でその都度入力するか、--key-file の鍵ファイルを使ってください";
+inline constexpr char16_t cliJoin[] = u"操作卓が書き出した参加ファイル FILE で、部屋として参加する。";
+inline constexpr char16_t roomsExamKeyFileLabel[] = u"操作卓の鍵ファイル（空欄: Tavrin-exam.key）";
+inline constexpr char16_t roomsControllerNeedsKey[] =
+    u"この PC は部屋なので、操作卓にするには操作卓の合言葉か鍵ファイルをここで指定してください";
+inline constexpr char16_t roomsNotTheExamKey[] =
+    u"指定された鍵はこの試験の鍵（指紋 %1）ではないので、操作卓になりませんでした。操作卓の合言葉か鍵ファイルを確かめてください";
+inline constexpr char16_t roomsTypePassphrase[] =
+    u"この試験の操作卓の鍵は合言葉から作るので、保存していません。右クリックの「部屋と接続の設定」で操作卓の合言葉を入力してください";
+inline constexpr char16_t cliJoinAlone[] = u"--join は、ほかの試験や接続の指定と一緒には使えません（参加ファイルに全部入っています）";
+inline constexpr char16_t secretNotRemoved[] = u"もう使わないファイル %1 を消せません。手で消してください";
 
 // The command line.
 inline constexpr char16_t cliDescription[] =
@@ -589,7 +630,7 @@ inline constexpr char16_t cliRoom[] = u"部屋 NAME として、操作卓に連�
 inline constexpr char16_t cliBroker[] = u"MQTT ブローカーのホストとポート（省略時 1883）。";
 inline constexpr char16_t cliPrivateBroker[] = u"操作卓がこの PC で専用の mosquitto を起動する（ポートは --broker のもの）。";
 inline constexpr char16_t cliKeyFile[] =
-    u"試験の合言葉を FILE の 1 行目から読む（持ち主だけが読めるファイル。合言葉はコマンドラインには書かない）。";
+    u"操作卓の試験の秘密鍵を FILE から読む（ないときは作る。持ち主だけが読めるファイル）。省略時は設定ファイルの隣の Tavrin-exam.key。";
 inline constexpr char16_t cliFile[] = u"FILE";
 inline constexpr char16_t cliName[] = u"NAME";
 inline constexpr char16_t cliHostPort[] = u"HOST[:PORT]";

@@ -88,9 +88,18 @@ QString csvField(QString s)
 {
     // A spreadsheet takes a cell that begins so as a formula, which a name
     // or a detail from the network could turn into a command; the usual
-    // apostrophe keeps it text. Plain numbers stay numbers.
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    if (!s.isEmpty() && formulaStarts.contains(s.front()) && !plainNumber(s))
+    // apostrophe keeps it text. Plain numbers stay numbers. A spreadsheet
+    // also skips leading blanks and invisible marks (a BOM, a zero-width
+    // space) before it looks, and reads the full-width and small signs as
+    // the plain ones, so a cell that begins with any of those is kept text
+    // too.
+    static const QString formulaStarts = QStringLiteral(
+        "=+-@\u2212\uFF1D\uFF0B\uFF0D\uFF20\uFF0F\uFE62\uFE63\uFE66\uFE6B");
+    const auto opens = [](QChar c) {
+        return formulaStarts.contains(c) || c.isSpace() || c.category() == QChar::Other_Format ||
+               c.category() == QChar::Other_Control;
+    };
+    if (!s.isEmpty() && opens(s.front()) && !plainNumber(s))
         s.prepend(u'\'');
     if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
         return s;

@@ -190,10 +190,6 @@ private:
     ClockTimer cueWait_;
 };
 
-// STOP-GAP until the key and join files: the cost at which the set-up
-// stretches the passphrase into the examination's key pair on every member.
-inline constexpr StretchCost kStopGapCost{1, std::size_t(8) << 20};
-
 inline constexpr int kMaxRooms = 200;       // rooms the controller lists
 inline constexpr int kStatusBurst = 12;     // statuses a room may send at once
 inline constexpr double kStatusPerSecond = 3;

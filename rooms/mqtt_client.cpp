@@ -8,7 +8,10 @@
 
 #include <mosquitto.h>
 #include <mqtt_protocol.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -52,6 +55,30 @@ mosquitto_property *properties(const Outgoing &m)
     return p;
 }
 
+// What a pinned connection's TLS check needs, the context's app data.
+struct Pin {
+    QByteArray sha256;
+    std::atomic<bool> mismatch{false};
+};
+
+// The broker's certificate is taken when its SHA-256 is the pin, whoever
+// signed it and whatever its name: the join file says which one it is.
+int checkPin(int, X509_STORE_CTX *store)
+{
+    if (X509_STORE_CTX_get_error_depth(store) > 0)
+        return 1; // the chain above it is not looked at; its own hash decides
+    auto *ssl = static_cast<SSL *>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    auto *pin = static_cast<Pin *>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
+    unsigned char md[EVP_MAX_MD_SIZE];
+    unsigned int n = 0;
+    X509 *cert = X509_STORE_CTX_get_current_cert(store);
+    const bool same = pin && cert && X509_digest(cert, EVP_sha256(), md, &n) == 1 &&
+                      QByteArray(reinterpret_cast<const char *>(md), int(n)) == pin->sha256;
+    if (pin && !same)
+        pin->mismatch = true;
+    return same ? 1 : 0;
+}
+
 // Every connection's cleanup, so that the program's end can wait for them.
 struct Cleanups {
     std::mutex mutex;
@@ -74,6 +101,7 @@ struct MqttClient::Link {
     int port = 0;
     int keepAlive = 5;
     bool will = false;
+    Pin pin; // used by the TLS context while mosq lives
     std::thread thread;
 
     std::mutex mutex;
@@ -92,7 +120,8 @@ struct MqttClient::Link {
     }
     void report(bool connected, const QString &why)
     {
-        post([connected, why](MqttClient *c) { c->reported(connected, why); });
+        const QString reason = !connected && pin.mismatch.exchange(false) ? QStringLiteral("TLS pin mismatch") : why;
+        post([connected, reason](MqttClient *c) { c->reported(connected, reason); });
     }
     bool isStopping()
     {
@@ -267,7 +296,22 @@ QString MqttClient::start()
     int rc = mosquitto_username_pw_set(mosq, orNull(user), user.isEmpty() ? nullptr : password.constData());
     if (rc != MOSQ_ERR_SUCCESS)
         return reason(rc, false);
-    if (broker_.tls) {
+    if (!broker_.tlsPin.isEmpty()) {
+        SSL_CTX *ctx = SSL_CTX_new(TLS_client_method());
+        if (!ctx)
+            return QStringLiteral("SSL_CTX_new failed");
+        SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
+        link->pin.sha256 = broker_.tlsPin;
+        SSL_CTX_set_app_data(ctx, &link->pin);
+        SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, &checkPin);
+        // The library takes a reference of its own, and uses the context as
+        // it is: no CA, no host name.
+        mosquitto_int_option(mosq, MOSQ_OPT_SSL_CTX_WITH_DEFAULTS, 0);
+        rc = mosquitto_void_option(mosq, MOSQ_OPT_SSL_CTX, ctx);
+        SSL_CTX_free(ctx);
+        if (rc != MOSQ_ERR_SUCCESS)
+            return reason(rc, false);
+    } else if (broker_.tls) {
         const QByteArray ca = broker_.caFile.toLocal8Bit(), caPath = broker_.caPath.toLocal8Bit(),
                          cert = broker_.certFile.toLocal8Bit(), key = broker_.keyFile.toLocal8Bit();
         if (ca.isEmpty() && caPath.isEmpty()) {

@@ -23,6 +23,10 @@ struct BrokerSettings {
     QString certFile; // a client certificate, with its key
     QString keyFile;
     bool tlsInsecure = false; // do not check the broker's host name
+    // SHA-256 of the broker's certificate (a join file's pin): with it, TLS
+    // is on and the broker is taken by this alone, neither by a CA nor by
+    // its name.
+    QByteArray tlsPin;
     int keepAliveSeconds = 5;
 };
 

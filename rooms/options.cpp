@@ -1,5 +1,8 @@
 #include "options.h"
 
+#include "identity.h"
+#include "join_file.h"
+#include "off_ui_thread.h"
 #include "options_file.h"
 #include "private_broker.h"
 #include "private_file.h"
@@ -7,7 +10,9 @@
 #include "texts.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -61,7 +66,24 @@ RoomsOptions loadOptions(const QString &path)
     o.broker.keyFile = s.value(key("keyfile")).toString();
     o.broker.tlsInsecure = s.value(key("insecure"), false).toBool();
     o.privateBroker = s.value(key("private"), false).toBool();
+    o.keyFile = s.value(key("examkey")).toString();
+    // An old version kept these here; read for this run, dropped at the next write.
     o.passphrase = s.value(key("passphrase")).toString();
+    o.keyFromPassphrase = s.value(key("typedkey"), false).toBool() || !o.passphrase.isEmpty();
+    if (o.broker.password.isEmpty() && !o.broker.user.isEmpty()) {
+        QByteArray secret;
+        if (readSecretFile(besideOptions(path, kBrokerPasswordFile), 1024, secret).kind == SecretFileError::None)
+            o.broker.password = QString::fromUtf8(secret.trimmed());
+    }
+    // A room that came from a join file takes it again, as it is now.
+    if (const QString join = s.value(key("join")).toString(); !join.isEmpty() && o.role == Role::Room) {
+        RoomsOptions joined = o;
+        if (applyJoinFile(join, joined).isEmpty())
+            o = joined;
+        else
+            o.role = Role::None; // told when the operator opens the set-up, or at --join
+        o.joinFile = join;
+    }
     // Settings that cannot work are no settings: the program runs alone.
     if (!validName(o.exam) || (o.role == Role::Room && !validName(o.room)) ||
         (o.broker.host.isEmpty() && !o.privateBroker))
@@ -94,15 +116,18 @@ OptionValues optionValues(const RoomsOptions &o, const PrivateBrokerOptions &b)
             {QStringLiteral("room"), o.room},
             {QStringLiteral("host"), o.broker.host},
             {QStringLiteral("port"), o.broker.port},
-            {QStringLiteral("user"), o.broker.user},
-            {QStringLiteral("password"), o.broker.password},
+            {QStringLiteral("user"), o.joinFile.isEmpty() ? o.broker.user : QString()},
+            {QStringLiteral("password"), QVariant()},
             {QStringLiteral("tls"), o.broker.tls},
             {QStringLiteral("cafile"), o.broker.caFile},
             {QStringLiteral("certfile"), o.broker.certFile},
             {QStringLiteral("keyfile"), o.broker.keyFile},
             {QStringLiteral("insecure"), o.broker.tlsInsecure},
             {QStringLiteral("private"), o.privateBroker},
-            {QStringLiteral("passphrase"), o.passphrase},
+            {QStringLiteral("passphrase"), QVariant()},
+            {QStringLiteral("examkey"), o.keyFile},
+            {QStringLiteral("typedkey"), o.role == Role::Controller && o.keyFromPassphrase},
+            {QStringLiteral("join"), o.joinFile},
             {QStringLiteral("listen"), b.addresses},
             {QStringLiteral("rooms"), b.rooms},
             {QStringLiteral("servercert"), b.certFile},
@@ -116,60 +141,92 @@ QString refusedNotice(const QString &notice)
 
 } // namespace
 
+namespace {
+
+// Another broker's password, in a file of its own; empty, or the notice.
+QString saveBrokerPassword(const QString &path, const RoomsOptions &o)
+{
+    const QString file = besideOptions(path, kBrokerPasswordFile);
+    if (!o.joinFile.isEmpty() || o.broker.password.isEmpty())
+        return QFile::exists(file) && !QFile::remove(file) ? refusedNotice(str(texts::secretNotRemoved).arg(file))
+                                                           : QString();
+    if (const QString e = writeSecretFile(file, o.broker.password.toUtf8()); !e.isEmpty())
+        return refusedNotice(str(texts::brokerLoginsNotWritten).arg(file, e));
+    return {};
+}
+
+} // namespace
+
 QString saveOptions(const QString &path, const RoomsOptions &o, const PrivateBrokerOptions &b)
 {
+    if (const QString e = saveBrokerPassword(path, o); !e.isEmpty())
+        return e;
     return refusedNotice(writeOptions(path, kGroup, optionValues(o, b)));
 }
 
 void saveOptionsLater(const QString &path, const RoomsOptions &o, const PrivateBrokerOptions &b, QObject *context,
                       std::function<void(const QString &)> done)
 {
-    writeOptionsLater(path, kGroup, optionValues(o, b), context,
-                      [done = std::move(done)](const QString &notice) { done(refusedNotice(notice)); });
+    // The small secret file, then the options, both off the UI thread.
+    offUiThread(
+        context, [path, o] { return saveBrokerPassword(path, o); },
+        [path, o, b, context, done = std::move(done)](const QString &first) {
+            if (!first.isEmpty()) {
+                done(first);
+                return;
+            }
+            writeOptionsLater(path, kGroup, optionValues(o, b), context,
+                              [done](const QString &notice) { done(refusedNotice(notice)); });
+        });
 }
 
 QString optionsFileNotice(const QString &path)
 {
     struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 077) == 0)
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
     const QSettings s(path, QSettings::IniFormat);
     if (s.value(key("password")).toString().isEmpty() && s.value(key("passphrase")).toString().isEmpty())
         return {};
+    const QString dropped = str(texts::joinWrongOptionsSecret).arg(path);
+    if ((st.st_mode & 077) == 0)
+        return dropped;
     const PrivateFile f = securePrivateFile(path, false);
-    return str(f.tightened ? texts::optionsWereOpen : texts::optionsAreOpen).arg(path);
+    return str(f.tightened ? texts::optionsWereOpen : texts::optionsAreOpen).arg(path) + u'\n' + dropped;
 }
 
 BrokerSettings loginFor(const RoomsOptions &o)
 {
-    BrokerSettings b = o.broker;
-    if (!o.passphrase.isEmpty() && b.user.isEmpty() && b.password.isEmpty()) {
-        b.user = o.role == Role::Room ? o.room : QString::fromLatin1(kControllerUser);
-        b.password = brokerPassword(o.passphrase, o.exam, b.user);
-    }
-    return b;
+    return o.broker;
 }
 
-QString readKeyFile(const QString &path, QString &passphrase)
+QString besideOptions(const QString &optionsFile, const char *name)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return str(texts::keyFileUnreadable).arg(path, f.errorString());
-    struct stat st {};
-    if (::fstat(f.handle(), &st) != 0 || !S_ISREG(st.st_mode))
-        return str(texts::keyFileUnreadable).arg(path, str(texts::privateFileNotAFile));
-    // Like an SSH key: one that others can read is no longer a secret, and
-    // the operator had better learn it before the examination.
-    if ((st.st_mode & 077) != 0)
-        return str(texts::keyFileOpen).arg(path);
-    const QByteArray head = f.read(kMaxPassphraseBytes + 2);
-    QByteArray line = head.left(head.indexOf('\n'));
-    if (line.endsWith('\r'))
-        line.chop(1);
-    const QString key = QString::fromUtf8(line).trimmed();
-    if (key.isEmpty() || line.size() > kMaxPassphraseBytes)
-        return str(texts::keyFileBad).arg(path).arg(kMaxPassphraseBytes);
-    passphrase = key;
+    return QFileInfo(optionsFile).dir().filePath(QString::fromLatin1(name));
+}
+
+QString applyJoinFile(const QString &path, RoomsOptions &options)
+{
+    QString why;
+    const std::optional<JoinFile> j = loadJoinFile(path, &why);
+    if (!j)
+        return why;
+    RoomsOptions &o = options;
+    o.role = Role::Room;
+    o.exam = j->exam;
+    o.room = j->room;
+    o.examPublicKey = j->examKey;
+    o.broker = {};
+    o.broker.host = j->host;
+    o.broker.port = j->port;
+    o.broker.user = j->user;
+    o.broker.password = j->password;
+    o.broker.tlsPin = j->tlsPin;
+    o.broker.tls = !j->tlsPin.isEmpty();
+    o.privateBroker = false;
+    o.passphrase.clear(); // a room holds nothing that signs as the controller
+    o.keyFile.clear();
+    o.joinFile = QFileInfo(path).absoluteFilePath();
     return {};
 }
 
@@ -183,6 +240,7 @@ void addCommandLineOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("broker"), str(texts::cliBroker), str(texts::cliHostPort)});
     parser.addOption({QStringLiteral("private-broker"), str(texts::cliPrivateBroker)});
     parser.addOption({QStringLiteral("key-file"), str(texts::cliKeyFile), str(texts::cliFile)});
+    parser.addOption({QStringLiteral("join"), str(texts::cliJoin), str(texts::cliFile)});
     parser.addOption({QStringLiteral("start-at"), str(texts::cliStartAt), str(texts::cliTime)});
 }
 
@@ -223,10 +281,20 @@ QString applyCommandLine(const QCommandLineParser &parser, RoomsOptions &options
     const bool broker = parser.isSet(QStringLiteral("broker"));
     const bool room = parser.isSet(QStringLiteral("room"));
     RoomsOptions o = options;
-    // The key only from a file: a command line is read by anyone on the PC.
-    if (parser.isSet(QStringLiteral("key-file")))
-        if (const QString e = readKeyFile(parser.value(QStringLiteral("key-file")), o.passphrase); !e.isEmpty())
+    // A join file says everything a room needs.
+    if (parser.isSet(QStringLiteral("join"))) {
+        if (exam || broker || room || parser.isSet(QStringLiteral("private-broker")) ||
+            parser.isSet(QStringLiteral("key-file")))
+            return str(texts::cliJoinAlone);
+        if (const QString e = applyJoinFile(parser.value(QStringLiteral("join")), o); !e.isEmpty())
             return e;
+        options = o;
+        return {};
+    }
+    // The key only from a file: a command line is read by anyone on the PC.
+    // The file itself is read (or made) off the UI thread, at the start.
+    if (parser.isSet(QStringLiteral("key-file")))
+        o.keyFile = QFileInfo(parser.value(QStringLiteral("key-file"))).absoluteFilePath();
     if (!exam && !broker && !room && !parser.isSet(QStringLiteral("private-broker"))) {
         options = o;
         return {};
@@ -237,6 +305,7 @@ QString applyCommandLine(const QCommandLineParser &parser, RoomsOptions &options
     if (!validName(o.exam))
         return str(texts::cliBadName).arg(o.exam);
     o.role = room ? Role::Room : Role::Controller;
+    o.joinFile.clear();
     if (room) {
         o.room = parser.value(QStringLiteral("room"));
         if (!validName(o.room))

@@ -25,8 +25,30 @@ struct RoomsOptions {
     QString room;
     BrokerSettings broker;
     bool privateBroker = false; // the controller starts mosquitto on broker.port
-    QString passphrase; // the examination's key, never on a command line
+    // The controller's examination key, typed in the set-up dialog for this
+    // run: never written, never on a command line. Without it, the key file.
+    QString passphrase;
+    QString keyFile;          // the controller's secret key file; empty: kExamKeyFile beside the options
+    QString joinFile;         // a room's join file: its path is kept, its secrets stay in it
+    QByteArray examPublicKey; // a room's, from its join file
+    // The controller's key is from a passphrase: at each start it is asked
+    // for, never taken from a key file in its place.
+    bool keyFromPassphrase = false;
 };
+
+// Beside the options file, unless another is named.
+inline constexpr char kExamKeyFile[] = "Tavrin-exam.key";
+inline constexpr char kRoomKeyFile[] = "Tavrin-room.key";
+inline constexpr char kBrokerLoginsFile[] = "Tavrin-broker-logins";
+inline constexpr char kBrokerCertFile[] = "Tavrin-broker.crt";
+inline constexpr char kBrokerKeyFile[] = "Tavrin-broker.key";
+inline constexpr char kBrokerPasswordFile[] = "Tavrin-broker-password";
+// A file of that name in the options file's folder.
+QString besideOptions(const QString &optionsFile, const char *name);
+
+// Sets a room from its join file (role, examination, room, broker, login,
+// pin, the examination's public key); empty, or why not.
+QString applyJoinFile(const QString &path, RoomsOptions &options);
 
 // The private broker's own settings, beside those above in the same group.
 struct PrivateBrokerOptions {
@@ -41,29 +63,26 @@ struct PrivateBrokerOptions {
 RoomsOptions loadOptions(const QString &path);
 PrivateBrokerOptions loadPrivateBrokerOptions(const QString &path);
 // Only the [rooms] group is touched, through the options file's one writer
-// (owner-only before the password and the passphrase go in, never through
-// a link, never half-written). Empty on success, otherwise the operator's
-// notice, which says that the settings were not changed.
+// (owner-only, never through a link, never half-written). Nothing secret
+// goes in: a passphrase and a password of an old version are removed, and
+// the password of another broker goes to an owner-only file of its own.
+// Empty on success, otherwise the operator's notice, which says that the
+// settings were not changed.
 QString saveOptions(const QString &path, const RoomsOptions &options, const PrivateBrokerOptions &broker);
 // The same off the UI thread: done gets the result on the UI thread,
 // unless context is gone by then.
 void saveOptionsLater(const QString &path, const RoomsOptions &options, const PrivateBrokerOptions &broker,
                       QObject *context, std::function<void(const QString &notice)> done);
-// When the file holds a password or the passphrase and others may read it:
-// what the operator is told (it is made owner-only if it is ours).
+// When the file holds a password or the passphrase (an old version's):
+// what the operator is told (it is made owner-only if others may read it
+// and it is ours); they are dropped at the next write.
 QString optionsFileNotice(const QString &path);
 
-// The login on the broker: the one set, or, with a passphrase and no user
-// set, the room's name (the controller's own user) with a password derived
-// from the passphrase, as the private broker expects.
+// The login on the broker as set (a room's from its join file).
 BrokerSettings loginFor(const RoomsOptions &options);
 
-// The key from a file: its first line; refused when others may read it.
-// Empty, or why not.
-QString readKeyFile(const QString &path, QString &passphrase);
-
 // The program's options: --exam, --room, --broker, --private-broker,
-// --key-file, and --help and --version.
+// --key-file, --join, and --help and --version.
 void addCommandLineOptions(QCommandLineParser &parser);
 // Applies what the parsed command line sets; empty, or why it cannot be
 // used (then options are left as they were).

@@ -1,11 +1,11 @@
 #include "private_broker.h"
 
+#include "identity.h"
 #include "protocol.h"
 #include "texts.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QMessageAuthenticationCode>
 #include <QPointer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -21,6 +21,8 @@
 #include <unistd.h>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
 
 namespace tavrin::rooms {
 
@@ -70,13 +72,144 @@ QString writePrivate(const QString &path, const QByteArray &data)
 
 } // namespace
 
-QString brokerPassword(const QString &passphrase, const QString &exam, const QString &user)
+QString newBrokerPassword()
 {
-    QByteArray message = "tavrin broker login\n";
-    message += exam.toUtf8() + '\n' + user.toUtf8();
-    return QString::fromLatin1(
-        QMessageAuthenticationCode::hash(message, passphrase.toUtf8(), QCryptographicHash::Sha256)
-            .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+    // 192 bits: past guessing, however fast a captured hash is tried.
+    QByteArray b(24, '\0');
+    QRandomGenerator::system()->generate(b.begin(), b.end());
+    return QString::fromLatin1(b.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+}
+
+namespace {
+
+constexpr qsizetype kMaxLoginsFile = 64 * 1024;
+
+} // namespace
+
+QString readOrMakeLogins(const QString &path, const QStringList &users, BrokerLogins &logins)
+{
+    // One login a line: the user, a tab, the password.
+    QByteArray text;
+    const SecretFileError e = readSecretFile(path, kMaxLoginsFile, text);
+    if (e.kind == SecretFileError::Open)
+        return e.text;
+    if (e.kind == SecretFileError::Unusable)
+        return str(texts::brokerLoginsUnreadable).arg(path, e.text);
+    BrokerLogins read;
+    for (const QByteArray &line : text.split('\n')) {
+        const qsizetype tab = line.indexOf('\t');
+        if (tab > 0)
+            read.insert(QString::fromUtf8(line.left(tab)), QString::fromUtf8(line.mid(tab + 1)));
+    }
+    bool added = false;
+    for (const QString &user : users)
+        if (read.value(user).isEmpty()) {
+            read.insert(user, newBrokerPassword());
+            added = true;
+        }
+    if (added) {
+        QByteArray out;
+        for (auto i = read.cbegin(); i != read.cend(); ++i)
+            out += i.key().toUtf8() + '\t' + i.value().toUtf8() + '\n';
+        if (const QString w = writeSecretFile(path, out); !w.isEmpty())
+            return str(texts::brokerLoginsNotWritten).arg(path, w);
+    }
+    logins = read;
+    return {};
+}
+
+namespace {
+
+QByteArray pinOf(X509 *cert)
+{
+    unsigned char md[EVP_MAX_MD_SIZE];
+    unsigned int n = 0;
+    if (!cert || X509_digest(cert, EVP_sha256(), md, &n) != 1)
+        return {};
+    return QByteArray(reinterpret_cast<const char *>(md), int(n));
+}
+
+QByteArray pinOfPem(const QByteArray &pem)
+{
+    BIO *bio = BIO_new_mem_buf(pem.constData(), int(pem.size()));
+    X509 *cert = bio ? PEM_read_bio_X509(bio, nullptr, nullptr, nullptr) : nullptr;
+    const QByteArray pin = pinOf(cert);
+    X509_free(cert);
+    BIO_free(bio);
+    return pin;
+}
+
+// A self-signed certificate for a new P-256 key, good for ten years: the
+// pin, not a name or a date, is what a room checks.
+bool makeCertificate(QByteArray &certPem, QByteArray &keyPem)
+{
+    EVP_PKEY *key = EVP_EC_gen("P-256");
+    X509 *cert = X509_new();
+    BIO *c = BIO_new(BIO_s_mem()), *k = BIO_new(BIO_s_mem());
+    bool ok = key && cert && c && k;
+    if (ok) {
+        unsigned char serial[16];
+        QRandomGenerator::system()->generate(std::begin(serial), std::end(serial));
+        serial[0] &= 0x7f;
+        BIGNUM *bn = BN_bin2bn(serial, sizeof serial, nullptr);
+        ok = bn && BN_to_ASN1_INTEGER(bn, X509_get_serialNumber(cert)) && X509_set_version(cert, 2) &&
+             X509_gmtime_adj(X509_getm_notBefore(cert), -86400) &&
+             X509_gmtime_adj(X509_getm_notAfter(cert), 10L * 365 * 86400) && X509_set_pubkey(cert, key);
+        BN_free(bn);
+        X509_NAME *name = X509_get_subject_name(cert);
+        ok = ok &&
+             X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
+                                        reinterpret_cast<const unsigned char *>("tavrin private broker"), -1, -1,
+                                        0) &&
+             X509_set_issuer_name(cert, name) && X509_sign(cert, key, EVP_sha256()) > 0 &&
+             PEM_write_bio_X509(c, cert) && PEM_write_bio_PrivateKey(k, key, nullptr, nullptr, 0, nullptr, nullptr);
+    }
+    const auto take = [](BIO *b) {
+        char *data = nullptr;
+        const long n = BIO_get_mem_data(b, &data);
+        return QByteArray(data, int(n));
+    };
+    if (ok) {
+        certPem = take(c);
+        keyPem = take(k);
+    }
+    BIO_free(c);
+    BIO_free(k);
+    X509_free(cert);
+    EVP_PKEY_free(key);
+    return ok;
+}
+
+} // namespace
+
+QString readOrMakeCertificate(const QString &certFile, const QString &keyFile, BrokerCertificate &made)
+{
+    const auto refuse = [&certFile](const QString &why) { return str(texts::brokerCertUnusable).arg(certFile, why); };
+    QByteArray pem, key;
+    SecretFileError e = readSecretFile(certFile, kMaxLoginsFile, pem);
+    if (e.kind == SecretFileError::Missing && !QFile::exists(keyFile)) {
+        if (!makeCertificate(pem, key))
+            return refuse(QStringLiteral("OpenSSL"));
+        // The key first: a certificate without its key is never left.
+        if (const QString w = writeSecretFile(keyFile, key); !w.isEmpty())
+            return refuse(w);
+        if (const QString w = writeSecretFile(certFile, pem); !w.isEmpty())
+            return refuse(w);
+        e = {};
+    }
+    if (e.kind == SecretFileError::Open)
+        return e.text;
+    if (e.kind != SecretFileError::None)
+        return refuse(e.text);
+    // The key is read here as well: the broker must not find it open.
+    if (const SecretFileError k = readSecretFile(keyFile, kMaxLoginsFile, key); k.kind != SecretFileError::None)
+        return k.kind == SecretFileError::Open ? k.text : refuse(k.text);
+    made.pin = pinOfPem(pem);
+    if (made.pin.size() != 32)
+        return refuse(str(texts::brokerCertNotPem));
+    made.certFile = certFile;
+    made.keyFile = keyFile;
+    return {};
 }
 
 QByteArray passwordHash(const QString &password, const QByteArray &salt, int iterations)
@@ -92,11 +225,12 @@ QByteArray passwordHash(const QString &password, const QByteArray &salt, int ite
 
 QString setupProblem(const PrivateBrokerSetup &s)
 {
-    if (s.passphrase.isEmpty())
-        return str(texts::privateBrokerNoPassphrase);
     for (const QString &room : s.rooms)
-        if (!validName(room) || room.contains(u':') || room == QLatin1String(kControllerUser))
+        if (!validName(room) || room.contains(u':') || room.contains(u'\t') || room == QLatin1String(kControllerUser))
             return str(texts::privateBrokerBadRoom).arg(room, QLatin1String(kControllerUser));
+    for (const QString &user : s.rooms + QStringList{QString::fromLatin1(kControllerUser)})
+        if (s.logins.value(user).isEmpty())
+            return str(texts::privateBrokerNoLogin).arg(user);
     for (const QString &a : s.addresses)
         if (!isAddress(a))
             return str(texts::privateBrokerBadAddress).arg(a);
@@ -114,7 +248,7 @@ QByteArray passwordFile(const PrivateBrokerSetup &s, const std::function<QByteAr
     QStringList users{QString::fromLatin1(kControllerUser)};
     users += s.rooms;
     for (const QString &user : users)
-        out += user.toUtf8() + ':' + passwordHash(brokerPassword(s.passphrase, s.exam, user), salt(), kIterations) +
+        out += user.toUtf8() + ':' + passwordHash(s.logins.value(user), salt(), kIterations) +
                '\n';
     return out;
 }
@@ -152,6 +286,8 @@ QByteArray configFile(const PrivateBrokerSetup &s, const QString &dir)
                      "persistence false\n"
                      "log_dest stderr\n"
                      "log_type error\n"
+                     // A refused login is logged as a notice, told to the operator.
+                     "log_type notice\n"
                      "allow_anonymous false\n"
                      "password_file " + QFile::encodeName(dir + QStringLiteral("/passwords")) + "\n"
                      "acl_file " + QFile::encodeName(dir + QStringLiteral("/acl")) + "\n";
@@ -161,7 +297,9 @@ QByteArray configFile(const PrivateBrokerSetup &s, const QString &dir)
         where.prepend(QStringLiteral("127.0.0.1"));
     where.removeDuplicates();
     for (const QString &a : where) {
-        out += "\nlistener " + QByteArray::number(s.port) + ' ' + a.toLatin1() + '\n';
+        // A login is its connection's id (a listener's setting, so on each):
+        // taking a member's id takes nothing but one's own connection.
+        out += "\nlistener " + QByteArray::number(s.port) + ' ' + a.toLatin1() + "\nuse_username_as_clientid true\n";
         if (!s.certFile.isEmpty()) {
             out += "certfile " + QFile::encodeName(s.certFile) + "\nkeyfile " + QFile::encodeName(s.keyFile) + '\n';
             if (!s.caFile.isEmpty())
@@ -302,8 +440,34 @@ QString PrivateBroker::start(const PrivateBrokerSetup &setup)
                 if (e == QProcess::FailedToStart)
                     tell([why = p->errorString()](PrivateBroker *b) { emit b->failed(why); });
             });
-            QObject::connect(p, &QProcess::finished, p, [p, tell](int code, QProcess::ExitStatus) {
-                const QString out = QString::fromLocal8Bit(p->readAll()).trimmed();
+            // Its log, as it comes: a login refused is told to the operator;
+            // the last lines are kept for the reason of a failure.
+            struct Log {
+                QByteArray part, last;
+                QByteArray from; // the address of the connection last opened
+            };
+            auto log = std::make_shared<Log>();
+            QObject::connect(p, &QProcess::readyRead, p, [p, tell, log] {
+                log->part += p->readAll();
+                qsizetype end;
+                while ((end = log->part.indexOf('\n')) >= 0) {
+                    const QByteArray line = log->part.left(end).trimmed();
+                    log->part.remove(0, end + 1);
+                    // It names the refused client only as "<unknown>": the
+                    // address comes from the line that opened the connection.
+                    if (const qsizetype at = line.indexOf("New connection from "); at >= 0)
+                        log->from = line.mid(at + 20).split(' ').value(0).left(64);
+                    if (line.contains("not authorised"))
+                        tell([why = QString::fromLocal8Bit(log->from.isEmpty() ? line.left(200)
+                                                                                 : log->from + " not authorised")](
+                                 PrivateBroker *b) { emit b->loginRefused(why); });
+                    else if (!line.isEmpty())
+                        log->last = (log->last + line + '\n').right(4096);
+                }
+                log->part = log->part.right(4096);
+            });
+            QObject::connect(p, &QProcess::finished, p, [p, tell, log](int code, QProcess::ExitStatus) {
+                const QString out = QString::fromLocal8Bit(log->last + log->part + p->readAll()).trimmed();
                 if (!out.contains(QStringLiteral("Address already in use")))
                     tell([why = out.isEmpty() ? QStringLiteral("exit code %1").arg(code) : out.section(u'\n', -1)](
                              PrivateBroker *b) { emit b->failed(why); });

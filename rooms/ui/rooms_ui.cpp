@@ -4,6 +4,8 @@
 #include "cue_report.h"
 #include "engine.h"
 #include "frame_port.h"
+#include "identity.h"
+#include "join_dialog.h"
 #include "mqtt_client.h"
 #include "off_ui_thread.h"
 #include "phase_timer.h"
@@ -64,6 +66,7 @@ RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTime
     connect(frame_.addMenuAction(str(texts::roomsStatusAction), QKeySequence(Qt::Key_F8)), &QAction::triggered,
             this, &RoomsUi::showStatus);
     connect(frame_.addMenuAction(str(texts::roomsSetupAction)), &QAction::triggered, this, &RoomsUi::showSetup);
+    connect(frame_.addMenuAction(str(texts::joinExportAction)), &QAction::triggered, this, &RoomsUi::exportJoinFiles);
 
     status_ = new StatusDialog(frame_.dialogParent());
     connect(status_, &StatusDialog::keyApproved, this, &RoomsUi::approveKey);
@@ -98,6 +101,13 @@ void RoomsUi::start(const RoomsOptions &options)
     privateOptions_ = loadPrivateBrokerOptions(optionsFile_);
     loadApprovedKeys();
     options_ = options;
+    // A room joined by its file (--join) stays so at the next start: its
+    // path is kept, its secrets stay in it.
+    if (options_.role == Role::Room && !options_.joinFile.isEmpty())
+        saveOptionsLater(optionsFile_, options_, privateOptions_, this, [this](const QString &e) {
+            if (!e.isEmpty())
+                frame_.notify(e);
+        });
     build();
 }
 
@@ -105,9 +115,11 @@ void RoomsUi::start(const RoomsOptions &options)
 struct RoomsUi::Prepared {
     SigningKey stretched;     // kept for the next member of the same passphrase
     SigningKey examKey;       // the controller's only
-    QByteArray examPublicKey; // empty: nothing signed
+    QByteArray examPublicKey; // what a room checks the controller by; empty: nothing signed
     SigningKey roomKey;       // a room's only
     BrokerSettings login;
+    BrokerLogins logins;      // the private broker's, on its controller
+    BrokerCertificate cert;
     QString problem; // a file the connection needs that cannot be used
 };
 
@@ -126,26 +138,57 @@ QString unusableFile(const QString &path)
     return plain ? QString() : str(texts::roomsTlsFileUnreadable).arg(path, str(texts::privateFileNotAFile));
 }
 
-// STOP-GAP (to be replaced by the key files and join files): the exam's key
-// pair is stretched from the passphrase on both sides, at a cost cheap
-// enough for many members on one machine (kStopGapCost), and a room makes a
-// key pair of its own at every start. A room must come to hold the public
-// key alone.
-RoomsUi::Prepared prepare(const RoomsOptions &options, const SigningKey &knownKey)
+// Where the keys and the login come from. The controller's examination key
+// is typed there and then (stretched here, never stored) or kept in its
+// owner-only key file, made at random at the first start; a room has a key
+// of its own, made at its first start, and the examination's public key
+// from its join file, and holds nothing that signs as the controller.
+RoomsUi::Prepared prepare(const RoomsOptions &options, const QString &optionsFile, const PrivateBrokerOptions &broker,
+                          const SigningKey &knownKey)
 {
     RoomsUi::Prepared p;
-    // Stretching takes a while: a key already made is used again.
-    const SigningKey exam = !knownKey.isNull() || options.passphrase.isEmpty()
-                                ? knownKey
-                                : SigningKey::fromPassphrase(options.passphrase, options.exam, kStopGapCost);
-    p.stretched = exam;
-    p.examPublicKey = exam.isNull() ? QByteArray() : exam.publicKey();
-    if (options.role == Role::Controller)
-        p.examKey = exam;
-    else
-        p.roomKey = SigningKey::generate();
     p.login = loginFor(options);
-    if (p.login.tls)
+    if (options.role == Role::Controller) {
+        if (!options.passphrase.isEmpty()) {
+            // Stretching takes a while: a key already made is used again.
+            p.examKey = !knownKey.isNull() ? knownKey : SigningKey::fromPassphrase(options.passphrase, options.exam);
+            p.stretched = p.examKey;
+        } else if (options.keyFromPassphrase) {
+            p.problem = str(texts::roomsTypePassphrase);
+        } else if (options.privateBroker || !options.keyFile.isEmpty()) {
+            // On a broker of the operator's own without a key file named,
+            // nothing is signed: the rooms there have no join file to check by.
+            const QString file = options.keyFile.isEmpty() ? besideOptions(optionsFile, kExamKeyFile) : options.keyFile;
+            KeyFileResult r = readOrMakeKeyFile(file, kExamKeyLabel);
+            p.examKey = r.key;
+            p.problem = r.error;
+        }
+        p.examPublicKey = p.examKey.isNull() ? QByteArray() : p.examKey.publicKey();
+        // A room's PC made a controller by its own operator's key: a key that
+        // is not the examination's would lead nobody.
+        if (p.problem.isEmpty() && !options.examPublicKey.isEmpty() && options.examPublicKey != p.examPublicKey)
+            p.problem = str(texts::roomsNotTheExamKey).arg(fingerprint(options.examPublicKey));
+        if (p.problem.isEmpty() && options.privateBroker) {
+            p.problem = readOrMakeLogins(besideOptions(optionsFile, kBrokerLoginsFile),
+                                         QStringList(broker.rooms) << QString::fromLatin1(kControllerUser), p.logins);
+            if (p.problem.isEmpty())
+                p.problem = broker.certFile.isEmpty()
+                                ? readOrMakeCertificate(besideOptions(optionsFile, kBrokerCertFile),
+                                                        besideOptions(optionsFile, kBrokerKeyFile), p.cert)
+                                : readOrMakeCertificate(broker.certFile, broker.keyFile, p.cert);
+            // Its own broker, through the loopback address, pinned like a room.
+            p.login.user = QString::fromLatin1(kControllerUser);
+            p.login.password = p.logins.value(p.login.user);
+            p.login.tls = true;
+            p.login.tlsPin = p.cert.pin;
+        }
+    } else {
+        const KeyFileResult r = readOrMakeKeyFile(besideOptions(optionsFile, kRoomKeyFile), kRoomKeyLabel);
+        p.roomKey = r.key;
+        p.problem = r.error;
+        p.examPublicKey = options.examPublicKey;
+    }
+    if (p.login.tls && p.login.tlsPin.isEmpty())
         for (const QString &f : {p.login.caFile, p.login.certFile, p.login.keyFile})
             if (p.problem.isEmpty() && !f.isEmpty())
                 p.problem = unusableFile(f);
@@ -161,8 +204,6 @@ void RoomsUi::build()
     // The window is the member's from now on; the member itself comes once
     // its key is made.
     if (options_.role == Role::Controller) {
-        if (options_.privateBroker)
-            startPrivateBroker();
         frame_.setTitleSuffix(str(texts::roomsTitleController).arg(options_.exam));
     } else {
         frame_.setInputsLocked(true);
@@ -170,12 +211,21 @@ void RoomsUi::build()
     }
     const bool known = keyOf_ == std::pair{options_.passphrase, options_.exam};
     offUiThread(
-        this, [options = options_, key = known ? key_ : SigningKey()] { return prepare(options, key); },
+        this,
+        [options = options_, file = optionsFile_, broker = privateOptions_, key = known ? key_ : SigningKey()] {
+            return prepare(options, file, broker, key);
+        },
         [this, build = ++builds_, keyOf = std::pair{options_.passphrase, options_.exam}](const Prepared &p) {
             keyOf_ = keyOf;
             key_ = p.stretched;
-            if (build == builds_)
-                makeMember(p, p.login, p.problem);
+            if (build != builds_)
+                return;
+            examPublicKey_ = p.examPublicKey;
+            logins_ = p.logins;
+            cert_ = p.cert;
+            if (p.problem.isEmpty() && options_.role == Role::Controller && options_.privateBroker)
+                startPrivateBroker();
+            makeMember(p, p.login, p.problem);
         });
 }
 
@@ -345,11 +395,11 @@ void RoomsUi::startPrivateBroker()
     PrivateBrokerSetup setup;
     setup.port = options_.broker.port;
     setup.exam = options_.exam;
-    setup.passphrase = options_.passphrase;
+    setup.logins = logins_;
     setup.rooms = privateOptions_.rooms;
     setup.addresses = privateOptions_.addresses;
-    setup.certFile = privateOptions_.certFile;
-    setup.keyFile = privateOptions_.keyFile;
+    setup.certFile = cert_.certFile;
+    setup.keyFile = cert_.keyFile;
     setup.caFile = options_.broker.tls ? options_.broker.caFile : QString();
     if (const QString e = setupProblem(setup); !e.isEmpty()) {
         frame_.notify(str(texts::privateBrokerRefused).arg(e));
@@ -358,6 +408,17 @@ void RoomsUi::startPrivateBroker()
     broker_ = new PrivateBroker(this);
     connect(broker_, &PrivateBroker::failed, this,
             [this](const QString &why) { frame_.notify(str(texts::roomsNoMosquitto).arg(why)); });
+    // A room that tried and was refused is told where the operator looks,
+    // once a minute at most; every refusal goes to the record.
+    connect(broker_, &PrivateBroker::loginRefused, this, [this](const QString &line) {
+        const QString text = str(texts::brokerLoginRefusedController).arg(line);
+        emit record(text);
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (now - toldRefusedMs_ >= 60'000) {
+            toldRefusedMs_ = now;
+            frame_.notify(text);
+        }
+    });
     if (const QString e = broker_->start(setup); !e.isEmpty())
         frame_.notify(str(texts::roomsNoMosquitto).arg(e));
 }
@@ -369,7 +430,10 @@ void RoomsUi::showStatus()
 
 void RoomsUi::showSetup()
 {
-    setup_->setOptions(options_, privateOptions_);
+    // A PC that has been a room (it has a room's key) stays one unless the
+    // operator's key is given in the dialog.
+    setup_->setOptions(options_, privateOptions_,
+                       options_.role == Role::Room || QFile::exists(besideOptions(optionsFile_, kRoomKeyFile)));
     // Window-modal without a loop of its own: the clock goes on meanwhile.
     setup_->open();
 }
@@ -477,8 +541,25 @@ void RoomsUi::refreshLine()
             text += QChar(u'\u3000') + str(texts::roomsLineNoController);
     }
     const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
-    if (!member.connected())
+    if (!member.connected()) {
         text += QChar(u'\u3000') + str(texts::roomsLineNoBroker);
+        // A refusal that the operator can mend is told in words that say how,
+        // once for each new reason, and named on the line as long as it holds.
+        const QString problem = member.connectionProblem();
+        const char16_t *advice = problem.contains(QLatin1String("TLS pin mismatch")) ? texts::brokerPinMismatch
+                                 : problem.contains(QLatin1String("authori"), Qt::CaseInsensitive)
+                                     ? texts::brokerNotAuthorizedRoom
+                                     : nullptr;
+        if (advice) {
+            text += QChar(u'\u3000') + problem;
+            if (toldProblem_ != problem) {
+                toldProblem_ = problem;
+                frame_.notify(str(advice).arg(problem));
+            }
+        }
+    } else {
+        toldProblem_.clear();
+    }
     if (member.refusals().count(Refusal::OtherVersion) > 0) {
         text += QChar(u'\u3000') + str(texts::roomsLineOldVersion);
         alarm = true;
@@ -490,6 +571,36 @@ void RoomsUi::refreshLine()
         alarm = true;
     }
     frame_.setStatusLine(text, alarm);
+}
+
+// The join files of the private broker's rooms, one a room, into a folder
+// the operator picks, and shown as QR codes.
+void RoomsUi::exportJoinFiles()
+{
+    if (!controller_ || !options_.privateBroker || logins_.isEmpty()) {
+        frame_.notify(str(options_.role == Role::Controller && options_.privateBroker ? texts::joinNoKey
+                                                                                      : texts::joinExportNeedsController));
+        return;
+    }
+    if (privateOptions_.rooms.isEmpty()) {
+        frame_.notify(str(texts::joinExportNoRooms));
+        return;
+    }
+    QList<JoinFile> joins;
+    const QString host = joinHost(privateOptions_.addresses);
+    for (const QString &room : privateOptions_.rooms) {
+        JoinFile j;
+        j.exam = options_.exam;
+        j.room = room;
+        j.examKey = examPublicKey_;
+        j.host = host;
+        j.port = options_.broker.port;
+        j.tlsPin = cert_.pin;
+        j.user = room;
+        j.password = logins_.value(room);
+        joins << j;
+    }
+    showJoinFiles(frame_.dialogParent(), joins, [this](const QString &text) { frame_.notify(text); });
 }
 
 } // namespace tavrin::rooms

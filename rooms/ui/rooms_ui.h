@@ -9,6 +9,7 @@
 #include "identity.h"
 #include "options.h"
 #include "ports.h"
+#include "private_broker.h"
 
 #include <QObject>
 #include <QPointer>
@@ -95,6 +96,7 @@ private:
     void approveKey(const QString &room, const QByteArray &key);
     void applySetup();
     void startPrivateBroker();
+    void exportJoinFiles();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
     void askAboutOtherLeader(const PresenceMessage &other);
@@ -126,6 +128,12 @@ private:
     std::pair<QString, QString> keyOf_;
     SigningKey key_;
     QHash<QString, QByteArray> approvedKeys_; // room -> its approved public key
+    // What the join files are written from, as the last member was prepared.
+    QByteArray examPublicKey_;
+    BrokerLogins logins_;
+    BrokerCertificate cert_;
+    qint64 toldRefusedMs_ = 0;
+    QString toldProblem_; // the connection's refusal last told
 };
 
 } // namespace tavrin::rooms

@@ -1,5 +1,7 @@
 #include "setup_dialog.h"
 
+#include "identity.h"
+#include "join_dialog.h"
 #include "private_broker.h"
 #include "protocol.h"
 #include "texts.h"
@@ -18,33 +20,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <net/if.h>
 
 namespace tavrin::rooms {
 
 namespace {
 using texts::str;
-
-// This PC's IPv4 addresses on its networks, for a broker the rooms reach.
-QStringList lanAddresses()
-{
-    QStringList out;
-    ifaddrs *list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return out;
-    for (const ifaddrs *i = list; i; i = i->ifa_next) {
-        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || (i->ifa_flags & IFF_LOOPBACK) || !(i->ifa_flags & IFF_UP))
-            continue;
-        char text[INET_ADDRSTRLEN] = {};
-        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr, text, sizeof text);
-        out << QString::fromLatin1(text);
-    }
-    freeifaddrs(list);
-    out.removeDuplicates();
-    return out;
-}
 
 QStringList list(const QString &text)
 {
@@ -102,6 +82,8 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
     form->addRow(str(texts::roomsExamLabel), exam_);
     form->addRow(str(texts::roomsRoomLabel), room_);
     form->addRow(str(texts::roomsPassphraseLabel), passphrase_);
+    examKeyFile_ = fileField();
+    form->addRow(str(texts::roomsExamKeyFileLabel), examKeyFile_->parentWidget());
     form->addRow(str(texts::roomsHostLabel), host_);
     form->addRow(str(texts::roomsPortLabel), port_);
     form->addRow(QString(), private_);
@@ -144,11 +126,15 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
     connect(role_, &QButtonGroup::idClicked, this, &SetupDialog::updateEnabled);
     connect(tls_, &QCheckBox::toggled, this, &SetupDialog::updateEnabled);
     connect(private_, &QCheckBox::toggled, this, &SetupDialog::updateEnabled);
+    connect(passphrase_, &QLineEdit::textChanged, this, &SetupDialog::updateEnabled);
+    connect(examKeyFile_, &QLineEdit::textChanged, this, &SetupDialog::updateEnabled);
     setOptions(o, pb);
 }
 
-void SetupDialog::setOptions(const RoomsOptions &o, const PrivateBrokerOptions &pb)
+void SetupDialog::setOptions(const RoomsOptions &o, const PrivateBrokerOptions &pb, bool roomPc)
 {
+    shown_ = o;
+    roomPc_ = roomPc;
     role_->button(static_cast<int>(o.role))->setChecked(true);
     exam_->setText(o.exam);
     room_->setText(o.room);
@@ -156,7 +142,9 @@ void SetupDialog::setOptions(const RoomsOptions &o, const PrivateBrokerOptions &
     port_->setValue(o.broker.port);
     user_->setText(o.broker.user);
     password_->setText(o.broker.password);
-    passphrase_->setText(o.passphrase);
+    // Typed there and then, never shown again: a room's mouse gets nothing.
+    passphrase_->clear();
+    examKeyFile_->setText(roomPc ? QString() : o.keyFile);
     privateRooms_->setText(pb.rooms.join(QStringLiteral(", ")));
     listen_->setText(pb.addresses.join(QStringLiteral(", ")));
     private_->setChecked(o.privateBroker);
@@ -198,12 +186,19 @@ void SetupDialog::updateEnabled()
     private_->setEnabled(role == Role::Controller);
     const bool own = role == Role::Controller && private_->isChecked();
     host_->setEnabled(any && !own);
-    for (QWidget *w : std::initializer_list<QWidget *>{port_, user_, password_, tls_, passphrase_})
+    // A room's PC is made a controller only with the operator's key, given
+    // here and now: a passphrase or the examination's key file.
+    const bool keyGiven = !passphrase_->text().isEmpty() || !examKeyFile_->text().trimmed().isEmpty();
+    role_->button(static_cast<int>(Role::Controller))->setEnabled(!roomPc_ || keyGiven);
+    for (QWidget *w : std::initializer_list<QWidget *>{port_, user_, password_, tls_})
         w->setEnabled(any);
+    for (QWidget *w : {static_cast<QWidget *>(passphrase_), examKeyFile_->parentWidget()})
+        w->setEnabled(role == Role::Controller || (roomPc_ && role == Role::Room));
     for (QWidget *w : {static_cast<QWidget *>(privateRooms_), listenRow_})
         w->setEnabled(own);
+    // TLS is always on there; a certificate of the operator's own is optional.
     for (QLineEdit *w : {serverCert_, serverKey_})
-        w->parentWidget()->setEnabled(own && tls_->isChecked());
+        w->parentWidget()->setEnabled(own);
     for (QWidget *row : fileRows_)
         row->setEnabled(tls);
     insecure_->setEnabled(tls);
@@ -211,7 +206,9 @@ void SetupDialog::updateEnabled()
 
 RoomsOptions SetupDialog::options() const
 {
-    RoomsOptions o;
+    // What the dialog does not show stays as it was (a room's join file).
+    RoomsOptions o = shown_;
+    o.broker = {};
     o.role = static_cast<Role>(qMax(0, role_->checkedId()));
     o.exam = exam_->text().trimmed();
     o.room = room_->text().trimmed();
@@ -229,7 +226,16 @@ RoomsOptions SetupDialog::options() const
     // listens on.
     if (o.privateBroker)
         o.broker.host = QStringLiteral("127.0.0.1");
-    o.passphrase = passphrase_->text();
+    o.passphrase = o.role == Role::Controller ? passphrase_->text() : QString();
+    o.keyFile = o.role == Role::Controller ? examKeyFile_->text().trimmed() : QString();
+    o.keyFromPassphrase = o.role == Role::Controller && (!o.passphrase.isEmpty() ||
+                                                         (shown_.keyFromPassphrase && o.keyFile.isEmpty()));
+    if (o.role != Role::Room) {
+        o.joinFile.clear();
+    } else if (!o.joinFile.isEmpty()) {
+        // A joined room's broker is its join file's, read again at each start.
+        o.broker = shown_.broker;
+    }
     return o;
 }
 
@@ -238,10 +244,8 @@ PrivateBrokerOptions SetupDialog::privateBrokerOptions() const
     PrivateBrokerOptions b;
     b.rooms = list(privateRooms_->text());
     b.addresses = list(listen_->text());
-    if (tls_->isChecked()) {
-        b.certFile = serverCert_->text().trimmed();
-        b.keyFile = serverKey_->text().trimmed();
-    }
+    b.certFile = serverCert_->text().trimmed();
+    b.keyFile = serverKey_->text().trimmed();
     return b;
 }
 
@@ -255,9 +259,22 @@ void SetupDialog::accept()
         problem = str(texts::roomsBadRoomName);
     else if (o.role != Role::None && o.broker.host.isEmpty())
         problem = str(texts::roomsBadHost);
+    else if (roomPc_ && o.role == Role::Controller && o.passphrase.isEmpty() && o.keyFile.isEmpty())
+        problem = str(texts::roomsControllerNeedsKey);
+    else if (roomPc_ && o.role == Role::Controller && o.passphrase.isEmpty() &&
+             readKeyFile(o.keyFile, kExamKeyLabel).key.isNull()) // a small file, read without blocking
+        problem = readKeyFile(o.keyFile, kExamKeyLabel).error;
     else if (o.privateBroker) {
         const PrivateBrokerOptions b = privateBrokerOptions();
-        PrivateBrokerSetup setup{o.broker.port, o.exam, o.passphrase, b.rooms, b.addresses, b.certFile, b.keyFile, {}};
+        PrivateBrokerSetup setup;
+        setup.exam = o.exam;
+        setup.rooms = b.rooms;
+        setup.addresses = b.addresses;
+        setup.certFile = b.certFile;
+        setup.keyFile = b.keyFile;
+        // Their logins are made at the start; only their names are checked here.
+        for (const QString &user : b.rooms + QStringList{QString::fromLatin1(kControllerUser)})
+            setup.logins.insert(user, QStringLiteral("x"));
         problem = setupProblem(setup);
     }
     problem_->setText(problem);

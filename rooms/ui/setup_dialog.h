@@ -18,8 +18,9 @@ class SetupDialog : public QDialog {
     Q_OBJECT
 public:
     SetupDialog(const RoomsOptions &options, const PrivateBrokerOptions &broker, QWidget *parent);
-    // Every field as these settings have it.
-    void setOptions(const RoomsOptions &options, const PrivateBrokerOptions &broker);
+    // Every field as these settings have it. On a room's PC (roomPc), the
+    // controller's role is offered only with the operator's key given here.
+    void setOptions(const RoomsOptions &options, const PrivateBrokerOptions &broker, bool roomPc = false);
     RoomsOptions options() const;
     PrivateBrokerOptions privateBrokerOptions() const;
 
@@ -48,7 +49,10 @@ private:
     QWidget *listenRow_ = nullptr;
     QLineEdit *serverCert_ = nullptr;
     QLineEdit *serverKey_ = nullptr;
+    QLineEdit *examKeyFile_ = nullptr;
     QLabel *problem_ = nullptr;
+    RoomsOptions shown_;
+    bool roomPc_ = false;
     QWidget *fileRows_[3] = {};
 };
 

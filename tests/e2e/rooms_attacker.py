@@ -7,7 +7,11 @@ topic, how many were sent and the broker's answer to the last (0 taken,
 135 not authorized).
 
 rooms_attacker.py PORT USER PASSWORD EXAM ROOM OTHER_ROOM CAPTURED
-(USER "-" for no login)."""
+(USER "-" for no login).
+
+rooms_attacker.py takeover PORT USER PASSWORD TIMES CLIENT_ID...
+takes each member's public connection id with one login, TIMES times, and
+prints how often the broker let it in."""
 
 import base64
 import json
@@ -154,5 +158,36 @@ def main():
     c.disconnect()
 
 
+def take_connection_ids(port, user, password, ids, times):
+    """Connection-id reuse: logs in with a room's login under another
+    member's client id ("tavrin-" + its from), again and again, as one would
+    to knock that member off. The private broker takes the login as the id,
+    so each attempt only replaces the attacker's own connection."""
+    taken = 0
+    for _ in range(times):
+        for client_id in ids:
+            c = mqtt.Client(client_id=client_id, protocol=mqtt.MQTTv5)
+            c.username_pw_set(user, password)
+            done = threading.Event()
+            result = {}
+
+            def on_connect(cl, u, flags, rc, props=None, result=result, done=done):
+                result['rc'] = rc.value if hasattr(rc, 'value') else rc
+                result['id'] = getattr(props, 'AssignedClientIdentifier', None) if props else None
+                done.set()
+            c.on_connect = on_connect
+            c.connect('127.0.0.1', int(port))
+            c.loop_start()
+            done.wait(5)
+            c.loop_stop()
+            c.disconnect()
+            if result.get('rc') == 0:
+                taken += 1
+    print(json.dumps({'name': 'connection id reuse', 'count': times * len(ids), 'connected': taken}), flush=True)
+
+
 if __name__ == '__main__':
-    main()
+    if sys.argv[1:2] == ['takeover']:
+        take_connection_ids(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[6:], int(sys.argv[5]))
+    else:
+        main()

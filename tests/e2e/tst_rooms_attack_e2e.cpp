@@ -208,8 +208,10 @@ void TestRoomsAttackE2E::strangerWithARoomsLogin()
     e2e::RoomsRig rig;
     r::PrivateBrokerSetup setup;
     setup.exam = rig.exam;
-    setup.passphrase = kPassphrase;
     setup.rooms = QStringList{u"A"_qs, u"B"_qs};
+    for (const QString &user : setup.rooms + QStringList{QString::fromLatin1(r::kControllerUser)})
+        rig.logins.insert(user, r::newBrokerPassword());
+    setup.logins = rig.logins;
     const QString logPassword = u"log-%1"_qs.arg(QCoreApplication::applicationPid());
     rig.broker.lockDown(r::passwordFile(setup, [] { return QByteArray(12, 's'); }) + "e2e-log:" +
                             r::passwordHash(logPassword, QByteArray(12, 'l'), 1000) + '\n',
@@ -218,7 +220,7 @@ void TestRoomsAttackE2E::strangerWithARoomsLogin()
     Shown paused;
     QString problem = startPaused(rig, paused);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    problem = attack(rig, {u"A"_qs, r::brokerPassword(kPassphrase, rig.exam, u"A"_qs)}, paused, true);
+    problem = attack(rig, {u"A"_qs, rig.logins.value(u"A"_qs)}, paused, true);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
     // A second controller for the same examination stands by and asks.

@@ -736,6 +736,15 @@ void TestJournal::csvCells_data()
     QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
     QTest::newRow("tab") << "\tx" << "'\tx";
     QTest::newRow("carriage return") << "\rx" << "\"'\rx\"";
+    QTest::newRow("leading blank") << " =1" << "' =1";
+    QTest::newRow("ideographic space") << u"\u3000=1"_qs << u"'\u3000=1"_qs;
+    QTest::newRow("no-break space") << u"\u00A0=1"_qs << u"'\u00A0=1"_qs;
+    QTest::newRow("byte order mark") << u"\uFEFF=1"_qs << u"'\uFEFF=1"_qs;
+    QTest::newRow("full-width equals") << u"\uFF1D1"_qs << u"'\uFF1D1"_qs;
+    QTest::newRow("full-width plus") << u"\uFF0B1"_qs << u"'\uFF0B1"_qs;
+    QTest::newRow("full-width minus") << u"\uFF0D1"_qs << u"'\uFF0D1"_qs;
+    QTest::newRow("full-width at") << u"\uFF20x"_qs << u"'\uFF20x"_qs;
+    QTest::newRow("full-width slash") << u"\uFF0Fx"_qs << u"'\uFF0Fx"_qs;
     QTest::newRow("negative number") << "-12" << "-12";
     QTest::newRow("signed decimal") << "+0.5" << "+0.5";
     QTest::newRow("text") << "a=b" << "a=b";

@@ -3,9 +3,12 @@
 
 #include "e2e_support.h"
 #include "options.h"
+#include "join_file.h"
+#include "mqtt_client.h"
 #include "private_broker.h"
 #include "protocol.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -41,6 +44,7 @@ class Probe {
 public:
     ~Probe() { mosquitto_destroy(m_); }
     // The CONNACK's reason code (0: in), -1 if none came.
+    explicit Probe(const char *clientId = nullptr) : m_(mosquitto_new(clientId, true, this)) {}
     int connect(int port, const QString &user, const QString &password)
     {
         mosquitto_int_option(m_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
@@ -73,7 +77,20 @@ private:
         }
         return value;
     }
-    mosquitto *m_ = mosquitto_new(nullptr, true, this);
+public:
+    // Whether the broker still holds the connection after a while.
+    bool stillIn()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 1500)
+            if (mosquitto_loop(m_, 50, 1) != MOSQ_ERR_SUCCESS)
+                return false;
+        return true;
+    }
+
+private:
+    mosquitto *m_;
     int connack_ = -1;
     int puback_ = -1;
 };
@@ -86,10 +103,12 @@ private slots:
     void initTestCase() { mosquitto_lib_init(); }
     void optionsFile_data();
     void optionsFile();
-    void keyFile_data();
-    void keyFile();
     void lockedDown_data();
     void lockedDown();
+    void joined();
+    void connectionIdTaken();
+    void pinned_data();
+    void pinned();
 };
 
 void TestPrivateBroker::optionsFile_data()
@@ -131,39 +150,16 @@ void TestPrivateBroker::optionsFile()
         return;
     }
     QCOMPARE(modeOf(path), kOwnerOnly);
-    QCOMPARE(loadOptions(path).passphrase, QString("the key"));
+    // Nothing secret is kept, an old version's passphrase included.
+    QCOMPARE(QSettings(path, QSettings::IniFormat).allKeys().filter("pass"), QStringList());
+    QCOMPARE(loadOptions(path).passphrase, QString());
     QCOMPARE(loadOptions(path).role, Role::Room);
-}
-
-void TestPrivateBroker::keyFile_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("key"); // empty: refused
-    QTest::newRow("owner only") << QByteArray("秘密 の 言葉\r\nsecond line\n") << 0x6600 << "秘密 の 言葉";
-    QTest::newRow("group may read") << QByteArray("k\n") << 0x6640 << "";
-    QTest::newRow("anyone may read") << QByteArray("k\n") << 0x6604 << "";
-    QTest::newRow("empty first line") << QByteArray("\nk\n") << 0x6600 << "";
-    QTest::newRow("too long") << QByteArray(kMaxPassphraseBytes + 1, 'k') << 0x6600 << "";
-}
-
-void TestPrivateBroker::keyFile()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, mode);
-    QFETCH(QString, key);
-    QTemporaryDir dir;
-    write(dir.filePath("key"), content, QFile::Permissions(mode));
-    QString read = "before";
-    const QString why = readKeyFile(dir.filePath("key"), read);
-    QCOMPARE(why.isEmpty(), !key.isEmpty());
-    QCOMPARE(read, key.isEmpty() ? QString("before") : key);
 }
 
 void TestPrivateBroker::lockedDown_data()
 {
     QTest::addColumn<QString>("user"); // empty: anonymous
-    QTest::addColumn<QString>("password"); // "derived": from the passphrase
+    QTest::addColumn<QString>("password"); // "derived": the user's own login
     QTest::addColumn<QString>("topic");    // under tavrin/E/; empty: only log in
     QTest::addColumn<bool>("allowed");
     const QString d = "derived";
@@ -190,10 +186,13 @@ void TestPrivateBroker::lockedDown()
     PrivateBrokerSetup setup;
     setup.port = e2e::freeLoopbackPort();
     setup.exam = "E";
-    setup.passphrase = "the examination's key";
     setup.rooms = QStringList{"A", "3 号室"};
+    QTemporaryDir dir;
+    QCOMPARE(readOrMakeLogins(dir.filePath("logins"), QStringList(setup.rooms) << kControllerUser, setup.logins),
+             QString());
     PrivateBroker broker;
     QSignalSpy failed(&broker, &PrivateBroker::failed);
+    QSignalSpy refused(&broker, &PrivateBroker::loginRefused);
     QCOMPARE(broker.start(setup), QString());
     QVERIFY(QSignalSpy(&broker, &PrivateBroker::started).wait(3000));
     // Its files are its owner's only, and (below) no password is on its command line.
@@ -203,12 +202,11 @@ void TestPrivateBroker::lockedDown()
         QCOMPARE(modeOf(broker.folder() + "/" + f), kOwnerOnly);
 
     if (password == "derived")
-        password = brokerPassword(setup.passphrase, setup.exam, user);
+        password = setup.logins.value(user);
     Probe probe;
     int rc = -1;
     for (int i = 0; i < 40 && rc < 0; ++i, QTest::qWait(50)) // until it listens
-        rc = Probe().connect(setup.port, QString::fromLatin1(kControllerUser),
-                             brokerPassword(setup.passphrase, setup.exam, QString::fromLatin1(kControllerUser)));
+        rc = Probe().connect(setup.port, QString::fromLatin1(kControllerUser), setup.logins.value(kControllerUser));
     QVERIFY2(failed.isEmpty(), failed.isEmpty() ? "" : qPrintable(failed[0][0].toString()));
     QCOMPARE(rc, 0);
     QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(broker.processId()));
@@ -218,6 +216,9 @@ void TestPrivateBroker::lockedDown()
     if (topic.isEmpty()) {
         QCOMPARE(connack != 0, !allowed);
         QVERIFY2(connack > 0, "refused by the broker, not by a broken connection");
+        // The operator hears of it, with where it came from.
+        QTRY_VERIFY(!refused.isEmpty());
+        QVERIFY(refused[0][0].toString().startsWith("127.0.0.1:"));
     } else {
         QCOMPARE(connack, 0);
         // 0, or 16 when nobody subscribes; 135 when not authorised.
@@ -226,6 +227,122 @@ void TestPrivateBroker::lockedDown()
         QCOMPARE(puback < 128, allowed);
     }
     QCOMPARE(failed.size(), 0);
+}
+
+namespace {
+
+// A private broker on a free port with its logins (and Tavrin's certificate
+// when tls); started() waited for.
+struct Running {
+    QTemporaryDir dir;
+    PrivateBrokerSetup setup;
+    BrokerCertificate cert;
+    PrivateBroker broker;
+    QString start(bool tls)
+    {
+        setup.port = e2e::freeLoopbackPort();
+        setup.exam = "E";
+        setup.rooms = QStringList{"A", "B"};
+        if (QString e = readOrMakeLogins(dir.filePath("logins"), QStringList(setup.rooms) << kControllerUser,
+                                         setup.logins);
+            !e.isEmpty())
+            return e;
+        if (tls) {
+            if (QString e = readOrMakeCertificate(dir.filePath("crt"), dir.filePath("key"), cert); !e.isEmpty())
+                return e;
+            setup.certFile = cert.certFile;
+            setup.keyFile = cert.keyFile;
+        }
+        QSignalSpy started(&broker, &PrivateBroker::started);
+        if (QString e = broker.start(setup); !e.isEmpty())
+            return e;
+        if (!started.wait(3000))
+            return "not started";
+        QTest::qWait(300); // until it listens
+        return {};
+    }
+};
+
+} // namespace
+
+// --join FILE: the room as its join file says, and of it only its path is kept.
+void TestPrivateBroker::joined()
+{
+    QTemporaryDir dir;
+    JoinFile j{"E", "第2教室", QByteArray(32, 'k'), "192.168.1.10", 8883, QByteArray(32, 'p'), "第2教室", "s3cret"};
+    const QString join = dir.filePath("room.tavrin-join"), options = dir.filePath("Tavrin-options.ini");
+    QCOMPARE(saveJoinFile(join, j), QString());
+    QCommandLineParser parser;
+    addCommandLineOptions(parser);
+    QVERIFY(parser.parse({"tavrin", "--join", join}));
+    RoomsOptions o;
+    QCOMPARE(applyCommandLine(parser, o), QString());
+    QCOMPARE(o.role, Role::Room);
+    QCOMPARE(o.examPublicKey, j.examKey);
+    QCOMPARE(loginFor(o).tlsPin, j.tlsPin);
+    QCOMPARE(loginFor(o).password, QString("s3cret"));
+    QCOMPARE(saveOptions(options, o, {}), QString());
+    QFile f(options);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(!f.readAll().contains("s3cret"));
+    QCOMPARE(loadOptions(options).broker.password, QString("s3cret")); // from the join file again
+    // Together with other options it is refused, not half taken.
+    QVERIFY(parser.parse({"tavrin", "--join", join, "--exam", "X"}));
+    QVERIFY(!applyCommandLine(parser, o).isEmpty());
+}
+
+void TestPrivateBroker::connectionIdTaken()
+{
+    Running b;
+    QCOMPARE(b.start(false), QString());
+    // The controller's connection id is public; room A's login takes it.
+    Probe controller("tavrin-c-0123456789abcdef");
+    QCOMPARE(controller.connect(b.setup.port, kControllerUser, b.setup.logins.value(kControllerUser)), 0);
+    QVERIFY(controller.stillIn());
+    Probe thief("tavrin-c-0123456789abcdef");
+    QCOMPARE(thief.connect(b.setup.port, "A", b.setup.logins.value("A")), 0);
+    QVERIFY2(controller.stillIn(), "another login knocked the controller off");
+    // The same login again takes its own connection: the old one goes.
+    Probe again("whatever");
+    QCOMPARE(again.connect(b.setup.port, "A", b.setup.logins.value("A")), 0);
+    QVERIFY(!thief.stillIn());
+    // The logins are random and kept: read again, they are the same.
+    BrokerLogins reread;
+    QCOMPARE(readOrMakeLogins(b.dir.filePath("logins"), {"A"}, reread), QString());
+    QCOMPARE(reread, b.setup.logins);
+    QVERIFY(b.setup.logins.value("A").size() >= 32 && b.setup.logins.value("A") != b.setup.logins.value("B"));
+}
+
+void TestPrivateBroker::pinned_data()
+{
+    QTest::addColumn<bool>("samePin");
+    QTest::newRow("the join file's pin") << true;
+    QTest::newRow("another certificate's pin") << false;
+}
+
+void TestPrivateBroker::pinned()
+{
+    QFETCH(bool, samePin);
+    Running b;
+    QCOMPARE(b.start(true), QString());
+    QCOMPARE(modeOf(b.cert.keyFile), kOwnerOnly);
+    BrokerSettings s;
+    s.host = "127.0.0.1";
+    s.port = b.setup.port;
+    s.user = "A";
+    s.password = b.setup.logins.value("A");
+    s.tls = true;
+    s.tlsPin = b.cert.pin;
+    if (!samePin)
+        s.tlsPin[0] = char(s.tlsPin[0] ^ 1);
+    MqttClient client("tavrin-r-0123456789abcdef");
+    client.setBroker(s);
+    QSignalSpy changed(&client, &MqttLink::connectionChanged);
+    QCOMPARE(client.start(), QString());
+    QVERIFY(changed.wait(5000));
+    QCOMPARE(changed.last()[0].toBool(), samePin);
+    if (!samePin)
+        QCOMPARE(changed.last()[1].toString(), QString("TLS pin mismatch"));
 }
 
 QTEST_GUILESS_MAIN(TestPrivateBroker)

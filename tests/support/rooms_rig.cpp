@@ -1,10 +1,16 @@
 #include "rooms_rig.h"
 
+#include "identity.h"
+#include "join_file.h"
+#include "options.h"
+#include "private_broker.h"
+
 #include "cue_synth.h"
 
 #include <QDir>
 #include <QThread>
 #include <QFile>
+#include <QSettings>
 #include <QJsonDocument>
 #include <QPainter>
 #include <QSqlDatabase>
@@ -115,20 +121,60 @@ Member &RoomsRig::add(const QString &name, int clockOffsetS, bool ownCues)
     return *members.back();
 }
 
+namespace {
+
+// Cheap, so that the tests can derive it as often as they like.
+tavrin::rooms::SigningKey examKey(const QString &exam, const QString &passphrase)
+{
+    return tavrin::rooms::SigningKey::fromPassphrase(passphrase, exam, {1, std::size_t(8) << 20});
+}
+
+} // namespace
+
+QByteArray RoomsRig::examPublicKey() const
+{
+    return passphrase.isEmpty() ? QByteArray() : examKey(exam, passphrase).publicKey();
+}
+
 QString RoomsRig::launch(Member &m, const QString &question)
 {
     m.program = std::make_unique<Program>(m.dir.path());
+    namespace r = tavrin::rooms;
+    const bool controller = m.name.startsWith(QStringLiteral("controller"));
     QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), broker.address()};
-    if (!m.name.startsWith(QStringLiteral("controller")))
+    if (!controller)
         args << QStringLiteral("--room") << m.name;
     else
         args << controllerArgs;
-    if (!passphrase.isEmpty()) {
-        QFile key(m.dir.filePath(QStringLiteral("exam.key")));
-        if (!key.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-            key.write(passphrase.toUtf8() + '\n') < 0)
-            return QStringLiteral("cannot write %1").arg(key.fileName());
-        args << QStringLiteral("--key-file") << key.fileName();
+    const QString user = controller ? QString::fromLatin1(r::kControllerUser) : m.name;
+    if (!passphrase.isEmpty() && controller) {
+        const QString file = m.dir.filePath(QStringLiteral("exam.key"));
+        if (const QString e = r::writeKeyFile(file, r::kExamKeyLabel, examKey(exam, passphrase)); !e.isEmpty())
+            return e;
+        args << QStringLiteral("--key-file") << file;
+    } else if (!passphrase.isEmpty()) {
+        r::JoinFile j;
+        j.exam = exam;
+        j.room = m.name;
+        j.examKey = examPublicKey();
+        r::parseHostPort(broker.address(), j.host, j.port);
+        if (logins.contains(user)) {
+            j.user = user;
+            j.password = logins.value(user);
+        }
+        const QString file = m.dir.filePath(QStringLiteral("room.tavrin-join"));
+        if (const QString e = r::saveJoinFile(file, j); !e.isEmpty())
+            return e;
+        args = QStringList{QStringLiteral("--join"), file};
+    }
+    if (controller && logins.contains(user)) {
+        // Another broker's login: the user in the options, its password beside them.
+        const QString options = m.dir.filePath(QStringLiteral("Tavrin-options.ini"));
+        QSettings(options, QSettings::IniFormat).setValue(QStringLiteral("rooms/user"), user);
+        if (const QString e = r::writeSecretFile(r::besideOptions(options, r::kBrokerPasswordFile),
+                                                 logins.value(user).toUtf8());
+            !e.isEmpty())
+            return e;
     }
     m.program->setArguments(args);
     m.program->setEnv(QStringLiteral("PULSE_SINK"), m.sink->name());

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QJsonObject>
+#include <QMap>
 #include <QPoint>
 #include <QTemporaryDir>
 
@@ -48,7 +49,12 @@ public:
     static constexpr int kHeight = 420;
 
     QString exam = QStringLiteral("e2e");
-    QString passphrase; // given to every member in a key file, when set
+    // When set: the examination's key is stretched from it (cheaply), the
+    // controller gets it in a key file, every room the public key in a join
+    // file, as the operator's PC would hand them out.
+    QString passphrase;
+    QMap<QString, QString> logins; // broker logins by user, for a locked broker
+    QByteArray examPublicKey() const;
     Broker broker;
     BrokerLog log;
     std::vector<std::unique_ptr<Member>> members; // the controller first
