@@ -66,6 +66,15 @@ void CueMixer::haltAll()
     voices_ = {};
 }
 
+void CueMixer::setLatencyNs(std::int64_t ns)
+{
+    std::lock_guard lock(mutex_);
+    if (ns == latencyNs_)
+        return;
+    latencyNs_ = ns;
+    placeAgain();
+}
+
 void CueMixer::restartClock()
 {
     std::lock_guard lock(mutex_);

@@ -46,7 +46,8 @@ public:
     CueMixer(int rate, Sink sink) : rate_(rate), sink_(std::move(sink)) {}
 
     // From the output's latency as measured: period request to the device.
-    void setLatencyNs(std::int64_t ns) { latencyNs_ = ns; }
+    // A voice not yet heard is placed again on the new latency.
+    void setLatencyNs(std::int64_t ns);
     // A voice whose start comes later than this after the time it was
     // asked for is dropped: a cue heard seconds late is worse than none.
     void setStaleNs(std::int64_t ns) { staleNs_ = ns; }
