@@ -45,7 +45,7 @@ double leadIn()
 
 // Plays n tick cues as a clock delivering each tick leadMs() early would:
 // how far from due + 80 ms each recorder heard them.
-void cues(SoundBank &bank, int n, const std::vector<probe::Recorder *> &recs, std::vector<std::vector<double>> &dev)
+void playCues(SoundBank &bank, int n, const std::vector<probe::Recorder *> &recs, std::vector<std::vector<double>> &dev)
 {
     qint64 dueWall = 0;
     bank.setDueClock([&] { return dueWall; });
@@ -119,7 +119,7 @@ int main(int argc, char **argv)
     {
         std::unique_ptr<SoundBank> bank = openBank();
         std::vector<std::vector<double>> dev;
-        cues(*bank, 10, {&nearRec, &farRec}, dev);
+        playCues(*bank, 10, {&nearRec, &farRec}, dev);
         std::vector<double> gaps;
         for (std::size_t i = 0; i < std::min(dev[0].size(), dev[1].size()); ++i)
             gaps.push_back(dev[1][i] - dev[0][i]);
@@ -129,7 +129,7 @@ int main(int argc, char **argv)
         std::printf("speaker.loop_gap_median %.1f ms\n", gap);
         print("uncorrected", dev[1]);
         bank->setSpeakerDelayMs(int(std::lround(gap)));
-        cues(*bank, 40, {&farRec}, dev);
+        playCues(*bank, 40, {&farRec}, dev);
         print("corrected", dev[0]);
         bank->command(1, PlayerCommand::Close);
     }
@@ -152,7 +152,7 @@ int main(int argc, char **argv)
                      r.latencyUs / 1000.0, r.plays ? "taken in" : "not taken in");
         std::printf("speaker.combine_reported %.1f ms\n", r.known ? r.latencyUs / 1000.0 : -1.0);
         std::vector<std::vector<double>> dev;
-        cues(*bank, 20, {&nearRec}, dev);
+        playCues(*bank, 20, {&nearRec}, dev);
         print("combine_reported_only", dev[0]);
         bank->command(1, PlayerCommand::Close);
         bank.reset();
