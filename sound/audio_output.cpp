@@ -166,7 +166,9 @@ void AudioOutput::askSink(bool opened)
     const auto now = std::chrono::steady_clock::now();
     if (!opened && now - sinkAsked_ < sinkCheckGap)
         return;
-    sinkAsked_ = now;
+    // Asked at the open, before the stream ran, a sink may report nothing
+    // yet (a combine sink says 0): asked again at the first check a second on.
+    sinkAsked_ = opened ? now - sinkCheckGap + std::chrono::seconds(1) : now;
     const char *driver = SDL_GetCurrentAudioDriver();
     const bool pulse = driver && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0);
     sinkListener_(pulse ? querySink("Cues", std::chrono::milliseconds(500)) : SinkReport{});
