@@ -19,6 +19,7 @@
 #include <QDateTime>
 #include <QEventLoop>
 #include <QProcess>
+#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
@@ -71,6 +72,10 @@ void print(const char *name, std::vector<double> v)
         std::fprintf(stderr, "%s: never heard\n", name);
         return;
     }
+    QStringList all;
+    for (double d : v)
+        all << QString::number(d, 'f', 1);
+    std::fprintf(stderr, "%s: %s\n", name, qPrintable(all.join(u' ')));
     std::sort(v.begin(), v.end());
     std::vector<double> a;
     for (double d : v)
@@ -129,8 +134,13 @@ int main(int argc, char **argv)
         std::printf("speaker.loop_gap_median %.1f ms\n", gap);
         print("uncorrected", dev[1]);
         bank->setSpeakerDelayMs(int(std::lround(gap)));
-        playCues(*bank, 40, {&farRec}, dev);
-        print("corrected", dev[0]);
+        playCues(*bank, 40, {&nearRec, &farRec}, dev);
+        print("corrected", dev[1]);
+        // What the loopback itself adds, cue by cue: it moves as it adapts.
+        gaps.clear();
+        for (std::size_t i = 0; i < std::min(dev[0].size(), dev[1].size()); ++i)
+            gaps.push_back(dev[1][i] - dev[0][i] - bank->speakerDelayMs());
+        print("loop_gap_drift", gaps);
         bank->command(1, PlayerCommand::Close);
     }
 
@@ -153,6 +163,8 @@ int main(int argc, char **argv)
         std::printf("speaker.combine_reported %.1f ms\n", r.known ? r.latencyUs / 1000.0 : -1.0);
         std::vector<std::vector<double>> dev;
         playCues(*bank, 20, {&nearRec}, dev);
+        std::fprintf(stderr, "combine sink after 20 cues: reported %.1f ms\n", bank->sink().latencyUs / 1000.0);
+        std::printf("speaker.combine_reported_later %.1f ms\n", bank->sink().latencyUs / 1000.0);
         print("combine_reported_only", dev[0]);
         bank->command(1, PlayerCommand::Close);
         bank.reset();

@@ -93,19 +93,25 @@ void TestSpeakerE2E::slowSpeakerIsCorrected()
     QVERIFY2(gap > 100 && gap < 200, qPrintable(QString::number(gap)));
 
     bank.setSpeakerDelayMs(int(std::lround(gap)));
-    std::vector<double> devs;
+    std::vector<double> devs, misses;
     for (int i = 0; i < 10; ++i) {
         double n = 0, f = 0;
         QVERIFY(cue(&n, &f));
         devs.push_back(f);
+        misses.push_back(f - n - bank.speakerDelayMs());
     }
     std::sort(devs.begin(), devs.end(), [](double a, double b) { return std::abs(a) < std::abs(b); });
     QStringList shown;
     for (double d : devs)
         shown << QString::number(d, 'f', 1);
     qInfo("corrected by %d ms: onset - (due + 80 ms) %s ms", bank.speakerDelayMs(), qPrintable(shown.join(u' ')));
-    // All but the worst within 3 ms: a busy machine may hold one period.
-    QVERIFY2(std::abs(devs[devs.size() - 2]) < 3, qPrintable(shown.join(u' ')));
+    // On a busy machine the output itself may start a few cues in a row
+    // up to a period late, at both sinks alike (its estimate of the stream,
+    // not the speaker): none a whole period off, and each one exactly as
+    // late at the slow sink as at the first.
+    QVERIFY2(std::abs(devs[devs.size() / 2]) < 10, qPrintable(shown.join(u' ')));
+    for (double m : misses)
+        QVERIFY2(std::abs(m) < 3, qPrintable(QString::number(m)));
     bank.command(1, PlayerCommand::Close);
 }
 
