@@ -50,6 +50,9 @@ Session::Session(SessionOptions options)
     roomDisplay_.addActionsTo(form_);
     engine_.addObserver(&soundCheck_);
     soundCheck_.addActionTo(form_);
+    // The speaker's delay beyond what the sound server reports (F12).
+    speaker_.addActionTo(form_);
+    speaker_.load();
     // A start at a time of day (F9, Shift+F9, --start-at).
     engine_.addObserver(&startAt_);
     startAt_.addActionsTo(form_);
@@ -89,9 +92,12 @@ Session::Session(SessionOptions options)
                        .checking = [this] { return soundCheck_.playing(); },
                        .lastCheckMs = [this] { return soundCheck_.lastCheckMs(); },
                        .played = [this] { return soundCheck_.played(); },
+                       .speakerDelayMs = [this] { return players_.speakerDelayMs(); },
+                       .sink = [this] { return players_.sink(); },
                    });
     QObject::connect(&soundCheck_, &SoundCheck::checked, roomsUi_.get(), [this] { readyLink_->changed(); });
     QObject::connect(&roomDisplay_, &RoomDisplay::openChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
+    QObject::connect(&players_, &SoundBank::speakerChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
     // Every cue's proof: a room keeps its own until sent; the controller takes them.
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
     roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });

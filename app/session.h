@@ -12,6 +12,7 @@
 #include "screen_keeper.h"
 #include "sound_bank.h"
 #include "sound_check.h"
+#include "speaker_delay.h"
 
 #include <QString>
 
@@ -73,6 +74,7 @@ private:
     OutputPolicy outputPolicy_{players_, engine_};
     RoomDisplay roomDisplay_;
     SoundCheck soundCheck_{players_, engine_, form_};
+    SpeakerDelay speaker_{players_, clock_, form_, options_.optionsFile};
     ScheduledStart startAt_{engine_, form_, clock_};
     ScreenKeeper keeper_;
     Journal journal_;

@@ -1,5 +1,7 @@
 #include "phase_timer.h"
 
+#include <algorithm>
+
 namespace tavrin {
 
 namespace {
@@ -98,14 +100,22 @@ qint64 PhaseTimer::nextDueWallMs() const
     return (grid_.nextDue() + wallOffsetNs()) / kNsPerMs;
 }
 
+void PhaseTimer::setLeadMs(int ms)
+{
+    // Within a tick's period, or the grid would take the next tick for this one.
+    leadNs_ = qint64(std::clamp(ms, 0, kMaxLeadMs)) * kNsPerMs;
+    if (intervalMs_ > 0)
+        arm();
+}
+
 void PhaseTimer::arm()
 {
-    timer_.startAt(startNs_ + grid_.nextDue());
+    timer_.startAt(startNs_ + grid_.nextDue() - leadNs_);
 }
 
 void PhaseTimer::fire()
 {
-    const bool due = grid_.fire(elapsedNs());
+    const bool due = grid_.fire(elapsedNs() + leadNs_);
     arm(); // woken early: wait out the rest; otherwise the next tick
     if (due)
         emit timeout();

@@ -63,6 +63,12 @@ public:
     // a tick has been delivered there.
     qint64 nextDueWallMs() const;
 
+    // Delivers each tick this much before it is due (a slow speaker's cue
+    // must be written that much sooner); dueWallMs() stays the grid's.
+    // At most kMaxLeadMs.
+    void setLeadMs(int ms);
+    static constexpr int kMaxLeadMs = 900;
+
     // Nanoseconds since the clock was started, on its own monotonic clock.
     qint64 elapsedNs() const { return clock_.monotonicNs() - startNs_; }
     // When the next tick is due, in nanoseconds since the start.
@@ -84,6 +90,7 @@ private:
     qint64 startNs_ = 0;
     TickGrid grid_;
     int intervalMs_ = 0;
+    qint64 leadNs_ = 0;
 };
 
 } // namespace tavrin

@@ -732,4 +732,25 @@ inline constexpr char16_t readyRefusedRunning[] = u"操作卓からの音の確�
 inline constexpr char16_t readyCheckRecord[] = u"部屋 %1 の音の確認（%2）：%3";
 inline constexpr char16_t readyCheckAsked[] = u"操作卓の依頼で音の確認を始めました。";
 
+// The speaker's delay: what the output reports, and the room's own correction.
+inline constexpr char16_t speakerAction[] = u"スピーカーの遅れの補正...";
+inline constexpr char16_t speakerTitle[] = u"スピーカーの遅れの補正";
+inline constexpr char16_t speakerPrompt[] =
+    u"この PC のスピーカーが、報告より遅れて（または早く）鳴らす分をミリ秒で入力してください"
+    u"（%1 ～ %2、遅れるときはプラス）。\n合図はその分だけ早く出します。"
+    u"いまの出力：%3";
+inline constexpr char16_t speakerOutOfRange[] =
+    u"補正 %1 ms は受け付けません。%2 ～ %3 ms の範囲で入力してください。補正は %4 ms のままです。";
+inline constexpr char16_t speakerFileOutOfRange[] =
+    u"オプションファイルの [sound] speakerDelayMs「%1」は使えません（%2 ～ %3 の整数だけ）。補正なし（0 ms）で鳴らします。\n"
+    u"右クリックの「スピーカーの遅れの補正」（F12）で設定し直してください。";
+inline constexpr char16_t speakerSet[] = u"スピーカーの遅れの補正を %1 ms にしました。";
+inline constexpr char16_t speakerOutput[] = u"%1（報告された遅れ %2 ms）%3";
+inline constexpr char16_t speakerOutputUnknown[] = u"報告なし";
+inline constexpr char16_t speakerRiskBluetooth[] = u"Bluetooth";
+inline constexpr char16_t speakerRiskNetwork[] = u"ネットワーク";
+inline constexpr char16_t speakerRisk[] = u"【注意：%1 の出力は遅れが大きく、変わりやすい】";
+// On the ready board.
+inline constexpr char16_t readySpeaker[] = u"・スピーカー 遅れ %1 ms＋補正 %2 ms%3";
+
 } // namespace tavrin::texts

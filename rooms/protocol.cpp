@@ -417,7 +417,10 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
                                         {latin("journal"), m.ready.journalWritable},
                                         {latin("checking"), m.ready.checking},
                                         {latin("check"), static_cast<double>(m.ready.checkMs)},
-                                        {latin("heard"), cueArray(m.ready.heard)}};
+                                        {latin("heard"), cueArray(m.ready.heard)},
+                                        {latin("speakerDelay"), m.ready.speakerDelayMs},
+                                        {latin("sinkLatency"), m.ready.sinkLatencyMs},
+                                        {latin("sinkRisk"), m.ready.sinkRisk}};
     return toBytes(o);
 }
 
@@ -595,6 +598,15 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
         m.ready.checking = g.flag("checking");
         m.ready.checkMs = g.whole("check", 0);
         readCues(g, "heard", m.ready.heard);
+        // Older rooms say nothing of their speaker.
+        if (g.has("speakerDelay")) {
+            m.ready.speakerDelayMs = int(g.whole("speakerDelay", -2000, 2000));
+            m.ready.sinkLatencyMs = int(g.whole("sinkLatency", -1, 60000));
+            m.ready.sinkRisk = g.text("sinkRisk", 16);
+            if (g.ok() && !m.ready.sinkRisk.isEmpty() && m.ready.sinkRisk != latin("bluetooth") &&
+                m.ready.sinkRisk != latin("network"))
+                g.fail(Refusal::BadValue, latin("sinkRisk"));
+        }
         if (!g.ok())
             f.fail(g.refusal(), latin("ready.") + g.detail());
     }

@@ -127,6 +127,9 @@ struct Readiness {
     bool checking = false;       // a sound check is under way
     qint64 checkMs = 0;          // when the last sound check ended (controller's time line); 0: none yet
     std::array<CueSource, 4> heard{}; // what each cue played then; NotOpen: not heard
+    int speakerDelayMs = 0;           // the room's own correction of its speaker's delay
+    int sinkLatencyMs = -1;           // the delay its sound server reports; -1: none reported
+    QString sinkRisk;                 // "bluetooth", "network" (a delay that varies) or empty
     friend bool operator==(const Readiness &, const Readiness &) = default;
 };
 

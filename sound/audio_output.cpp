@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstring>
 
 #include <pthread.h>
 #include <sched.h>
@@ -114,9 +115,9 @@ void AudioOutput::setIdle(bool idle)
     idleWake_.notify_all();
 }
 
-AudioOutput::AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener listener)
+AudioOutput::AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener listener, SinkListener sinkListener)
     : mixer_(mixer), rate_(rate), periodFrames_(periodFrames), listener_(std::move(listener)),
-      thread_([this] { run(); })
+      sinkListener_(std::move(sinkListener)), thread_([this] { run(); })
 {
 }
 
@@ -156,6 +157,23 @@ void AudioOutput::request(bool open)
     wake_.notify_one();
 }
 
+// The sink's delay changes when the server moves the stream or the speaker
+// changes; it is asked again now and then, never at every cue.
+void AudioOutput::askSink(bool opened)
+{
+    if (!sinkListener_)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!opened && now - sinkAsked_ < sinkCheckGap)
+        return;
+    // Asked at the open, before the stream ran, a sink may report nothing
+    // yet (a combine sink says 0): asked again at the first check a second on.
+    sinkAsked_ = opened ? now - sinkCheckGap + std::chrono::seconds(1) : now;
+    const char *driver = SDL_GetCurrentAudioDriver();
+    const bool pulse = driver && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0);
+    sinkListener_(pulse ? querySink("Cues", std::chrono::milliseconds(500)) : SinkReport{});
+}
+
 void AudioOutput::run()
 {
     std::uint32_t device = 0;
@@ -177,11 +195,15 @@ void AudioOutput::run()
         // Dropped by the server (it stopped): its thread renders nothing.
         if (device != 0 && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED)
             closeDevice(device);
-        if (device != 0)
+        if (device != 0) {
+            askSink(false);
             continue;
+        }
         QString error;
         device = openDevice(error);
         listener_(device != 0 ? Report::Opened : Report::Failed, error);
+        if (device != 0)
+            askSink(true);
     }
     closeDevice(device);
     // SDL keeps an error buffer for every thread that calls it; this one is

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sink_report.h"
+
 #include <QString>
 
 #include <chrono>
@@ -32,8 +34,12 @@ public:
     enum class Report { Opened, Failed, Closed, Idle };
     // Called on the output's thread.
     using Listener = std::function<void(Report, const QString &error)>;
+    // What the sound server says of the sink, on the output's thread: after
+    // each open, and on a check at most every sinkCheckGap.
+    using SinkListener = std::function<void(const SinkReport &)>;
+    static constexpr std::chrono::seconds sinkCheckGap{10};
 
-    AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener listener);
+    AudioOutput(CueMixer &mixer, int rate, int periodFrames, Listener listener, SinkListener sinkListener = {});
     // Closes the device and waits for the thread (if stop() did not).
     ~AudioOutput();
     AudioOutput(const AudioOutput &) = delete;
@@ -57,11 +63,14 @@ private:
     void run();
     std::uint32_t openDevice(QString &error);
     void closeDevice(std::uint32_t &device);
+    void askSink(bool opened);
 
     CueMixer &mixer_;
     const int rate_;
     const int periodFrames_;
     const Listener listener_;
+    const SinkListener sinkListener_;
+    std::chrono::steady_clock::time_point sinkAsked_{};
 
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -66,11 +66,21 @@ void CueMixer::haltAll()
     voices_ = {};
 }
 
+void CueMixer::setLatencyNs(std::int64_t ns)
+{
+    std::lock_guard lock(mutex_);
+    if (ns == latencyNs_)
+        return;
+    latencyNs_ = ns;
+    placeAgain();
+}
+
 void CueMixer::restartClock()
 {
     std::lock_guard lock(mutex_);
     frame_ = 0;
     base_ = 0;
+    fresh_ = true;
     relearn();
 }
 
@@ -116,7 +126,9 @@ void CueMixer::place(Voice &v, int index, std::int64_t nowNs, std::vector<News> 
 {
     const std::int64_t wanted = v.atNs == asap ? frame_ : std::max(frame_, frameHeardAt(v.atNs));
     const std::int64_t heard = heardNsLocked(wanted);
-    const std::int64_t reference = v.atNs == asap ? v.askedNs : v.atNs;
+    std::int64_t reference = v.atNs == asap ? v.askedNs : v.atNs;
+    if (startedNs_ > reference && startedNs_ - reference <= startGraceNs)
+        reference = startedNs_;
     // Asked for before the output was there, and the output came too late.
     if (std::max(heard, nowNs) - reference > staleNs_) {
         events.push_back({Event::Dropped, index, v.play});
@@ -134,8 +146,16 @@ void CueMixer::render(std::int16_t *out, int frames, std::int64_t nowNs)
         // Asked for long after the last period: the stream ran dry (the
         // sound server held it, or this thread was held) and starts again.
         const std::int64_t periodNs = std::int64_t(frames) * nsPerSecond / rate_;
-        if (offsetCount_ > 0 && nowNs - lastRequestNs_ > 2 * periodNs)
+        if (offsetCount_ > 0 && nowNs - lastRequestNs_ > 2 * periodNs) {
+            // Held by the server right after it started: still starting.
+            if (nowNs - startedNs_ <= startGraceNs)
+                startedNs_ = nowNs;
             relearn();
+        }
+        if (fresh_) {
+            fresh_ = false;
+            startedNs_ = nowNs;
+        }
         lastRequestNs_ = nowNs;
         if (startPeriods_ > 0 && --startPeriods_ == 0) {
             offsetCount_ = 0;

@@ -46,10 +46,16 @@ public:
     CueMixer(int rate, Sink sink) : rate_(rate), sink_(std::move(sink)) {}
 
     // From the output's latency as measured: period request to the device.
-    void setLatencyNs(std::int64_t ns) { latencyNs_ = ns; }
+    // A voice not yet heard is placed again on the new latency.
+    void setLatencyNs(std::int64_t ns);
     // A voice whose start comes later than this after the time it was
     // asked for is dropped: a cue heard seconds late is worse than none.
+    // One that waited for a stream starting up (opened, woken, or held by
+    // the server in its first seconds) counts from when the stream ran,
+    // unless that came more than startGraceNs after its time: a start, a
+    // resume or a room's first tick never loses its cue to the output.
     void setStaleNs(std::int64_t ns) { staleNs_ = ns; }
+    static constexpr std::int64_t startGraceNs = 2'500'000'000;
 
     // Starts voice v (0-based) from its beginning at atNs (or asap); nowNs
     // is when it is asked for.
@@ -103,6 +109,8 @@ private:
     static constexpr int settlePeriods = 8;
     int startPeriods_ = 0;
     std::int64_t lastRequestNs_ = 0;
+    bool fresh_ = true;          // no period asked for since the stream (re)started
+    std::int64_t startedNs_ = 0; // when the stream ran again
     std::int64_t base_ = 0;
 };
 

@@ -11,6 +11,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -131,6 +132,9 @@ SoundBank::SoundBank(QObject *parent)
         device_ = std::make_unique<AudioOutput>(*mixer_, sampleRate, periodFrames,
                                                 [box = mailbox_](AudioOutput::Report r, const QString &error) {
                                                     box->post([=](SoundBank *b) { b->outputReport(r, error); });
+                                                },
+                                                [box = mailbox_](const SinkReport &r) {
+                                                    box->post([=](SoundBank *b) { b->sinkReported(r); });
                                                 });
 }
 
@@ -323,6 +327,49 @@ void SoundBank::outputReport(AudioOutput::Report r, const QString &error)
     }
 }
 
+// ---- The speaker's delay ---------------------------------------------------
+
+void SoundBank::setSpeakerDelayMs(int ms)
+{
+    ms = std::clamp(ms, -maxSpeakerDelayMs, maxSpeakerDelayMs);
+    if (ms == speakerDelayMs_)
+        return;
+    speakerDelayMs_ = ms;
+    updateLatency();
+}
+
+void SoundBank::sinkReported(const SinkReport &report)
+{
+    SinkReport r = report;
+    if (r.latencyUs < 0 || r.latencyUs > maxSinkLatencyUs)
+        r.known = false;
+    // The null sink's delay wanders over its block at every look: only a
+    // change of what is counted is news.
+    const bool counted = r.known && r.plays, wasCounted = sink_.known && sink_.plays;
+    const bool news = r.known != sink_.known || r.name != sink_.name || r.risk != sink_.risk || counted != wasCounted ||
+                      (counted && std::abs(r.latencyUs - sink_.latencyUs) >= 1000);
+    if (!news)
+        return;
+    sink_ = r;
+    updateLatency();
+}
+
+std::int64_t SoundBank::extraLatencyUs() const
+{
+    return (sink_.known && sink_.plays ? sink_.latencyUs : 0) + std::int64_t(speakerDelayMs_) * 1000;
+}
+
+int SoundBank::leadMs() const
+{
+    return int(std::max<std::int64_t>(0, (extraLatencyUs() + 999) / 1000));
+}
+
+void SoundBank::updateLatency()
+{
+    mixer_->setLatencyNs((std::int64_t(outputLatencyUs) + extraLatencyUs()) * 1000);
+    emit speakerChanged();
+}
+
 // ---- Commands -------------------------------------------------------------
 
 void SoundBank::open(int n, Player &p)
@@ -340,8 +387,9 @@ std::int64_t SoundBank::startTimeNs() const
         return CueMixer::asap;
     const qint64 due = dueClock_();
     const qint64 nowWall = QDateTime::currentMSecsSinceEpoch();
-    // Only while the tick is being handled; anything else plays at once.
-    if (nowWall - due < 0 || nowWall - due >= 1000)
+    // Only while the tick is being handled (it is handled leadMs() early
+    // for a slow speaker); anything else plays at once.
+    if (nowWall - due < -leadMs() - 1 || nowWall - due >= 1000)
         return CueMixer::asap;
     // The due time is whole milliseconds, cut down: half a one on average.
     return steadyNs() + (due + cueDelayMs - nowWall) * 1'000'000 + 500'000;

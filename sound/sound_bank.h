@@ -86,6 +86,22 @@ public:
     // A cue that starts later than this after its time is told as late:
     // well past the ms or two a steady output is off by.
     static constexpr int lateCueMs = 10;
+    // A correction of the speaker's own delay is bounded so: beyond it, the
+    // speaker is not one a cue can be timed on.
+    static constexpr int maxSpeakerDelayMs = 2000;
+    // A reported delay beyond this is the server's mistake, not a speaker's.
+    static constexpr std::int64_t maxSinkLatencyUs = 10'000'000;
+
+    // The room's correction of its speaker's delay (a speaker that delays
+    // more than the server reports: plus), within ±maxSpeakerDelayMs.
+    void setSpeakerDelayMs(int ms);
+    int speakerDelayMs() const { return speakerDelayMs_; }
+    // What the sound server last said of the sink.
+    const SinkReport &sink() const { return sink_; }
+    // How much sooner than its due time a tick must be handled for its cue
+    // to leave the speaker on time: the delay beyond the output's own.
+    int leadMs() const;
+
     // Whether a bank holds the process's audio output (or one that could
     // not be stopped is still held in the sound server).
     static bool outputInUse();
@@ -102,6 +118,8 @@ signals:
     // lateMs after its time, or it was dropped and nothing was heard.
     void cueLate(int player, qint64 lateMs);
     void cueDropped(int player);
+    // The sink's report or the correction changed (so did leadMs()).
+    void speakerChanged();
 
 private:
     enum class State { Closed, Ready, Playing, Paused };
@@ -131,6 +149,9 @@ private:
     void updateOutput();
     void suspendNow();
     void outputReport(AudioOutput::Report report, const QString &error);
+    void sinkReported(const SinkReport &report);
+    void updateLatency();
+    std::int64_t extraLatencyUs() const;
     void mixerEvent(const CueMixer::News &news, qint64 wallMs);
     void tellMissedCue();
     std::int64_t startTimeNs() const;
@@ -153,6 +174,8 @@ private:
     bool flushQueued_ = false;
     bool wanted_ = true;
     std::function<qint64()> dueClock_;
+    int speakerDelayMs_ = 0;
+    SinkReport sink_;
     QTimer suspendTimer_;
     QTimer openWatch_;
     // What the output's threads may still tell this bank: nothing once it

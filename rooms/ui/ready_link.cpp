@@ -64,12 +64,21 @@ QString readinessText(const RoomStatus &s, bool heardLately, bool *ready)
     const QString check = r.checking      ? str(texts::readyChecking)
                           : r.checkMs == 0 ? str(texts::readyCheckNone)
                                            : str(texts::readyCheckAt).arg(clockTime(r.checkMs), heardText(r.heard));
+    const QString risk = r.sinkRisk == u"bluetooth" ? str(texts::speakerRisk).arg(str(texts::speakerRiskBluetooth))
+                         : r.sinkRisk == u"network" ? str(texts::speakerRisk).arg(str(texts::speakerRiskNetwork))
+                                                    : QString();
+    const QString speaker =
+        str(texts::readySpeaker)
+            .arg(r.sinkLatencyMs < 0 ? str(texts::readyUnknown) : QString::number(r.sinkLatencyMs))
+            .arg(r.speakerDelayMs)
+            .arg(risk);
     // The offset's uncertainty is half the round trip it was measured over.
     return str(texts::readyLine)
         .arg(str(*ready ? texts::readyMark : texts::readyNotMark), str(connected ? texts::readyYes : texts::readyNo),
              s.offsetKnown ? str(texts::readyOffset).arg(s.rttMs / 2, 0, 'f', 1) : str(texts::readyUnknown),
              r.screen.isEmpty() ? str(texts::readyDisplayClosed) : r.screen, check,
-             str(r.journalWritable ? texts::readyYes : texts::readyNo));
+             str(r.journalWritable ? texts::readyYes : texts::readyNo)) +
+           speaker;
 }
 
 ReadyLink::ReadyLink(RoomsUi &rooms, ReadySeams seams, QObject *parent)
@@ -89,6 +98,14 @@ Readiness ReadyLink::readiness() const
     r.checkMs = seams_.lastCheckMs ? seams_.lastCheckMs() : 0;
     if (r.checkMs > 0 && seams_.played)
         r.heard = seams_.played();
+    r.speakerDelayMs = seams_.speakerDelayMs ? seams_.speakerDelayMs() : 0;
+    if (seams_.sink) {
+        const SinkReport s = seams_.sink();
+        r.sinkLatencyMs = !s.known ? -1 : s.plays ? int(std::lround(double(s.latencyUs) / 1000)) : 0;
+        r.sinkRisk = s.risk == SinkReport::Risk::Bluetooth ? QStringLiteral("bluetooth")
+                     : s.risk == SinkReport::Risk::Network ? QStringLiteral("network")
+                                                            : QString();
+    }
     return r;
 }
 

@@ -6,6 +6,7 @@
 // room at once and records each room's result.
 
 #include "protocol.h"
+#include "sink_report.h"
 
 #include <QHash>
 #include <QObject>
@@ -32,6 +33,8 @@ struct ReadySeams {
     std::function<bool()> checking;
     std::function<qint64()> lastCheckMs;   // this machine's clock; 0: none yet
     std::function<std::array<CueSource, 4>()> played;
+    std::function<int()> speakerDelayMs;   // the room's correction
+    std::function<SinkReport()> sink;      // what the sound server says of its sink
 };
 
 class ReadyLink : public QObject {

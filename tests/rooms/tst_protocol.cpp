@@ -92,7 +92,8 @@ private slots:
         // An older room's status has no readiness; a newer one's reads back.
         QVERIFY(!writeStatus(kExam, r).contains("ready"));
         r.ready = {true, u"HDMI-1"_qs, true, false, 1700000000999,
-                   {CueSource::OwnFile, CueSource::BuiltIn, CueSource::Silent, CueSource::NotOpen}};
+                   {CueSource::OwnFile, CueSource::BuiltIn, CueSource::Silent, CueSource::NotOpen},
+                   -120, 35, u"bluetooth"_qs};
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
         const SoundCheckAsk ask{kController, 1700000000000};
         QCOMPARE(*readSoundCheckAsk(writeSoundCheckAsk(kExam, ask), kExam).message, ask);
@@ -161,6 +162,16 @@ private slots:
                      .detail,
                  u"ready.heard"_qs);
         QCOMPARE(readSoundCheckAsk(writeSoundCheckAsk(kExam, {s.from, 1}), kExam).refusal, Refusal::NotFromController);
+        // A speaker's correction beyond its bounds, and a risk of no known kind.
+        s.ready.speakerDelayMs = 2000;
+        const QByteArray ready = writeStatus(kExam, s);
+        QVERIFY(readStatus(ready, kExam, u"A"_qs).ok());
+        QCOMPARE(readStatus(QByteArray(ready).replace(R"("speakerDelay":2000)", R"("speakerDelay":2001)"), kExam,
+                            u"A"_qs)
+                     .detail,
+                 u"ready.speakerDelay"_qs);
+        QCOMPARE(readStatus(QByteArray(ready).replace(R"("sinkRisk":"")", R"("sinkRisk":"hdmi")"), kExam, u"A"_qs).detail,
+                 u"ready.sinkRisk"_qs);
     }
 
     // A room's cue report: every number bounded, the room the topic's.

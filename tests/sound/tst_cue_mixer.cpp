@@ -40,6 +40,7 @@ class TestCueMixer : public QObject {
 private slots:
     void startsAtTheSampleOfItsTime_data();
     void startsAtTheSampleOfItsTime();
+    void aVoiceTooLateIsDropped_data();
     void aVoiceTooLateIsDropped();
     void clockLearntAnew_data();
     void clockLearntAnew();
@@ -82,15 +83,34 @@ void TestCueMixer::startsAtTheSampleOfItsTime()
     QCOMPARE(rig.events[1].event, CueMixer::Event::Finished);
 }
 
-// Asked for while there was no output, which came back seconds later.
+// Asked for (at 80 ms) while the output was starting: one that ran within
+// the grace plays late; one seconds later, or a stream that ran all along
+// and then stalled, drops it.
+void TestCueMixer::aVoiceTooLateIsDropped_data()
+{
+    QTest::addColumn<std::int64_t>("firstMs"); // the first period asked for
+    QTest::addColumn<std::int64_t>("stallMs"); // from 0: one period, then nothing until here
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("output 1.8 s later") << std::int64_t(1800) << std::int64_t(0) << false;
+    QTest::newRow("held just after its start") << std::int64_t(0) << std::int64_t(1800) << false;
+    QTest::newRow("output 3 s later") << std::int64_t(3000) << std::int64_t(0) << true;
+    QTest::newRow("running, then held") << std::int64_t(-5000) << std::int64_t(1800) << true;
+}
+
 void TestCueMixer::aVoiceTooLateIsDropped()
 {
+    QFETCH(std::int64_t, firstMs);
+    QFETCH(std::int64_t, stallMs);
+    QFETCH(bool, dropped);
     Rig rig;
-    rig.mixer.play(0, std::make_shared<const Pcm>(30, std::int16_t(1000)), 1, CueMixer::asap, 0);
-    rig.render(3, 3000);
-    QCOMPARE(rig.firstSound(), std::ptrdiff_t(-1));
-    QCOMPARE(rig.events.size(), std::size_t(1));
-    QCOMPARE(rig.events[0].event, CueMixer::Event::Dropped);
+    if (firstMs < 0)
+        rig.render(-firstMs / period, firstMs);
+    else if (stallMs > 0)
+        rig.render(1, firstMs);
+    rig.mixer.play(0, std::make_shared<const Pcm>(30, std::int16_t(1000)), 1, 80 * ms, 0);
+    rig.render(3, stallMs > 0 ? stallMs - std::int64_t(rig.out.size()) : firstMs);
+    QCOMPARE(rig.events.empty() ? CueMixer::Event::Finished : rig.events[0].event,
+             dropped ? CueMixer::Event::Dropped : CueMixer::Event::Started);
 }
 
 // A stream that starts again, woken or after a stall the mixer sees itself,

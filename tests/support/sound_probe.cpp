@@ -115,12 +115,29 @@ void PulseSink::stop()
         keeper_->waitForFinished(3000);
         keeper_.reset();
     }
+    if (!loop_.isEmpty())
+        run(QStringLiteral("pactl"), {QStringLiteral("unload-module"), loop_});
+    loop_.clear();
     if (!module_.isEmpty())
         run(QStringLiteral("pactl"), {QStringLiteral("unload-module"), module_});
     module_.clear();
     if (startedServer_)
         run(QStringLiteral("sh"), {script("pulse-stop.sh")}, 15000);
     startedServer_ = false;
+}
+
+QString PulseSink::loopInto(const PulseSink &to, int latencyMs)
+{
+    const Run loaded = run(QStringLiteral("pactl"),
+                           {QStringLiteral("load-module"), QStringLiteral("module-loopback"),
+                            QStringLiteral("source=") + monitor(), QStringLiteral("sink=") + to.name(),
+                            QStringLiteral("latency_msec=%1").arg(latencyMs), QStringLiteral("channels=1"),
+                            QStringLiteral("rate=44100"), QStringLiteral("source_dont_move=true"),
+                            QStringLiteral("sink_dont_move=true")});
+    if (!loaded.ok)
+        return QStringLiteral("cannot loop %1 into %2: %3").arg(sink_, to.name(), loaded.err);
+    loop_ = loaded.out.trimmed();
+    return {};
 }
 
 int PulseSink::streamCount() const
@@ -420,6 +437,24 @@ Match compare(std::span<const std::int16_t> heard, std::span<const std::int16_t>
     m.fileHz = crossingPitch(sound);
     m.loudness = sound.empty() ? 0.0 : double(peak(heard)) / peak(sound);
     return m;
+}
+
+} // namespace tavrin::probe
+
+namespace tavrin::probe {
+
+std::optional<Clock::time_point> onsetAfter(const Recorder &rec, Clock::time_point t, int windowMs, double leadInMs)
+{
+    const std::vector<std::int16_t> all = rec.samples();
+    const std::size_t from = rec.indexAt(t);
+    if (from >= all.size())
+        return std::nullopt;
+    const auto piece =
+        std::span(all).subspan(from, std::min(all.size() - from, std::size_t(windowMs) * std::size_t(rate) / 1000));
+    const Span s = extent(piece);
+    if (s.length() == 0)
+        return std::nullopt;
+    return rec.timeOf(from + s.begin) - std::chrono::microseconds(std::llround(leadInMs * 1000));
 }
 
 } // namespace tavrin::probe

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <thread>
 #include <vector>
@@ -40,11 +41,16 @@ public:
     QString monitor() const { return sink_ + QStringLiteral(".monitor"); }
     // Playback streams connected to the sink now, not counting the keeper.
     int streamCount() const;
+    // Plays what this sink plays into another as well, latencyMs later, by
+    // module-loopback: a delay the sink does not report (a slow speaker).
+    // Undone by stop(). Empty on success.
+    QString loopInto(const PulseSink &to, int latencyMs);
 
 private:
     QString tag_;
     QString sink_;
     QString module_;
+    QString loop_;
     bool startedServer_ = false;
     // A silent stream that keeps the sink on a short period, as a sound
     // card's sink is while anything plays.
@@ -113,6 +119,10 @@ double crossingPitch(std::span<const std::int16_t> s);
 // Normalised correlation of two equally long pieces, 1 for the same shape.
 double likeness(std::span<const std::int16_t> a, std::span<const std::int16_t> b);
 double milliseconds(std::size_t samples);
+
+// When the first sound within windowMs after t began in rec, its lead-in
+// below the threshold (leadInMs) taken off; empty when there is none.
+std::optional<Clock::time_point> onsetAfter(const Recorder &rec, Clock::time_point t, int windowMs, double leadInMs);
 
 // Conditions to wait on (QTRY_VERIFY, QTest::qWaitFor): what is played
 // reaches the monitor a little later, and a period or two at a time.
