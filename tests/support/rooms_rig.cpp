@@ -85,9 +85,12 @@ QString RoomsRig::start(const QString &times, const QStringList &rooms, const QL
     for (auto &m : members)
         if (!m->recorder)
             return QStringLiteral("no sound for %1").arg(m->name);
-    for (auto &m : members)
+    for (auto &m : members) {
+        if (beforeLaunch)
+            beforeLaunch(*m);
         if (QString e = launch(*m); !e.isEmpty())
             return e;
+    }
     if (!roomsReport(15000))
         return QStringLiteral("not every room reported itself with its clock offset");
     return {};
@@ -118,7 +121,13 @@ Member &RoomsRig::add(const QString &name, int clockOffsetS, bool ownCues)
 QString RoomsRig::launch(Member &m, const QString &question)
 {
     m.program = std::make_unique<Program>(m.dir.path());
-    QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), broker.address()};
+    if (m.path && !m.relay) {
+        m.relay = std::make_unique<NetRelay>(broker.port(), *m.path, unsigned(qHash(m.name)));
+        if (QString e = m.relay->start(); !e.isEmpty())
+            return e;
+    }
+    QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"),
+                     m.relay ? m.relay->address() : broker.address()};
     if (!m.name.startsWith(QStringLiteral("controller")))
         args << QStringLiteral("--room") << m.name;
     else
@@ -131,12 +140,15 @@ QString RoomsRig::launch(Member &m, const QString &question)
         args << QStringLiteral("--key-file") << key.fileName();
     }
     m.program->setArguments(args);
+    m.launchedAt = wallSeconds();
     m.program->setEnv(QStringLiteral("PULSE_SINK"), m.sink->name());
     m.program->setEnv(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
-    if (m.clockOffsetS != 0) {
+    if (m.clockOffsetS != 0 || !m.fakeTime.isEmpty()) {
         m.program->setEnv(QStringLiteral("LD_PRELOAD"),
                           QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"));
-        m.program->setEnv(QStringLiteral("FAKETIME"), QStringLiteral("%1%2").arg(m.clockOffsetS > 0 ? "+" : "").arg(m.clockOffsetS));
+        m.program->setEnv(QStringLiteral("FAKETIME"),
+                          !m.fakeTime.isEmpty() ? m.fakeTime
+                                                : QStringLiteral("%1%2").arg(m.clockOffsetS > 0 ? "+" : "").arg(m.clockOffsetS));
         m.program->setEnv(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
         // Under AddressSanitizer the preloaded library comes before it.
         QString asan = qEnvironmentVariable("ASAN_OPTIONS");

@@ -7,6 +7,7 @@
 // and benchmark.
 
 #include "e2e_support.h"
+#include "net_relay.h"
 #include "sound_probe.h"
 
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QPoint>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -25,6 +27,10 @@ struct Member {
     int clockOffsetS = 0;   // its wall clock moved by this much
     bool ownCues = true;    // false: no cue files, the built-in sounds
     QPoint at;              // where its window stands
+    QString fakeTime;       // FAKETIME for its wall clock ("+2.5 x1.0001"); wins over clockOffsetS
+    std::optional<NetPath> path; // its way to the broker, through a relay of its own
+    std::unique_ptr<NetRelay> relay;
+    double launchedAt = 0;  // wall-clock seconds when its program was last started
     QTemporaryDir dir;
     std::unique_ptr<Program> program;
     std::unique_ptr<tavrin::probe::PulseSink> sink;
@@ -53,6 +59,7 @@ public:
     BrokerLog log;
     std::vector<std::unique_ptr<Member>> members; // the controller first
     QStringList controllerArgs; // more options for the controller (--start-at)
+    std::function<void(Member &)> beforeLaunch; // start() calls it for each member it adds
 
     // The broker, the log, a controller and the rooms; times as in the
     // first line of Tavrin.cfg. Waits until every room reports itself with
