@@ -93,6 +93,39 @@ private slots:
         QCOMPARE(e.size(), 3);
     }
 
+    // A clock that gains or loses: the estimate keeps up with it through a
+    // jittery network, and nothing believes a drift no crystal has.
+    void driftFollowed_data()
+    {
+        QTest::addColumn<double>("ppm");
+        QTest::addColumn<double>("expectedPpm");
+        QTest::newRow("steady") << 0.0 << 0.0;
+        QTest::newRow("100 ppm fast") << 100.0 << 100.0;
+        QTest::newRow("80 ppm slow") << -80.0 << -80.0;
+        QTest::newRow("a clock running away (steps, no drift believed)") << 3000.0 << -1.0;
+    }
+    void driftFollowed()
+    {
+        QFETCH(double, ppm);
+        QFETCH(double, expectedPpm);
+        QRandomGenerator random(7);
+        OffsetEstimator e;
+        const qint64 start = 1'000'000'000;
+        qint64 now = start;
+        const auto offsetAt = [&](qint64 t) { return 2'500'000 + qint64(ppm * 1e-6 * double(t - start)); };
+        for (int i = 0; i < 60; ++i, now += 5'000'000)
+            QVERIFY(e.add(exchange(now, offsetAt(now), 1000 + random.bounded(4001), 1000 + random.bounded(4001))) ||
+                    expectedPpm < 0);
+        const auto estimate = e.estimate();
+        QVERIFY(estimate);
+        QVERIFY(std::abs(estimate->driftPpm) <= OffsetEstimator::kMaxDriftPpm);
+        if (expectedPpm >= 0) { // within the best trips' own asymmetry
+            QVERIFY2(std::abs(estimate->driftPpm - expectedPpm) < 10, qPrintable(QString::number(estimate->driftPpm)));
+            QVERIFY2(std::abs(estimate->offsetUs - double(offsetAt(now - 5'000'000))) < 600,
+                     qPrintable(QString::number(estimate->offsetUs - double(offsetAt(now - 5'000'000)))));
+        }
+    }
+
     // The best exchange of long ago gives way to the recent ones.
     void oldExchangesForgotten()
     {
