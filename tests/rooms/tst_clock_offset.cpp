@@ -2,12 +2,14 @@
 // amount, a network with a fixed delay either way and queues that hold some
 // messages up, in one direction or both.
 #include "clock_offset.h"
+#include "clock_source.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 using tavrin::rooms::ClockSample;
 using tavrin::rooms::OffsetEstimator;
+using namespace tavrin::rooms;
 
 namespace {
 
@@ -124,6 +126,34 @@ private slots:
             QVERIFY2(std::abs(estimate->offsetUs - double(offsetAt(now - 5'000'000))) < 600,
                      qPrintable(QString::number(estimate->offsetUs - double(offsetAt(now - 5'000'000)))));
         }
+    }
+
+    // The system clock only when both ends keep it well and the exchange
+    // through the broker sees them agree.
+    void systemClockChosen_data()
+    {
+        QTest::addColumn<bool>("roomSynced");
+        QTest::addColumn<double>("roomError");
+        QTest::addColumn<double>("measuredMs"); // the exchange's offset, round trip 2 ms
+        QTest::addColumn<bool>("system");
+        QTest::addColumn<int>("why");
+        QTest::newRow("both synchronised, agreeing") << true << 0.05 << 0.8 << true << int(Distrust::None);
+        QTest::newRow("room not synchronised") << false << 0.05 << 0.0 << false << int(Distrust::None);
+        QTest::newRow("a large stated error") << true << 4.0 << 0.0 << false << int(Distrust::LargeError);
+        QTest::newRow("says synchronised, 40 ms off") << true << 0.05 << 40.0 << false << int(Distrust::Disagrees);
+    }
+    void systemClockChosen()
+    {
+        QFETCH(bool, roomSynced);
+        QFETCH(double, roomError);
+        QFETCH(double, measuredMs);
+        QFETCH(bool, system);
+        QFETCH(int, why);
+        const SystemClock controller{true, 0.05, QStringLiteral("chrony")};
+        const ClockChoice c = chooseClock({roomSynced, roomError, {}}, controller,
+                                          OffsetEstimate{measuredMs * 1000, 2000, 5, 0});
+        QCOMPARE(c.system, system);
+        QCOMPARE(int(c.why), why);
     }
 
     // The best exchange of long ago gives way to the recent ones.
