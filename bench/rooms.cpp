@@ -92,16 +92,7 @@ int main(int argc, char *argv[])
     if (network) {
         prefix = sign ? "rooms_network_signed" : "rooms_network";
         offsets = {0, 0, 0};
-        rig.beforeLaunch = [](e2e::Member &m) {
-            static const QMap<QString, QString> paths{{QStringLiteral("A"), QStringLiteral("1±0.5")},
-                                                      {QStringLiteral("B"), QStringLiteral("3±2/1%")},
-                                                      {QStringLiteral("C"), QStringLiteral("8±2,1±0.5/1%")}};
-            e2e::NetPath path;
-            if (paths.contains(m.name) && e2e::NetPath::parse(paths[m.name], path))
-                m.path = path;
-            if (m.name == QStringLiteral("C"))
-                m.fakeTime = QStringLiteral("+2.5 x1.0001");
-        };
+        rig.beforeLaunch = e2e::buildingPath;
     }
     QString times = QStringLiteral("5,2,5");
     if (const qsizetype i = app.arguments().indexOf(QStringLiteral("--times")); i > 0)
@@ -234,7 +225,7 @@ int main(int argc, char *argv[])
                 const QJsonObject o = e2e::json(e.payload);
                 if (!o.value(QStringLiteral("offsetKnown")).toBool() || e.at < m.launchedAt)
                     continue;
-                const double truth = r == QStringLiteral("C") ? 2500 + 0.1 * (e.at - m.launchedAt) : 0;
+                const double truth = e2e::buildingClockAheadMs(m, e.at);
                 const double error = o.value(QStringLiteral("offset")).toDouble() - truth;
                 if (first < 0)
                     first = e.at;

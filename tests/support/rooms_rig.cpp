@@ -3,6 +3,7 @@
 #include "cue_synth.h"
 
 #include <QDir>
+#include <QMap>
 #include <QThread>
 #include <QFile>
 #include <QJsonDocument>
@@ -40,6 +41,23 @@ void writeTones(const QString &dir, int member)
 }
 
 } // namespace
+
+void buildingPath(Member &m)
+{
+    static const QMap<QString, QString> paths{{QStringLiteral("A"), QStringLiteral("1±0.5")},
+                                              {QStringLiteral("B"), QStringLiteral("3±2/1%")},
+                                              {QStringLiteral("C"), QStringLiteral("8±2,1±0.5/1%")}};
+    NetPath path;
+    if (paths.contains(m.name) && NetPath::parse(paths[m.name], path))
+        m.path = path;
+    if (m.name == QStringLiteral("C"))
+        m.fakeTime = QStringLiteral("+2.5 x1.0001");
+}
+
+double buildingClockAheadMs(const Member &m, double wallSeconds)
+{
+    return m.name == QStringLiteral("C") ? 2500 + 0.1 * (wallSeconds - m.launchedAt) : 0;
+}
 
 QJsonObject json(const QByteArray &payload)
 {

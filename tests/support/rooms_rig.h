@@ -37,6 +37,14 @@ struct Member {
     std::unique_ptr<tavrin::probe::Recorder> recorder;
 };
 
+// The paths of a real building, for rooms A, B and C (others: loopback):
+// A 1±0.5 ms each way; B 3±2 ms with 1 % of chunks held 200 ms (Wi-Fi);
+// C 8±2 ms up and 1±0.5 ms down, 1 % held, and its clock 2.5 s off and
+// 100 ppm fast. For RoomsRig::beforeLaunch.
+void buildingPath(Member &m);
+// What C's clock reads ahead of the true one, wallSeconds after its start.
+double buildingClockAheadMs(const Member &m, double wallSeconds);
+
 // What a state (controller) or status (room) payload says is shown.
 struct Shown {
     int question = 0;
