@@ -20,7 +20,8 @@
 //   --network  each room on a path like a real building's, through a relay:
 //              A 1±0.5 ms each way; B 3±2 ms, 1 % of chunks held 200 ms
 //              (Wi-Fi); C 8±2 ms up and 1±0.5 ms down, 1 % held, its clock
-//              2.5 s off and 100 ppm fast (figures rooms_network.*)
+//              2.5 s off and 100 ppm fast; D on another site's broker,
+//              bridged (figures rooms_network.*)
 //   --times    the examination's first settings line (default 5,2,5; for
 //              the network's ten minutes, 20,5,24)
 #include "click_points.h"
@@ -86,20 +87,21 @@ int main(int argc, char *argv[])
         prefix = "rooms_signed";
     if (sign)
         rig.passphrase = QStringLiteral("bench key");
-    const QStringList rooms{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
     const bool network = app.arguments().contains(QStringLiteral("--network"));
+    QStringList rooms{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
     QList<int> offsets{0, 5, 0};
     if (network) {
         prefix = sign ? "rooms_network_signed" : "rooms_network";
-        offsets = {0, 0, 0};
-        rig.beforeLaunch = e2e::buildingPath;
+        offsets = {0, 0, 0, 0};
+        rooms << QStringLiteral("D");
+        rig.useBuilding();
     }
     QString times = QStringLiteral("5,2,5");
     if (const qsizetype i = app.arguments().indexOf(QStringLiteral("--times")); i > 0)
         times = app.arguments().value(i + 1);
     const QStringList parts = times.split(u',');
     const int runMs = parts.size() == 3 ? (parts[0].toInt() + parts[1].toInt()) * parts[2].toInt() * 1000 : 60000;
-    if (const QString e = rig.start(times, rooms, offsets, {true, true, true}); !e.isEmpty()) {
+    if (const QString e = rig.start(times, rooms, offsets, {true, true, true, true}); !e.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(e));
         return 1;
     }

@@ -1,8 +1,10 @@
 // Three rooms on the paths of a real building, each through a relay of its
 // own: a quiet wire, a Wi-Fi room that loses a segment now and then, and a
 // room on a lopsided path whose clock is 2.5 s off and runs 100 ppm fast.
-// Every room hears every cue with the controller, and the lopsided room
-// knows its clock's offset to within what its path hides.
+// A fourth room is on another site's broker, bridged to the examination's.
+// Every room hears every cue with the controller, the bridged room's status
+// and cue reports come back, and the lopsided room knows its clock's offset
+// to within what its path hides.
 #include "click_points.h"
 #include "rooms_rig.h"
 
@@ -17,9 +19,9 @@ private slots:
     void buildingPaths()
     {
         e2e::RoomsRig rig;
-        rig.beforeLaunch = e2e::buildingPath;
-        const QStringList rooms{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-        const QString started = rig.start(QStringLiteral("3,2,3"), rooms, {0, 0, 0}, {true, true, true});
+        rig.useBuilding();
+        const QStringList rooms{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
+        const QString started = rig.start(QStringLiteral("3,2,3"), rooms, {0, 0, 0, 0}, {true, true, true, true});
         QVERIFY2(started.isEmpty(), qPrintable(started));
         e2e::closeNotices();
         const double begin = e2e::wallSeconds();
@@ -36,6 +38,9 @@ private slots:
         QVERIFY(rig.heardSince(all, begin));
         const QString together = rig.together(all, begin, e2e::wallSeconds());
         QVERIFY2(together.isEmpty(), qPrintable(together));
+        const auto proofs = rig.proofs();
+        QVERIFY2(std::any_of(proofs.begin(), proofs.end(), [](const auto &p) { return p.room == QStringLiteral("D"); }),
+                 "no cue report of the bridged room reached the controller");
 
         // Half the path's asymmetry (3.5 ms) no exchange can see; the rest
         // is the estimate's.

@@ -87,6 +87,20 @@ std::optional<Shown> shownByRoom(const QByteArray &payload)
     return Shown{o.value(u"question"_qs).toInt(), o.value(u"second"_qs).toInt(), o.value(u"state"_qs).toString()};
 }
 
+void RoomsRig::useBuilding()
+{
+    beforeLaunch = [this](Member &m) {
+        buildingPath(m);
+        if (m.name != QStringLiteral("D"))
+            return;
+        site = std::make_unique<Broker>();
+        site->bridgeTo(broker);
+        if (const QString e = site->start(); !e.isEmpty())
+            qWarning("the site's broker: %s", qPrintable(e));
+        m.site = site.get();
+    };
+}
+
 QString RoomsRig::start(const QString &times, const QStringList &rooms, const QList<int> &clockOffsetsS,
                         const QList<bool> &ownCues)
 {
@@ -140,12 +154,12 @@ QString RoomsRig::launch(Member &m, const QString &question)
 {
     m.program = std::make_unique<Program>(m.dir.path());
     if (m.path && !m.relay) {
-        m.relay = std::make_unique<NetRelay>(broker.port(), *m.path, unsigned(qHash(m.name)));
+        m.relay = std::make_unique<NetRelay>((m.site ? *m.site : broker).port(), *m.path, unsigned(qHash(m.name)));
         if (QString e = m.relay->start(); !e.isEmpty())
             return e;
     }
     QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"),
-                     m.relay ? m.relay->address() : broker.address()};
+                     m.relay ? m.relay->address() : (m.site ? *m.site : broker).address()};
     if (!m.name.startsWith(QStringLiteral("controller")))
         args << QStringLiteral("--room") << m.name;
     else

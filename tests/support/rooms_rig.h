@@ -30,6 +30,7 @@ struct Member {
     QString fakeTime;       // FAKETIME for its wall clock ("+2.5 x1.0001"); wins over clockOffsetS
     std::optional<NetPath> path; // its way to the broker, through a relay of its own
     std::unique_ptr<NetRelay> relay;
+    Broker *site = nullptr; // a broker bridged to the examination's, or the examination's own
     double launchedAt = 0;  // wall-clock seconds when its program was last started
     QTemporaryDir dir;
     std::unique_ptr<Program> program;
@@ -68,6 +69,10 @@ public:
     std::vector<std::unique_ptr<Member>> members; // the controller first
     QStringList controllerArgs; // more options for the controller (--start-at)
     std::function<void(Member &)> beforeLaunch; // start() calls it for each member it adds
+    // The building's paths (buildingPath) for A, B and C, and room D on
+    // another site's broker bridged to this one.
+    void useBuilding();
+    std::unique_ptr<Broker> site;
 
     // The broker, the log, a controller and the rooms; times as in the
     // first line of Tavrin.cfg. Waits until every room reports itself with
