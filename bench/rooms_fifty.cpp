@@ -21,7 +21,7 @@
 #include "private_broker.h"
 #include "rooms_ui.h"
 #include "session.h"
-#include "signing.h"
+#include "identity.h"
 #include "silent_ports.h"
 #include "texts.h"
 
@@ -136,13 +136,15 @@ struct Seat : RunObserver {
 // not long before them), then one line per start, pause or resume taken.
 int runRooms(int port, int count, bool sign)
 {
-    const QByteArray key = sign ? deriveExamKey(kPassphrase, kExam) : QByteArray();
+    const QByteArray key = sign ? SigningKey::fromPassphrase(kPassphrase, kExam, kStopGapCost).publicKey() : QByteArray();
     std::vector<std::unique_ptr<Seat>> seats;
     std::vector<std::unique_ptr<Room>> members;
     for (int i = 0; i < count; ++i) {
         auto seat = std::make_unique<Seat>();
         MemberSeams seams;
-        seams.key = key;
+        seams.examPublicKey = key;
+        if (sign)
+            seams.roomKey = SigningKey::generate();
         auto room = std::make_unique<Room>(kExam, roomName(i), login(port, roomName(i)), seat->engine, seat->window,
                                            seat->timer, [](int) { return CueSource::OwnFile; }, std::move(seams));
         seat->engine.addObserver(room.get());

@@ -5,7 +5,6 @@
 #include "engine.h"
 #include "follow.h"
 #include "phase_timer.h"
-#include "signing.h"
 #include "texts.h"
 
 #include <QDateTime>
@@ -49,7 +48,7 @@ StateEvent eventOf(RunEventKind k)
 Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine &engine, PhaseTimer &timer,
                        MemberSeams seams, QObject *parent)
     : Member(exam, {}, broker, std::move(seams), timer, parent), engine_(engine), host_(localHost()),
-      retainedWait_(timer.clock())
+      retainedWait_(timer.clock()), presenceAgain_(timer.clock())
 {
     // Whoever drops off without a word is told of as gone. Signed before
     // connecting, like everything else.
@@ -61,14 +60,20 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
     const Topics topics = topics_;
     const QString examName = exam_;
     const QString me = id_;
-    const QByteArray key = key_;
+    const SigningKey key = examKey_;
+    const bool signs = !examPublicKey_.isEmpty();
     const Clock *clock = &clock_;
-    client_.setResponder([topics, examName, me, key, clock](const Incoming &m) -> std::optional<Outgoing> {
+    client_.setResponder([topics, examName, me, key, signs, clock](const Incoming &m) -> std::optional<Outgoing> {
         if (m.topic != topics.clock() || m.size > kMaxPayload)
             return std::nullopt;
         QByteArray body = m.payload;
-        if (!key.isEmpty() && checkPayload(key, m.topic, m.correlation, m.payload, &body) != Seal::Good)
-            return std::nullopt;
+        // Signed by the room that asks: the time is no secret, but a question
+        // nobody signed is not worth an answer.
+        if (signs) {
+            const std::optional<QByteArray> asker = keyNamedIn(m.payload);
+            if (!asker || openPayload(*asker, m.topic, m.correlation, m.payload, &body) != SigCheck::Good)
+                return std::nullopt;
+        }
         const Reading<QString> ask = readClockAsk(body, examName);
         // Answers go only where this examination's rooms listen.
         if (!ask.ok() || m.responseTopic != topics.roomClock(*ask.message) || m.correlation.size() > 16)
@@ -81,12 +86,20 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
         // system clock where both are kept well.
         const SystemClock own = systemClock();
         const ClockKeeping keeping{true, own.synchronised, own.errorMs, own.keeper, false, 0};
-        o.payload = signPayload(key, o.topic, o.correlation,
-                                writeClockReply(examName, {me, m.receivedUs, clock->wallUs(), keeping}));
+        o.payload = writeClockReply(examName, {me, m.receivedUs, clock->wallUs(), keeping});
+        if (signs && !key.isNull())
+            o.payload = sealPayload(key, o.topic, o.correlation, o.payload);
         return o;
     });
     retainedWait_.setSingleShot(true);
     connect(&retainedWait_, &ClockTimer::timeout, this, &Controller::checked);
+    // Said again while it leads: a presence replayed later is seen to be old.
+    presenceAgain_.setInterval(kPresenceEveryMs);
+    connect(&presenceAgain_, &ClockTimer::timeout, this, [this] {
+        if (leading_ && client_.isConnected())
+            publishPresence(true);
+    });
+    presenceAgain_.start();
 }
 
 // Leaving, on purpose or not, the broker tells the others through the will.
@@ -189,7 +202,7 @@ void Controller::connectedNow()
 void Controller::takePresence(const Incoming &, const PresenceMessage &p)
 {
     if (p.from == id_)
-        return;
+        return; // its own, as it sent it (member.cpp refused any other)
     const bool leads = p.online && p.leading;
     if (leads) {
         if (leading_ && p.over == id_) {
@@ -366,9 +379,22 @@ void Controller::abortRun()
         emit note(str(texts::roomsAbortNotSent));
 }
 
+// Whoever forged it said something the rooms may have taken: what this one
+// says is said again, at most once a second.
+void Controller::ownNameForged()
+{
+    const qint64 now = nowMs();
+    if (!leading_ || !client_.isConnected() || (resentMs_ != 0 && now - resentMs_ < 1000 && now >= resentMs_))
+        return;
+    resentMs_ = now;
+    publishPresence(true);
+    schedulePublish(StateEvent::Sync);
+}
+
 void Controller::publishPresence(bool online)
 {
-    client_.publish(retained(topics_.controller(), writePresence(exam_, {id_, online, sinceMs_, online, host_, over_})));
+    PresenceMessage p{id_, online, sinceMs_, online, host_, over_, nowMs()};
+    client_.publish(retained(topics_.controller(), writePresence(exam_, p)));
 }
 
 } // namespace tavrin::rooms

@@ -65,6 +65,7 @@ signals:
 
 private:
     void connectedNow() override;
+    void ownNameForged() override;
     void checked();
     void lead(const QString &over);
     void takePresence(const Incoming &m, const PresenceMessage &p) override;
@@ -95,6 +96,8 @@ private:
     std::vector<StateEvent> pending_;
     bool publishQueued_ = false;
     ClockTimer retainedWait_;
+    ClockTimer presenceAgain_;
+    qint64 resentMs_ = 0;
     // The reports taken, by room, due time and player: each is taken once.
     QSet<QString> taken_;
     std::deque<QString> takenOrder_;

@@ -3,7 +3,6 @@
 #include "cue_report.h"
 #include "mqtt_client.h"
 #include "phase_timer.h"
-#include "signing.h"
 #include "texts.h"
 
 #include <QJsonDocument>
@@ -61,7 +60,8 @@ std::span<const Member::Intake> Member::intakes()
 Member::Member(const QString &exam, const QString &room, const BrokerSettings &broker, MemberSeams seams,
                PhaseTimer &timer, QObject *parent)
     : QObject(parent), exam_(exam), room_(room), topics_(exam), id_(newMemberId(room.isEmpty())), broker_(broker),
-      key_(std::move(seams.key)), timer_(timer), clock_(timer.clock()),
+      examKey_(seams.examKey), examPublicKey_(seams.examPublicKey), roomKey_(seams.roomKey),
+      timer_(timer), clock_(timer.clock()),
       link_(seams.link ? std::move(seams.link) : std::make_unique<MqttClient>(QStringLiteral("tavrin-") + id_)),
       client_(*link_), refusals_([this](const QString &t) { emit note(t); }), cueWait_(clock_)
 {
@@ -169,30 +169,95 @@ void Member::cuesOverdue()
 
 void Member::recordRefusal(const Incoming &m, Refusal why, const QString &detail)
 {
-    refusals_.refused(m.topic, why, detail, senderOf(m));
+    refusals_.refused(m.topic, why, detail, senderOf(m), nowMs());
     emit changed();
 }
 
-std::optional<QByteArray> Member::opened(const Incoming &m)
+std::optional<QByteArray> Member::opened(const Incoming &m, const QString &room)
 {
     if (m.size > kMaxPayload) {
         recordRefusal(m, Refusal::TooLarge, QStringLiteral("%1 bytes").arg(m.size));
         return std::nullopt;
     }
-    if (key_.isEmpty())
+    if (examPublicKey_.isEmpty())
         return m.payload;
+    // The controller's kinds by the examination's key; a room's by its own,
+    // which it names in the payload (checked against the approved one below).
+    QByteArray key = examPublicKey_;
+    if (!room.isEmpty())
+        key = keyNamedIn(m.payload).value_or(QByteArray());
     QByteArray body;
-    switch (checkPayload(key_, m.topic, m.correlation, m.payload, &body)) {
-    case Seal::Good: return body;
-    case Seal::Missing: recordRefusal(m, Refusal::Unsigned, QStringLiteral("no mac")); break;
-    case Seal::Wrong: recordRefusal(m, Refusal::Unsigned, QStringLiteral("mac")); break;
+    const SigCheck check = key.isEmpty() ? SigCheck::Missing : openPayload(key, m.topic, m.correlation, m.payload, &body);
+    if (check == SigCheck::Good) {
+        if (!room.isEmpty() && !roomKeyTaken(room, key)) {
+            recordRefusal(m, Refusal::OtherKey, fingerprint(key));
+            return std::nullopt;
+        }
+        return body;
     }
+    // A member of another version signs otherwise: said as such, so that
+    // the operator knows what to mend.
+    const QJsonValue v = QJsonDocument::fromJson(m.payload).object().value(QLatin1String("v"));
+    if (v.isDouble() && v.toDouble() != kVersion)
+        recordRefusal(m, Refusal::OtherVersion, QStringLiteral("v %1").arg(v.toDouble()));
+    else
+        recordRefusal(m, Refusal::Unsigned, check == SigCheck::Missing ? QStringLiteral("no sig") : QStringLiteral("sig"));
     return std::nullopt;
+}
+
+std::optional<QByteArray> Member::keyNamedIn(QByteArrayView payload)
+{
+    const QJsonObject o = QJsonDocument::fromJson(payload.toByteArray()).object();
+    return decodeKey(o.value(QLatin1String("key")).toString().toLatin1(), kPublicKeyBytes);
+}
+
+bool Member::roomKeyTaken(const QString &room, const QByteArray &key)
+{
+    const auto approved = approvedKeys_.constFind(room);
+    if (approved != approvedKeys_.cend())
+        return *approved == key;
+    if (!seenKeys_.contains(room) && seenKeys_.size() >= 2 * kMaxRooms)
+        seenKeys_.erase(seenKeys_.begin());
+    seenKeys_[room] = key; // the latest key heard under that name, until approved
+    return true;
+}
+
+void Member::setApprovedKeys(const QHash<QString, QByteArray> &keys)
+{
+    approvedKeys_ = keys;
+    emit changed();
+}
+
+QByteArray Member::keyOf(const QString &room) const
+{
+    return approvedKeys_.value(room, seenKeys_.value(room));
+}
+
+bool Member::approved(const QString &room) const
+{
+    return approvedKeys_.contains(room);
+}
+
+QString Member::examFingerprint() const
+{
+    return examPublicKey_.isEmpty() ? QString() : fingerprint(examPublicKey_);
 }
 
 Outgoing Member::sealed(Outgoing o) const
 {
-    o.payload = signPayload(key_, o.topic, o.correlation, o.payload);
+    if (examPublicKey_.isEmpty())
+        return o;
+    if (!room_.isEmpty()) {
+        if (roomKey_.isNull())
+            return o;
+        // The room's public key goes with what it signs: the controller
+        // learns it at first sight and holds it to it once approved.
+        o.payload.chop(1);
+        o.payload += ",\"key\":\"" + encodeKey(roomKey_.publicKey()) + "\"}";
+        o.payload = sealPayload(roomKey_, o.topic, o.correlation, o.payload);
+    } else if (!examKey_.isNull()) {
+        o.payload = sealPayload(examKey_, o.topic, o.correlation, o.payload);
+    }
     return o;
 }
 
@@ -203,7 +268,10 @@ Outgoing Member::retained(const QString &topic, const QByteArray &payload) const
     o.payload = payload;
     o.qos = 1;
     o.retain = true;
-    return sealed(o);
+    o = sealed(o);
+    if (room_.isEmpty())
+        lastSent_[topic] = o.payload;
+    return o;
 }
 
 bool Member::publishExtra(const QString &topic, const QByteArray &payload, bool retain)
@@ -229,7 +297,7 @@ bool Member::takeExtra(const Incoming &m)
         return false;
     if (m.payload.isEmpty() && m.size == 0 && m.retained)
         return true; // nothing kept on that topic
-    if (const std::optional<QByteArray> body = opened(m))
+    if (const std::optional<QByteArray> body = opened(m, {}))
         emit extraReceived(m.topic, *body, m.retained);
     return true;
 }
@@ -293,7 +361,7 @@ void Member::received(const Incoming &m)
     if (in->kind == Kind::Status && m.payload.isEmpty() && m.size == 0) {
         // A cleared retained status: the room is gone for good. Unsigned,
         // it would let anybody strike a room off the list.
-        if (!key_.isEmpty()) {
+        if (!examPublicKey_.isEmpty()) {
             recordRefusal(m, Refusal::Unsigned, QStringLiteral("empty"));
             return;
         }
@@ -301,7 +369,15 @@ void Member::received(const Incoming &m)
         emit changed();
         return;
     }
-    const std::optional<QByteArray> body = opened(m);
+    const bool roomKind = in->kind == Kind::Status || in->kind == Kind::CueReport || in->kind == Kind::ClockAsk;
+    QString sender = room;
+    if (in->kind == Kind::ClockAsk)
+        sender = QJsonDocument::fromJson(m.payload).object().value(QLatin1String("room")).toString();
+    if (roomKind && !validName(sender)) {
+        recordRefusal(m, Refusal::Malformed, QStringLiteral("room"));
+        return;
+    }
+    const std::optional<QByteArray> body = opened(m, roomKind ? sender : QString());
     if (!body)
         return;
     // A sender gets so many at once and so many a second; the rest are
@@ -323,10 +399,16 @@ void Member::received(const Incoming &m)
     };
     switch (in->kind) {
     case Kind::Presence:
-        take(readPresence(*body, exam_), [&](const PresenceMessage &p) { takePresence(m, p); });
+        take(readPresence(*body, exam_), [&](const PresenceMessage &p) {
+            if (!ownName(m, p.from) && fresh(m, p))
+                takePresence(m, p);
+        });
         break;
     case Kind::State:
-        take(readState(*body, exam_), [&](const StateMessage &s) { takeState(m, s); });
+        take(readState(*body, exam_), [&](const StateMessage &s) {
+            if (!ownName(m, s.from))
+                takeState(m, s);
+        });
         break;
     case Kind::ClockAsk:
         take(readClockAsk(*body, exam_), [&](const QString &asker) { takeClockAsk(m, asker); });
@@ -343,6 +425,55 @@ void Member::received(const Incoming &m)
     }
 }
 
+bool Member::ownName(const Incoming &m, const QString &from)
+{
+    if (!room_.isEmpty() || from != id_)
+        return false;
+    // Nothing of its own comes back but what the broker kept of it.
+    if (m.retained && lastSent_.value(m.topic) == m.payload)
+        return false;
+    recordRefusal(m, Refusal::OwnName, m.topic.section(u'/', -1));
+    const qint64 now = nowMs();
+    const bool first = ownNameSeenMs_ == 0;
+    if (first || now - ownNameNotedMs_ >= RefusalLog::kEntryGapMs || now < ownNameNotedMs_) {
+        ownNameNotedMs_ = now;
+        emit note(str(texts::roomsOwnNameForged));
+    }
+    ownNameSeenMs_ = now;
+    ownNameForged();
+    emit changed();
+    return true;
+}
+
+// A presence is a controller's word only while it is new: one that says it
+// leads is said again every kPresenceEveryMs, so an old one is a replay, and
+// so is one older than the last heard from the same controller.
+bool Member::fresh(const Incoming &m, const PresenceMessage &p)
+{
+    const qint64 now = nowMs();
+    if (p.sinceMs > now + kClockBoundMs || p.atMs > now + kClockBoundMs) {
+        recordRefusal(m, Refusal::BadValue, p.sinceMs > now + kClockBoundMs ? QStringLiteral("since") : QStringLiteral("at"));
+        return false;
+    }
+    if (!p.online || !p.leading)
+        return true; // a will is written before it is sent: it carries no time
+    if (p.atMs < now - kPresenceFreshMs - kClockBoundMs) {
+        recordRefusal(m, Refusal::Replayed, QStringLiteral("at"));
+        return false;
+    }
+    qint64 &last = presenceAtMs_[p.from];
+    if (p.atMs < last) {
+        recordRefusal(m, Refusal::Replayed, QStringLiteral("at"));
+        return false;
+    }
+    last = p.atMs;
+    if (presenceAtMs_.size() > 64)
+        presenceAtMs_.erase(presenceAtMs_.begin());
+    return true;
+}
+
+void Member::ownNameForged() {}
+
 // Reached only for the kinds a role lists.
 void Member::takeClockAsk(const Incoming &, const QString &) {}
 void Member::takeClockReply(const Incoming &, const ClockReply &) {}
@@ -352,6 +483,15 @@ void Member::takeStatus(const Incoming &m, const QString &room, const RoomStatus
 {
     if (!rooms_.contains(room) && rooms_.size() >= kMaxRooms) {
         recordRefusal(m, Refusal::TooMany, room);
+        return;
+    }
+    // Each status newer than the last of the same start of the room, and
+    // one that says the room is there, new: a replay shows no dead room alive.
+    const qint64 now = nowMs();
+    const auto had = rooms_.constFind(room);
+    if (s.atMs > now + kClockBoundMs || (s.online && s.atMs < now - kStatusFreshMs - kClockBoundMs) ||
+        (had != rooms_.cend() && had->status.from == s.from && s.atMs != 0 && s.atMs < had->status.atMs)) {
+        recordRefusal(m, s.atMs > now + kClockBoundMs ? Refusal::BadValue : Refusal::Replayed, QStringLiteral("at"));
         return;
     }
     RoomView &v = rooms_[room];

@@ -6,6 +6,7 @@
 // run; a room (room.h) follows it.
 
 #include "clock.h"
+#include "identity.h"
 #include "mqtt_link.h"
 #include "ports.h"
 #include "protocol.h"
@@ -34,11 +35,13 @@ struct RoomView {
     qint64 changedMs = 0; // when it was last seen to connect or drop off
 };
 
-// What a member is given besides its settings: the examination's key, and
-// for tests a connection of their own. Its clock is its tick timer's.
+// What a member is given besides its settings: the examination's keys, its
+// own, and for tests a connection of their own. Its clock is its tick timer's.
 struct MemberSeams {
-    QByteArray key;                  // deriveExamKey(); empty: nothing signed, nothing checked
-    std::unique_ptr<MqttLink> link;  // null: libmosquitto
+    SigningKey examKey;             // the controller's: the examination's secret key; null on a room
+    QByteArray examPublicKey;       // 32 bytes; empty: nothing signed, nothing checked (one room alone)
+    SigningKey roomKey;             // a room's own key pair; null on a controller
+    std::unique_ptr<MqttLink> link; // null: libmosquitto
 };
 
 class Member : public QObject, public RunObserver {
@@ -54,8 +57,19 @@ public:
     QString id() const { return id_; }
     QString brokerName() const;
     bool connected() const { return client_.isConnected(); }
-    bool signs() const { return !key_.isEmpty(); }
+    bool signs() const { return !examPublicKey_.isEmpty(); }
+    // The examination's public key, short, to compare by eye; empty: unsigned.
+    QString examFingerprint() const;
+    // The rooms' keys the operator approved (room -> public key): from then
+    // on a message under that room's name with another key is refused.
+    void setApprovedKeys(const QHash<QString, QByteArray> &keys);
+    const QHash<QString, QByteArray> &approvedKeys() const { return approvedKeys_; }
+    // The approved key of a room, else the one last heard; empty: none.
+    QByteArray keyOf(const QString &room) const;
+    bool approved(const QString &room) const;
     const RefusalLog &refusals() const { return refusals_; }
+    // When a message in this controller's own name that it did not send was last seen; 0: never.
+    qint64 ownNameSeenMs() const { return ownNameSeenMs_; }
     qint64 connectedChangedMs() const { return connectionChangedMs_; }
     QString connectionProblem() const { return connectionProblem_; }
     const QMap<QString, RoomView> &rooms() const { return rooms_; }
@@ -91,7 +105,11 @@ protected:
     virtual void takeCueReport(const Incoming &m, const CueReport &r);
 
     virtual void connectedNow() = 0;
+    // The controller: a message in its own name that it did not send came.
+    virtual void ownNameForged();
     void recordRefusal(const Incoming &m, Refusal why, const QString &detail);
+    // The public key a room's payload names for itself.
+    static std::optional<QByteArray> keyNamedIn(QByteArrayView payload);
     Outgoing sealed(Outgoing o) const;
     Outgoing retained(const QString &topic, const QByteArray &payload) const;
     qint64 nowUs() const { return clock_.wallUs(); }
@@ -112,7 +130,15 @@ protected:
     Topics topics_;
     QString id_;
     BrokerSettings broker_;
-    QByteArray key_;
+    SigningKey examKey_;
+    QByteArray examPublicKey_;
+    SigningKey roomKey_;
+    QHash<QString, QByteArray> approvedKeys_; // room -> its public key, as the operator approved it
+    QHash<QString, QByteArray> seenKeys_;     // room -> the key last heard, not approved
+    mutable QHash<QString, QByteArray> lastSent_; // topic -> the last retained payload sent
+    QHash<QString, qint64> presenceAtMs_;     // controller -> the newest presence taken
+    qint64 ownNameSeenMs_ = 0;
+    qint64 ownNameNotedMs_ = 0;
     PhaseTimer &timer_;
     Clock &clock_;
     std::unique_ptr<MqttLink> link_;
@@ -139,12 +165,18 @@ private:
     static std::span<const Intake> intakes();
     // What the message is, and the room its topic names; null: none this role takes.
     const Intake *intakeOf(const QString &topic, QString *room) const;
-    // The payload as signed, when the MAC is this examination's key's (or
-    // nothing is signed); otherwise the refusal is recorded and null.
-    std::optional<QByteArray> opened(const Incoming &m);
+    // The payload as signed, when the signature is of the key its kind
+    // needs (or nothing is signed); otherwise the refusal is recorded and null.
+    // room: the room whose key signs this kind; empty: the controller's.
+    std::optional<QByteArray> opened(const Incoming &m, const QString &room);
+    // Whether key may sign for room: the approved one, or any before approval.
+    bool roomKeyTaken(const QString &room, const QByteArray &key);
     // Whether a sender may send one more now: burst at once, perSecond after.
     bool spend(Bucket &b, double burst, double perSecond);
     void takeStatus(const Incoming &m, const QString &room, const RoomStatus &s);
+    // Whether m is in the controller's own name and not its own (refused, told).
+    bool ownName(const Incoming &m, const QString &from);
+    bool fresh(const Incoming &m, const PresenceMessage &p);
     void cuesOverdue();
 
     // Per kind and sending room, for the kinds that have a budget.
@@ -157,6 +189,10 @@ private:
     std::array<std::optional<AskedCue>, 4> askedCues_;
     ClockTimer cueWait_;
 };
+
+// STOP-GAP until the key and join files: the cost at which the set-up
+// stretches the passphrase into the examination's key pair on every member.
+inline constexpr StretchCost kStopGapCost{1, std::size_t(8) << 20};
 
 inline constexpr int kMaxRooms = 200;       // rooms the controller lists
 inline constexpr int kStatusBurst = 12;     // statuses a room may send at once

@@ -364,6 +364,7 @@ QByteArray writePresence(const QString &exam, const PresenceMessage &m)
     o[latin("leading")] = m.leading;
     o[latin("host")] = m.host;
     o[latin("over")] = m.over;
+    o[latin("at")] = static_cast<double>(m.atMs);
     return toBytes(o);
 }
 
@@ -439,6 +440,7 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
     o[latin("offset")] = std::round(m.offsetMs * 10) / 10;
     o[latin("rtt")] = std::round(m.rttMs * 10) / 10;
     o[latin("cues")] = cueArray(m.cues);
+    o[latin("at")] = static_cast<double>(m.atMs);
     if (m.ready.known)
         o[latin("ready")] = QJsonObject{{latin("screen"), m.ready.screen},
                                         {latin("journal"), m.ready.journalWritable},
@@ -552,6 +554,7 @@ Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exa
     m.over = f.text("over");
     if (f.ok() && !m.over.isEmpty() && !isControllerId(m.over))
         f.fail(Refusal::BadValue, latin("over"));
+    m.atMs = f.whole("at", 0);
     return f.result(m);
 }
 
@@ -597,6 +600,7 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
         f.fail(Refusal::BadValue, latin("from"));
     m.online = f.flag("online");
     m.sinceMs = f.whole("since", 0);
+    m.atMs = f.whole("at", 0);
     m.follows = f.text("follows");
     if (f.ok() && !m.follows.isEmpty() && !isControllerId(m.follows))
         f.fail(Refusal::BadValue, latin("follows"));

@@ -16,7 +16,7 @@
 
 namespace tavrin::rooms {
 
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 // Every payload of this version fits easily; anything larger is refused
 // before it is parsed.
 inline constexpr qsizetype kMaxPayload = 4096;
@@ -25,6 +25,16 @@ inline constexpr qsizetype kMaxPayload = 4096;
 inline constexpr int kMaxPacket = 6144;
 inline constexpr int kPeriodMs = 1000;
 inline constexpr int kMaxNameLength = 40;
+// A leading controller says so again this often; a presence that says it
+// leads and is older than kPresenceFreshMs is a replay, not a controller.
+inline constexpr int kPresenceEveryMs = 10'000;
+inline constexpr qint64 kPresenceFreshMs = 4 * kPresenceEveryMs;
+// How far two members' clocks may lie apart: no time a member names may
+// lie further ahead of the reader's now than this.
+inline constexpr qint64 kClockBoundMs = 60'000;
+// A room says its status at least this often; an older one that says it is
+// there is a replay of a room that may be gone.
+inline constexpr qint64 kStatusFreshMs = 20'000;
 
 // An examination's or a room's name: 1 to 40 characters, none of them a
 // control character or one that MQTT gives a meaning in topics (/ + #), and
@@ -65,10 +75,12 @@ enum class Refusal {
     OtherExam,         // about another examination, or another room
     NotFromController, // a state or time that a controller did not send
     BadValue,          // a value that the run cannot hold
-    Unsigned,          // no MAC, or one that is not this examination's key's
+    Unsigned,          // no signature, or one that is not of the key the kind needs
     Replayed,          // an older run, a seq not newer or too far ahead, an answer to no question
     TooMany,           // more than a sender may send, or more rooms than are listed
     OtherController,   // a second controller, while the one followed leads
+    OtherKey,          // a room's message under a key other than the one approved for it
+    OwnName,           // in the controller's own name, and not sent by it
 };
 
 template <typename T>
@@ -102,6 +114,7 @@ struct PresenceMessage {
     bool leading = false;
     QString host;        // the machine, for the operator of another controller
     QString over;        // the controller it took the lead from on purpose, or empty
+    qint64 atMs = 0;     // when it was sent (sent again every kPresenceEveryMs while it leads); 0: the will
     friend bool operator==(const PresenceMessage &, const PresenceMessage &) = default;
 };
 
@@ -144,6 +157,7 @@ struct RoomStatus {
     double rttMs = 0;
     std::array<CueSource, 4> cues{};
     Readiness ready;
+    qint64 atMs = 0;            // when it was sent (the room's clock); 0: its will
     ClockKeeping clock;
     friend bool operator==(const RoomStatus &, const RoomStatus &) = default;
 };

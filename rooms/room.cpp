@@ -530,6 +530,7 @@ RoomStatus Room::status(bool online) const
     s.room = room_;
     s.from = id_;
     s.online = online;
+    s.atMs = online ? nowMs() : 0;
     s.follows = controllerId_;
     const std::optional<OffsetEstimate> e = kept(estimator_.estimate());
     s.offsetKnown = e.has_value();

@@ -17,7 +17,8 @@ QString scheduleTopic(const QString &exam)
 QByteArray writeSchedule(const QString &exam, const ScheduleMessage &m)
 {
     const QJsonObject o{{u"v"_qs, kVersion},   {u"kind"_qs, u"schedule"_qs}, {u"exam"_qs, exam},
-                        {u"from"_qs, m.from},  {u"start"_qs, double(m.startMs)}};
+                        {u"from"_qs, m.from},  {u"start"_qs, double(m.startMs)},
+                        {u"at"_qs, double(m.atMs)}};
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
@@ -38,7 +39,7 @@ Reading<ScheduleMessage> readSchedule(QByteArrayView payload, const QString &exa
     if (!o.value(u"v"_qs).isDouble() || o.value(u"v"_qs).toDouble() != kVersion)
         return refuse(Refusal::OtherVersion, o.value(u"v"_qs).toVariant().toString());
     if (o.value(u"kind"_qs).toString() != u"schedule"_qs || !o.value(u"from"_qs).isString() ||
-        !o.value(u"start"_qs).isDouble())
+        !o.value(u"start"_qs).isDouble() || !o.value(u"at"_qs).isDouble())
         return refuse(Refusal::Malformed, u"schedule"_qs);
     if (o.value(u"exam"_qs).toString() != exam)
         return refuse(Refusal::OtherExam, o.value(u"exam"_qs).toString());
@@ -51,6 +52,10 @@ Reading<ScheduleMessage> readSchedule(QByteArrayView payload, const QString &exa
     if (start != 0 && (start != std::floor(start) || std::abs(start - double(nowMs)) > double(schedule::kMaxAheadMs)))
         return refuse(Refusal::BadValue, u"start"_qs);
     m.startMs = static_cast<qint64>(start);
+    const double at = o.value(u"at"_qs).toDouble();
+    if (at < 0 || at != std::floor(at) || std::abs(at - double(nowMs)) > double(schedule::kMaxAheadMs))
+        return refuse(Refusal::BadValue, u"at"_qs);
+    m.atMs = static_cast<qint64>(at);
     r.message = m;
     return r;
 }

@@ -11,6 +11,7 @@ namespace tavrin::rooms {
 struct ScheduleMessage {
     QString from;
     qint64 startMs = 0; // the controller's wall clock; 0: no start is set
+    qint64 atMs = 0;    // when it was set (controller's clock): a newer one replaces an older for good
     friend bool operator==(const ScheduleMessage &, const ScheduleMessage &) = default;
 };
 

@@ -164,7 +164,14 @@ void ReadyLink::received(const QString &topic, const QByteArray &body)
     else if (lastRunMs_ > 0 && now - lastRunMs_ < kAskGapMs)
         why = QStringLiteral("too soon");
     if (!why.isEmpty()) {
-        emit rooms_.record(str(texts::roomsRefused).arg(topic, QStringLiteral("soundcheck"), why));
+        // One entry a minute per reason, however many replays come.
+        qint64 &last = refusalNotedMs_[why.left(kMaxNameLength)];
+        if (last == 0 || now - last >= 60000 || now < last) {
+            if (refusalNotedMs_.size() > 64)
+                refusalNotedMs_.clear();
+            refusalNotedMs_[why.left(kMaxNameLength)] = now;
+            emit rooms_.record(str(texts::roomsRefused).arg(topic, QStringLiteral("soundcheck"), why));
+        }
         return;
     }
     lastTakenAtMs_ = r.message->atMs;

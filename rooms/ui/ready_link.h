@@ -61,6 +61,7 @@ private:
     ReadySeams seams_;
     QPointer<Member> member_;
     qint64 lastAskMs_ = 0;        // the controller: when it last asked
+    QHash<QString, qint64> refusalNotedMs_; // a room: when a refusal's reason was last written
     qint64 lastTakenAtMs_ = 0;    // a room: the last request taken, on the controller's clock
     qint64 lastRunMs_ = 0;        // a room: when it last ran a check for its controller
     qint64 startedMs_ = 0;

@@ -10,14 +10,15 @@
 #include "private_broker.h"
 #include "ready_link.h"
 #include "setup_dialog.h"
-#include "signing.h"
 #include "sound_bank.h"
 #include "status_dialog.h"
 #include "texts.h"
 
 #include <QAction>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -65,6 +66,7 @@ RoomsUi::RoomsUi(FramePort &frame, WindowPort &window, Engine &engine, PhaseTime
     connect(frame_.addMenuAction(str(texts::roomsSetupAction)), &QAction::triggered, this, &RoomsUi::showSetup);
 
     status_ = new StatusDialog(frame_.dialogParent());
+    connect(status_, &StatusDialog::keyApproved, this, &RoomsUi::approveKey);
     connect(status_, &StatusDialog::soundCheckAsked, this, [this] {
         const QString why = askSoundChecks_ ? askSoundChecks_() : QString();
         frame_.notify(why.isEmpty() ? str(texts::readyAskSent) : why);
@@ -94,18 +96,22 @@ void RoomsUi::start(const RoomsOptions &options)
     if (const QString n = optionsFileNotice(optionsFile_); !n.isEmpty())
         frame_.notify(n);
     privateOptions_ = loadPrivateBrokerOptions(optionsFile_);
+    loadApprovedKeys();
     options_ = options;
     build();
 }
 
-namespace {
-
 // What a member needs that takes milliseconds to get: made off the UI thread.
-struct Prepared {
-    QByteArray key;
+struct RoomsUi::Prepared {
+    SigningKey stretched;     // kept for the next member of the same passphrase
+    SigningKey examKey;       // the controller's only
+    QByteArray examPublicKey; // empty: nothing signed
+    SigningKey roomKey;       // a room's only
     BrokerSettings login;
     QString problem; // a file the connection needs that cannot be used
 };
+
+namespace {
 
 // A TLS file must be a plain file that can be read: the library opens it
 // on the UI thread, where a FIFO or a file being written would hang it.
@@ -120,12 +126,24 @@ QString unusableFile(const QString &path)
     return plain ? QString() : str(texts::roomsTlsFileUnreadable).arg(path, str(texts::privateFileNotAFile));
 }
 
-Prepared prepare(const RoomsOptions &options, const QByteArray &knownKey)
+// STOP-GAP (to be replaced by the key files and join files): the exam's key
+// pair is stretched from the passphrase on both sides, at a cost cheap
+// enough for many members on one machine (kStopGapCost), and a room makes a
+// key pair of its own at every start. A room must come to hold the public
+// key alone.
+RoomsUi::Prepared prepare(const RoomsOptions &options, const SigningKey &knownKey)
 {
-    Prepared p;
-    // PBKDF2 takes tens of milliseconds: a key already made is used again.
-    p.key = !knownKey.isEmpty() || options.passphrase.isEmpty() ? knownKey
-                                                                 : deriveExamKey(options.passphrase, options.exam);
+    RoomsUi::Prepared p;
+    // Stretching takes a while: a key already made is used again.
+    const SigningKey exam = !knownKey.isNull() || options.passphrase.isEmpty()
+                                ? knownKey
+                                : SigningKey::fromPassphrase(options.passphrase, options.exam, kStopGapCost);
+    p.stretched = exam;
+    p.examPublicKey = exam.isNull() ? QByteArray() : exam.publicKey();
+    if (options.role == Role::Controller)
+        p.examKey = exam;
+    else
+        p.roomKey = SigningKey::generate();
     p.login = loginFor(options);
     if (p.login.tls)
         for (const QString &f : {p.login.caFile, p.login.certFile, p.login.keyFile})
@@ -152,24 +170,27 @@ void RoomsUi::build()
     }
     const bool known = keyOf_ == std::pair{options_.passphrase, options_.exam};
     offUiThread(
-        this, [options = options_, key = known ? key_ : QByteArray()] { return prepare(options, key); },
+        this, [options = options_, key = known ? key_ : SigningKey()] { return prepare(options, key); },
         [this, build = ++builds_, keyOf = std::pair{options_.passphrase, options_.exam}](const Prepared &p) {
             keyOf_ = keyOf;
-            key_ = p.key;
+            key_ = p.stretched;
             if (build == builds_)
-                makeMember(p.key, p.login, p.problem);
+                makeMember(p, p.login, p.problem);
         });
 }
 
-void RoomsUi::makeMember(const QByteArray &key, const BrokerSettings &login, QString problem)
+void RoomsUi::makeMember(const Prepared &keys, const BrokerSettings &login, QString problem)
 {
     MemberSeams seams;
-    seams.key = key;
+    seams.examKey = keys.examKey;
+    seams.examPublicKey = keys.examPublicKey;
+    seams.roomKey = keys.roomKey;
     if (!problem.isEmpty()) {
         // Refused before anything is made, as a member that could not start.
     } else if (options_.role == Role::Controller) {
         controller_ = new Controller(options_.exam, login, engine_, clock_, std::move(seams), this);
         controller_->setBrokerFallback(!resumeDecided_);
+        controller_->setApprovedKeys(approvedKeys_);
         connect(controller_, &Controller::interruptedRunFound, this, &RoomsUi::askAboutKeptRun);
         connect(controller_, &Controller::otherLeads, this, &RoomsUi::askAboutOtherLeader);
         connect(controller_, &Controller::leadTaken, this, [this](const PresenceMessage &other) {
@@ -216,6 +237,56 @@ void RoomsUi::makeMember(const QByteArray &key, const BrokerSettings &login, QSt
     connect(&players_, &SoundBank::cueStarted, member, &Member::cueStarted);
     connect(member, &Member::cuePlayed, this, &RoomsUi::cuePlayed);
     refreshLine();
+}
+
+namespace {
+
+constexpr qsizetype kMaxKeysFile = 64 * 1024;
+
+// The approved rooms' keys: one line a room, its name and its key in base64url.
+QString approvedKeysFile(const QString &optionsFile)
+{
+    return QFileInfo(optionsFile).dir().filePath(QStringLiteral("Tavrin-room-keys.txt"));
+}
+
+} // namespace
+
+void RoomsUi::loadApprovedKeys()
+{
+    approvedKeys_.clear();
+    QByteArray content;
+    const SecretFileError e = readSecretFile(approvedKeysFile(optionsFile_), kMaxKeysFile, content);
+    if (e.kind == SecretFileError::Missing)
+        return;
+    if (e.kind != SecretFileError::None) {
+        frame_.notify(str(texts::roomsKeysReadFailed).arg(e.text));
+        return;
+    }
+    for (const QByteArray &line : content.split('\n')) {
+        const QList<QByteArray> f = line.split('\t');
+        if (f.size() != 2)
+            continue;
+        const QString room = QString::fromUtf8(
+            QByteArray::fromBase64(f[0].left(4 * kMaxNameLength * 4 / 3 + 4), QByteArray::Base64UrlEncoding));
+        const std::optional<QByteArray> key = decodeKey(f[1], kPublicKeyBytes);
+        if (key && validName(room) && approvedKeys_.size() < kMaxRooms)
+            approvedKeys_.insert(room, *key);
+    }
+}
+
+void RoomsUi::approveKey(const QString &room, const QByteArray &key)
+{
+    if (!controller_ || approvedKeys_.size() >= kMaxRooms)
+        return;
+    approvedKeys_.insert(room, key);
+    controller_->setApprovedKeys(approvedKeys_);
+    emit record(str(texts::roomsKeyApprovedRecord).arg(room, fingerprint(key)));
+    QByteArray content;
+    for (auto it = approvedKeys_.cbegin(); it != approvedKeys_.cend(); ++it)
+        content += encodeKey(it.key().toUtf8()) + '\t' + encodeKey(it.value()) + '\n';
+    // Owner-only and whole, never through a link, like every key file.
+    if (const QString e = writeSecretFile(approvedKeysFile(optionsFile_), content); !e.isEmpty())
+        frame_.notify(str(texts::roomsKeysSaveFailed).arg(e));
 }
 
 void RoomsUi::abortRun()
@@ -390,6 +461,11 @@ void RoomsUi::refreshLine()
             alarm = true;
         }
         alarm = alarm || !controller_->connected();
+        // In its own name, and not its own: somebody holds what signs as it, or replays it.
+        if (const qint64 seen = controller_->ownNameSeenMs(); seen > 0 && QDateTime::currentMSecsSinceEpoch() - seen < 10 * 60'000) {
+            text += QChar(u'\u3000') + str(texts::roomsLineOwnNameForged);
+            alarm = true;
+        }
     } else {
         const std::optional<OffsetEstimate> e = room_->offset();
         text = room_->following()
@@ -403,6 +479,12 @@ void RoomsUi::refreshLine()
     const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
     if (!member.connected())
         text += QChar(u'\u3000') + str(texts::roomsLineNoBroker);
+    if (member.refusals().count(Refusal::OtherVersion) > 0) {
+        text += QChar(u'\u3000') + str(texts::roomsLineOldVersion);
+        alarm = true;
+    }
+    if (!member.examFingerprint().isEmpty())
+        text += QChar(u'\u3000') + str(texts::roomsLineExamKey).arg(member.examFingerprint());
     if (const qint64 refused = member.refusals().total(); refused > 0) {
         text += QChar(u'\u3000') + str(texts::roomsLineRefused).arg(refused);
         alarm = true;

@@ -6,6 +6,7 @@
 // ask for. Without settings it adds the two entries and nothing else.
 
 #include "room.h"
+#include "identity.h"
 #include "options.h"
 #include "ports.h"
 
@@ -81,18 +82,23 @@ signals:
     // record, with why (Journal::recordAbort), before the room stops it.
     void runAborted(const QString &why);
 
+public:
+    struct Prepared;
+
 private:
     class Forward;
     void build();
     void teardown();
     void showStatus();
     void showSetup();
+    void loadApprovedKeys();
+    void approveKey(const QString &room, const QByteArray &key);
     void applySetup();
     void startPrivateBroker();
     void refreshLine();
     void askAboutKeptRun(const StateMessage &kept);
     void askAboutOtherLeader(const PresenceMessage &other);
-    void makeMember(const QByteArray &key, const BrokerSettings &login, QString problem);
+    void makeMember(const Prepared &keys, const BrokerSettings &login, QString problem);
     void noteFromMember(const QString &text);
 
     std::function<std::optional<KeptRun>()> keptRun_;
@@ -118,7 +124,8 @@ private:
     quint64 builds_ = 0; // a member being prepared is made only if it is still the latest
     // The last key derived, and the passphrase and examination it is of.
     std::pair<QString, QString> keyOf_;
-    QByteArray key_;
+    SigningKey key_;
+    QHash<QString, QByteArray> approvedKeys_; // room -> its approved public key
 };
 
 } // namespace tavrin::rooms

@@ -64,6 +64,9 @@ void ScheduleLink::publishStart(qint64 startMs)
     ScheduleMessage m;
     m.from = member_->id();
     m.startMs = startMs;
+    // Never earlier than the last one sent, so that it always replaces it.
+    lastSentAtMs_ = qMax(lastSentAtMs_ + 1, QDateTime::currentMSecsSinceEpoch());
+    m.atMs = lastSentAtMs_;
     member_->publishExtra(scheduleTopic(member_->exam()), writeSchedule(member_->exam(), m), true);
 }
 
@@ -75,15 +78,20 @@ void ScheduleLink::received(const QString &topic, const QByteArray &body)
     // Signed by this examination's key (the member checked that), a start
     // within a day, and only from the controller this room follows.
     const Reading<ScheduleMessage> r = readSchedule(body, room->exam(), QDateTime::currentMSecsSinceEpoch());
-    if (!r.ok() || (!room->followed().isEmpty() && r.message->from != room->followed())) {
+    // A schedule set earlier than the one taken is a replay: the operator
+    // may have moved the start since.
+    const bool older = r.ok() && r.message->atMs < newestAtMs_;
+    if (!r.ok() || older || (!room->followed().isEmpty() && r.message->from != room->followed())) {
         // At most one entry every ten seconds: a flood must not fill the record.
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (now - lastRefusalMs_ >= 10000) {
             lastRefusalMs_ = now;
-            emit rooms_.record(str(texts::roomsRefused).arg(topic, u"schedule"_qs, r.ok() ? r.message->from : r.detail));
+            emit rooms_.record(str(texts::roomsRefused)
+                                   .arg(topic, u"schedule"_qs, !r.ok() ? r.detail : older ? u"at"_qs : r.message->from));
         }
         return;
     }
+    newestAtMs_ = r.message->atMs;
     const bool had = controllerStart_.has_value();
     controllerStart_ = r.message->startMs ? std::optional<qint64>(r.message->startMs) : std::nullopt;
     if (!controllerStart_) {

@@ -41,6 +41,8 @@ private:
     std::optional<qint64> controllerStart_;
     std::optional<qint64> mappedTo_;
     qint64 lastRefusalMs_ = 0;
+    qint64 newestAtMs_ = 0;   // a room: when the schedule it took was set
+    qint64 lastSentAtMs_ = 0; // the controller: when the last one sent was
 };
 
 } // namespace tavrin::rooms

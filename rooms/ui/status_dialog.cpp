@@ -63,7 +63,9 @@ StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
     table_->setHorizontalHeaderLabels(columns);
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    // A row is chosen to approve its room's key.
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
     // A readiness line longer than its cell wraps: the row grows to show it whole.
@@ -76,6 +78,16 @@ StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
     auto *buttons = new QDialogButtonBox(this);
     ask_ = buttons->addButton(str(texts::readyAskButton), QDialogButtonBox::ActionRole);
     connect(ask_, &QPushButton::clicked, this, &StatusDialog::soundCheckAsked);
+    approve_ = buttons->addButton(str(texts::readyApproveButton), QDialogButtonBox::ActionRole);
+    connect(approve_, &QPushButton::clicked, this, [this] {
+        const QList<QTableWidgetItem *> chosen = table_->selectedItems();
+        if (!member_ || chosen.isEmpty())
+            return;
+        const QString room = table_->item(chosen.front()->row(), 0)->data(Qt::UserRole).toString();
+        const QByteArray key = member_->keyOf(room);
+        if (!key.isEmpty() && !member_->approved(room))
+            emit keyApproved(room, key);
+    });
     buttons->addButton(str(texts::roomsClose), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
     layout->addWidget(buttons);
@@ -111,6 +123,7 @@ void StatusDialog::refresh()
         table_->setRowCount(0);
         summary_->hide();
         ask_->hide();
+        approve_->hide();
         return;
     }
     const Member &m = *member_;
@@ -125,8 +138,13 @@ void StatusDialog::refresh()
                                                              : texts::roomsStatusControllerOffline),
                                 offset));
     } else {
-        head_->setText(str(texts::roomsStatusHeadController).arg(m.exam(), m.brokerName(), connection(m)));
+        QString head = str(texts::roomsStatusHeadController).arg(m.exam(), m.brokerName(), connection(m));
+        if (m.ownNameSeenMs() > 0)
+            head += u'\n' + str(texts::roomsLineOwnNameForged) + QStringLiteral(" ") + clockTime(m.ownNameSeenMs());
+        head_->setText(head);
     }
+    if (!m.examFingerprint().isEmpty())
+        head_->setText(head_->text() + u'\n' + str(texts::roomsStatusExamKey).arg(m.examFingerprint()));
 
     const QMap<QString, RoomView> &rooms = m.rooms();
     table_->setRowCount(int(rooms.size()));
@@ -136,6 +154,10 @@ void StatusDialog::refresh()
     const bool controller = qobject_cast<const Controller *>(&m) != nullptr;
     summary_->setVisible(controller);
     ask_->setVisible(controller);
+    approve_->setVisible(controller && m.signs());
+    const QString chosenRoom = table_->selectedItems().isEmpty()
+                                   ? QString()
+                                   : table_->item(table_->selectedItems().front()->row(), 0)->data(Qt::UserRole).toString();
     for (auto it = rooms.begin(); it != rooms.end(); ++it, ++row) {
         const RoomStatus &s = it->status;
         QString link = str(s.online ? texts::roomsYes : texts::roomsNo);
@@ -146,8 +168,9 @@ void StatusDialog::refresh()
         const QString readiness =
             readinessText(s, m.connected() && now - it->heardMs <= kSilentAfterMs, &isReady);
         ready += isReady ? 1 : 0;
+        const bool unapproved = controller && m.signs() && !m.approved(it.key());
         const QString cells[] = {
-            it.key(),
+            unapproved ? it.key() + str(texts::roomsKeyUnapproved).arg(fingerprint(m.keyOf(it.key()))) : it.key(),
             str(texts::roomsSince).arg(link, clockTime(it->changedMs)),
             str(texts::roomsQuestionState).arg(s.question).arg(stateText(s.state)),
             QString::number(s.second),
@@ -162,11 +185,15 @@ void StatusDialog::refresh()
         for (int c = 0; c < int(std::size(cells)); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             item->setToolTip(cells[c]);
-            if ((c == 6 && !notOwn.isEmpty()) || (c == 8 && !isReady) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
+            if (c == 0)
+                item->setData(Qt::UserRole, it.key());
+            if ((c == 0 && unapproved) || (c == 6 && !notOwn.isEmpty()) || (c == 8 && !isReady) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
                                                     qobject_cast<const Controller *>(&m)))
                 item->setForeground(QColor(0xC0, 0x40, 0x00));
             table_->setItem(row, c, item);
         }
+        if (it.key() == chosenRoom)
+            table_->selectRow(row);
     }
     summary_->setText(str(texts::readySummary).arg(ready).arg(rooms.size()));
 }

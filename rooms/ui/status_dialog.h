@@ -28,6 +28,8 @@ public:
 signals:
     // The operator asks every room to run its sound check.
     void soundCheckAsked();
+    // The operator approves the key a room signs with (as last heard).
+    void keyApproved(const QString &room, const QByteArray &key);
 
 private:
     QPointer<Member> member_;
@@ -35,6 +37,7 @@ private:
     QTableWidget *table_ = nullptr;
     QLabel *summary_ = nullptr;
     QPushButton *ask_ = nullptr;
+    QPushButton *approve_ = nullptr;
 };
 
 } // namespace tavrin::rooms

@@ -9,6 +9,7 @@ topic, how many were sent and the broker's answer to the last (0 taken,
 rooms_attacker.py PORT USER PASSWORD EXAM ROOM OTHER_ROOM CAPTURED
 (USER "-" for no login)."""
 
+import base64
 import json
 import os
 import re
@@ -53,11 +54,12 @@ class Client(mqtt.Client):
 
 
 def unsigned(payload):
-    return re.sub(r',"mac":"[0-9a-f]*"', '', payload)
+    return re.sub(r',"sig":"[0-9A-Za-z_-]*"', '', payload)
 
 
 def with_mac(payload):
-    return payload[:-1] + ',"mac":"' + os.urandom(32).hex() + '"}'
+    """A signature of the right shape that no key made."""
+    return payload[:-1] + ',"sig":"' + base64.urlsafe_b64encode(os.urandom(64)).decode().rstrip('=') + '"}'
 
 
 def main():
@@ -88,10 +90,10 @@ def main():
 
     reset_run = dict(state['run'], sw=0, ck=0, t=0, question='0', reset=False, resume=False)
     seq = state['seq']
-    presence = {'v': 1, 'kind': 'controller', 'exam': exam, 'from': 'c-' + os.urandom(8).hex(), 'online': True,
+    presence = {'v': 2, 'kind': 'controller', 'exam': exam, 'from': 'c-' + os.urandom(8).hex(), 'online': True,
                 'since': now_ms, 'leading': True, 'host': 'laptop', 'over': leader}
-    ask = {'v': 1, 'kind': 'clock?', 'exam': exam, 'room': room}
-    answer = {'v': 1, 'kind': 'clock', 'exam': exam, 'from': leader,
+    ask = {'v': 2, 'kind': 'clock?', 'exam': exam, 'room': room}
+    answer = {'v': 2, 'kind': 'clock', 'exam': exam, 'from': leader,
               't1': (now_ms - 75000) * 1000, 't2': (now_ms - 75000) * 1000 + 10}
     forgeries = [
         ('unsigned state', base + 'state', state_with(seq=seq + 1, event='reset', run=reset_run)),
@@ -107,8 +109,8 @@ def main():
         ('replayed presence', base + 'controller', presences[0] if presences else with_mac('{}')),
         ('question for another room', base + 'clock', with_mac(json.dumps(ask)), os.urandom(16),
          base + 'rooms/%s/clock' % other),
-        ('oversized state', base + 'state', '{"v":1,"pad":"' + 'x' * 65536 + '"}'),
-        ('oversized status', base + 'rooms/%s/status' % room, '{"v":1,"pad":"' + 'x' * 65536 + '"}'),
+        ('oversized state', base + 'state', '{"v":2,"pad":"' + 'x' * 65536 + '"}'),
+        ('oversized status', base + 'rooms/%s/status' % room, '{"v":2,"pad":"' + 'x' * 65536 + '"}'),
         ('clock answer to no question', base + 'rooms/%s/clock' % room, with_mac(json.dumps(answer)),
          os.urandom(16)),
     ]
@@ -136,6 +138,34 @@ def main():
         c.send(topic, forged if i % 2 else statuses[-1], qos=0)
     rc = c.send(topic, statuses[-1])
     print(json.dumps({'name': 'flood of statuses', 'topic': topic, 'count': 3001, 'rc': rc}), flush=True)
+
+    # Replays of what it captured, signed as they were: every schedule but
+    # the newest, the leader's presences and its will, and one sound-check
+    # request 20,000 times over.
+    replays = [('replayed earlier schedule', base + 'schedule', p)
+               for p in [p for t, p in seen if t == base + 'schedule'][:-1]]
+    replays += [('replayed presence of the leader', base + 'controller', p) for p in presences[:1]]
+    replays += [('replayed will', base + 'controller', p)
+                for t, p in seen if t == base + 'controller' and '"online":false' in p][:1]
+    for name, topic, payload in replays:
+        rc = c.send(topic, payload)
+        print(json.dumps({'name': name, 'topic': topic, 'count': 1, 'rc': rc}), flush=True)
+    checks = [p for t, p in seen if t == base + 'soundcheck']
+    if checks:
+        topic = base + 'soundcheck'
+        for _ in range(20000):
+            c.send(topic, checks[-1], qos=0)
+        rc = c.send(topic, checks[-1])
+        print(json.dumps({'name': 'replayed sound checks', 'topic': topic, 'count': 20001, 'rc': rc}), flush=True)
+    # Hook: a login reusing another member's connection id (tavrin-<from>),
+    # for the broker's access list to refuse.
+    if os.environ.get('ATTACKER_REUSE_ID'):
+        thief = mqtt.Client(client_id='tavrin-' + leader, protocol=mqtt.MQTTv5)
+        if user != '-':
+            thief.username_pw_set(user, password)
+        rc = thief.connect('127.0.0.1', int(port))
+        print(json.dumps({'name': 'connection id of the leader', 'topic': '', 'count': 1, 'rc': rc}), flush=True)
+        thief.disconnect()
     c.loop_stop()
     c.disconnect()
 

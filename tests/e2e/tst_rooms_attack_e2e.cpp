@@ -10,7 +10,7 @@
 #include "click_points.h"
 #include "private_broker.h"
 #include "rooms_rig.h"
-#include "signing.h"
+#include "identity.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -144,14 +144,17 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
     // following the same controller, its clock offset unmoved.
     if (!rig.roomsReport(12000, to))
         return u"a room did not report itself after the attack"_qs;
-    // What a room itself said is what its MAC holds; the attacker's own
-    // statuses on its topic are not what it shows.
-    const QByteArray key = tavrin::rooms::deriveExamKey(kPassphrase, rig.exam);
+    // What a room itself said is what its own key signed (the key it named
+    // before the attack); the attacker's own statuses on its topic are not
+    // what it shows.
     for (const QString &room : {u"A"_qs, u"B"_qs}) {
+        const auto key = tavrin::rooms::decodeKey(before[room][u"key"_qs].toString().toLatin1(), 32);
+        if (!key)
+            return u"room %1 named no key of its own"_qs.arg(room);
         for (const auto &e : rig.log.entries()) {
             const QJsonObject o = e2e::json(e.payload);
             if (e.at < from || e.topic != topic(rig, u"rooms/%1/status"_qs.arg(room)) ||
-                tavrin::rooms::checkPayload(key, e.topic, {}, e.payload, nullptr) != tavrin::rooms::Seal::Good)
+                tavrin::rooms::openPayload(*key, e.topic, {}, e.payload, nullptr) != tavrin::rooms::SigCheck::Good)
                 continue;
             if (e2e::shownByRoom(e.payload) != paused || o[u"follows"_qs] != ctlId ||
                 std::abs(o[u"offset"_qs].toDouble() - before[room][u"offset"_qs].toDouble()) > 500)

@@ -217,7 +217,7 @@ void TestRoomsE2E::examinationInFourRooms()
     QVERIFY2(rig.roomsReport(8000, brokerBack), "the rooms did not come back to the broker");
     // A reset that this examination's controller did not send changes nothing.
     const QString forged = QStringLiteral(
-        R"({"v":1,"kind":"state","exam":"e2e","from":"c-0000000000000000","seq":99,"event":"reset","due":%1,)"
+        R"({"v":2,"kind":"state","exam":"e2e","from":"c-0000000000000000","seq":99,"event":"reset","due":%1,)"
         R"("period":1000,"run":{"time1":5,"time2":2,"cycle":4,"fkc":0,"sw":0,"ck":0,"t":0,"reset":false,)"
         R"("resume":false,"question":"0","move":false,"end":false}})").arg(qint64(e2e::wallSeconds() * 1000));
     e2e::run(u"mosquitto_pub"_qs, {u"-p"_qs, QString::number(rig.broker.port()), u"-t"_qs, stateTopic(rig), u"-m"_qs, forged});
@@ -306,7 +306,7 @@ void TestRoomsE2E::scheduledStartAndSoundCheck()
 
     // The controller's request, as its button sends it (nothing is signed on this broker).
     const double asked = e2e::wallSeconds();
-    const QByteArray ask = QStringLiteral(R"({"v":1,"kind":"soundcheck?","exam":"e2e","from":"%1","at":%2})")
+    const QByteArray ask = QStringLiteral(R"({"v":2,"kind":"soundcheck?","exam":"e2e","from":"%1","at":%2})")
                                .arg(controllerId).arg(QDateTime::currentMSecsSinceEpoch()).toUtf8();
     e2e::run(u"mosquitto_pub"_qs, {u"-p"_qs, QString::number(rig.broker.port()), u"-t"_qs, u"tavrin/e2e/soundcheck"_qs,
                                   u"-m"_qs, QString::fromUtf8(ask)});

@@ -3,7 +3,7 @@
 // counted, and what a room must take.
 #include "follow.h"
 #include "member_rig.h"
-#include "signing.h"
+#include "identity.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -17,6 +17,161 @@ using Rig = RoomRig;
 class TestMembers : public QObject {
     Q_OBJECT
 private slots:
+    // Each kind the controller sends, signed with a key that is not the
+    // examination's: a stranger's, or a room's own (a stolen room PC).
+    void controllerKindsNeedTheExamKey_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("key"); // 0: a stranger's, 1: the room's own
+        for (const char *kind : {"presence", "state", "clock", "schedule", "soundcheck"})
+            for (int key : {0, 1})
+                QTest::newRow(qPrintable(u"%1, %2"_qs.arg(QLatin1String(kind), key ? u"room key"_qs : u"wrong key"_qs)))
+                    << QString::fromLatin1(kind) << key;
+    }
+    void controllerKindsNeedTheExamKey()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, key);
+        Rig r;
+        const qint64 now = r.clock.wallMs();
+        r.deliver(r.topics.controller(), r.presence(kCtl, now - 60'000));
+        r.deliver(r.topics.state(), r.state(5, now - 300, r.key(), r.topics.state()));
+        r.room->subscribeExtra(r.topics.schedule());
+        r.room->subscribeExtra(r.topics.soundCheck());
+        QSignalSpy extras(r.room.get(), &Member::extraReceived);
+        const SigningKey wrong = key ? MemberRig::roomKey(0) : SigningKey::fromSeed(QByteArray(kSeedBytes, 'w'));
+        const QString t = kind == "presence" ? r.topics.controller()
+                          : kind == "state"  ? r.topics.state()
+                          : kind == "clock"  ? r.topics.roomClock(u"A"_qs)
+                          : kind == "schedule" ? r.topics.schedule()
+                                               : r.topics.soundCheck();
+        QByteArray body = kind == "presence" ? writePresence(kExam, {kOther, true, now + 1, true, u"h"_qs, kCtl, now})
+                          : kind == "state"  ? writeState(kExam, {kCtl, 6, StateEvent::Pause, now, RunSnapshot{}})
+                          : kind == "clock"  ? writeClockReply(kExam, {kCtl, 1, 2, {}})
+                                             : writeSoundCheckAsk(kExam, {kCtl, now});
+        const QByteArray correlation = kind == "clock" ? r.sentOn(r.topics.clock()).back().correlation : QByteArray();
+        r.deliver(t, key ? MemberRig::roomSealed(wrong, t, body, correlation) : sealPayload(wrong, t, correlation, body),
+                  correlation);
+        QCOMPARE(r.room->refusals().forgeries(), 1);
+        QCOMPARE(r.room->followed(), kCtl);
+        QCOMPARE(extras.size(), 0);
+    }
+
+    // A room's kinds at the controller: its own key before approval and
+    // after, another room's key after approval; status and cue report alike.
+    void roomKindsHeldToTheApprovedKey_data()
+    {
+        QTest::addColumn<bool>("cues");
+        QTest::addColumn<bool>("approved");
+        QTest::addColumn<int>("key"); // the room key it is signed with
+        QTest::addColumn<bool>("refused");
+        for (bool cues : {false, true}) {
+            const char *k = cues ? "cue report" : "status";
+            QTest::newRow(qPrintable(u"%1, first sight"_qs.arg(QLatin1String(k)))) << cues << false << 1 << false;
+            QTest::newRow(qPrintable(u"%1, approved key"_qs.arg(QLatin1String(k)))) << cues << true << 0 << false;
+            QTest::newRow(qPrintable(u"%1, another room's key"_qs.arg(QLatin1String(k)))) << cues << true << 1 << true;
+        }
+    }
+    void roomKindsHeldToTheApprovedKey()
+    {
+        QFETCH(bool, cues);
+        QFETCH(bool, approved);
+        QFETCH(int, key);
+        QFETCH(bool, refused);
+        ControllerRig r;
+        if (approved)
+            r.controller->setApprovedKeys({{u"A"_qs, MemberRig::roomKey(0).publicKey()}});
+        const qint64 now = r.clock.wallMs();
+        RoomStatus st;
+        st.room = u"A"_qs;
+        st.from = u"r-00000000000000a1"_qs;
+        st.online = true;
+        st.atMs = now;
+        PlayedCue cue;
+        cue.room = u"A"_qs;
+        cue.dueMs = now;
+        cue.player = 1;
+        cue.startedMs = now;
+        cue.source = CueSource::OwnFile;
+        const QString t = cues ? r.topics.roomCues(u"A"_qs) : r.topics.roomStatus(u"A"_qs);
+        r.deliver(t, MemberRig::roomSealed(MemberRig::roomKey(key), t,
+                                           cues ? writeCueReport(kExam, {st.from, cue}) : writeStatus(kExam, st)));
+        QCOMPARE(r.controller->refusals().count(Refusal::OtherKey), refused ? 1 : 0);
+        QCOMPARE(r.controller->rooms().contains(u"A"_qs), !refused && !cues);
+        if (!approved)
+            QCOMPARE(r.controller->keyOf(u"A"_qs), MemberRig::roomKey(key).publicKey());
+    }
+
+    // What makes an old message of each kind known: a presence or status
+    // older than its window (a replay after the sender's restart), older
+    // than the last one taken (before), a since ahead of every clock.
+    void replaysRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("atAgoMs");
+        QTest::addColumn<qint64>("sinceAheadMs");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("presence, fresh") << "presence" << qint64(1000) << qint64(0) << false;
+        QTest::newRow("presence, after a restart") << "presence" << qint64(600'000) << qint64(0) << true;
+        QTest::newRow("presence, before the last") << "presence" << qint64(20'000) << qint64(0) << true;
+        QTest::newRow("presence, since in the future") << "presence" << qint64(1000) << qint64(3'600'000) << true;
+        QTest::newRow("status, fresh") << "status" << qint64(1000) << qint64(0) << false;
+        QTest::newRow("status, a dead room's") << "status" << qint64(600'000) << qint64(0) << true;
+        QTest::newRow("status, before the last") << "status" << qint64(8000) << qint64(0) << true;
+    }
+    void replaysRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, atAgoMs);
+        QFETCH(qint64, sinceAheadMs);
+        QFETCH(bool, refused);
+        ControllerRig r;
+        const qint64 now = r.clock.wallMs();
+        if (kind == "presence") {
+            const auto presence = [&](qint64 at, qint64 since) {
+                return sealPayload(r.key(), r.topics.controller(), {},
+                                   writePresence(kExam, {kOther, true, since, true, u"h"_qs, {}, at}));
+            };
+            r.deliver(r.topics.controller(), presence(now - 5000, now - 60'000));
+            r.deliver(r.topics.controller(), presence(now - atAgoMs, sinceAheadMs > 0 ? now + sinceAheadMs : now - 60'000));
+            QCOMPARE(r.controller->refusals().count(Refusal::Replayed) + r.controller->refusals().count(Refusal::BadValue),
+                     refused ? 1 : 0);
+            return;
+        }
+        RoomStatus st;
+        st.room = u"A"_qs;
+        st.from = u"r-00000000000000a1"_qs;
+        st.online = true;
+        const QString t = r.topics.roomStatus(u"A"_qs);
+        st.atMs = now - 4000;
+        r.deliver(t, MemberRig::roomSealed(MemberRig::roomKey(0), t, writeStatus(kExam, st)));
+        st.atMs = now - atAgoMs;
+        st.question = 7;
+        r.deliver(t, MemberRig::roomSealed(MemberRig::roomKey(0), t, writeStatus(kExam, st)));
+        QCOMPARE(r.controller->refusals().count(Refusal::Replayed), refused ? 1 : 0);
+        QCOMPARE(r.controller->rooms().value(u"A"_qs).status.question, refused ? 0 : 7);
+    }
+
+    // A state in the controller's own name that it did not send: refused,
+    // told, and its own state sent again.
+    void ownNameForgeryAlarms()
+    {
+        ControllerRig r(true);
+        r.controller->operatorDecided();
+        r.clock.advance(3000);
+        QCoreApplication::processEvents();
+        QVERIFY(r.controller->leading());
+        const auto before = r.sentOn(r.topics.controller()).size();
+        QSignalSpy notes(r.controller.get(), &Member::note);
+        for (int i = 0; i < 3; ++i)
+            r.deliver(r.topics.state(), r.state(250 + i, r.clock.wallMs(), r.key(), r.topics.state(), r.controller->id()));
+        QCoreApplication::processEvents();
+        QCOMPARE(r.controller->refusals().count(Refusal::OwnName), 3);
+        QVERIFY(r.controller->ownNameSeenMs() > 0);
+        QVERIFY(r.sentOn(r.topics.controller()).size() > before);
+        QCOMPARE(notes.size(), 2); // the alarm and the refusal, once each
+    }
+
     void forgeriesRefused_data()
     {
         QTest::addColumn<QString>("forgery");
@@ -47,7 +202,7 @@ private slots:
         r.deliver(r.topics.state(), r.state(6, due, r.key(), r.topics.state()));
         QCOMPARE(r.room->followed(), kCtl);
         QCOMPARE(r.room->refusals().total(), 0);
-        const QByteArray wrong = deriveExamKey(u"guess"_qs, kExam);
+        const SigningKey wrong = SigningKey::fromSeed(QByteArray(kSeedBytes, 'w'));
         const QString t = r.topics.state();
         if (forgery == "good")
             r.deliver(t, r.state(7, due + 1000, r.key(), t));
@@ -69,7 +224,7 @@ private slots:
             r.deliver(r.topics.controller(), r.presence(kOther, since - 1000, kCtl));
         else if (forgery == "clock")
             r.deliver(r.topics.roomClock(u"A"_qs),
-                      signPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2, {}})),
+                      sealPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2, {}})),
                       "guessed");
         else if (forgery == "takeover")
             r.deliver(r.topics.controller(), r.presence(kOther, since + 1000, kCtl));
@@ -113,7 +268,7 @@ private slots:
         r.deliver(r.topics.state(), r.state(1, before - 1000, r.key(), r.topics.state()));
         const qint64 at = (t0 + r.clock.wallUs()) / 2 - qint64(offsetMs * 1000);
         const QString topic = r.topics.roomClock(u"A"_qs);
-        r.deliver(topic, signPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at, {}})),
+        r.deliver(topic, sealPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at, {}})),
                   ask.correlation);
         QCOMPARE(r.room->refusals().total(), 0);
         const double shift = std::remainder(double(r.timer.nextDueWallMs() - before), 1000.0);
@@ -224,7 +379,7 @@ private slots:
         r.deliver(r.topics.controller(), r.presence(kCtl, since));
         r.deliver(r.topics.controller(), r.presence(kOther, since + 5000));
         QCOMPARE(r.room->followed(), kCtl);
-        r.deliver(r.topics.controller(), signPayload(r.key(), r.topics.controller(), {},
+        r.deliver(r.topics.controller(), sealPayload(r.key(), r.topics.controller(), {},
                                                      writePresence(kExam, {kCtl, false, 0, false, u"h"_qs, {}})));
         QCOMPARE(r.room->followed(), kOther);
     }

@@ -113,7 +113,7 @@ private slots:
         QTest::newRow("not JSON") << QByteArray("{\"v\":1,") << Refusal::Malformed << "";
         QTest::newRow("an array") << QByteArray("[1,2]") << Refusal::Malformed << "";
         QTest::newRow("no version") << changed("v", {}) << Refusal::Malformed << "v";
-        QTest::newRow("version 2") << changed("v", 2) << Refusal::OtherVersion << "";
+        QTest::newRow("version 1") << changed("v", 1) << Refusal::OtherVersion << "";
         QTest::newRow("another kind") << changed("kind", "room") << Refusal::Malformed << "kind";
         QTest::newRow("another exam") << changed("exam", "B") << Refusal::OtherExam << "exam";
         QTest::newRow("from a room") << changed("from", "r-0123456789abcdef") << Refusal::NotFromController << "from";

@@ -1,6 +1,6 @@
 #include "member_rig.h"
 
-#include "signing.h"
+#include "identity.h"
 
 #include <QTest>
 
@@ -20,10 +20,24 @@ void startRun(Engine &e, int time1, int time2, int cycle)
     e.Command1_Click();
 }
 
-const QByteArray &MemberRig::key()
+const SigningKey &MemberRig::key()
 {
-    static const QByteArray k = deriveExamKey(QStringLiteral("correct horse"), kExam);
+    static const SigningKey k = SigningKey::fromSeed(QByteArray(kSeedBytes, 'e'));
     return k;
+}
+
+const SigningKey &MemberRig::roomKey(int n)
+{
+    static const SigningKey keys[] = {SigningKey::fromSeed(QByteArray(kSeedBytes, 'a')),
+                                      SigningKey::fromSeed(QByteArray(kSeedBytes, 'b'))};
+    return keys[n % 2];
+}
+
+QByteArray MemberRig::roomSealed(const SigningKey &k, const QString &topic, const QByteArray &payload,
+                                 const QByteArray &correlation)
+{
+    QByteArray named = payload.chopped(1) + ",\"key\":\"" + encodeKey(k.publicKey()) + "\"}";
+    return sealPayload(k, topic, correlation, named);
 }
 
 MemberRig::MemberRig()
@@ -32,11 +46,20 @@ MemberRig::MemberRig()
     QObject::connect(&timer, &PhaseTimer::timeout, [this] { engine.Timer1_Timer(); });
 }
 
-MemberSeams MemberRig::seams(bool sign)
+MemberSeams MemberRig::seams(bool sign, bool controller)
 {
     auto l = std::make_unique<FakeLink>();
     link = l.get();
-    return MemberSeams{sign ? key() : QByteArray(), std::move(l)};
+    MemberSeams s;
+    if (sign) {
+        s.examPublicKey = key().publicKey();
+        if (controller)
+            s.examKey = key();
+        else
+            s.roomKey = roomKey(0);
+    }
+    s.link = std::move(l);
+    return s;
 }
 
 void MemberRig::deliver(const QString &topic, const QByteArray &payload, const QByteArray &correlation, bool retained)
@@ -52,16 +75,16 @@ void MemberRig::deliver(const QString &topic, const QByteArray &payload, const Q
 }
 
 QByteArray MemberRig::presence(const QString &from, qint64 sinceMs, const QString &over, bool leads,
-                               const QByteArray &k) const
+                               const SigningKey *k) const
 {
-    return signPayload(k.isEmpty() ? key() : k, topics.controller(), {},
-                       writePresence(kExam, {from, leads, leads ? sinceMs : 0, leads, u"h"_qs, over}));
+    return sealPayload(k ? *k : key(), topics.controller(), {},
+                       writePresence(kExam, {from, leads, leads ? sinceMs : 0, leads, u"h"_qs, over, clock.wallMs()}));
 }
 
-QByteArray MemberRig::state(qint64 seq, qint64 dueMs, const QByteArray &k, const QString &topic, const QString &from,
+QByteArray MemberRig::state(qint64 seq, qint64 dueMs, const SigningKey &k, const QString &topic, const QString &from,
                             StateEvent event, const RunSnapshot &run) const
 {
-    return signPayload(k, topic, {}, writeState(kExam, {from, seq, event, dueMs, run}));
+    return sealPayload(k, topic, {}, writeState(kExam, {from, seq, event, dueMs, run}));
 }
 
 std::vector<Outgoing> MemberRig::sentOn(const QString &topic) const
@@ -79,7 +102,7 @@ QByteArray lastOn(const MemberRig &r, const QString &topic)
     const std::vector<Outgoing> s = r.sentOn(topic);
     QByteArray body = s.empty() ? QByteArray() : s.back().payload;
     if (!s.empty())
-        checkPayload(MemberRig::key(), topic, {}, s.back().payload, &body);
+        openPayload(MemberRig::key().publicKey(), topic, {}, s.back().payload, &body);
     return body;
 }
 } // namespace
@@ -96,7 +119,7 @@ std::optional<PresenceMessage> MemberRig::lastPresence() const
 
 RoomRig::RoomRig()
 {
-    room = std::make_unique<Room>(kExam, u"A"_qs, BrokerSettings{}, engine, window, timer, nullptr, seams());
+    room = std::make_unique<Room>(kExam, u"A"_qs, BrokerSettings{}, engine, window, timer, nullptr, seams(true, false));
     room->start();
 }
 
@@ -106,7 +129,7 @@ void RoomRig::answerFirst(const QString &from, qint64 behindUs, const ClockKeepi
     QVERIFY(!asks.empty());
     const QString topic = topics.roomClock(u"A"_qs);
     const qint64 now = clock.wallUs() - behindUs;
-    deliver(topic, signPayload(key(), topic, asks.front().correlation, writeClockReply(kExam, {from, now, now, keeping})),
+    deliver(topic, sealPayload(key(), topic, asks.front().correlation, writeClockReply(kExam, {from, now, now, keeping})),
             asks.front().correlation);
 }
 

@@ -54,8 +54,12 @@ void startRun(Engine &e, int time1, int time2, int cycle);
 // The fake clock, an engine on a silent window that its tick timer drives
 // (as the window does), and what the broker carries.
 struct MemberRig {
-    // "correct horse", derived once: the derivation is slow on purpose.
-    static const QByteArray &key();
+    // The examination's key, and two rooms' own.
+    static const rooms::SigningKey &key();
+    static const rooms::SigningKey &roomKey(int n);
+    // A room's payload as it signs it: its public key named, then sealed.
+    static QByteArray roomSealed(const rooms::SigningKey &k, const QString &topic, const QByteArray &payload,
+                                 const QByteArray &correlation = {});
 
     FakeClock clock;
     SilentWindow window;
@@ -67,13 +71,13 @@ struct MemberRig {
 
     MemberRig();
     // The seams of the member to be made: the key (when signed) and the link.
-    rooms::MemberSeams seams(bool sign = true);
+    rooms::MemberSeams seams(bool sign = true, bool controller = true);
     void deliver(const QString &topic, const QByteArray &payload, const QByteArray &correlation = {},
                  bool retained = false);
     // Signed with k, or the rig's key.
     QByteArray presence(const QString &from, qint64 sinceMs, const QString &over = {}, bool leads = true,
-                        const QByteArray &k = {}) const;
-    QByteArray state(qint64 seq, qint64 dueMs, const QByteArray &k, const QString &topic, const QString &from = kCtl,
+                        const rooms::SigningKey *k = nullptr) const;
+    QByteArray state(qint64 seq, qint64 dueMs, const rooms::SigningKey &k, const QString &topic, const QString &from = kCtl,
                      rooms::StateEvent event = rooms::StateEvent::Sync, const RunSnapshot &run = {}) const;
     // Published on topic, oldest first; the last state and presence, read back.
     std::vector<rooms::Outgoing> sentOn(const QString &topic) const;
