@@ -15,13 +15,21 @@
 //                                       it was due on the controller's grid
 //                                       (plus the fixed cue delay)
 // Needs an X display, PulseAudio, mosquitto and faketime, as the end-to-end
-// test does. Usage: bench_rooms [--signed]   (every member with the key:
-// the same figures named rooms_signed.*)
+// test does. Usage: bench_rooms [--signed] [--network] [--times A,M,Q]
+//   --signed   every member with the key: the figures named rooms_signed.*
+//   --network  each room on a path like a real building's, through a relay:
+//              A 1±0.5 ms each way; B 3±2 ms, 1 % of chunks held 200 ms
+//              (Wi-Fi); C 8±2 ms up and 1±0.5 ms down, 1 % held, its clock
+//              2.5 s off and 100 ppm fast; D on another site's broker,
+//              bridged (figures rooms_network.*)
+//   --times    the examination's first settings line (default 5,2,5; for
+//              the network's ten minutes, 20,5,24)
 #include "click_points.h"
 #include "ports.h"
 #include "rooms_rig.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QMap>
 #include <QThread>
 
@@ -79,8 +87,21 @@ int main(int argc, char *argv[])
         prefix = "rooms_signed";
     if (sign)
         rig.passphrase = QStringLiteral("bench key");
-    const QStringList rooms{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-    if (const QString e = rig.start(QStringLiteral("5,2,5"), rooms, {0, 5, 0}, {true, true, true}); !e.isEmpty()) {
+    const bool network = app.arguments().contains(QStringLiteral("--network"));
+    QStringList rooms{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    QList<int> offsets{0, 5, 0};
+    if (network) {
+        prefix = sign ? "rooms_network_signed" : "rooms_network";
+        offsets = {0, 0, 0, 0};
+        rooms << QStringLiteral("D");
+        rig.useBuilding();
+    }
+    QString times = QStringLiteral("5,2,5");
+    if (const qsizetype i = app.arguments().indexOf(QStringLiteral("--times")); i > 0)
+        times = app.arguments().value(i + 1);
+    const QStringList parts = times.split(u',');
+    const int runMs = parts.size() == 3 ? (parts[0].toInt() + parts[1].toInt()) * parts[2].toInt() * 1000 : 60000;
+    if (const QString e = rig.start(times, rooms, offsets, {true, true, true, true}); !e.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(e));
         return 1;
     }
@@ -133,7 +154,7 @@ int main(int argc, char *argv[])
     rig.log.waitFor([&](const e2e::BrokerLog::Entry &e) {
         const auto s = e2e::shownByController(e.payload);
         return s && s->state == QStringLiteral("finished");
-    }, 60000, launched);
+    }, runMs + 60000, launched);
     QThread::msleep(1500);
     const double end = e2e::wallSeconds();
 
@@ -190,6 +211,40 @@ int main(int argc, char *argv[])
                      it.value().size());
     std::fprintf(stderr, "%zu reported cues matched to what the sinks heard\n", proofError.size());
     std::fprintf(stderr, "%zu cues heard in every room, %zu changes timed\n", spread.size(), reach.size());
+    if (network) {
+        // Each room's offset as it reported it, against the truth: zero, or
+        // for C 2.5 s plus 100 ppm of the time since its program started.
+        // The first report with a known offset, the error then and ten
+        // seconds later, and the bias over the run's second half.
+        const double mid = (begin + end) / 2;
+        for (const QString &r : rooms) {
+            const e2e::Member &m = *rig.room(r);
+            double first = -1;
+            std::vector<double> early, second;
+            for (const auto &e : rig.log.entries()) {
+                if (e.topic != statusTopic(rig, r))
+                    continue;
+                const QJsonObject o = e2e::json(e.payload);
+                if (!o.value(QStringLiteral("offsetKnown")).toBool() || e.at < m.launchedAt)
+                    continue;
+                const double truth = e2e::buildingClockAheadMs(m, e.at);
+                const double error = o.value(QStringLiteral("offset")).toDouble() - truth;
+                if (first < 0)
+                    first = e.at;
+                if (e.at - first < 10)
+                    std::fprintf(stderr, "room %s offset error %6.1f ms at %4.1f s after its first estimate\n",
+                                 qPrintable(r), error, e.at - first);
+                (e.at > mid ? second : early).push_back(error);
+            }
+            std::printf("%s.offset_bias_%s %.1f ms\n", prefix, qPrintable(r), percentile(second, 0.5));
+            std::vector<double> abs;
+            for (double x : second)
+                abs.push_back(std::abs(x));
+            std::printf("%s.offset_abs_max_%s %.1f ms\n", prefix, qPrintable(r), percentile(abs, 1));
+            if (m.relay)
+                std::fprintf(stderr, "room %s: %lld chunks held by its relay\n", qPrintable(r), m.relay->chunksHeld());
+        }
+    }
     print("cue_spread_median", percentile(spread, 0.5));
     print("cue_spread_p95", percentile(spread, 0.95));
     print("cue_spread_max", percentile(spread, 1));

@@ -707,7 +707,14 @@ inline constexpr char16_t readyMark[] = u"準備よし：";
 inline constexpr char16_t readyNotMark[] = u"準備まだ：";
 inline constexpr char16_t readyYes[] = u"○";
 inline constexpr char16_t readyNo[] = u"×";
-inline constexpr char16_t readyOffset[] = u"±%1 ms";
+// Which clock a room keeps: its time daemon's (chrony ±0.05 ms), or the one
+// measured through the broker, and why a clock that says it is synchronised
+// is not kept.
+inline constexpr char16_t readyClockSystem[] = u"%1 ±%2 ms";
+inline constexpr char16_t readyClockSystemUnnamed[] = u"システム時計";
+inline constexpr char16_t readyClockMeasured[] = u"ブローカー経由で測定 ±%1 ms";
+inline constexpr char16_t readyClockLargeError[] = u"（同期済みの時計は誤差 %1 ms と大きいため使いません）";
+inline constexpr char16_t readyClockDisagrees[] = u"（同期済みと報告する時計がブローカー経由の測定と合わないため使いません。時刻サーバーの設定を確かめてください）";
 inline constexpr char16_t readyUnknown[] = u"不明";
 inline constexpr char16_t readyDisplayClosed[] = u"閉じている";
 inline constexpr char16_t readyCheckNone[] = u"まだしていない";

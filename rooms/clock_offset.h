@@ -27,9 +27,10 @@ struct ClockSample {
 };
 
 struct OffsetEstimate {
-    double offsetUs = 0;
+    double offsetUs = 0;   // at the newest exchange
     qint64 roundTripUs = 0;
     int samples = 0;
+    double driftPpm = 0;   // how fast the room's clock gains on the controller's
 };
 
 // Keeps the recent exchanges and uses the one with the shortest round trip:
@@ -39,13 +40,19 @@ struct OffsetEstimate {
 // the estimate beyond their own uncertainty; the exchanges from before the
 // step are then dropped. Until then an exchange that disagrees is held
 // aside and not used: one forged or freak answer moves nothing.
+// Clocks also drift (a crystal gains up to about 100 ppm, several ms a
+// minute): the best exchange of the oldest third of those kept and that of
+// the newest third give the drift, and the estimate is the newest third's
+// best carried forward by it to the newest exchange.
 class OffsetEstimator {
 public:
-    static constexpr int kKeep = 16;
+    static constexpr int kKeep = 60;
     static constexpr qint64 kMaxAgeUs = 300'000'000;    // five minutes
     static constexpr qint64 kMaxRoundTripUs = 2'000'000; // no use beyond this
     static constexpr int kStepEvidence = 3;
     static constexpr qint64 kMaxOffsetUs = 86'400'000'000; // a day: no clock is that far off
+    static constexpr qint64 kMinDriftBaseUs = 30'000'000;  // shorter, and the network's noise is the drift
+    static constexpr double kMaxDriftPpm = 500;            // beyond any crystal's: bounded, not believed
 
     // False when the exchange is not used (a negative or overlong trip, an
     // offset beyond a day, or one that disagrees and is held aside).
@@ -59,7 +66,13 @@ public:
     int size() const { return static_cast<int>(samples_.size()); }
 
 private:
-    const ClockSample *best() const;
+    struct Line {
+        const ClockSample *anchor = nullptr; // the newest third's best exchange
+        double ppm = 0;
+        double at(qint64 us) const { return anchor->offset() + ppm * 1e-6 * double(us - anchor->t3); }
+    };
+    Line line() const;
+    const ClockSample *best(std::size_t from, std::size_t to) const;
     void dropStale();
 
     std::deque<ClockSample> samples_;

@@ -1,5 +1,7 @@
 #include "controller.h"
 
+#include "clock_source.h"
+
 #include "engine.h"
 #include "follow.h"
 #include "phase_timer.h"
@@ -80,7 +82,11 @@ Controller::Controller(const QString &exam, const BrokerSettings &broker, Engine
         o.topic = m.responseTopic;
         o.correlation = m.correlation;
         o.expirySeconds = 2;
-        o.payload = writeClockReply(examName, {me, m.receivedUs, clock->wallUs()});
+        // What this machine's clock keeper says, so that a room may keep the
+        // system clock where both are kept well.
+        const SystemClock own = systemClock();
+        const ClockKeeping keeping{true, own.synchronised, own.errorMs, own.keeper, false, 0};
+        o.payload = writeClockReply(examName, {me, m.receivedUs, clock->wallUs(), keeping});
         if (signs && !key.isNull())
             o.payload = sealPayload(key, o.topic, o.correlation, o.payload);
         return o;

@@ -284,6 +284,10 @@ QString MqttClient::start()
             mosquitto_destroy(link->mosq);
     });
     mosquitto_int_option(mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+    // Nagle's algorithm holds a small message back while an earlier one is
+    // unacknowledged, and the peer's delayed ack makes that about 40 ms:
+    // a state or a clock answer late by that much.
+    mosquitto_int_option(mosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_threaded_set(mosq, true);
     mosquitto_connect_v5_callback_set(mosq, &Callbacks::connect);
     mosquitto_disconnect_v5_callback_set(mosq, &Callbacks::disconnect);

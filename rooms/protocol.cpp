@@ -395,6 +395,35 @@ void readCues(Fields &f, const char *name, std::array<CueSource, 4> &into)
 
 } // namespace
 
+namespace {
+
+// The clock's keeping, when the message has it: into k, or a refusal in f.
+void readKeeping(Fields &f, ClockKeeping &k)
+{
+    if (!f.ok() || !f.has("clock"))
+        return;
+    Fields g(f.object("clock"));
+    k.known = true;
+    k.synchronised = g.flag("sync");
+    k.errorMs = g.real("error", 0, 16000); // the kernel's own ceiling is 16 s
+    k.keeper = g.text("keeper", 20);
+    k.system = g.flag("system");
+    k.distrust = int(g.whole("distrust", 0, 2));
+    if (!g.ok())
+        f.fail(g.refusal(), latin("clock.") + g.detail());
+}
+
+QJsonObject keepingObject(const ClockKeeping &k)
+{
+    return QJsonObject{{latin("sync"), k.synchronised},
+                       {latin("error"), std::round(k.errorMs * 100) / 100},
+                       {latin("keeper"), k.keeper},
+                       {latin("system"), k.system},
+                       {latin("distrust"), k.distrust}};
+}
+
+} // namespace
+
 QByteArray writeStatus(const QString &exam, const RoomStatus &m)
 {
     QJsonObject o = header("room", exam);
@@ -421,6 +450,8 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
                                         {latin("speakerDelay"), m.ready.speakerDelayMs},
                                         {latin("sinkLatency"), m.ready.sinkLatencyMs},
                                         {latin("sinkRisk"), m.ready.sinkRisk}};
+    if (m.clock.known)
+        o[latin("clock")] = keepingObject(m.clock);
     return toBytes(o);
 }
 
@@ -460,6 +491,8 @@ QByteArray writeClockReply(const QString &exam, const ClockReply &m)
     o[latin("from")] = m.from;
     o[latin("t1")] = static_cast<double>(m.receivedUs);
     o[latin("t2")] = static_cast<double>(m.sentUs);
+    if (m.clock.known)
+        o[latin("clock")] = keepingObject(m.clock);
     return toBytes(o);
 }
 
@@ -610,6 +643,7 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
         if (!g.ok())
             f.fail(g.refusal(), latin("ready.") + g.detail());
     }
+    readKeeping(f, m.clock);
     return f.result(m);
 }
 
@@ -644,6 +678,7 @@ Reading<ClockReply> readClockReply(QByteArrayView payload, const QString &exam)
     m.sentUs = f.whole("t2", 0);
     if (f.ok() && m.sentUs < m.receivedUs)
         f.fail(Refusal::BadValue, latin("t2"));
+    readKeeping(f, m.clock);
     return f.result(m);
 }
 

@@ -118,6 +118,19 @@ struct PresenceMessage {
     friend bool operator==(const PresenceMessage &, const PresenceMessage &) = default;
 };
 
+// How a member keeps its time: what its system clock's keeper (chrony,
+// timesyncd) says of it, and for a room whether it keeps that clock instead
+// of the exchange through the broker. Absent from older members (known false).
+struct ClockKeeping {
+    bool known = false;
+    bool synchronised = false;
+    double errorMs = 0;  // the kernel's estimated error
+    QString keeper;      // "chrony", "systemd-timesyncd", "ntp" or empty
+    bool system = false; // a room: its offset is the system clocks' (zero)
+    int distrust = 0;    // a room: why a synchronised clock is not kept (Distrust)
+    friend bool operator==(const ClockKeeping &, const ClockKeeping &) = default;
+};
+
 // What a room says of its readiness before a run; absent from the statuses
 // of older rooms (known false).
 struct Readiness {
@@ -148,6 +161,7 @@ struct RoomStatus {
     std::array<CueSource, 4> cues{};
     Readiness ready;
     qint64 atMs = 0;            // when it was sent (the room's clock); 0: its will
+    ClockKeeping clock;
     friend bool operator==(const RoomStatus &, const RoomStatus &) = default;
 };
 
@@ -155,6 +169,7 @@ struct ClockReply {
     QString from;
     qint64 receivedUs = 0; // the controller's clock when the question came
     qint64 sentUs = 0;     // and when the answer left
+    ClockKeeping clock;    // the controller's
     friend bool operator==(const ClockReply &, const ClockReply &) = default;
 };
 

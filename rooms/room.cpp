@@ -206,15 +206,19 @@ void Room::takeClockReply(const Incoming &m, const ClockReply &r)
     const ClockSample sample{it.value(), r.receivedUs, r.sentUs, m.receivedUs};
     asked_.erase(it);
     heard(true); // an answer is never retained
-    const std::optional<OffsetEstimate> before = estimator_.estimate();
+    const std::optional<OffsetEstimate> before = kept(estimator_.estimate());
     if (!estimator_.add(sample)) {
         recordRefusal(m, Refusal::BadValue, QStringLiteral("offset"));
         return;
     }
-    const std::optional<OffsetEstimate> after = estimator_.estimate();
+    ownClock_ = systemClock_();
+    const ClockChoice was = choice_;
+    choice_ = chooseClock(ownClock_, {r.clock.synchronised, r.clock.errorMs, r.clock.keeper}, estimator_.estimate());
+    const std::optional<OffsetEstimate> after = kept(estimator_.estimate());
     assumedZero_ = false;
     previous_.reset();
-    if (!before || std::abs(before->offsetUs - after->offsetUs) >= 100) {
+    if (!before || std::abs(before->offsetUs - after->offsetUs) >= 100 || was.system != choice_.system ||
+        was.why != choice_.why) {
         follow();
         scheduleStatus();
         emit changed();
@@ -296,6 +300,7 @@ void Room::followController(const PresenceMessage &p, bool live)
         if (const std::optional<OffsetEstimate> e = estimator_.estimate())
             previous_ = e;
         estimator_.clear();
+        choice_ = {};
         if (latest_ && latest_->from != controllerId_)
             latest_.reset();
         burstLeft_ = kBurst;
@@ -364,9 +369,16 @@ void Room::useState(const StateMessage &m, bool live)
     follow();
 }
 
+std::optional<OffsetEstimate> Room::kept(std::optional<OffsetEstimate> e) const
+{
+    if (e && choice_.system)
+        e->offsetUs = 0, e->driftPpm = 0;
+    return e;
+}
+
 std::optional<OffsetEstimate> Room::offsetInUse() const
 {
-    const std::optional<OffsetEstimate> e = estimator_.estimate();
+    const std::optional<OffsetEstimate> e = kept(estimator_.estimate());
     return e ? e : previous_;
 }
 
@@ -520,8 +532,9 @@ RoomStatus Room::status(bool online) const
     s.online = online;
     s.atMs = online ? nowMs() : 0;
     s.follows = controllerId_;
-    const std::optional<OffsetEstimate> e = estimator_.estimate();
+    const std::optional<OffsetEstimate> e = kept(estimator_.estimate());
     s.offsetKnown = e.has_value();
+    s.clock = {true, ownClock_.synchronised, ownClock_.errorMs, ownClock_.keeper, choice_.system, int(choice_.why)};
     s.offsetMs = e ? e->offsetUs / 1000.0 : 0.0;
     s.rttMs = e ? double(e->roundTripUs) / 1000.0 : 0.0;
     // When it connected, on the controller's time line where that is known.

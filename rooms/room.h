@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock_offset.h"
+#include "clock_source.h"
 #include "member.h"
 
 #include <QHash>
@@ -51,7 +52,12 @@ public:
     // the controller was lost to be sure they arrived).
     qsizetype reportsWaiting() const { return qsizetype(outbox_.size()); }
 
-    std::optional<OffsetEstimate> offset() const { return estimator_.estimate(); }
+    std::optional<OffsetEstimate> offset() const { return kept(estimator_.estimate()); }
+    // Which clock the room keeps, and what its system clock's keeper says.
+    const ClockChoice &clockChoice() const { return choice_; }
+    const SystemClock &ownClock() const { return ownClock_; }
+    // The seam to the kernel's clock state, for tests.
+    void setSystemClock(std::function<SystemClock()> read) { systemClock_ = std::move(read); }
     bool offsetAssumed() const { return assumedZero_; }
     bool controllerOnline() const { return controllerOnline_; }
     bool following() const { return latest_.has_value(); }
@@ -109,6 +115,11 @@ private:
     // The controller followed before a takeover, until the new one answers:
     // it carried on that one's grid, so that offset keeps the ticks in place.
     std::optional<OffsetEstimate> previous_;
+    // The exchange's estimate, or zero when the system clocks are kept.
+    std::optional<OffsetEstimate> kept(std::optional<OffsetEstimate> e) const;
+    std::function<SystemClock()> systemClock_ = rooms::systemClock;
+    SystemClock ownClock_;
+    ClockChoice choice_;
     bool assumedZero_ = false;
     ClockTimer keptWait_;
     ClockTimer clockTimer_;

@@ -1,5 +1,7 @@
 #include "ready_link.h"
 
+#include "clock_source.h"
+
 #include "controller.h"
 #include "room.h"
 #include "rooms_ui.h"
@@ -41,6 +43,23 @@ QString heardText(const std::array<CueSource, 4> &heard)
     return parts.join(QStringLiteral(" / "));
 }
 
+// The clock a room keeps and within how much: a measured offset's
+// uncertainty is half the round trip it was measured over.
+QString clockText(const RoomStatus &s)
+{
+    const ClockKeeping &k = s.clock;
+    if (k.system)
+        return str(texts::readyClockSystem)
+            .arg(k.keeper.isEmpty() ? str(texts::readyClockSystemUnnamed) : k.keeper)
+            .arg(k.errorMs, 0, 'f', 2);
+    QString text = str(texts::readyClockMeasured).arg(s.rttMs / 2, 0, 'f', 1);
+    if (k.distrust == int(Distrust::LargeError))
+        text += str(texts::readyClockLargeError).arg(k.errorMs, 0, 'f', 1);
+    else if (k.distrust == int(Distrust::Disagrees))
+        text += str(texts::readyClockDisagrees);
+    return text;
+}
+
 } // namespace
 
 QString clockTime(qint64 ms)
@@ -72,10 +91,9 @@ QString readinessText(const RoomStatus &s, bool heardLately, bool *ready)
             .arg(r.sinkLatencyMs < 0 ? str(texts::readyUnknown) : QString::number(r.sinkLatencyMs))
             .arg(r.speakerDelayMs)
             .arg(risk);
-    // The offset's uncertainty is half the round trip it was measured over.
     return str(texts::readyLine)
         .arg(str(*ready ? texts::readyMark : texts::readyNotMark), str(connected ? texts::readyYes : texts::readyNo),
-             s.offsetKnown ? str(texts::readyOffset).arg(s.rttMs / 2, 0, 'f', 1) : str(texts::readyUnknown),
+             s.offsetKnown ? clockText(s) : str(texts::readyUnknown),
              r.screen.isEmpty() ? str(texts::readyDisplayClosed) : r.screen, check,
              str(r.journalWritable ? texts::readyYes : texts::readyNo)) +
            speaker;

@@ -2,12 +2,14 @@
 // amount, a network with a fixed delay either way and queues that hold some
 // messages up, in one direction or both.
 #include "clock_offset.h"
+#include "clock_source.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 using tavrin::rooms::ClockSample;
 using tavrin::rooms::OffsetEstimator;
+using namespace tavrin::rooms;
 
 namespace {
 
@@ -91,6 +93,67 @@ private slots:
         }
         QCOMPARE(e.estimate()->offsetUs, 2'000'000.0);
         QCOMPARE(e.size(), 3);
+    }
+
+    // A clock that gains or loses: the estimate keeps up with it through a
+    // jittery network, and nothing believes a drift no crystal has.
+    void driftFollowed_data()
+    {
+        QTest::addColumn<double>("ppm");
+        QTest::addColumn<double>("expectedPpm");
+        QTest::newRow("steady") << 0.0 << 0.0;
+        QTest::newRow("100 ppm fast") << 100.0 << 100.0;
+        QTest::newRow("80 ppm slow") << -80.0 << -80.0;
+        QTest::newRow("a clock running away (steps, no drift believed)") << 3000.0 << -1.0;
+    }
+    void driftFollowed()
+    {
+        QFETCH(double, ppm);
+        QFETCH(double, expectedPpm);
+        QRandomGenerator random(7);
+        OffsetEstimator e;
+        const qint64 start = 1'000'000'000;
+        qint64 now = start;
+        const auto offsetAt = [&](qint64 t) { return 2'500'000 + qint64(ppm * 1e-6 * double(t - start)); };
+        for (int i = 0; i < 60; ++i, now += 5'000'000)
+            QVERIFY(e.add(exchange(now, offsetAt(now), 1000 + random.bounded(4001), 1000 + random.bounded(4001))) ||
+                    expectedPpm < 0);
+        const auto estimate = e.estimate();
+        QVERIFY(estimate);
+        QVERIFY(std::abs(estimate->driftPpm) <= OffsetEstimator::kMaxDriftPpm);
+        if (expectedPpm >= 0) { // within the best trips' own asymmetry
+            QVERIFY2(std::abs(estimate->driftPpm - expectedPpm) < 10, qPrintable(QString::number(estimate->driftPpm)));
+            QVERIFY2(std::abs(estimate->offsetUs - double(offsetAt(now - 5'000'000))) < 600,
+                     qPrintable(QString::number(estimate->offsetUs - double(offsetAt(now - 5'000'000)))));
+        }
+    }
+
+    // The system clock only when both ends keep it well and the exchange
+    // through the broker sees them agree.
+    void systemClockChosen_data()
+    {
+        QTest::addColumn<bool>("roomSynced");
+        QTest::addColumn<double>("roomError");
+        QTest::addColumn<double>("measuredMs"); // the exchange's offset, round trip 2 ms
+        QTest::addColumn<bool>("system");
+        QTest::addColumn<int>("why");
+        QTest::newRow("both synchronised, agreeing") << true << 0.05 << 0.8 << true << int(Distrust::None);
+        QTest::newRow("room not synchronised") << false << 0.05 << 0.0 << false << int(Distrust::None);
+        QTest::newRow("a large stated error") << true << 4.0 << 0.0 << false << int(Distrust::LargeError);
+        QTest::newRow("says synchronised, 40 ms off") << true << 0.05 << 40.0 << false << int(Distrust::Disagrees);
+    }
+    void systemClockChosen()
+    {
+        QFETCH(bool, roomSynced);
+        QFETCH(double, roomError);
+        QFETCH(double, measuredMs);
+        QFETCH(bool, system);
+        QFETCH(int, why);
+        const SystemClock controller{true, 0.05, QStringLiteral("chrony")};
+        const ClockChoice c = chooseClock({roomSynced, roomError, {}}, controller,
+                                          OffsetEstimate{measuredMs * 1000, 2000, 5, 0});
+        QCOMPARE(c.system, system);
+        QCOMPARE(int(c.why), why);
     }
 
     // The best exchange of long ago gives way to the recent ones.

@@ -205,7 +205,7 @@ private slots:
             r.deliver(r.topics.controller(), r.presence(kOther, since - 1000, kCtl));
         else if (forgery == "clock")
             r.deliver(r.topics.roomClock(u"A"_qs),
-                      sealPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2})),
+                      sealPayload(r.key(), r.topics.roomClock(u"A"_qs), "guessed", writeClockReply(kExam, {kCtl, 1, 2, {}})),
                       "guessed");
         else if (forgery == "takeover")
             r.deliver(r.topics.controller(), r.presence(kOther, since + 1000, kCtl));
@@ -249,7 +249,7 @@ private slots:
         r.deliver(r.topics.state(), r.state(1, before - 1000, r.key(), r.topics.state()));
         const qint64 at = (t0 + r.clock.wallUs()) / 2 - qint64(offsetMs * 1000);
         const QString topic = r.topics.roomClock(u"A"_qs);
-        r.deliver(topic, sealPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at})),
+        r.deliver(topic, sealPayload(r.key(), topic, ask.correlation, writeClockReply(kExam, {kCtl, at, at, {}})),
                   ask.correlation);
         QCOMPARE(r.room->refusals().total(), 0);
         const double shift = std::remainder(double(r.timer.nextDueWallMs() - before), 1000.0);
@@ -266,6 +266,34 @@ private slots:
         r.answerFirst(kCtl);
         QCOMPARE(r.room->refusals().total(), 0);
         QVERIFY(r.room->offset());
+    }
+
+    // The system clock is kept only where both ends' keepers say it is good
+    // and the exchange agrees; the status says which and why not.
+    void systemClockKeptOnlyWhenBothAgree_data()
+    {
+        QTest::addColumn<bool>("roomSynced");
+        QTest::addColumn<qint64>("behindUs");
+        QTest::addColumn<bool>("system");
+        QTest::addColumn<int>("why");
+        QTest::newRow("both kept, agreeing") << true << qint64(300) << true << int(Distrust::None);
+        QTest::newRow("the room's clock not kept") << false << qint64(300) << false << int(Distrust::None);
+        QTest::newRow("kept, yet 40 ms apart") << true << qint64(40'000) << false << int(Distrust::Disagrees);
+    }
+    void systemClockKeptOnlyWhenBothAgree()
+    {
+        QFETCH(bool, roomSynced);
+        QFETCH(qint64, behindUs);
+        QFETCH(bool, system);
+        QFETCH(int, why);
+        Rig r;
+        r.room->setSystemClock([roomSynced] { return SystemClock{roomSynced, 0.05, u"chrony"_qs}; });
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.clock.wallMs() - 60'000), {}, true);
+        r.answerFirst(kCtl, behindUs, {true, true, 0.04, u"chrony"_qs, false, 0});
+        QVERIFY(r.room->offset());
+        QCOMPARE(r.room->clockChoice().system, system);
+        QCOMPARE(int(r.room->clockChoice().why), why);
+        QCOMPARE(r.room->offset()->offsetUs, system ? 0.0 : double(behindUs));
     }
 
     // After a takeover the new controller's state may come before its first

@@ -95,11 +95,13 @@ private slots:
                    {CueSource::OwnFile, CueSource::BuiltIn, CueSource::Silent, CueSource::NotOpen},
                    -120, 35, u"bluetooth"_qs};
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
+        r.clock = {true, true, 0.05, u"chrony"_qs, true, 0};
+        QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
         const SoundCheckAsk ask{kController, 1700000000000};
         QCOMPARE(*readSoundCheckAsk(writeSoundCheckAsk(kExam, ask), kExam).message, ask);
 
         QCOMPARE(*readClockAsk(writeClockAsk(kExam, r.room), kExam).message, r.room);
-        const ClockReply c{kController, 1700000000000123, 1700000000000456};
+        const ClockReply c{kController, 1700000000000123, 1700000000000456, {true, true, 0.25, u"ntp"_qs, false, 0}};
         QCOMPARE(*readClockReply(writeClockReply(kExam, c), kExam).message, c);
     }
 
@@ -154,7 +156,7 @@ private slots:
                  Refusal::BadValue);
         QCOMPARE(readPresence(writePresence(kExam, {u"r-0123456789abcdef"_qs, true, 0, true, {}, {}}), kExam).refusal,
                  Refusal::NotFromController);
-        QCOMPARE(readClockReply(writeClockReply(kExam, {kController, 10, 5}), kExam).refusal, Refusal::BadValue);
+        QCOMPARE(readClockReply(writeClockReply(kExam, {kController, 10, 5, {}}), kExam).refusal, Refusal::BadValue);
         QCOMPARE(readClockAsk(writeClockAsk(kExam, u"a/b"_qs), kExam).refusal, Refusal::BadValue);
         // A readiness that does not hold four cue names, and a request not from a controller.
         s.ready.known = true;

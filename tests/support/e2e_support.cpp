@@ -371,8 +371,11 @@ QString Broker::start()
     QFile f(conf);
     if (!f.open(QIODevice::WriteOnly))
         return QStringLiteral("cannot write %1").arg(conf);
-    f.write(QStringLiteral("listener %1 127.0.0.1\npersistence false\nlog_dest none\n").arg(port_).toUtf8() +
-            (locked_.isEmpty() ? QByteArray("allow_anonymous true\n") : locked_));
+    f.write(QStringLiteral("listener %1 127.0.0.1\npersistence false\nlog_dest none\nset_tcp_nodelay true\n").arg(port_).toUtf8() +
+            (locked_.isEmpty() ? QByteArray("allow_anonymous true\n") : locked_) +
+            (bridge_ == 0 ? QByteArray()
+                          : "connection site\naddress 127.0.0.1:" + QByteArray::number(bridge_) +
+                                "\nbridge_protocol_version mqttv50\ntopic tavrin/# both 1\n"));
     f.close();
     proc_.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), conf});
     if (!proc_.waitForStarted(3000))

@@ -135,6 +135,9 @@ public:
     // do only what the access list grants (the files as mosquitto reads
     // them); the log logs in as logUser.
     void lockDown(const QByteArray &passwords, const QByteArray &acl, const QString &logUser, const QString &logPassword);
+    // Before start: a site's broker, bridged to main's for everything under
+    // tavrin/ both ways (MQTT 5, so the clock's correlation data crosses).
+    void bridgeTo(const Broker &main) { bridge_ = main.port(); }
     QString start(); // empty on success
     void stop();     // SIGTERM, and waits
     QStringList logLogin() const { return logLogin_; } // mosquitto_sub's arguments
@@ -147,6 +150,7 @@ private:
     int port_ = 0;
     QByteArray locked_;
     QStringList logLogin_;
+    int bridge_ = 0;
 };
 
 // What is published under a topic filter, live (retained messages left

@@ -116,13 +116,13 @@ RoomRig::RoomRig()
     room->start();
 }
 
-void RoomRig::answerFirst(const QString &from)
+void RoomRig::answerFirst(const QString &from, qint64 behindUs, const ClockKeeping &keeping)
 {
     const std::vector<Outgoing> asks = sentOn(topics.clock());
     QVERIFY(!asks.empty());
     const QString topic = topics.roomClock(u"A"_qs);
-    const qint64 now = clock.wallUs();
-    deliver(topic, sealPayload(key(), topic, asks.front().correlation, writeClockReply(kExam, {from, now, now})),
+    const qint64 now = clock.wallUs() - behindUs;
+    deliver(topic, sealPayload(key(), topic, asks.front().correlation, writeClockReply(kExam, {from, now, now, keeping})),
             asks.front().correlation);
 }
 

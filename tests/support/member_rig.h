@@ -89,7 +89,9 @@ struct RoomRig : MemberRig {
     std::unique_ptr<rooms::Room> room;
     RoomRig();
     // Answers the room's first question as the controller `from` at the same clock.
-    void answerFirst(const QString &from);
+    // Answers the first clock question, as a controller whose clock reads
+    // behindUs less than the room's and whose time keeper says keeping.
+    void answerFirst(const QString &from, qint64 behindUs = 0, const rooms::ClockKeeping &keeping = {});
 };
 
 struct ControllerRig : MemberRig {

@@ -8,6 +8,7 @@
 #include "cue_synth.h"
 
 #include <QDir>
+#include <QMap>
 #include <QThread>
 #include <QFile>
 #include <QSettings>
@@ -47,6 +48,23 @@ void writeTones(const QString &dir, int member)
 
 } // namespace
 
+void buildingPath(Member &m)
+{
+    static const QMap<QString, QString> paths{{QStringLiteral("A"), QStringLiteral("1±0.5")},
+                                              {QStringLiteral("B"), QStringLiteral("3±2/1%")},
+                                              {QStringLiteral("C"), QStringLiteral("8±2,1±0.5/1%")}};
+    NetPath path;
+    if (paths.contains(m.name) && NetPath::parse(paths[m.name], path))
+        m.path = path;
+    if (m.name == QStringLiteral("C"))
+        m.fakeTime = QStringLiteral("+2.5 x1.0001");
+}
+
+double buildingClockAheadMs(const Member &m, double wallSeconds)
+{
+    return m.name == QStringLiteral("C") ? 2500 + 0.1 * (wallSeconds - m.launchedAt) : 0;
+}
+
 QJsonObject json(const QByteArray &payload)
 {
     return QJsonDocument::fromJson(payload).object();
@@ -75,6 +93,20 @@ std::optional<Shown> shownByRoom(const QByteArray &payload)
     return Shown{o.value(u"question"_qs).toInt(), o.value(u"second"_qs).toInt(), o.value(u"state"_qs).toString()};
 }
 
+void RoomsRig::useBuilding()
+{
+    beforeLaunch = [this](Member &m) {
+        buildingPath(m);
+        if (m.name != QStringLiteral("D"))
+            return;
+        site = std::make_unique<Broker>();
+        site->bridgeTo(broker);
+        if (const QString e = site->start(); !e.isEmpty())
+            qWarning("the site's broker: %s", qPrintable(e));
+        m.site = site.get();
+    };
+}
+
 QString RoomsRig::start(const QString &times, const QStringList &rooms, const QList<int> &clockOffsetsS,
                         const QList<bool> &ownCues)
 {
@@ -91,9 +123,12 @@ QString RoomsRig::start(const QString &times, const QStringList &rooms, const QL
     for (auto &m : members)
         if (!m->recorder)
             return QStringLiteral("no sound for %1").arg(m->name);
-    for (auto &m : members)
+    for (auto &m : members) {
+        if (beforeLaunch)
+            beforeLaunch(*m);
         if (QString e = launch(*m); !e.isEmpty())
             return e;
+    }
     if (!roomsReport(15000))
         return QStringLiteral("not every room reported itself with its clock offset");
     return {};
@@ -139,9 +174,15 @@ QByteArray RoomsRig::examPublicKey() const
 QString RoomsRig::launch(Member &m, const QString &question)
 {
     m.program = std::make_unique<Program>(m.dir.path());
+    if (m.path && !m.relay) {
+        m.relay = std::make_unique<NetRelay>((m.site ? *m.site : broker).port(), *m.path, unsigned(qHash(m.name)));
+        if (QString e = m.relay->start(); !e.isEmpty())
+            return e;
+    }
     namespace r = tavrin::rooms;
     const bool controller = m.name.startsWith(QStringLiteral("controller"));
-    QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), broker.address()};
+    const QString address = m.relay ? m.relay->address() : (m.site ? *m.site : broker).address();
+    QStringList args{QStringLiteral("--exam"), exam, QStringLiteral("--broker"), address};
     if (!controller)
         args << QStringLiteral("--room") << m.name;
     else
@@ -157,7 +198,7 @@ QString RoomsRig::launch(Member &m, const QString &question)
         j.exam = exam;
         j.room = m.name;
         j.examKey = examPublicKey();
-        r::parseHostPort(broker.address(), j.host, j.port);
+        r::parseHostPort(address, j.host, j.port);
         if (logins.contains(user)) {
             j.user = user;
             j.password = logins.value(user);
@@ -177,12 +218,15 @@ QString RoomsRig::launch(Member &m, const QString &question)
             return e;
     }
     m.program->setArguments(args);
+    m.launchedAt = wallSeconds();
     m.program->setEnv(QStringLiteral("PULSE_SINK"), m.sink->name());
     m.program->setEnv(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
-    if (m.clockOffsetS != 0) {
+    if (m.clockOffsetS != 0 || !m.fakeTime.isEmpty()) {
         m.program->setEnv(QStringLiteral("LD_PRELOAD"),
                           QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"));
-        m.program->setEnv(QStringLiteral("FAKETIME"), QStringLiteral("%1%2").arg(m.clockOffsetS > 0 ? "+" : "").arg(m.clockOffsetS));
+        m.program->setEnv(QStringLiteral("FAKETIME"),
+                          !m.fakeTime.isEmpty() ? m.fakeTime
+                                                : QStringLiteral("%1%2").arg(m.clockOffsetS > 0 ? "+" : "").arg(m.clockOffsetS));
         m.program->setEnv(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
         // Under AddressSanitizer the preloaded library comes before it.
         QString asan = qEnvironmentVariable("ASAN_OPTIONS");

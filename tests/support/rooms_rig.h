@@ -7,6 +7,7 @@
 // and benchmark.
 
 #include "e2e_support.h"
+#include "net_relay.h"
 #include "sound_probe.h"
 
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <QPoint>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -26,11 +28,24 @@ struct Member {
     int clockOffsetS = 0;   // its wall clock moved by this much
     bool ownCues = true;    // false: no cue files, the built-in sounds
     QPoint at;              // where its window stands
+    QString fakeTime;       // FAKETIME for its wall clock ("+2.5 x1.0001"); wins over clockOffsetS
+    std::optional<NetPath> path; // its way to the broker, through a relay of its own
+    std::unique_ptr<NetRelay> relay;
+    Broker *site = nullptr; // a broker bridged to the examination's, or the examination's own
+    double launchedAt = 0;  // wall-clock seconds when its program was last started
     QTemporaryDir dir;
     std::unique_ptr<Program> program;
     std::unique_ptr<tavrin::probe::PulseSink> sink;
     std::unique_ptr<tavrin::probe::Recorder> recorder;
 };
+
+// The paths of a real building, for rooms A, B and C (others: loopback):
+// A 1±0.5 ms each way; B 3±2 ms with 1 % of chunks held 200 ms (Wi-Fi);
+// C 8±2 ms up and 1±0.5 ms down, 1 % held, and its clock 2.5 s off and
+// 100 ppm fast. For RoomsRig::beforeLaunch.
+void buildingPath(Member &m);
+// What C's clock reads ahead of the true one, wallSeconds after its start.
+double buildingClockAheadMs(const Member &m, double wallSeconds);
 
 // What a state (controller) or status (room) payload says is shown.
 struct Shown {
@@ -59,6 +74,11 @@ public:
     BrokerLog log;
     std::vector<std::unique_ptr<Member>> members; // the controller first
     QStringList controllerArgs; // more options for the controller (--start-at)
+    std::function<void(Member &)> beforeLaunch; // start() calls it for each member it adds
+    // The building's paths (buildingPath) for A, B and C, and room D on
+    // another site's broker bridged to this one.
+    void useBuilding();
+    std::unique_ptr<Broker> site;
 
     // The broker, the log, a controller and the rooms; times as in the
     // first line of Tavrin.cfg. Waits until every room reports itself with
