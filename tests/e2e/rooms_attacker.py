@@ -7,7 +7,9 @@ topic, how many were sent and the broker's answer to the last (0 taken,
 135 not authorized).
 
 rooms_attacker.py PORT USER PASSWORD EXAM ROOM OTHER_ROOM CAPTURED
-(USER "-" for no login).
+(USER "-" for no login). With ATTACKER_ROOM_KEY naming ROOM's key file
+(copied from its PC), it also signs with that key what only the controller
+or OTHER_ROOM may sign.
 
 rooms_attacker.py takeover PORT USER PASSWORD TIMES CLIENT_ID...
 takes each member's public connection id with one login, TIMES times, and
@@ -66,6 +68,43 @@ def with_mac(payload):
     return payload[:-1] + ',"sig":"' + base64.urlsafe_b64encode(os.urandom(64)).decode().rstrip('=') + '"}'
 
 
+def room_key_forgeries(keyfile, base, exam, leader, other, now_ms, state_with, reset_run, seq, other_status):
+    """What a stranger with a room PC's key file signs: the controller's
+    messages, and the other room's status. Each is refused by its reader."""
+    from cryptography.hazmat.primitives.asymmetric.ed25519 import Ed25519PrivateKey
+    from cryptography.hazmat.primitives import serialization
+    seed_text = open(keyfile, encoding='ascii').read().split('\n')[1].strip()
+    key = Ed25519PrivateKey.from_private_bytes(base64.urlsafe_b64decode(seed_text + '=' * (-len(seed_text) % 4)))
+    public = key.public_key().public_bytes(serialization.Encoding.Raw, serialization.PublicFormat.Raw)
+
+    def sealed(topic, payload, correlation=b''):
+        body = payload.encode()
+        signed = b'tavrin signed message v2\n'
+        for part in (topic.encode(), correlation):
+            signed += len(part).to_bytes(4, 'big') + part
+        sig = base64.urlsafe_b64encode(key.sign(signed + body)).decode().rstrip('=')
+        return payload[:-1] + ',"sig":"' + sig + '"}'
+
+    def text(o):
+        return json.dumps(o, separators=(',', ':'), ensure_ascii=False)
+
+    status = json.loads(unsigned(other_status))
+    status.update(state='finished', question=9, key=base64.urlsafe_b64encode(public).decode().rstrip('='),
+                  at=now_ms)
+    made = [
+        ('state signed with a room key', base + 'state', state_with(seq=seq + 1, event='reset', run=reset_run)),
+        ('presence signed with a room key', base + 'controller',
+         text({'v': 2, 'kind': 'controller', 'exam': exam, 'from': leader, 'online': True, 'since': now_ms + 3600000,
+               'leading': True, 'host': 'laptop', 'over': '', 'at': now_ms})),
+        ('schedule signed with a room key', base + 'schedule',
+         text({'v': 2, 'kind': 'schedule', 'exam': exam, 'from': leader, 'start': now_ms + 5000, 'at': now_ms})),
+        ('sound check signed with a room key', base + 'soundcheck',
+         text({'v': 2, 'kind': 'soundcheck?', 'exam': exam, 'from': leader, 'at': now_ms})),
+        ("other room's status signed with a room key", base + 'rooms/%s/status' % other, text(status)),
+    ]
+    return [(name, topic, sealed(topic, payload)) for name, topic, payload in made]
+
+
 def main():
     port, user, password, exam, room, other, captured = sys.argv[1:8]
     seen = [line.rstrip('\n').split('\t', 1) for line in open(captured, encoding='utf-8') if '\t' in line]
@@ -118,6 +157,10 @@ def main():
         ('clock answer to no question', base + 'rooms/%s/clock' % room, with_mac(json.dumps(answer)),
          os.urandom(16)),
     ]
+    if os.environ.get('ATTACKER_ROOM_KEY'):
+        other_statuses = [p for t, p in seen if t == base + 'rooms/%s/status' % other]
+        forgeries += room_key_forgeries(os.environ['ATTACKER_ROOM_KEY'], base, exam, leader, other, now_ms, state_with,
+                                        reset_run, seq, other_statuses[-1])
     # Without any key only what was captured is replayed: anything else
     # would be taken as the controller's word, by design.
     replays_only = bool(os.environ.get('ATTACKER_REPLAYS_ONLY'))

@@ -11,6 +11,7 @@
 #include "private_broker.h"
 #include "rooms_rig.h"
 #include "identity.h"
+#include "options.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -115,6 +116,9 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
     attacker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"ATTACKER_REPLAYS_ONLY"_qs, keyed ? QString() : u"1"_qs);
+    // The stranger has copied room A's PC: its key file too.
+    if (keyed)
+        env.insert(u"ATTACKER_ROOM_KEY"_qs, rig.room(u"A"_qs)->dir.filePath(QString::fromLatin1(tavrin::rooms::kRoomKeyFile)));
     attacker.setProcessEnvironment(env);
     attacker.start(u"/usr/bin/python3"_qs, QStringList{QFINDTESTDATA("rooms_attacker.py"), QString::number(rig.broker.port())} +
                                                login + QStringList{rig.exam, u"A"_qs, u"B"_qs, captured.fileName()});
@@ -137,7 +141,7 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
         if (rc != (allowed ? 0 : 135))
             return u"%1 on %2: the broker answered %3"_qs.arg(o[u"name"_qs].toString(), on).arg(rc);
     }
-    if (tried < (keyed ? 16 : 4))
+    if (tried < (keyed ? 21 : 4))
         return u"the attacker tried only %1 forgeries"_qs.arg(tried);
     if (locked && rig.log.waitFor([&](const BrokerLog::Entry &e) { return e.topic == topic(rig, u"state"_qs) ||
                                                                          e.topic == topic(rig, u"controller"_qs); },
