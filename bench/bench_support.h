@@ -2,6 +2,9 @@
 
 // Small helpers shared by the benchmark programs.
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -11,6 +14,14 @@
 #include <unistd.h>
 
 namespace bench {
+
+// Runs the event loop for ms, timed precisely.
+inline void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 // A loopback TCP port that nothing listens on now.
 inline int freePort()

@@ -10,6 +10,7 @@
 // Prints "name value unit" lines on standard output for bench/run-all, and
 // the details on standard error.
 
+#include "bench_support.h"
 #include "cue_synth.h"
 #include "sound_probe.h"
 #include "sound_bank.h"
@@ -26,16 +27,10 @@
 #include <cstdio>
 
 using namespace tavrin;
+using bench::spin;
 using Clock = probe::Clock;
 
 namespace {
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 double msBetween(Clock::time_point a, Clock::time_point b)
 {

@@ -10,6 +10,7 @@
 // Needs a PulseAudio server (scripts/services.sh). Prints "name value unit"
 // lines for bench/run-all; details on standard error.
 
+#include "bench_support.h"
 #include "cue_synth.h"
 #include "sound_bank.h"
 #include "sound_probe.h"
@@ -28,16 +29,10 @@
 #include <memory>
 
 using namespace tavrin;
+using bench::spin;
 using Clock = probe::Clock;
 
 namespace {
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 double leadIn()
 {
