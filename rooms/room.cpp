@@ -19,6 +19,9 @@ using texts::str;
 
 constexpr int kBurst = 8;             // questions for the time right after connecting
 constexpr int kBurstGapMs = 150;
+// Questions in a row that the controller followed left unanswered: then
+// something on the way drops the clock's topic or its MQTT 5 properties.
+constexpr int kUnansweredAlarm = 10;
 constexpr int kAskEveryMs = 5000;
 constexpr int kHeartbeatMs = 5000;
 constexpr int kNoOffsetMs = 3000;     // then follow with the clocks taken as equal
@@ -163,6 +166,11 @@ void Room::connectedNow()
     askTime();
 }
 
+bool Room::clockUnanswered() const
+{
+    return unanswered_ >= kUnansweredAlarm;
+}
+
 void Room::askTime()
 {
     if (!client_.isConnected())
@@ -179,6 +187,10 @@ void Room::askTime()
     o.expirySeconds = 2;
     o = sealed(o);
     const qint64 t0 = nowUs();
+    if (controllerOnline_ && !controllerId_.isEmpty() && unanswered_ < kUnansweredAlarm) {
+        if (++unanswered_ == kUnansweredAlarm)
+            emit changed();
+    }
     if (client_.publish(o)) {
         asked_.insert(correlation, t0);
         while (asked_.size() > 32)
@@ -205,6 +217,7 @@ void Room::takeClockReply(const Incoming &m, const ClockReply &r)
     }
     const ClockSample sample{it.value(), r.receivedUs, r.sentUs, m.receivedUs};
     asked_.erase(it);
+    unanswered_ = 0;
     heard(true); // an answer is never retained
     const std::optional<OffsetEstimate> before = kept(estimator_.estimate());
     if (!estimator_.add(sample)) {
@@ -304,6 +317,7 @@ void Room::followController(const PresenceMessage &p, bool live)
         if (latest_ && latest_->from != controllerId_)
             latest_.reset();
         burstLeft_ = kBurst;
+        unanswered_ = 0;
         askTime();
     }
     followedSinceMs_ = p.sinceMs;

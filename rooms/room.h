@@ -60,6 +60,8 @@ public:
     void setSystemClock(std::function<SystemClock()> read) { systemClock_ = std::move(read); }
     bool offsetAssumed() const { return assumedZero_; }
     bool controllerOnline() const { return controllerOnline_; }
+    // The controller followed answers none of the clock's questions.
+    bool clockUnanswered() const;
     bool following() const { return latest_.has_value(); }
     QString followed() const { return controllerId_; }
 
@@ -119,6 +121,7 @@ private:
     std::optional<OffsetEstimate> kept(std::optional<OffsetEstimate> e) const;
     std::function<SystemClock()> systemClock_ = rooms::systemClock;
     SystemClock ownClock_;
+    int unanswered_ = 0;
     ClockChoice choice_;
     bool assumedZero_ = false;
     ClockTimer keptWait_;

@@ -539,6 +539,10 @@ void RoomsUi::refreshLine()
         alarm = !room_->connected();
         if (!alarm && room_->following() && !room_->controllerOnline())
             text += QChar(u'\u3000') + str(texts::roomsLineNoController);
+        if (room_->clockUnanswered()) {
+            text += QChar(u'\u3000') + str(texts::roomsLineClockUnanswered);
+            alarm = true;
+        }
     }
     const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
     if (!member.connected()) {

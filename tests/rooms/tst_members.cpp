@@ -296,6 +296,19 @@ private slots:
         QCOMPARE(r.room->offset()->offsetUs, system ? 0.0 : double(behindUs));
     }
 
+    // A bridge that drops the clock's answers is named on the line, and
+    // forgotten at the first answer.
+    void unansweredClockNamed()
+    {
+        Rig r;
+        r.deliver(r.topics.controller(), r.presence(kCtl, r.clock.wallMs() - 60'000), {}, true);
+        for (int i = 0; i < 30 && !r.room->clockUnanswered(); ++i)
+            r.clock.advance(1000);
+        QVERIFY(r.room->clockUnanswered());
+        r.answerFirst(kCtl);
+        QVERIFY(!r.room->clockUnanswered());
+    }
+
     // After a takeover the new controller's state may come before its first
     // answer. The room follows it on the offset it had: waiting for the
     // answer let the next tick pass on the old place and lost its cue.
