@@ -20,6 +20,13 @@
 
 namespace tavrin::rooms {
 
+// What a pinned connection's TLS check needs, the context's app data. Not in
+// the anonymous namespace: MqttClient::Link holds one.
+struct TlsPin {
+    QByteArray sha256;
+    std::atomic<bool> mismatch{false};
+};
+
 namespace {
 
 // mosquitto_lib_init is not thread-safe and is needed once per process.
@@ -55,12 +62,6 @@ mosquitto_property *properties(const Outgoing &m)
     return p;
 }
 
-// What a pinned connection's TLS check needs, the context's app data.
-struct Pin {
-    QByteArray sha256;
-    std::atomic<bool> mismatch{false};
-};
-
 // The broker's certificate is taken when its SHA-256 is the pin, whoever
 // signed it and whatever its name: the join file says which one it is.
 int checkPin(int, X509_STORE_CTX *store)
@@ -68,7 +69,7 @@ int checkPin(int, X509_STORE_CTX *store)
     if (X509_STORE_CTX_get_error_depth(store) > 0)
         return 1; // the chain above it is not looked at; its own hash decides
     auto *ssl = static_cast<SSL *>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
-    auto *pin = static_cast<Pin *>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
+    auto *pin = static_cast<TlsPin *>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
     unsigned char md[EVP_MAX_MD_SIZE];
     unsigned int n = 0;
     X509 *cert = X509_STORE_CTX_get_current_cert(store);
@@ -101,7 +102,7 @@ struct MqttClient::Link {
     int port = 0;
     int keepAlive = 5;
     bool will = false;
-    Pin pin; // used by the TLS context while mosq lives
+    TlsPin pin; // used by the TLS context while mosq lives
     std::thread thread;
 
     std::mutex mutex;
