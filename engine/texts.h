@@ -436,8 +436,11 @@ inline constexpr char16_t roomsLineControllerStandby[] = u"操作卓「%1」　�
 inline constexpr char16_t roomsLineRefused[] = u"⚠ 不正なメッセージを %1 件拒否";
 inline constexpr char16_t roomsLineFollowOther[] = u"⚠ 別の操作卓に従う部屋：%1";
 inline constexpr char16_t roomsLineNoBroker[] = u"● 接続なし（この時計で継続）";
-inline constexpr char16_t roomsLineClockUnanswered[] =
-    u"⚠ 操作卓から時刻の答えが届きません。ブローカーのブリッジが時刻のトピック（rooms/部屋/clock と clock）と MQTT 5 の属性（応答先・相関データ）を通すか確かめてください";
+inline constexpr char16_t roomsLineClockUnanswered[] = u"⚠ 時刻の答えが届きません";
+inline constexpr char16_t roomsClockUnanswered[] =
+    u"操作卓から時刻の答えが届かないため、操作卓との時刻差を測れません（時計は等しいとみなして続けます）。"
+    u"ブローカーのブリッジが時刻のトピック（clock と rooms/部屋/clock）と MQTT 5 の属性（応答先と相関データ）を通すか"
+    u"（Mosquitto では bridge_protocol_version mqttv50）確かめてください。";
 inline constexpr char16_t roomsLineNoController[] = u"○ 操作卓が接続していません（この時計で継続）";
 inline constexpr char16_t roomsOffsetShort[] = u"%1 ms";
 inline constexpr char16_t roomsOffsetUnknown[] = u"未測定";

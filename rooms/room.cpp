@@ -188,8 +188,10 @@ void Room::askTime()
     o = sealed(o);
     const qint64 t0 = nowUs();
     if (controllerOnline_ && !controllerId_.isEmpty() && unanswered_ < kUnansweredAlarm) {
-        if (++unanswered_ == kUnansweredAlarm)
+        if (++unanswered_ == kUnansweredAlarm) {
+            emit note(str(texts::roomsClockUnanswered));
             emit changed();
+        }
     }
     if (client_.publish(o)) {
         asked_.insert(correlation, t0);

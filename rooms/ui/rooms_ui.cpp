@@ -542,7 +542,11 @@ void RoomsUi::refreshLine()
         if (room_->clockUnanswered()) {
             text += QChar(u'\u3000') + str(texts::roomsLineClockUnanswered);
             alarm = true;
+            // The line has room for the warning; what to check is told once.
+            if (!toldUnanswered_)
+                frame_.notify(str(texts::roomsClockUnanswered));
         }
+        toldUnanswered_ = room_->clockUnanswered();
     }
     const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
     if (!member.connected()) {

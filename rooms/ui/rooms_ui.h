@@ -134,6 +134,7 @@ private:
     BrokerCertificate cert_;
     qint64 toldRefusedMs_ = 0;
     QString toldProblem_; // the connection's refusal last told
+    bool toldUnanswered_ = false; // the clock's questions going unanswered, told
 };
 
 } // namespace tavrin::rooms
