@@ -7,6 +7,7 @@
 #include "options.h"
 #include "output_policy.h"
 #include "phase_timer.h"
+#include "programme_choice.h"
 #include "room_display.h"
 #include "scheduled_start.h"
 #include "screen_keeper.h"
@@ -61,6 +62,7 @@ public:
     SoundBank &players() { return players_; }
     Journal &journal() { return journal_; }
     rooms::RoomsUi &rooms() { return *roomsUi_; }
+    ProgrammeChoice &programme() { return programme_; }
 
 private:
     void start();
@@ -68,6 +70,7 @@ private:
 
     SessionOptions options_;
     PhaseTimer clock_;
+    ProgrammeChoice programme_;
     Form1 form_;
     SoundBank players_{&form_};
     Engine engine_{form_, players_};
