@@ -2,7 +2,9 @@
 
 #include <QFile>
 
+#include <chrono>
 #include <cmath>
+#include <mutex>
 
 #include <sys/timex.h>
 
@@ -31,8 +33,20 @@ SystemClock systemClock()
     const int state = ::adjtimex(&t);
     c.synchronised = state != -1 && state != TIME_ERROR && !(t.status & STA_UNSYNC);
     c.errorMs = double(t.esterror) / 1000.0;
-    if (c.synchronised)
-        c.keeper = keeperName();
+    if (c.synchronised) {
+        // Asked on every clock answer to every room: the daemon's name is
+        // looked up in the file system at most every ten seconds.
+        static std::mutex mutex;
+        static QString cached;
+        static std::chrono::steady_clock::time_point lookedUp;
+        const auto now = std::chrono::steady_clock::now();
+        std::lock_guard lock(mutex);
+        if (lookedUp == std::chrono::steady_clock::time_point{} || now - lookedUp > std::chrono::seconds(10)) {
+            cached = keeperName();
+            lookedUp = now;
+        }
+        c.keeper = cached;
+    }
     return c;
 }
 
