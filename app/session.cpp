@@ -4,6 +4,8 @@
 #include "members.h"
 #include "resume.h"
 #include "rooms_ui.h"
+#include "hold_link.h"
+#include "holds.h"
 #include "ready_link.h"
 #include "schedule_link.h"
 #include "schedule_wiring.h"
@@ -98,6 +100,11 @@ Session::Session(SessionOptions options)
     QObject::connect(&soundCheck_, &SoundCheck::checked, roomsUi_.get(), [this] { readyLink_->changed(); });
     QObject::connect(&roomDisplay_, &RoomDisplay::openChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
     QObject::connect(&players_, &SoundBank::speakerChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
+    // One room held and brought back: each hold goes to the record once it ends.
+    holdLink_ = std::make_unique<rooms::HoldLink>(*roomsUi_, form_, roomsUi_->statusDialog());
+    QObject::connect(holdLink_.get(), &rooms::HoldLink::incident, &journal_, [this](const rooms::HoldIncident &h) {
+        journal_.recordHold({h.room, rooms::holdByName(h.by), h.fromMs, h.toMs, h.firstLost, h.lastLost});
+    });
     // Every cue's proof: a room keeps its own until sent; the controller takes them.
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
     roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });

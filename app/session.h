@@ -27,6 +27,7 @@ namespace rooms {
 class RoomsUi;
 class ScheduleLink;
 class ReadyLink;
+class HoldLink;
 }
 
 struct SessionOptions {
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<rooms::RoomsUi> roomsUi_;
     std::unique_ptr<rooms::ScheduleLink> scheduleLink_;
     std::unique_ptr<rooms::ReadyLink> readyLink_;
+    std::unique_ptr<rooms::HoldLink> holdLink_;
     EndSignals endSignals_;
     bool interrupted_ = false;
     QString endedBy_; // the signal that ended the program, if one did
