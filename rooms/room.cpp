@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace tavrin::rooms {
 
@@ -676,8 +677,8 @@ void Room::planRejoin()
     hold_.rejoinMs = rejoin_ ? rejoin_->dueMs : 0;
     // Rejoined on a question's start, it lost those before; on the end, all.
     hold_.lastLost = !rejoin_ ? 0 : rejoin_->before.t == 1 ? rejoin_->before.ck.value() - 1 : rejoin_->before.ck.value();
-    showHold();
     scheduleStatus();
+    holdTick(); // the rejoin may be the very next tick
 }
 
 // After each of the room's own ticks while held: the countdown, and on the
@@ -701,13 +702,17 @@ void Room::holdTick()
 void Room::endHold()
 {
     const HoldView was = hold_;
-    const qint64 endMs = rejoin_ ? rejoin_->dueMs : std::llround(controllerNowMs());
+    const std::optional<Rejoin> at = std::exchange(rejoin_, std::nullopt);
     hold_ = {};
-    rejoin_.reset();
+    // Put where the circuit stands before the rejoin tick, and no more:
+    // catching up the tick just gone by would play a cue of the question lost.
+    if (at)
+        change([&] { engine_.adopt(at->before); });
+    else
+        follow();
     window_.setQuestionNumber(engine_.snapshot().question);
     emit note(str(texts::holdRejoined));
-    emit holdEnded(was, endMs);
-    follow();
+    emit holdEnded(was, at ? at->dueMs : std::llround(controllerNowMs()));
     scheduleStatus();
     emit changed();
 }
