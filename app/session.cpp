@@ -105,6 +105,14 @@ Session::Session(SessionOptions options)
     QObject::connect(holdLink_.get(), &rooms::HoldLink::incident, &journal_, [this](const rooms::HoldIncident &h) {
         journal_.recordHold({h.room, rooms::holdByName(h.by), h.fromMs, h.toMs, h.firstLost, h.lastLost});
     });
+    // A held room's caption fills the question number's place at a size that fits.
+    QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, &form_, [this](const QString &caption) {
+        if (!heldFont_)
+            heldFont_ = form_.questionFont();
+        form_.setQuestionFont(caption.isEmpty() ? *heldFont_ : form_.questionFontFor(*heldFont_, caption));
+        if (caption.isEmpty())
+            heldFont_.reset();
+    });
     // Every cue's proof: a room keeps its own until sent; the controller takes them.
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
     roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });

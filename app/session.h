@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QCommandLineParser;
 
@@ -86,6 +87,7 @@ private:
     std::unique_ptr<rooms::ScheduleLink> scheduleLink_;
     std::unique_ptr<rooms::ReadyLink> readyLink_;
     std::unique_ptr<rooms::HoldLink> holdLink_;
+    std::optional<QFont> heldFont_; // the question number's own, while a hold's caption stands there
     EndSignals endSignals_;
     bool interrupted_ = false;
     QString endedBy_; // the signal that ended the program, if one did

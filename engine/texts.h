@@ -766,7 +766,7 @@ inline constexpr char16_t speakerRisk[] = u"【注意：%1 の出力は遅れが
 inline constexpr char16_t readySpeaker[] = u"・スピーカー 遅れ %1 ms＋補正 %2 ms%3";
 
 // One room held while the others go on, and brought back.
-inline constexpr char16_t holdCaption[] = u"この部屋は\n止めています";
+inline constexpr char16_t holdCaption[] = u"停止中";
 inline constexpr char16_t holdRejoinCountdown[] = u"再開まで\n%1 秒";
 inline constexpr char16_t holdRejoinWaiting[] = u"次の問題から\n再開します";
 inline constexpr char16_t holdByController[] = u"操作卓";

@@ -711,6 +711,7 @@ void Room::endHold()
     else
         follow();
     window_.setQuestionNumber(engine_.snapshot().question);
+    emit holdCaption({});
     emit note(str(texts::holdRejoined));
     emit holdEnded(was, at ? at->dueMs : std::llround(controllerNowMs()));
     scheduleStatus();
@@ -724,6 +725,7 @@ void Room::showHold()
         caption = rejoin_ ? str(texts::holdRejoinCountdown)
                                 .arg(qMax<qint64>(0, std::llround((double(rejoin_->dueMs) - controllerNowMs()) / 1000.0)))
                           : str(texts::holdRejoinWaiting);
+    emit holdCaption(caption);
     window_.setQuestionNumber(caption);
 }
 

@@ -84,6 +84,9 @@ signals:
     // A hold ended at endMs (controller's clock); hold.lastLost says which
     // questions it cost.
     void holdEnded(const tavrin::rooms::HoldView &hold, qint64 endMs);
+    // What stands where the question number does while held; empty when
+    // the hold has ended (the window fits its font to it).
+    void holdCaption(const QString &caption);
 
 private:
     void connectedNow() override;

@@ -61,6 +61,7 @@ void HoldLink::attach(Member *member)
         connect(room, &Room::holdEnded, this, [this, room](const HoldView &h, qint64 endMs) {
             emit incident(incidentOf(room->name(), h, endMs));
         });
+        connect(room, &Room::holdCaption, this, &HoldLink::captionShown);
     } else {
         connect(member, &Member::changed, this, &HoldLink::roomsChanged);
     }

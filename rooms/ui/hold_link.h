@@ -44,6 +44,8 @@ public:
 
 signals:
     void incident(const tavrin::rooms::HoldIncident &incident);
+    // This room's caption while held (Room::holdCaption).
+    void captionShown(const QString &caption);
 
 private:
     void attach(Member *member);
