@@ -153,6 +153,8 @@ void Session::start()
     if (options_.parser) {
         web::WebView *web = web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
         QObject::connect(&startAt_, &ScheduledStart::countdownChanged, web, &web::WebView::setCountdown);
+        // A held room's caption stands in the browsers where a countdown would.
+        QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, web, &web::WebView::setCountdown);
     }
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
