@@ -4,6 +4,8 @@
 #include "members.h"
 #include "resume.h"
 #include "rooms_ui.h"
+#include "hold_link.h"
+#include "holds.h"
 #include "ready_link.h"
 #include "schedule_link.h"
 #include "schedule_wiring.h"
@@ -98,6 +100,19 @@ Session::Session(SessionOptions options)
     QObject::connect(&soundCheck_, &SoundCheck::checked, roomsUi_.get(), [this] { readyLink_->changed(); });
     QObject::connect(&roomDisplay_, &RoomDisplay::openChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
     QObject::connect(&players_, &SoundBank::speakerChanged, roomsUi_.get(), [this] { readyLink_->changed(); });
+    // One room held and brought back: each hold goes to the record once it ends.
+    holdLink_ = std::make_unique<rooms::HoldLink>(*roomsUi_, form_, roomsUi_->statusDialog());
+    QObject::connect(holdLink_.get(), &rooms::HoldLink::incident, &journal_, [this](const rooms::HoldIncident &h) {
+        journal_.recordHold({h.room, rooms::holdByName(h.by), h.fromMs, h.toMs, h.firstLost, h.lastLost});
+    });
+    // A held room's caption fills the question number's place at a size that fits.
+    QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, &form_, [this](const QString &caption) {
+        if (!heldFont_)
+            heldFont_ = form_.questionFont();
+        form_.setQuestionFont(caption.isEmpty() ? *heldFont_ : form_.questionFontFor(*heldFont_, caption));
+        if (caption.isEmpty())
+            heldFont_.reset();
+    });
     // Every cue's proof: a room keeps its own until sent; the controller takes them.
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
     roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });
@@ -138,6 +153,8 @@ void Session::start()
     if (options_.parser) {
         web::WebView *web = web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
         QObject::connect(&startAt_, &ScheduledStart::countdownChanged, web, &web::WebView::setCountdown);
+        // A held room's caption stands in the browsers where a countdown would.
+        QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, web, &web::WebView::setCountdown);
     }
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())

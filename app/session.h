@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QCommandLineParser;
 
@@ -27,6 +28,7 @@ namespace rooms {
 class RoomsUi;
 class ScheduleLink;
 class ReadyLink;
+class HoldLink;
 }
 
 struct SessionOptions {
@@ -84,6 +86,8 @@ private:
     std::unique_ptr<rooms::RoomsUi> roomsUi_;
     std::unique_ptr<rooms::ScheduleLink> scheduleLink_;
     std::unique_ptr<rooms::ReadyLink> readyLink_;
+    std::unique_ptr<rooms::HoldLink> holdLink_;
+    std::optional<QFont> heldFont_; // the question number's own, while a hold's caption stands there
     EndSignals endSignals_;
     bool interrupted_ = false;
     QString endedBy_; // the signal that ended the program, if one did

@@ -363,6 +363,19 @@ QFont Form1::questionFont() const
     return Label[14]->font();
 }
 
+QFont Form1::questionFontFor(const QFont &base, const QString &caption) const
+{
+    const QSize place = look(Caption::Question).box.size();
+    QFont f = base;
+    for (int px = QFontInfo(base).pixelSize(); px > 6; --px) {
+        f.setPixelSize(px);
+        const QRect need = QFontMetrics(f).boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, caption);
+        if (need.width() <= place.width() && need.height() <= place.height())
+            break;
+    }
+    return f;
+}
+
 void Form1::setQuestionFont(const QFont &font)
 {
     if (Label[14]->font() != font)

@@ -76,6 +76,9 @@ public:
     // longer caption (a countdown) in its place.
     QFont questionFont() const;
     void setQuestionFont(const QFont &font);
+    // The largest size of base, up to its own, that fits caption in the
+    // question number's place.
+    QFont questionFontFor(const QFont &base, const QString &caption) const;
     // While the guard gives a text, 開始 takes neither a click nor its keys,
     // and the operator is told that text instead. None: 開始 acts.
     void setStartGuard(std::function<QString()> guard) { startGuard_ = std::move(guard); }

@@ -165,16 +165,7 @@ void ScheduledStart::refresh()
         questionFont_ = form_.questionFont();
         fontSaved_ = true;
     }
-    // The largest size up to the question number's own that fits its place.
-    const QSize place = form_.look(Form1::Caption::Question).box.size();
-    QFont f = questionFont_;
-    for (int px = QFontInfo(questionFont_).pixelSize(); px > 6; --px) {
-        f.setPixelSize(px);
-        const QRect need = QFontMetrics(f).boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, caption);
-        if (need.width() <= place.width() && need.height() <= place.height())
-            break;
-    }
-    form_.setQuestionFont(f);
+    form_.setQuestionFont(form_.questionFontFor(questionFont_, caption));
     if (form_.look(Form1::Caption::Question).caption != caption) {
         showCaption(caption);
         emit countdownChanged(caption);

@@ -765,4 +765,48 @@ inline constexpr char16_t speakerRisk[] = u"【注意：%1 の出力は遅れが
 // On the ready board.
 inline constexpr char16_t readySpeaker[] = u"・スピーカー 遅れ %1 ms＋補正 %2 ms%3";
 
+// One room held while the others go on, and brought back.
+inline constexpr char16_t holdCaption[] = u"停止中";
+inline constexpr char16_t holdRejoinCountdown[] = u"再開まで\n%1 秒";
+inline constexpr char16_t holdRejoinWaiting[] = u"次の問題から\n再開します";
+inline constexpr char16_t holdByController[] = u"操作卓";
+inline constexpr char16_t holdByRoom[] = u"この部屋";
+inline constexpr char16_t holdByRoomOther[] = u"部屋";
+inline constexpr char16_t holdHeld[] = u"この部屋を止めました（%1 の操作、%2 問目）。ほかの部屋はそのまま進みます。";
+inline constexpr char16_t holdReleased[] = u"この部屋を戻します（%1 の操作）。次の問題の始まりから、ほかの部屋と一緒に進みます。";
+inline constexpr char16_t holdRejoined[] = u"この部屋はほかの部屋と一緒に進んでいます。";
+inline constexpr char16_t holdAction[] = u"この部屋を止める／戻す...";
+inline constexpr char16_t holdTitle[] = u"この部屋を止める";
+inline constexpr char16_t holdAsk[] =
+    u"この部屋の時計を止めます。ほかの部屋はそのまま進みます。\n"
+    u"戻すときは、もう一度 Ctrl+F8 を押すか、操作卓から戻してください。\n止めますか？";
+inline constexpr char16_t releaseAsk[] =
+    u"この部屋を戻します。次の問題の始まりから、ほかの部屋と一緒に進みます。\n戻しますか？";
+inline constexpr char16_t holdNotRoom[] =
+    u"この PC は部屋として試験に加わっていないため、止められませんでした。"
+    u"操作卓の「部屋の状態」（F8）から部屋を止めるか、部屋の設定を確かめてください。";
+inline constexpr char16_t holdNotSent[] =
+    u"部屋 %1 への指示を送れませんでした（ブローカーにつながっていません）。接続を確かめてから、もう一度押してください。";
+inline constexpr char16_t holdSent[] = u"部屋 %1 に「%2」を送りました。";
+inline constexpr char16_t holdButton[] = u"選んだ部屋を止める";
+inline constexpr char16_t releaseButton[] = u"選んだ部屋を戻す";
+inline constexpr char16_t holdPickRoom[] = u"表で部屋を一つ選んでから押してください。";
+inline constexpr char16_t holdConfirmRoom[] = u"部屋 %1 を止めます。ほかの部屋はそのまま進みます。止めますか？";
+inline constexpr char16_t holdColumn[] = u"停止";
+inline constexpr char16_t holdCell[] = u"止めています（%1）";
+inline constexpr char16_t holdCellCountdown[] = u"再開まで %1 秒";
+inline constexpr char16_t holdCellWaiting[] = u"再開待ち（次の問題）";
+inline constexpr char16_t readyHeld[] = u"・止めています（%1）";
+// The record of each hold.
+inline constexpr char16_t holdRecord[] = u"部屋 %1 の停止：%2 から %3 まで、失った問題 %4（止めたのは %5）";
+inline constexpr char16_t holdLostNone[] = u"なし";
+inline constexpr char16_t holdLostRange[] = u"%1～%2 問目";
+inline constexpr char16_t holdLostOne[] = u"%1 問目";
+inline constexpr char16_t holdEvent[] = u"部屋の停止";
+inline constexpr char16_t holdsExport[] = u"停止の記録を CSV に書き出す...";
+inline constexpr char16_t holdsSaveName[] = u"部屋の停止.csv";
+inline constexpr char16_t holdsExportTitle[] = u"停止の記録を CSV に書き出す";
+inline constexpr const char16_t *holdsColumns[] = {u"部屋", u"止めた時刻", u"戻った時刻", u"失った問題",
+                                                    u"止めたのは"};
+
 } // namespace tavrin::texts

@@ -365,4 +365,20 @@ void Journal::exportCsv(const QString &file)
         this, [this, file] { emit exported(file, 0, texts::str(texts::recordUnavailable)); }, Qt::QueuedConnection);
 }
 
+void Journal::recordHold(const journal::HoldEntry &hold)
+{
+    if (writing())
+        writer_->push(journal::HoldItem{hold});
+}
+
+void Journal::exportHoldsCsv(const QString &file)
+{
+    if (writer_ && !finished_) {
+        writer_->push(journal::ReadItem{file, true});
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, file] { emit exported(file, 0, texts::str(texts::recordUnavailable)); }, Qt::QueuedConnection);
+}
+
 } // namespace tavrin

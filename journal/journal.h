@@ -17,6 +17,7 @@ namespace tavrin {
 class Engine;
 
 namespace journal {
+struct HoldEntry;
 class Writer;
 struct EventItem;
 struct MarkItem;
@@ -103,6 +104,10 @@ public:
     void readRecord();
     // The whole record as a CSV file: answered by exported().
     void exportCsv(const QString &file);
+    // A room's hold that ended, each once; and the holds alone as a CSV of
+    // incidents (answered by exported()).
+    void recordHold(const journal::HoldEntry &hold);
+    void exportHoldsCsv(const QString &file);
 
     void runEvent(const RunEvent &event, const ExamState &state) override;
 

@@ -70,7 +70,22 @@ const char *const kVersion2[] = {
     nullptr,
 };
 
-const Step kSteps[] = {kVersion1, kVersion2};
+// Version 3: the holds of rooms, each once: who held which room from when
+// to when (the controller's clock), and the questions it lost.
+const char *const kVersion3[] = {
+    "CREATE TABLE holds ("
+    " id INTEGER PRIMARY KEY,"
+    " room TEXT NOT NULL,"
+    " held_by TEXT NOT NULL,"
+    " from_utc_ms INTEGER NOT NULL,"
+    " to_utc_ms INTEGER NOT NULL,"
+    " first_lost INTEGER NOT NULL,"
+    " last_lost INTEGER NOT NULL,"
+    " UNIQUE(room, from_utc_ms))",
+    nullptr,
+};
+
+const Step kSteps[] = {kVersion1, kVersion2, kVersion3};
 
 QString lastError(const QSqlQuery &q)
 {

@@ -602,6 +602,8 @@ bool Writer::writeOne(const std::vector<Item> &batch, size_t index, QSqlError *e
         q->addBindValue(m->run);
     } else if (const auto *cue = std::get_if<CueItem>(&item)) {
         return writeCue(*cue, error);
+    } else if (const auto *h = std::get_if<HoldItem>(&item)) {
+        return writeHold(*h, error);
     } else if (const auto *c = std::get_if<CloseRunItem>(&item)) {
         openRuns_.erase(c->run);
         q = &db_->closeRun;
@@ -705,8 +707,55 @@ QList<QStringList> Writer::cueRows(QString *error)
     return proofRows(cues, &zoneAt);
 }
 
+bool Writer::writeHold(const HoldItem &h, QSqlError *error)
+{
+    QSqlQuery q(db_->db);
+    q.prepare(QStringLiteral("INSERT OR IGNORE INTO holds (room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost)"
+                             " VALUES (?, ?, ?, ?, ?, ?)"));
+    q.addBindValue(h.hold.room);
+    q.addBindValue(h.hold.by);
+    q.addBindValue(h.hold.fromMs);
+    q.addBindValue(h.hold.toMs);
+    q.addBindValue(h.hold.firstLost);
+    q.addBindValue(h.hold.lastLost);
+    if (q.exec())
+        return true;
+    *error = q.lastError();
+    return false;
+}
+
+std::vector<HoldEntry> Writer::holds(QString *error)
+{
+    std::vector<HoldEntry> out;
+    QSqlQuery q(db_->db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost FROM holds"
+                               " ORDER BY room, from_utc_ms"))) {
+        *error = str(texts::recordReadFailed).arg(reason(q.lastError()));
+        return out;
+    }
+    while (q.next())
+        out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong(),
+                       q.value(4).toInt(), q.value(5).toInt()});
+    return out;
+}
+
 void Writer::read(const ReadItem &r)
 {
+    if (r.holds) {
+        QString error = db_ ? QString() : str(texts::recordUnavailable);
+        QList<QStringList> rows;
+        if (db_)
+            for (const HoldEntry &h : holds(&error))
+                rows << holdCells(h, &zoneAt);
+        if (error.isEmpty()) {
+            QSaveFile f(r.csvFile);
+            if (!f.open(QIODevice::WriteOnly) || f.write(csv(holdsHeader(), rows)) < 0 || !f.commit())
+                error = f.errorString();
+        }
+        replies_.exported(r.csvFile, int(rows.size()), error);
+        return;
+    }
     QList<QStringList> rows;
     QString error;
     if (!db_) {
@@ -741,6 +790,9 @@ void Writer::read(const ReadItem &r)
     }
     if (error.isEmpty())
         rows << cueRows(&error);
+    if (error.isEmpty())
+        for (const HoldEntry &h : holds(&error))
+            rows << holdRecordRow(h, &zoneAt);
     if (r.csvFile.isEmpty()) {
         replies_.record(rows, error);
         return;

@@ -3,6 +3,7 @@
 // The journal's writer thread: it alone touches the file. The UI thread only
 // queues items, which costs it a few microseconds whatever the disk does.
 
+#include "holds.h"
 #include "journal.h"
 #include "run_snapshot.h"
 
@@ -60,14 +61,20 @@ struct CueItem {
     CueProof proof = CueProof::Kept;
     qint64 utcMs = 0;
 };
-// Reads the whole record; with a file name, saves it there as CSV.
+// A room's hold, once it ended.
+struct HoldItem {
+    HoldEntry hold;
+};
+// Reads the whole record; with a file name, saves it there as CSV (with
+// holds, the holds alone, as a CSV of incidents).
 struct ReadItem {
     QString csvFile;
+    bool holds = false;
 };
 struct FlushItem {
     std::shared_ptr<std::promise<void>> done;
 };
-using Item = std::variant<EventItem, OpenRunItem, MarkItem, CloseRunItem, CueItem, ReadItem, FlushItem>;
+using Item = std::variant<EventItem, OpenRunItem, MarkItem, CloseRunItem, CueItem, HoldItem, ReadItem, FlushItem>;
 
 struct OpenOutcome {
     bool recording = false;
@@ -129,6 +136,8 @@ private:
     bool writeCue(const CueItem &c, QSqlError *error);
     QList<PlayedCue> unsentCues();
     QList<QStringList> cueRows(QString *error);
+    bool writeHold(const HoldItem &h, QSqlError *error);
+    std::vector<HoldEntry> holds(QString *error);
     void fail(const QString &notice);
     void failWriting(const QSqlError &error);
     std::optional<InterruptedRun> findInterrupted(QString *unreadable);

@@ -314,6 +314,21 @@ QString Topics::allRoomCues() const
     return root_ + QStringLiteral("/rooms/+/cues");
 }
 
+QString Topics::roomHold(const QString &room) const
+{
+    return root_ + QStringLiteral("/rooms/") + room + QStringLiteral("/hold");
+}
+
+QString Topics::allRoomHold() const
+{
+    return roomHold(QStringLiteral("+"));
+}
+
+QString holdByName(HoldBy by)
+{
+    return by == HoldBy::Room ? latin("room") : latin("controller");
+}
+
 std::optional<QString> Topics::roomOf(const QString &topic, Leaf leaf) const
 {
     const QString head = root_ + QStringLiteral("/rooms/");
@@ -452,6 +467,13 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
                                         {latin("sinkRisk"), m.ready.sinkRisk}};
     if (m.clock.known)
         o[latin("clock")] = keepingObject(m.clock);
+    if (m.hold.held)
+        o[latin("hold")] = QJsonObject{{latin("by"), holdByName(m.hold.by)},
+                                       {latin("since"), static_cast<double>(m.hold.sinceMs)},
+                                       {latin("question"), m.hold.question},
+                                       {latin("released"), m.hold.released},
+                                       {latin("rejoin"), static_cast<double>(m.hold.rejoinMs)},
+                                       {latin("lastLost"), m.hold.lastLost}};
     return toBytes(o);
 }
 
@@ -459,6 +481,16 @@ QByteArray writeSoundCheckAsk(const QString &exam, const SoundCheckAsk &m)
 {
     QJsonObject o = header("soundcheck?", exam);
     o[latin("from")] = m.from;
+    o[latin("at")] = static_cast<double>(m.atMs);
+    return toBytes(o);
+}
+
+QByteArray writeHoldAsk(const QString &exam, const HoldAsk &m)
+{
+    QJsonObject o = header("hold", exam);
+    o[latin("from")] = m.from;
+    o[latin("room")] = m.room;
+    o[latin("hold")] = m.hold;
     o[latin("at")] = static_cast<double>(m.atMs);
     return toBytes(o);
 }
@@ -644,6 +676,21 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
             f.fail(g.refusal(), latin("ready.") + g.detail());
     }
     readKeeping(f, m.clock);
+    if (f.ok() && f.has("hold")) {
+        Fields g(f.object("hold"));
+        m.hold.held = true;
+        const QString by = g.text("by", 16);
+        if (g.ok() && by != holdByName(HoldBy::Room) && by != holdByName(HoldBy::Controller))
+            g.fail(Refusal::BadValue, latin("by"));
+        m.hold.by = by == holdByName(HoldBy::Room) ? HoldBy::Room : HoldBy::Controller;
+        m.hold.sinceMs = g.whole("since", 0);
+        m.hold.question = int(g.whole("question", 0, Integer::kMax));
+        m.hold.released = g.flag("released");
+        m.hold.rejoinMs = g.whole("rejoin", 0);
+        m.hold.lastLost = int(g.whole("lastLost", 0, Integer::kMax));
+        if (!g.ok())
+            f.fail(g.refusal(), latin("hold.") + g.detail());
+    }
     return f.result(m);
 }
 
@@ -655,6 +702,21 @@ Reading<SoundCheckAsk> readSoundCheckAsk(QByteArrayView payload, const QString &
     if (f.ok() && !isControllerId(m.from))
         f.fail(Refusal::NotFromController, latin("from"));
     m.atMs = f.whole("at", 0);
+    return f.result(m);
+}
+
+Reading<HoldAsk> readHoldAsk(QByteArrayView payload, const QString &exam, const QString &room)
+{
+    Fields f(payload, "hold", exam);
+    HoldAsk m;
+    m.from = f.text("from");
+    if (f.ok() && !isControllerId(m.from))
+        f.fail(Refusal::NotFromController, latin("from"));
+    m.room = f.text("room", kMaxNameLength);
+    if (f.ok() && m.room != room)
+        f.fail(Refusal::OtherExam, latin("room"));
+    m.hold = f.flag("hold");
+    m.atMs = f.whole("at", 1);
     return f.result(m);
 }
 

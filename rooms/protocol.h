@@ -60,6 +60,8 @@ public:
     QString soundCheck() const;              // the controller asks every room for its sound check
     QString roomCues(const QString &room) const;  // the cues a room played
     QString allRoomCues() const;                  // subscription filter
+    QString roomHold(const QString &room) const;  // the controller holds a room, or releases it
+    QString allRoomHold() const;                  // the private broker's grant
     enum class Leaf { Status, Clock, Cues };
     // The room a status, clock or cues topic of this examination is about.
     std::optional<QString> roomOf(const QString &topic, Leaf leaf = Leaf::Status) const;
@@ -146,6 +148,22 @@ struct Readiness {
     friend bool operator==(const Readiness &, const Readiness &) = default;
 };
 
+enum class HoldBy { Controller, Room };
+QString holdByName(HoldBy by); // "controller", "room"
+
+// What a room says of its hold in its status, every time on the
+// controller's time line. Absent from the statuses of rooms not held.
+struct HoldView {
+    bool held = false;
+    HoldBy by = HoldBy::Controller;
+    qint64 sinceMs = 0;
+    int question = 0;     // the question it was held in (0: before any)
+    bool released = false;
+    qint64 rejoinMs = 0;  // the tick it rejoins on; 0: not known yet (the run is not running)
+    int lastLost = 0;     // the last question it loses by then (below question: none)
+    friend bool operator==(const HoldView &, const HoldView &) = default;
+};
+
 struct RoomStatus {
     QString room;
     QString from;
@@ -162,6 +180,7 @@ struct RoomStatus {
     Readiness ready;
     qint64 atMs = 0;            // when it was sent (the room's clock); 0: its will
     ClockKeeping clock;
+    HoldView hold;
     friend bool operator==(const RoomStatus &, const RoomStatus &) = default;
 };
 
@@ -182,6 +201,19 @@ struct SoundCheckAsk {
     friend bool operator==(const SoundCheckAsk &, const SoundCheckAsk &) = default;
 };
 
+// The controller asks one room to hold (hold) or to rejoin (!hold): taken
+// once, from the controller followed, and only while fresh.
+struct HoldAsk {
+    QString from; // the controller's id
+    QString room;
+    bool hold = true;
+    qint64 atMs = 0; // the controller's clock when it was sent
+    friend bool operator==(const HoldAsk &, const HoldAsk &) = default;
+};
+// Older than this, or this far ahead of the room's idea of the controller's
+// clock: a replay or a forgery.
+inline constexpr qint64 kHoldAskFreshMs = 30'000;
+
 // A cue a room played, as it tells the controller (PlayedCue, room and all).
 struct CueReport {
     QString from; // the room's id
@@ -196,6 +228,7 @@ QByteArray writeClockAsk(const QString &exam, const QString &room);
 QByteArray writeCueReport(const QString &exam, const CueReport &m);
 QByteArray writeClockReply(const QString &exam, const ClockReply &m);
 QByteArray writeSoundCheckAsk(const QString &exam, const SoundCheckAsk &m);
+QByteArray writeHoldAsk(const QString &exam, const HoldAsk &m);
 
 Reading<StateMessage> readState(QByteArrayView payload, const QString &exam);
 Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exam);
@@ -204,6 +237,8 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
 Reading<QString> readClockAsk(QByteArrayView payload, const QString &exam);
 Reading<ClockReply> readClockReply(QByteArrayView payload, const QString &exam);
 Reading<SoundCheckAsk> readSoundCheckAsk(QByteArrayView payload, const QString &exam);
+// Only one about room (the reader's own).
+Reading<HoldAsk> readHoldAsk(QByteArrayView payload, const QString &exam, const QString &room);
 // A report is taken only for a second within a day of nowMs (the controller's
 // clock) and a start within 10 s after it.
 Reading<CueReport> readCueReport(QByteArrayView payload, const QString &exam, const QString &room, qint64 nowMs);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace tavrin::rooms {
 
@@ -71,6 +72,8 @@ Room::Room(const QString &exam, const QString &room, const BrokerSettings &broke
     connect(&heartbeat_, &ClockTimer::timeout, this, &Room::scheduleStatus);
     keptWait_.setSingleShot(true);
     connect(&keptWait_, &ClockTimer::timeout, this, &Room::carryOnKept);
+    subscribeExtra(topics_.roomHold(room_));
+    connect(this, &Member::extraReceived, this, &Room::takeHoldAsk);
     noOffset_.setSingleShot(true);
     connect(&noOffset_, &ClockTimer::timeout, this, [this] {
         if (!offsetInUse() && latest_) {
@@ -375,6 +378,8 @@ void Room::useState(const StateMessage &m, bool live)
     controllerOnline_ = true;
     heard(live);
     const RunState own = engine_.runState();
+    if (hold_.held && (m.event == StateEvent::Abort || (hold_.released && (!rejoin_ || m.event != StateEvent::Tick))))
+        planRejoin();
     if (m.event == StateEvent::Abort && underWay(own)) {
         // At once, whatever the clock offset: no tick of it is to come.
         emit runAborted();
@@ -407,6 +412,8 @@ double Room::offsetMs() const
 void Room::follow()
 {
     waitingForOwnTick_ = false;
+    if (hold_.held)
+        return; // the circuit goes on without this room until it rejoins
     const std::optional<OffsetEstimate> e = offsetInUse();
     if (!latest_ || (!e && !assumedZero_))
         return;
@@ -505,6 +512,10 @@ void Room::change(const std::function<void()> &action)
 
 void Room::afterOwnTick()
 {
+    if (hold_.held) {
+        holdTick();
+        return;
+    }
     if (waitingForOwnTick_)
         follow();
 }
@@ -568,7 +579,154 @@ RoomStatus Room::status(bool online) const
         if (s.ready.checkMs > 0) // on the controller's time line
             s.ready.checkMs = qMax<qint64>(0, s.ready.checkMs - std::llround(s.offsetMs));
     }
+    s.hold = hold_;
     return s;
+}
+
+// ---- Held, and brought back ------------------------------------------------
+
+double Room::controllerNowMs() const
+{
+    return double(nowUs()) / 1000.0 - offsetMs();
+}
+
+// Only the controller followed may hold this room, once per ask, and only
+// while the ask is fresh: a captured one sent again changes nothing.
+void Room::takeHoldAsk(const QString &topic, const QByteArray &body)
+{
+    if (topic != topics_.roomHold(room_))
+        return;
+    const Incoming in{topic, body, {}, {}, false, nowUs(), body.size()};
+    const Reading<HoldAsk> r = readHoldAsk(body, exam_, room_);
+    if (!r.ok()) {
+        recordRefusal(in, r.refusal, r.detail);
+        return;
+    }
+    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
+        recordRefusal(in, Refusal::OtherController, r.message->from);
+        return;
+    }
+    const qint64 now = std::llround(controllerNowMs());
+    if (r.message->atMs <= holdAskAtMs_ || std::llabs(now - r.message->atMs) > kHoldAskFreshMs) {
+        recordRefusal(in, Refusal::Replayed, QStringLiteral("at"));
+        return;
+    }
+    holdAskAtMs_ = r.message->atMs;
+    if (r.message->hold)
+        hold(HoldBy::Controller);
+    else
+        release(HoldBy::Controller);
+}
+
+void Room::hold(HoldBy by)
+{
+    if (hold_.held) {
+        // Held again before it rejoined: it stays held.
+        if (hold_.released) {
+            hold_.released = false;
+            hold_.rejoinMs = 0;
+            rejoin_.reset();
+            showHold();
+            scheduleStatus();
+            emit changed();
+        }
+        return;
+    }
+    const RunSnapshot run = engine_.snapshot();
+    hold_ = {};
+    hold_.held = true;
+    hold_.by = by;
+    hold_.sinceMs = std::llround(controllerNowMs());
+    hold_.question = run.ck.value();
+    // The clock stops where it stands: no dot, no cue until the rejoin.
+    if (run.sw == 1) {
+        RunSnapshot stopped = run;
+        stopped.sw = 0;
+        change([&] { engine_.adopt(stopped); });
+    }
+    emit note(str(texts::holdHeld).arg(str(by == HoldBy::Room ? texts::holdByRoom : texts::holdByController))
+                  .arg(hold_.question));
+    showHold();
+    scheduleStatus();
+    emit changed();
+}
+
+void Room::release(HoldBy by)
+{
+    if (!hold_.held || hold_.released)
+        return;
+    hold_.released = true;
+    emit note(str(texts::holdReleased).arg(str(by == HoldBy::Room ? texts::holdByRoom : texts::holdByController)));
+    planRejoin();
+    emit changed();
+}
+
+// Where the circuit will start a question this room can still reach; with
+// nothing under way there, it rejoins at once.
+void Room::planRejoin()
+{
+    if (!hold_.released && !(latest_ && latest_->event == StateEvent::Abort))
+        return;
+    if (!latest_ || !underWay(latest_->run.state()) || latest_->event == StateEvent::Abort) {
+        // Every question from the one it was held in to the run's last went by.
+        hold_.lastLost = hold_.question > 0 ? engine_.snapshot().cycle.value() : 0;
+        endHold();
+        return;
+    }
+    rejoin_ = rejoinPoint(latest_->run, latest_->dueMs, std::llround(controllerNowMs()), kRejoinLeadMs);
+    hold_.rejoinMs = rejoin_ ? rejoin_->dueMs : 0;
+    // Rejoined on a question's start, it lost those before; on the end, all.
+    hold_.lastLost = !rejoin_ ? 0 : rejoin_->before.t == 1 ? rejoin_->before.ck.value() - 1 : rejoin_->before.ck.value();
+    scheduleStatus();
+    holdTick(); // the rejoin may be the very next tick
+}
+
+// After each of the room's own ticks while held: the countdown, and on the
+// tick before the rejoin the room is put where the circuit stands, so that
+// its next tick starts the question with the others.
+void Room::holdTick()
+{
+    if (hold_.released && rejoin_) {
+        const double next = double(nowUs()) / 1000.0 + double(timer_.nextDueNs() - timer_.elapsedNs()) / 1e6 -
+                            offsetMs();
+        if (next > double(rejoin_->dueMs) + kPeriodMs / 2.0) {
+            planRejoin(); // its tick has gone by (a stalled clock): the next question
+        } else if (next >= double(rejoin_->dueMs) - kPeriodMs / 2.0) {
+            endHold();
+            return;
+        }
+    }
+    showHold();
+}
+
+void Room::endHold()
+{
+    const HoldView was = hold_;
+    const std::optional<Rejoin> at = std::exchange(rejoin_, std::nullopt);
+    hold_ = {};
+    // Put where the circuit stands before the rejoin tick, and no more:
+    // catching up the tick just gone by would play a cue of the question lost.
+    if (at)
+        change([&] { engine_.adopt(at->before); });
+    else
+        follow();
+    window_.setQuestionNumber(engine_.snapshot().question);
+    emit holdCaption({});
+    emit note(str(texts::holdRejoined));
+    emit holdEnded(was, at ? at->dueMs : std::llround(controllerNowMs()));
+    scheduleStatus();
+    emit changed();
+}
+
+void Room::showHold()
+{
+    QString caption = str(texts::holdCaption);
+    if (hold_.released)
+        caption = rejoin_ ? str(texts::holdRejoinCountdown)
+                                .arg(qMax<qint64>(0, std::llround((double(rejoin_->dueMs) - controllerNowMs()) / 1000.0)))
+                          : str(texts::holdRejoinWaiting);
+    emit holdCaption(caption);
+    window_.setQuestionNumber(caption);
 }
 
 } // namespace tavrin::rooms

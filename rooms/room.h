@@ -2,6 +2,7 @@
 
 #include "clock_offset.h"
 #include "clock_source.h"
+#include "hold.h"
 #include "member.h"
 
 #include <QHash>
@@ -67,11 +68,25 @@ public:
 
     void runEvent(const RunEvent &event, const ExamState &state) override;
 
+    // This room stops while the others go on (by: who asked), or is brought
+    // back: it rejoins on the tick that starts the next question it can
+    // reach in time. The controller's asks come signed on the room's hold
+    // topic; the examiner's from this room's own window.
+    void hold(HoldBy by);
+    void release(HoldBy by);
+    const HoldView &holdView() const { return hold_; }
+
 signals:
     // The controller's operator ended the run that this room ran by closing
     // its window: the room's record closes it as aborted now, before the
     // room stops it.
     void runAborted();
+    // A hold ended at endMs (controller's clock); hold.lastLost says which
+    // questions it cost.
+    void holdEnded(const tavrin::rooms::HoldView &hold, qint64 endMs);
+    // What stands where the question number does while held; empty when
+    // the hold has ended (the window fits its font to it).
+    void holdCaption(const QString &caption);
 
 private:
     void connectedNow() override;
@@ -97,6 +112,12 @@ private:
     void cueDone(const PlayedCue &cue) override;
     void sendReports();
     void resendRecent();
+    void takeHoldAsk(const QString &topic, const QByteArray &body);
+    void planRejoin();
+    void holdTick();
+    void endHold();
+    void showHold();
+    double controllerNowMs() const;
 
     Engine &engine_;
     WindowPort &window_;
@@ -136,6 +157,9 @@ private:
     // Sent, with when: what a lost connection may have swallowed.
     std::deque<std::pair<PlayedCue, qint64>> sent_;
     ClockTimer reportPace_;
+    HoldView hold_;
+    std::optional<Rejoin> rejoin_;
+    qint64 holdAskAtMs_ = 0; // the newest hold ask taken
 };
 
 } // namespace tavrin::rooms

@@ -81,11 +81,13 @@ RecordWindow::RecordWindow(Journal &journal, QWidget *parent) : QWidget(parent, 
     status_ = new QLabel(this);
     auto *refreshButton = new QPushButton(str(texts::recordRefresh), this);
     auto *saveButton = new QPushButton(str(texts::recordSave), this);
+    auto *holdsButton = new QPushButton(str(texts::holdsExport), this);
     auto *closeButton = new QPushButton(str(texts::recordClose), this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(status_, 1);
     buttons->addWidget(refreshButton);
     buttons->addWidget(saveButton);
+    buttons->addWidget(holdsButton);
     buttons->addWidget(closeButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(view_);
@@ -93,6 +95,7 @@ RecordWindow::RecordWindow(Journal &journal, QWidget *parent) : QWidget(parent, 
 
     connect(refreshButton, &QPushButton::clicked, this, &RecordWindow::refresh);
     connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(holdsButton, &QPushButton::clicked, this, [this] { saveHolds(); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(&journal_, &Journal::recordRead, this,
             [this](const QList<QStringList> &rows, const QString &error) {
@@ -131,6 +134,17 @@ void RecordWindow::save(const QString &file)
                                             str(texts::recordSaveFilter));
     if (!name.isEmpty())
         journal_.exportCsv(name);
+}
+
+void RecordWindow::saveHolds(const QString &file)
+{
+    QString name = file;
+    if (name.isEmpty())
+        name = QFileDialog::getSaveFileName(this, str(texts::holdsExportTitle),
+                                            QDir::current().filePath(str(texts::holdsSaveName)),
+                                            str(texts::recordSaveFilter));
+    if (!name.isEmpty())
+        journal_.exportHoldsCsv(name);
 }
 
 QString RecordWindow::status() const

@@ -38,6 +38,8 @@ public:
     void refresh();
     // Saves the record to file (asks for a name when empty).
     void save(const QString &file = {});
+    // The rooms' holds alone, as a CSV of incidents.
+    void saveHolds(const QString &file = {});
     QTableView *view() const { return view_; }
     QString status() const;
 

@@ -75,7 +75,12 @@ QString readinessText(const RoomStatus &s, bool heardLately, bool *ready)
                               return c == CueSource::OwnFile || c == CueSource::BuiltIn;
                           });
     *ready = connected && s.offsetKnown && r.known && !r.screen.isEmpty() && allHeard && r.journalWritable &&
-             !r.checking;
+             !r.checking && !s.hold.held;
+    // A held room is not ready whatever else it says: it shows no cue.
+    const QString held =
+        s.hold.held
+            ? str(texts::readyHeld).arg(str(s.hold.by == HoldBy::Room ? texts::holdByRoomOther : texts::holdByController))
+            : QString();
     if (!r.known) {
         *ready = false;
         return str(texts::readyOld);
@@ -96,7 +101,7 @@ QString readinessText(const RoomStatus &s, bool heardLately, bool *ready)
              s.offsetKnown ? clockText(s) : str(texts::readyUnknown),
              r.screen.isEmpty() ? str(texts::readyDisplayClosed) : r.screen, check,
              str(r.journalWritable ? texts::readyYes : texts::readyNo)) +
-           speaker;
+           speaker + held;
 }
 
 ReadyLink::ReadyLink(RoomsUi &rooms, ReadySeams seams, QObject *parent)

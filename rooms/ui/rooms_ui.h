@@ -66,6 +66,7 @@ public:
     // Null when not in that role.
     Controller *controller() const { return controller_; }
     Room *room() const { return room_; }
+    StatusDialog &statusDialog() const { return *status_; }
     // The operator closed the window during the run (Form1::runAborted):
     // a controller's rooms stop it too.
     void abortRun();

@@ -37,6 +37,17 @@ QString connection(const Member &m)
 
 } // namespace
 
+QString holdText(const HoldView &h, qint64 nowMs)
+{
+    if (!h.held)
+        return {};
+    if (!h.released)
+        return str(texts::holdCell).arg(str(h.by == HoldBy::Room ? texts::holdByRoomOther : texts::holdByController));
+    if (h.rejoinMs == 0)
+        return str(texts::holdCellWaiting);
+    return str(texts::holdCellCountdown).arg(qMax<qint64>(0, (h.rejoinMs - nowMs + 999) / 1000));
+}
+
 QString stateText(RunState s)
 {
     switch (s) {
@@ -88,6 +99,15 @@ StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
         if (!key.isEmpty() && !member_->approved(room))
             emit keyApproved(room, key);
     });
+    // Hold or bring back the room chosen in the table.
+    auto chosen = [this] {
+        const QList<QTableWidgetItem *> items = table_->selectedItems();
+        return items.isEmpty() ? QString() : table_->item(items.front()->row(), 0)->data(Qt::UserRole).toString();
+    };
+    hold_ = buttons->addButton(str(texts::holdButton), QDialogButtonBox::ActionRole);
+    connect(hold_, &QPushButton::clicked, this, [this, chosen] { emit holdAsked(chosen(), true); });
+    release_ = buttons->addButton(str(texts::releaseButton), QDialogButtonBox::ActionRole);
+    connect(release_, &QPushButton::clicked, this, [this, chosen] { emit holdAsked(chosen(), false); });
     buttons->addButton(str(texts::roomsClose), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
     layout->addWidget(buttons);
@@ -124,6 +144,8 @@ void StatusDialog::refresh()
         summary_->hide();
         ask_->hide();
         approve_->hide();
+        hold_->hide();
+        release_->hide();
         return;
     }
     const Member &m = *member_;
@@ -155,6 +177,8 @@ void StatusDialog::refresh()
     summary_->setVisible(controller);
     ask_->setVisible(controller);
     approve_->setVisible(controller && m.signs());
+    hold_->setVisible(controller);
+    release_->setVisible(controller);
     const QString chosenRoom = table_->selectedItems().isEmpty()
                                    ? QString()
                                    : table_->item(table_->selectedItems().front()->row(), 0)->data(Qt::UserRole).toString();
@@ -169,10 +193,13 @@ void StatusDialog::refresh()
             readinessText(s, m.connected() && now - it->heardMs <= kSilentAfterMs, &isReady);
         ready += isReady ? 1 : 0;
         const bool unapproved = controller && m.signs() && !m.approved(it.key());
+        QString state = str(texts::roomsQuestionState).arg(s.question).arg(stateText(s.state));
+        if (s.hold.held)
+            state = holdText(s.hold, now - std::llround(s.offsetMs)) + QStringLiteral(" ") + state;
         const QString cells[] = {
             unapproved ? it.key() + str(texts::roomsKeyUnapproved).arg(fingerprint(m.keyOf(it.key()))) : it.key(),
             str(texts::roomsSince).arg(link, clockTime(it->changedMs)),
-            str(texts::roomsQuestionState).arg(s.question).arg(stateText(s.state)),
+            state,
             QString::number(s.second),
             s.offsetKnown ? milliseconds(s.offsetMs) : str(texts::roomsOffsetUnknown),
             s.offsetKnown ? milliseconds(s.rttMs) : QStringLiteral("-"),
@@ -187,7 +214,7 @@ void StatusDialog::refresh()
             item->setToolTip(cells[c]);
             if (c == 0)
                 item->setData(Qt::UserRole, it.key());
-            if ((c == 0 && unapproved) || (c == 6 && !notOwn.isEmpty()) || (c == 8 && !isReady) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
+            if ((c == 0 && unapproved) || (c == 2 && s.hold.held) || (c == 6 && !notOwn.isEmpty()) || (c == 8 && !isReady) || (c == 7 && !s.follows.isEmpty() && s.follows != m.id() &&
                                                     qobject_cast<const Controller *>(&m)))
                 item->setForeground(QColor(0xC0, 0x40, 0x00));
             table_->setItem(row, c, item);

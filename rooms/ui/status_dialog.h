@@ -13,6 +13,8 @@ namespace tavrin::rooms {
 
 // How a run state reads to the operator, here and on the room's line.
 QString stateText(RunState s);
+// A room's hold as the operator reads it (nowMs on the controller's clock); empty: not held.
+QString holdText(const HoldView &h, qint64 nowMs);
 
 // Every room as this Tavrin knows it: its name, connected or not and since
 // when, the question and second it shows, its clock offset and round trip,
@@ -30,6 +32,9 @@ signals:
     void soundCheckAsked();
     // The operator approves the key a room signs with (as last heard).
     void keyApproved(const QString &room, const QByteArray &key);
+    // The operator holds the room chosen (hold), or brings it back; room is
+    // empty when no row is chosen.
+    void holdAsked(const QString &room, bool hold);
 
 private:
     QPointer<Member> member_;
@@ -38,6 +43,8 @@ private:
     QLabel *summary_ = nullptr;
     QPushButton *ask_ = nullptr;
     QPushButton *approve_ = nullptr;
+    QPushButton *hold_ = nullptr;
+    QPushButton *release_ = nullptr;
 };
 
 } // namespace tavrin::rooms

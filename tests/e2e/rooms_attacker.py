@@ -101,6 +101,8 @@ def room_key_forgeries(keyfile, base, exam, leader, other, now_ms, state_with, r
         ('sound check signed with a room key', base + 'soundcheck',
          text({'v': 2, 'kind': 'soundcheck?', 'exam': exam, 'from': leader, 'at': now_ms})),
         ("other room's status signed with a room key", base + 'rooms/%s/status' % other, text(status)),
+        ('hold signed with a room key', base + 'rooms/%s/hold' % other,
+         text({'v': 2, 'kind': 'hold', 'exam': exam, 'from': leader, 'room': other, 'hold': True, 'at': now_ms})),
     ]
     return [(name, topic, sealed(topic, payload)) for name, topic, payload in made]
 
@@ -136,6 +138,7 @@ def main():
     presence = {'v': 2, 'kind': 'controller', 'exam': exam, 'from': 'c-' + os.urandom(8).hex(), 'online': True,
                 'since': now_ms, 'leading': True, 'host': 'laptop', 'over': leader}
     ask = {'v': 2, 'kind': 'clock?', 'exam': exam, 'room': room}
+    hold = {'v': 2, 'kind': 'hold', 'exam': exam, 'from': leader, 'room': room, 'hold': True, 'at': now_ms}
     answer = {'v': 2, 'kind': 'clock', 'exam': exam, 'from': leader,
               't1': (now_ms - 75000) * 1000, 't2': (now_ms - 75000) * 1000 + 10}
     forgeries = [
@@ -156,7 +159,13 @@ def main():
         ('oversized status', base + 'rooms/%s/status' % room, '{"v":2,"pad":"' + 'x' * 65536 + '"}'),
         ('clock answer to no question', base + 'rooms/%s/clock' % room, with_mac(json.dumps(answer)),
          os.urandom(16)),
+        ('unsigned hold', base + 'rooms/%s/hold' % room, json.dumps(hold, separators=(',', ':'))),
+        ('hold with a wrong MAC', base + 'rooms/%s/hold' % room, with_mac(json.dumps(hold, separators=(',', ':')))),
+        ('hold of another controller', base + 'rooms/%s/hold' % room,
+         with_mac(json.dumps(dict(hold, **{'from': presence['from']}), separators=(',', ':')))),
     ]
+    # A hold the controller sent once, sent again: taken at most once.
+    forgeries += [('replayed hold', t, p) for t, p in seen if t == base + 'rooms/%s/hold' % room]
     if os.environ.get('ATTACKER_ROOM_KEY'):
         other_statuses = [p for t, p in seen if t == base + 'rooms/%s/status' % other]
         forgeries += room_key_forgeries(os.environ['ATTACKER_ROOM_KEY'], base, exam, leader, other, now_ms, state_with,

@@ -168,7 +168,7 @@ QString attack(e2e::RoomsRig &rig, const QStringList &login, const Shown &paused
                 (keyed && tavrin::rooms::openPayload(*key, e.topic, {}, e.payload, nullptr) != tavrin::rooms::SigCheck::Good) ||
                 (!keyed && replayed.contains(e.payload)))
                 continue;
-            if (e2e::shownByRoom(e.payload) != paused || o[u"follows"_qs] != ctlId ||
+            if (e2e::shownByRoom(e.payload) != paused || o[u"follows"_qs] != ctlId || o.contains(u"hold"_qs) ||
                 std::abs(o[u"offset"_qs].toDouble() - before[room][u"offset"_qs].toDouble()) > 500)
                 return u"room %1 changed: %2"_qs.arg(room, QString::fromUtf8(e.payload));
         }

@@ -136,6 +136,7 @@ class TestRoomsE2E : public QObject {
 private slots:
     void examinationInFourRooms();
     void scheduledStartAndSoundCheck();
+    void heldRoomRejoinsOnTheNextQuestion();
 };
 
 void TestRoomsE2E::examinationInFourRooms()
@@ -349,4 +350,61 @@ void TestRoomsE2E::scheduledStartAndSoundCheck()
         qInfo("%s: first cue %.1f ms after its due second", qPrintable(m->name), (first - due) * 1000);
         QVERIFY2(std::abs(first - due - 0.08) < e2e::RoomsRig::kSameCue, qPrintable(u"%1 did not start on the second"_qs.arg(m->name)));
     }
+}
+
+// Room B is held during question 2 of four at 3 + 1 s and brought back:
+// it plays nothing until the start of question 3, then every cue with the
+// others; A and the controller miss none, and the record has B's hold.
+void TestRoomsE2E::heldRoomRejoinsOnTheNextQuestion()
+{
+    if (const QString why = e2e::missingDisplay(); !why.isEmpty())
+        QFAIL(qPrintable(why));
+    e2e::RoomsRig rig;
+    const qint64 startMs = (QDateTime::currentMSecsSinceEpoch() / 1000 + 22) * 1000;
+    rig.controllerArgs = {u"--start-at"_qs, QDateTime::fromMSecsSinceEpoch(startMs).toString(u"HH:mm:ss"_qs)};
+    const QString started = rig.start(u"3,1,4"_qs, {u"A"_qs, u"B"_qs}, {0, 3}, {true, true});
+    QVERIFY2(started.isEmpty(), qPrintable(started));
+    e2e::closeNotices();
+    QString controllerId;
+    for (const auto &e : rig.log.entries())
+        if (e.topic == u"tavrin/e2e/schedule"_qs)
+            controllerId = e2e::json(e.payload).value(u"from"_qs).toString();
+    QVERIFY(!controllerId.isEmpty());
+    // Tick n is due at start + n s; question q starts on tick 4q - 3.
+    const double start = double(startMs) / 1000;
+    auto waitUntil = [](double wall) {
+        while (e2e::wallSeconds() < wall)
+            QThread::msleep(20);
+    };
+    waitUntil(start + 5.5);
+    rig.askHold(u"B"_qs, true, controllerId, QDateTime::currentMSecsSinceEpoch());
+    QVERIFY(rig.log.waitFor([&](const e2e::BrokerLog::Entry &e) {
+        return e.topic == statusTopic(rig, u"B"_qs) && e2e::json(e.payload).contains(u"hold"_qs);
+    }, 2000, start + 5.5));
+    e2e::screen().save(u"rooms-held-room.png"_qs);
+    QVERIFY(e2e::keyToWindow(u".*の操作卓"_qs, u"F8"_qs));
+    QVERIFY(!rig.controller().program->waitForWindow(u"^部屋の状態$"_qs, 3000).isEmpty());
+    waitUntil(start + 6.5);
+    e2e::screen().save(u"rooms-status-hold.png"_qs);
+    rig.askHold(u"B"_qs, false, controllerId, QDateTime::currentMSecsSinceEpoch());
+    waitUntil(start + 18);
+    Member &ctl = rig.controller();
+    Member &a = *rig.room(u"A"_qs);
+    Member &b = *rig.room(u"B"_qs);
+    QString problem = rig.together({&ctl, &a}, start + 0.5, start + 16.5);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = rig.together({&ctl, &b}, start + 0.5, start + 5.5);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = rig.together({&ctl, &b}, start + 8.8, start + 16.5);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    for (double t : rig.onsets(b))
+        QVERIFY2(t < start + 5.6 || t > start + 8.9, qPrintable(u"B played at %1 while held"_qs.arg(t - start)));
+    bool recorded = false;
+    (void)QTest::qWaitFor([&] {
+        for (const auto &h : rig.holds())
+            recorded = recorded || (h.room == u"B"_qs && h.by == u"controller"_qs && h.firstLost == 2 &&
+                                    h.lastLost == 2 && std::abs(h.to - start - 9) < 0.05 && h.from > start + 5.4);
+        return recorded;
+    }, 5000);
+    QVERIFY2(recorded, "the controller's record has no hold of B from question 2 to 3");
 }

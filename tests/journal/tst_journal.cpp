@@ -1,6 +1,7 @@
 // The journal on temporary folders: what it records and reads back after an
 // interruption, its schema, each of its faults, and the record window.
 #include "engine.h"
+#include "holds.h"
 #include "journal.h"
 #include "journal_wiring.h"
 #include "mounts.h"
@@ -158,6 +159,7 @@ private slots:
     void endsOutsideARunAreCounted();
     void cueSourceInEveryTable_data();
     void cueSourceInEveryTable();
+    void holdsKeptOnceAndExported();
 };
 
 // The proof rows of one run: the controller's cues (room empty) against the
@@ -755,6 +757,47 @@ void TestJournal::csvCells()
     QFETCH(QString, cell);
     QFETCH(QString, written);
     QCOMPARE(QString::fromUtf8(journal::csv({"h"}, {{cell}}).mid(3)), "h\r\n" + written + "\r\n");
+}
+
+// A journal of the version before holds opens and gains their table; each
+// hold is kept once, listed in the record, and saved alone as incidents.
+void TestJournal::holdsKeptOnceAndExported()
+{
+    QTemporaryDir dir;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        db.setDatabaseName(dir.filePath(kFile));
+        QVERIFY(db.open());
+        QVERIFY(journal::migrate(db, journal::steps().first(2)).ok);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    Rig r(dir.path());
+    QVERIFY(r.recording);
+    const qint64 at = 1709283600000;
+    const journal::HoldEntry b{u"B"_qs, u"controller"_qs, at, at + 3500, 2, 2};
+    r.journal.recordHold(b);
+    r.journal.recordHold(b); // the room's status seen again
+    r.journal.recordHold({u"A"_qs, u"room"_qs, at + 9000, at + 9500, 4, 3});
+    QSignalSpy read(&r.journal, &Journal::recordRead);
+    r.journal.readRecord();
+    QVERIFY(read.wait());
+    QStringList details;
+    for (const QStringList &row : read[0][0].value<QList<QStringList>>())
+        if (row[2] == u"部屋の停止"_qs)
+            details << row[8];
+    QCOMPARE(details.size(), 2);
+    QVERIFY2(details[0].startsWith(u"部屋 A の停止"_qs) && details[1].contains(u"失った問題 2 問目（止めたのは 操作卓）"_qs),
+             qPrintable(details.join(u'\n')));
+    const QString file = dir.filePath(QStringLiteral("holds.csv"));
+    QSignalSpy saved(&r.journal, &Journal::exported);
+    r.journal.exportHoldsCsv(file);
+    QVERIFY(saved.wait());
+    const QList<QStringList> rows = parseCsv(QString::fromUtf8(contents(file).mid(3)));
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0], journal::holdsHeader());
+    QCOMPARE((QStringList{rows[1][0], rows[1][3], rows[1][4], rows[2][0], rows[2][3]}),
+             (QStringList{u"A"_qs, u"なし"_qs, u"部屋"_qs, u"B"_qs, u"2 問目"_qs}));
 }
 
 QTEST_MAIN(TestJournal)

@@ -97,6 +97,11 @@ private slots:
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
         r.clock = {true, true, 0.05, u"chrony"_qs, true, 0};
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
+        r.hold = {true, HoldBy::Room, 1700000000500, 3, true, 1700000009000, 3};
+        QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
+        const HoldAsk hold{kController, r.room, false, 1700000000000};
+        QCOMPARE(*readHoldAsk(writeHoldAsk(kExam, hold), kExam, r.room).message, hold);
+        QCOMPARE(readHoldAsk(writeHoldAsk(kExam, hold), kExam, u"A"_qs).refusal, Refusal::OtherExam);
         const SoundCheckAsk ask{kController, 1700000000000};
         QCOMPARE(*readSoundCheckAsk(writeSoundCheckAsk(kExam, ask), kExam).message, ask);
 

@@ -350,6 +350,34 @@ std::vector<RoomsRig::Proof> RoomsRig::proofs() const
     return out;
 }
 
+std::vector<RoomsRig::Hold> RoomsRig::holds() const
+{
+    std::vector<Hold> out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holds"));
+        db.setDatabaseName(QDir(members.front()->dir.path()).filePath(QStringLiteral("Tavrin-record.sqlite")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        QSqlQuery q(db);
+        if (db.open() && q.exec(QStringLiteral("SELECT room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost"
+                                               " FROM holds ORDER BY from_utc_ms")))
+            while (q.next())
+                out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble() / 1000,
+                               q.value(3).toDouble() / 1000, q.value(4).toInt(), q.value(5).toInt()});
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("holds"));
+    return out;
+}
+
+void RoomsRig::askHold(const QString &room, bool hold, const QString &controllerId, qint64 atMs) const
+{
+    const QString ask = QStringLiteral(R"({"v":2,"kind":"hold","exam":"%1","from":"%2","room":"%3","hold":%4,"at":%5})")
+                            .arg(exam, controllerId, room, hold ? u"true"_qs : u"false"_qs)
+                            .arg(atMs);
+    run(QStringLiteral("mosquitto_pub"), {QStringLiteral("-p"), QString::number(broker.port()), QStringLiteral("-q"),
+                                          QStringLiteral("1"), QStringLiteral("-t"),
+                                          QStringLiteral("tavrin/%1/rooms/%2/hold").arg(exam, room), QStringLiteral("-m"), ask});
+}
+
 QString RoomsRig::together(const std::vector<Member *> &who, double from, double to) const
 {
     auto within = [&](const Member &m, double margin) {

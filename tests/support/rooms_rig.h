@@ -124,6 +124,20 @@ public:
         double started = 0;
     };
     std::vector<Proof> proofs() const;
+    // The holds of rooms the controller's journal holds: room, who held it,
+    // from and to (wall-clock seconds), and the questions lost.
+    struct Hold {
+        QString room;
+        QString by;
+        double from = 0;
+        double to = 0;
+        int firstLost = 0;
+        int lastLost = 0;
+    };
+    std::vector<Hold> holds() const;
+    // Asks room to hold (or come back) as the controller's button does:
+    // signed by nobody, on a broker where nothing is signed. at: ms.
+    void askHold(const QString &room, bool hold, const QString &controllerId, qint64 atMs) const;
 
 private:
     double wallAtSteady0_ = 0;

@@ -1,0 +1,28 @@
+#pragma once
+
+// The holds of rooms, as the record keeps them and the operator reads them:
+// one line a hold in the record, and a CSV of incidents of its own.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tavrin::journal {
+
+struct HoldEntry {
+    QString room;
+    QString by;       // "controller" or "room"
+    qint64 fromMs = 0; // on the controller's clock
+    qint64 toMs = 0;
+    int firstLost = 0; // the questions that went by without the room; none when lastLost < firstLost
+    int lastLost = 0;
+};
+
+QString lostQuestions(int first, int last);
+QStringList holdsHeader();
+// zoneAt gives the zone offset (s) of a moment.
+QStringList holdCells(const HoldEntry &h, int (*zoneAt)(qint64 utcMs));
+// The same hold as a line of the record (its columns).
+QStringList holdRecordRow(const HoldEntry &h, int (*zoneAt)(qint64 utcMs));
+
+} // namespace tavrin::journal

@@ -1,0 +1,131 @@
+#include "hold_link.h"
+
+#include "controller.h"
+#include "frame_port.h"
+#include "room.h"
+#include "rooms_ui.h"
+#include "status_dialog.h"
+#include "texts.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tavrin::rooms {
+
+namespace {
+using texts::str;
+} // namespace
+
+HoldIncident incidentOf(const QString &room, const HoldView &hold, qint64 endMs)
+{
+    return {room, hold.by, hold.sinceMs, qMax(hold.sinceMs, endMs), qMax(1, hold.question), hold.lastLost};
+}
+
+HoldLink::HoldLink(RoomsUi &rooms, FramePort &frame, StatusDialog &status, QObject *parent)
+    : QObject(parent), rooms_(rooms), frame_(frame)
+{
+    connect(&rooms, &RoomsUi::memberMade, this, &HoldLink::attach);
+    connect(frame.addMenuAction(str(texts::holdAction), QKeySequence(Qt::CTRL | Qt::Key_F8)), &QAction::triggered,
+            this, &HoldLink::ownKey);
+    connect(&status, &StatusDialog::holdAsked, this, [this](const QString &room, bool hold) {
+        if (room.isEmpty()) {
+            frame_.notify(str(texts::holdPickRoom));
+            return;
+        }
+        if (!hold) {
+            if (const QString why = ask(room, false); !why.isEmpty())
+                frame_.notify(why);
+            return;
+        }
+        auto *box = new QMessageBox(QMessageBox::Question, str(texts::holdTitle), str(texts::holdConfirmRoom).arg(room),
+                                    QMessageBox::Yes | QMessageBox::No, frame_.dialogParent());
+        box->setDefaultButton(QMessageBox::No);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal); // the clock and the rooms go on meanwhile
+        connect(box, &QMessageBox::finished, this, [this, room](int answer) {
+            if (answer == QMessageBox::Yes)
+                if (const QString why = ask(room, true); !why.isEmpty())
+                    frame_.notify(why);
+        });
+        box->show();
+    });
+}
+
+void HoldLink::attach(Member *member)
+{
+    member_ = member;
+    seen_.clear();
+    if (Room *room = qobject_cast<Room *>(member)) {
+        connect(room, &Room::holdEnded, this, [this, room](const HoldView &h, qint64 endMs) {
+            emit incident(incidentOf(room->name(), h, endMs));
+        });
+        connect(room, &Room::holdCaption, this, &HoldLink::captionShown);
+    } else {
+        connect(member, &Member::changed, this, &HoldLink::roomsChanged);
+    }
+}
+
+QString HoldLink::ask(const QString &room, bool hold)
+{
+    Controller *c = rooms_.controller();
+    if (!c)
+        return str(texts::holdNotRoom);
+    const HoldAsk m{c->id(), room, hold, QDateTime::currentMSecsSinceEpoch()};
+    if (!c->publishExtra(Topics(c->exam()).roomHold(room), writeHoldAsk(c->exam(), m), false))
+        return str(texts::holdNotSent).arg(room);
+    emit rooms_.record(str(texts::holdSent).arg(room, str(hold ? texts::holdButton : texts::releaseButton)));
+    return {};
+}
+
+// Ctrl+F8 in a room's window: the examiner there holds it, or brings it back.
+void HoldLink::ownKey()
+{
+    Room *room = rooms_.room();
+    if (!room) {
+        frame_.notify(str(texts::holdNotRoom));
+        return;
+    }
+    const bool holding = !room->holdView().held || room->holdView().released;
+    auto *box = new QMessageBox(QMessageBox::Question, str(texts::holdTitle),
+                                str(holding ? texts::holdAsk : texts::releaseAsk), QMessageBox::Yes | QMessageBox::No,
+                                frame_.dialogParent());
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    connect(box, &QMessageBox::finished, this, [this, holding](int answer) {
+        Room *r = rooms_.room();
+        if (answer != QMessageBox::Yes || !r)
+            return;
+        if (holding)
+            r->hold(HoldBy::Room);
+        else
+            r->release(HoldBy::Room);
+    });
+    box->show();
+}
+
+// The controller learns of a hold's end from the room's status: the last
+// view it had of the hold says when it ended and what it cost.
+void HoldLink::roomsChanged()
+{
+    if (!member_)
+        return;
+    const QMap<QString, RoomView> &rooms = member_->rooms();
+    for (auto it = seen_.begin(); it != seen_.end();) {
+        const auto r = rooms.find(it.key());
+        if (r != rooms.end() && r->status.hold.held) {
+            ++it;
+            continue;
+        }
+        const qint64 end = it->rejoinMs > 0 ? it->rejoinMs : QDateTime::currentMSecsSinceEpoch();
+        emit incident(incidentOf(it.key(), *it, end));
+        it = seen_.erase(it);
+    }
+    for (auto it = rooms.begin(); it != rooms.end(); ++it)
+        if (it->status.hold.held && (seen_.size() < kMaxRooms || seen_.contains(it.key())))
+            seen_[it.key()] = it->status.hold;
+}
+
+} // namespace tavrin::rooms

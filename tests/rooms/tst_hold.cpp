@@ -1,0 +1,157 @@
+// One room held while its controller's run goes on, and brought back on the
+// circuit's second: where it rejoins, that it plays nothing meanwhile, and
+// that only a fresh ask of the controller followed holds it.
+#include "hold.h"
+#include "identity.h"
+#include "member_rig.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tavrin;
+using namespace tavrin::rooms;
+using namespace tavrin::testing;
+
+namespace {
+
+// A run of 3 + 1 s x 3 questions, just started: tick n (from 1) shows
+// question (n - 1) / 4 + 1, and tick 12 ends the run.
+RunSnapshot started()
+{
+    SilentWindow w;
+    SilentPlayers p;
+    Engine e(w, p);
+    startRun(e, 3, 1, 3);
+    return e.snapshot();
+}
+
+struct HoldRig : RoomRig {
+    qint64 due0 = 0;
+    qint64 asks = 0;
+    HoldRig()
+    {
+        engine.addObserver(room.get()); // as the program's window does
+        deliver(topics.controller(), presence(kCtl, clock.wallMs() - 60'000));
+        answerFirst(kCtl);
+        due0 = timer.dueWallMs();
+        deliver(topics.state(), state(1, due0, key(), topics.state(), kCtl, StateEvent::Start, started()));
+    }
+    void ask(bool hold, qint64 atMs, const QString &from = kCtl, const SigningKey &k = key())
+    {
+        const QString topic = topics.roomHold(u"A"_qs);
+        deliver(topic, sealPayload(k, topic, {}, writeHoldAsk(kExam, {from, u"A"_qs, hold, atMs})));
+    }
+    void until(qint64 msAfterStart) { clock.advance(due0 + msAfterStart - clock.wallMs()); }
+};
+
+} // namespace
+
+class TestHold : public QObject {
+    Q_OBJECT
+private slots:
+    void rejoinPoint_data()
+    {
+        QTest::addColumn<int>("ticks");   // of the run before its snapshot
+        QTest::addColumn<int>("nowMs");   // after that snapshot's tick
+        QTest::addColumn<int>("rejoin");  // ticks after it; 0: none
+        QTest::addColumn<bool>("atEnd");
+        QTest::newRow("in question 2: the start of 3") << 5 << 100 << 4 << false;
+        QTest::newRow("next tick starts 3, time enough") << 8 << 500 << 1 << false;
+        QTest::newRow("next tick starts 3, too late: the end") << 8 << 700 << 4 << true;
+        QTest::newRow("in the last question: the end") << 9 << 100 << 3 << true;
+        QTest::newRow("not running") << 12 << 100 << 0 << false;
+    }
+    void rejoinPoint()
+    {
+        QFETCH(int, ticks);
+        QFETCH(int, nowMs);
+        QFETCH(int, rejoin);
+        QFETCH(bool, atEnd);
+        const RunSnapshot run = advanced(started(), ticks);
+        const std::optional<Rejoin> r = rooms::rejoinPoint(run, 0, nowMs, kRejoinLeadMs);
+        QCOMPARE(r.has_value(), rejoin > 0);
+        if (!r)
+            return;
+        QCOMPARE(r->dueMs, rejoin * 1000);
+        QCOMPARE(r->before, advanced(run, rejoin - 1));
+        QCOMPARE(advanced(r->before, 1).state() == RunState::Finished, atEnd);
+    }
+
+    void heldAndBroughtBack_data()
+    {
+        QTest::addColumn<int>("holdMs");    // after the start
+        QTest::addColumn<int>("releaseMs");
+        QTest::addColumn<int>("rejoinTick");
+        QTest::addColumn<int>("lastLost");
+        QTest::newRow("held in 2, back mid-question") << 5500 << 6500 << 9 << 2;
+        QTest::newRow("released just in time for 3") << 5500 << 8500 << 9 << 2;
+        QTest::newRow("released too late for 3: at the end") << 5500 << 8700 << 12 << 3;
+        QTest::newRow("held in the last question") << 9500 << 10500 << 12 << 3;
+    }
+    void heldAndBroughtBack()
+    {
+        QFETCH(int, holdMs);
+        QFETCH(int, releaseMs);
+        QFETCH(int, rejoinTick);
+        QFETCH(int, lastLost);
+        HoldRig r;
+        QSignalSpy ended(r.room.get(), &Room::holdEnded);
+        r.until(holdMs);
+        r.ask(true, r.clock.wallMs());
+        QVERIFY(r.room->holdView().held);
+        QCOMPARE(r.engine.state().sw, 0);
+        const int plays = r.players.plays;
+        r.until(releaseMs);
+        QCOMPARE(r.players.plays, plays); // nothing played while held
+        r.ask(false, r.clock.wallMs());
+        // Put in place on the tick before at the latest, without its cue.
+        r.until(rejoinTick * 1000 - 10);
+        QCOMPARE(r.players.plays, plays);
+        r.until(rejoinTick * 1000 + 10);
+        QVERIFY(!r.room->holdView().held);
+        QCOMPARE(r.engine.snapshot(), advanced(started(), rejoinTick));
+        QCOMPARE(r.players.plays, plays + 1); // the rejoin tick's cue, with the others
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.front().at(0).value<HoldView>().lastLost, lastLost);
+        QCOMPARE(ended.front().at(1).toLongLong(), r.due0 + rejoinTick * 1000);
+        QCOMPARE(r.room->refusals().total(), 0);
+    }
+
+    void onlyFreshAsksOfTheControllerTaken_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("ageMs");
+        QTest::addColumn<bool>("roomKey");
+        QTest::addColumn<bool>("held");
+        QTest::newRow("the controller's") << kCtl << 0 << false << true;
+        QTest::newRow("another controller's") << kOther << 0 << false << false;
+        QTest::newRow("signed by a room") << kCtl << 0 << true << false;
+        QTest::newRow("stale") << kCtl << 31'000 << false << false;
+    }
+    void onlyFreshAsksOfTheControllerTaken()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, ageMs);
+        QFETCH(bool, roomKey);
+        QFETCH(bool, held);
+        HoldRig r;
+        r.until(1500);
+        r.ask(true, r.clock.wallMs() - ageMs, from, roomKey ? MemberRig::roomKey(0) : MemberRig::key());
+        QCOMPARE(r.room->holdView().held, held);
+        QCOMPARE(r.room->refusals().total(), held ? 0 : 1);
+        if (!held)
+            return;
+        // The release captured and sent again after a new hold: refused.
+        const qint64 at = r.clock.wallMs() + 100;
+        r.ask(false, at);
+        r.until(6000);
+        QVERIFY(!r.room->holdView().held);
+        r.ask(true, at + 2000);
+        r.ask(false, at);
+        QVERIFY(r.room->holdView().held && !r.room->holdView().released);
+        QCOMPARE(r.room->refusals().count(Refusal::Replayed), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHold)
+#include "tst_hold.moc"
