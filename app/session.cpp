@@ -36,7 +36,9 @@ ProgrammeSeams Session::programmeSeams()
             },
         .start = [this] { return startAt_.start(); },
         // The plan of a run stays the one it started with.
-        .guard = [this] { return engine_.runState() == RunState::Idle ? QString() : texts::str(texts::programmeNotIdle); },
+        .guard = [this] {
+            return engine_.runState() == RunState::Idle ? QString() : texts::str(texts::programmeNotIdle);
+        },
     };
 }
 

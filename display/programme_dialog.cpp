@@ -33,10 +33,13 @@ using namespace programme_limits;
 
 namespace {
 
-const QString kGroup = QStringLiteral("programme");
-const QString kFile = QStringLiteral("file");
+const QString kProgrammeGroup = QStringLiteral("programme");
+const QString kProgrammeFileKey = QStringLiteral("file");
 
-enum Column { Kind, Questions, Reading, Answer, Move, Seconds, Banner, Cue, Length, From, To, Columns };
+// The table's columns, by name (a scoped set: the window has a Banner too).
+namespace col {
+enum : int { Kind, Questions, Reading, Answer, Move, Seconds, Banner, Cue, Length, From, To, Count };
+}
 
 QString describeChoice(const ProgrammeChoice &choice)
 {
@@ -60,10 +63,11 @@ QString chooseProgrammeFile(ProgrammeChoice &choice, const QString &path)
 void rememberProgrammeFile(const QString &optionsFile, const ProgrammeChoice &choice, FramePort &frame)
 {
     const QVariant value = choice.current() && !choice.file().isEmpty() ? QVariant(choice.file()) : QVariant();
-    writeOptionsLater(optionsFile, kGroup, {{kFile, value}}, frame.dialogParent(), [&frame](const QString &notice) {
-        if (!notice.isEmpty())
-            frame.notify(notice + u'\n' + str(texts::optionsKeptForNow));
-    });
+    writeOptionsLater(optionsFile, kProgrammeGroup, {{kProgrammeFileKey, value}}, frame.dialogParent(),
+                      [&frame](const QString &notice) {
+                          if (!notice.isEmpty())
+                              frame.notify(notice + u'\n' + str(texts::optionsKeptForNow));
+                      });
 }
 
 ProgrammeDialog::ProgrammeDialog(FramePort &frame, ProgrammeChoice &choice, const ProgrammeSeams &seams,
@@ -75,7 +79,7 @@ ProgrammeDialog::ProgrammeDialog(FramePort &frame, ProgrammeChoice &choice, cons
     inUse_ = new QLabel(describeChoice(choice_), this);
     layout->addWidget(inUse_);
 
-    table_ = new QTableWidget(0, Columns, this);
+    table_ = new QTableWidget(0, col::Count, this);
     table_->setHorizontalHeaderLabels(
         {str(texts::programmeKindColumn), str(texts::programmeQuestionsColumn), str(texts::programmeReadingColumn),
          str(texts::programmeAnswerColumn), str(texts::programmeMoveColumn), str(texts::programmeBreakColumn),
@@ -83,7 +87,7 @@ ProgrammeDialog::ProgrammeDialog(FramePort &frame, ProgrammeChoice &choice, cons
          str(texts::timetableFromColumn), str(texts::timetableToColumn)});
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->horizontalHeader()->setSectionResizeMode(Banner, QHeaderView::Stretch);
+    table_->horizontalHeader()->setSectionResizeMode(col::Banner, QHeaderView::Stretch);
     layout->addWidget(table_);
 
     total_ = new QLabel(this);
@@ -137,13 +141,13 @@ void ProgrammeDialog::rebuild()
     for (int r = 0; r < int(parts_.size()); ++r) {
         const Part &p = parts_[size_t(r)];
         const bool block = p.kind == Part::Kind::Block;
-        for (int c = 0; c < Columns; ++c) {
+        for (int c = 0; c < col::Count; ++c) {
             table_->removeCellWidget(r, c);
             auto *item = new QTableWidgetItem;
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             table_->setItem(r, c, item);
         }
-        table_->item(r, Kind)->setText(str(block ? texts::programmeBlockKind : texts::programmeBreakKind));
+        table_->item(r, col::Kind)->setText(str(block ? texts::programmeBlockKind : texts::programmeBreakKind));
         // Each editor finds its part by row when it changes: the vector
         // may have grown since it was made.
         const auto number = [this, r](int column, int Part::*field, int min) {
@@ -151,7 +155,7 @@ void ProgrammeDialog::rebuild()
             spin->setRange(min, kMaxNumber);
             if (min == 0)
                 spin->setSpecialValueText(str(texts::programmeReadingNone));
-            if (column != Questions)
+            if (column != col::Questions)
                 spin->setSuffix(str(texts::programmeSecondsSuffix));
             spin->setValue(parts_[size_t(r)].*field);
             parts_[size_t(r)].*field = spin->value(); // as shown, within its bounds
@@ -166,20 +170,20 @@ void ProgrammeDialog::rebuild()
             edit->setMaxLength(kMaxBanner);
             connect(edit, &QLineEdit::textChanged, this,
                     [this, r, field](const QString &t) { parts_[size_t(r)].*field = t.trimmed(); });
-            table_->setCellWidget(r, Banner, edit);
+            table_->setCellWidget(r, col::Banner, edit);
         };
         if (block) {
-            number(Questions, &Part::questions, 1);
-            number(Reading, &Part::reading, 0);
-            number(Answer, &Part::answer, 1);
-            number(Move, &Part::move, 1);
+            number(col::Questions, &Part::questions, 1);
+            number(col::Reading, &Part::reading, 0);
+            number(col::Answer, &Part::answer, 1);
+            number(col::Move, &Part::move, 1);
             banner(&Part::readingBanner);
             auto *cue = new QCheckBox;
             cue->setChecked(p.readingCue);
             connect(cue, &QCheckBox::toggled, this, [this, r](bool on) { parts_[size_t(r)].readingCue = on; });
-            table_->setCellWidget(r, Cue, cue);
+            table_->setCellWidget(r, col::Cue, cue);
         } else {
-            number(Seconds, &Part::seconds, 1);
+            number(col::Seconds, &Part::seconds, 1);
             banner(&Part::banner);
         }
     }
@@ -196,9 +200,9 @@ void ProgrammeDialog::refreshTimes()
     const std::vector<qint64> starts = programme().starts();
     for (int r = 0; r < int(parts_.size()); ++r) {
         const Part &p = parts_[size_t(r)];
-        table_->item(r, Length)->setText(schedule::countdown(p.length()));
-        table_->item(r, From)->setText(timetableTime(starts[size_t(r)], start, zone));
-        table_->item(r, To)->setText(timetableTime(starts[size_t(r)] + p.length(), start, zone));
+        table_->item(r, col::Length)->setText(schedule::countdown(p.length()));
+        table_->item(r, col::From)->setText(timetableTime(starts[size_t(r)], start, zone));
+        table_->item(r, col::To)->setText(timetableTime(starts[size_t(r)] + p.length(), start, zone));
     }
     const qint64 total = programme().total();
     QString text = str(texts::programmeTotal).arg(schedule::countdown(total)).arg(total) + u'\n'
@@ -315,7 +319,8 @@ void ProgrammeDialog::use()
     rememberProgrammeFile(optionsFile_, choice_, frame_);
     inUse_->setText(describeChoice(choice_));
     frame_.notify(str(texts::programmeChosen)
-                      .arg(file.isEmpty() ? str(texts::programmeUnsaved) : u'「' + QDir::toNativeSeparators(file) + u'」')
+                      .arg(file.isEmpty() ? str(texts::programmeUnsaved)
+                                          : u'「' + QDir::toNativeSeparators(file) + u'」')
                       .arg(p.parts.size())
                       .arg(schedule::countdown(p.total())));
 }
@@ -351,7 +356,7 @@ void ProgrammeEditor::load(const QString &given)
     QString path = given;
     if (path.isEmpty()) {
         QSettings options(optionsFile_, QSettings::IniFormat);
-        path = options.value(kGroup + u'/' + kFile).toString().left(4096);
+        path = options.value(kProgrammeGroup + u'/' + kProgrammeFileKey).toString().left(4096);
     }
     if (path.isEmpty())
         return;

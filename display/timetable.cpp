@@ -71,7 +71,9 @@ QString timetableLabel(const TimetableRow &row)
     case TimetableRow::Kind::LastQuestion:
         return str(texts::timetableLast).arg(row.block).arg(row.question);
     case TimetableRow::Kind::Break:
-        return row.banner.isEmpty() || row.banner == str(texts::timetableBreak) ? str(texts::timetableBreak) : str(texts::timetableBreakBanner).arg(row.banner);
+        if (row.banner.isEmpty() || row.banner == str(texts::timetableBreak))
+            return str(texts::timetableBreak);
+        return str(texts::timetableBreakBanner).arg(row.banner);
     case TimetableRow::Kind::End:
         break;
     }
