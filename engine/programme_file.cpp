@@ -3,6 +3,7 @@
 #include "texts.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -293,6 +294,10 @@ ProgrammeRead parseProgramme(const QByteArray &bytes)
 
 ProgrammeRead readProgrammeFile(const QString &path)
 {
+    // A FIFO or a device would hold the program up at its open or its read.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return refuse(0, str(texts::programmeNotAFile));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return refuse(0, str(texts::programmeUnreadable).arg(f.errorString()));

@@ -792,6 +792,7 @@ inline constexpr char16_t programmeTooLong[] =
     u"ここまでで %1 秒になり、24 時間（%2 秒）を超えます。部を減らすか短くしてください。";
 inline constexpr char16_t programmeTooManyParts[] = u"部が %1 を超えます。1 つのプログラムは %1 部までです。";
 inline constexpr char16_t programmeNoParts[] = u"部が 1 つもありません。[block] か [break] を 1 つ以上書いてください。";
+inline constexpr char16_t programmeNotAFile[] = u"ふつうのファイルではありません。プログラムのファイルを選んでください。";
 inline constexpr char16_t programmeUnreadable[] = u"ファイルを読めませんでした（%1）。";
 inline constexpr char16_t programmeNotWritten[] = u"ファイル「%1」に書けませんでした（%2）。ファイルは前のままです。";
 // At the head of every programme file the program writes.

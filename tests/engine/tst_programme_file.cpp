@@ -109,6 +109,7 @@ void TestProgrammeFile::writtenReadsBack()
     QVERIFY2(back.ok(), qPrintable(back.describe()));
     QCOMPARE(*back.programme, p);
     QVERIFY(!writeProgrammeFile(dir.filePath("no/such/folder/x"), p).isEmpty());
+    QVERIFY(!readProgrammeFile(dir.path()).ok() && !readProgrammeFile(dir.filePath("none")).ok());
     p.parts[2].move = 0;
     QVERIFY(checkProgramme(p).startsWith("3 番目の部"));
 }
