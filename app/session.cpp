@@ -25,6 +25,23 @@ void addCommandLineOptions(QCommandLineParser &parser)
 {
     rooms::addCommandLineOptions(parser);
     web::addCommandLineOptions(parser);
+    parser.addOption({QStringLiteral("programme"), texts::str(texts::cliProgramme), texts::str(texts::cliFile)});
+}
+
+ProgrammeSeams Session::programmeSeams()
+{
+    return ProgrammeSeams{
+        .boxes =
+            [this] {
+                const ExamState &s = engine_.state();
+                return Programme::oneBlock(s.time1.value(), s.time2.value(), s.cycle.value());
+            },
+        .start = [this] { return startAt_.start(); },
+        // The plan of a run stays the one it started with.
+        .guard = [this] {
+            return engine_.runState() == RunState::Idle ? QString() : texts::str(texts::programmeNotIdle);
+        },
+    };
 }
 
 SessionOptions sessionOptions(const QCommandLineParser &parser, bool parsed)
@@ -58,6 +75,9 @@ Session::Session(SessionOptions options)
     // A start at a time of day (F9, Shift+F9, --start-at).
     engine_.addObserver(&startAt_);
     startAt_.addActionsTo(form_);
+    // The programme of blocks and breaks (F4) and its timetable (Shift+F4).
+    programmeEditor_.addActionTo(form_);
+    timetable_.addActionTo(form_);
     // The screen stays on from the start of a run until a reset or exit.
     QObject::connect(&form_, &Form1::runStateChanged, &keeper_, &ScreenKeeper::follow);
     QObject::connect(&players_, &SoundBank::done, &form_, [this](int n) { engine_.MMControl_done(n); });
@@ -156,6 +176,8 @@ void Session::start()
         // A held room's caption stands in the browsers where a countdown would.
         QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, web, &web::WebView::setCountdown);
     }
+    // The file given, or the one last used; one refused leaves the three boxes.
+    programmeEditor_.load(options_.parser ? options_.parser->value(QStringLiteral("programme")) : QString());
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
         form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));

@@ -8,12 +8,14 @@
 #include "output_policy.h"
 #include "phase_timer.h"
 #include "programme_choice.h"
+#include "programme_dialog.h"
 #include "room_display.h"
 #include "scheduled_start.h"
 #include "screen_keeper.h"
 #include "sound_bank.h"
 #include "sound_check.h"
 #include "speaker_delay.h"
+#include "timetable.h"
 
 #include <QString>
 
@@ -81,6 +83,9 @@ private:
     SoundCheck soundCheck_{players_, engine_, form_};
     SpeakerDelay speaker_{players_, clock_, form_, options_.optionsFile};
     ScheduledStart startAt_{engine_, form_, clock_};
+    ProgrammeSeams programmeSeams();
+    ProgrammeEditor programmeEditor_{form_, programme_, programmeSeams(), options_.optionsFile};
+    Timetable timetable_{form_, programme_, programmeSeams().boxes, programmeSeams().start};
     ScreenKeeper keeper_;
     Journal journal_;
     std::unique_ptr<rooms::RoomsUi> roomsUi_;

@@ -809,4 +809,118 @@ inline constexpr char16_t holdsExportTitle[] = u"停止の記録を CSV に書�
 inline constexpr const char16_t *holdsColumns[] = {u"部屋", u"止めた時刻", u"戻った時刻", u"失った問題",
                                                     u"止めたのは"};
 
+// The programme: its file, its editor (F4) and its timetable (Shift+F4).
+inline constexpr char16_t programmeLine[] = u"%1 行目：%2";
+inline constexpr char16_t programmePart[] = u"%1 番目の部：%2";
+inline constexpr char16_t programmeTooBig[] = u"ファイルが大きすぎます（%1 バイトまで）。";
+inline constexpr char16_t programmeNotUtf8[] =
+    u"UTF-8 として読めないバイトがあります。UTF-8 で保存し直してください。";
+inline constexpr char16_t programmeUnknownSection[] =
+    u"「%1」は使えません。部は [block]（問題のブロック）か [break]（休憩）だけです。";
+inline constexpr char16_t programmeKeyOutside[] =
+    u"「%1」がどの部にも入っていません。先に [block] か [break] の行を書いてください。";
+inline constexpr char16_t programmeNotKeyValue[] =
+    u"「%1」は読めません。書けるのは「キー = 値」、# で始まるコメント、[block] と [break] だけです。";
+inline constexpr char16_t programmeUnknownKey[] = u"キー「%1」は [%2] では使えません。使えるキー：%3。";
+inline constexpr char16_t programmeDuplicateKey[] = u"キー「%1」がこの部に 2 度あります。1 度だけ書いてください。";
+inline constexpr char16_t programmeNotNumber[] = u"%1「%2」は整数ではありません。1 ～ %3 の整数を書いてください。";
+inline constexpr char16_t programmeNotPositive[] = u"%1「%2」は 0 以下です。1 ～ %3 の整数を書いてください。";
+inline constexpr char16_t programmeTooLarge[] = u"%1「%2」は大きすぎます。1 ～ %3 の整数を書いてください。";
+inline constexpr char16_t programmeNotYesNo[] = u"%1「%2」は yes か no で書いてください。";
+inline constexpr char16_t programmeBannerTooLong[] = u"%1 が %2 文字あります。%3 文字までにしてください。";
+inline constexpr char16_t programmeBannerControl[] = u"%1 に制御文字があります。ふつうの文字だけにしてください。";
+inline constexpr char16_t programmeMissingKey[] = u"[%1] にキー「%2」がありません（必ず書くキー：%3）。";
+inline constexpr char16_t programmeBlockTooLong[] =
+    u"このブロックは (%1 ＋ %2 ＋ %3) × %4 ＝ %5 秒で、%6 秒を超えます。時間か問題数を減らしてください。";
+inline constexpr char16_t programmeTooLong[] =
+    u"ここまでで %1 秒になり、24 時間（%2 秒）を超えます。部を減らすか短くしてください。";
+inline constexpr char16_t programmeTooManyParts[] = u"部が %1 を超えます。1 つのプログラムは %1 部までです。";
+inline constexpr char16_t programmeNoParts[] = u"部が 1 つもありません。[block] か [break] を 1 つ以上書いてください。";
+inline constexpr char16_t programmeNotAFile[] = u"ふつうのファイルではありません。プログラムのファイルを選んでください。";
+inline constexpr char16_t programmeUnreadable[] = u"ファイルを読めませんでした（%1）。";
+inline constexpr char16_t programmeNotWritten[] = u"ファイル「%1」に書けませんでした（%2）。ファイルは前のままです。";
+// At the head of every programme file the program writes.
+inline constexpr char16_t programmeFileHead[] =
+    u"# Tavrin のプログラム（UTF-8）。# で始まる行はコメントです。\n"
+    u"# 部は上から順に進みます。[block] は問題のブロック、[break] は休憩です。\n"
+    u"# [block]  questions = 問題数、answer = 解答時間（秒）、move = 移動時間（秒）\n"
+    u"#          reading = 読む時間（秒、省略可）、reading banner = 読む時間の掲示、\n"
+    u"#          reading cue = 読む時間の終わりの合図（yes / no）\n"
+    u"# [break]  seconds = 休憩の長さ（秒）、banner = 休憩中の掲示\n"
+    u"# 時間と問題数は 1 ～ 32767、1 ブロックは 32767 秒まで、全体は 24 時間までです。\n";
+
+inline constexpr char16_t timetableAction[] = u"時間割...";
+inline constexpr char16_t timetableTitle[] = u"時間割";
+inline constexpr char16_t timetableStartAt[] = u"%1 %2 開始の時間割";
+inline constexpr char16_t timetableNoStart[] =
+    u"開始時刻が予約されていないため、開始からの時間（開始＋0:00:00）で示します。"
+    u"時刻で示すには、右クリックの「開始時刻を予約」（F9）で予約してください。";
+inline constexpr char16_t timetableThreeBoxes[] =
+    u"プログラムが選ばれていないため、3 つの欄の時間と問題数（1 ブロック）で示します。";
+inline constexpr char16_t timetablePartColumn[] = u"部";
+inline constexpr char16_t timetableWhatColumn[] = u"内容";
+inline constexpr char16_t timetableFromColumn[] = u"開始";
+inline constexpr char16_t timetableToColumn[] = u"終わり";
+inline constexpr char16_t timetableFirst[] = u"ブロック %1　第 1 問";
+inline constexpr char16_t timetableLast[] = u"ブロック %1　第 %2 問（最後）";
+inline constexpr char16_t timetableBreak[] = u"休憩";
+inline constexpr char16_t timetableBreakBanner[] = u"休憩（%1）";
+inline constexpr char16_t timetableEnd[] = u"終了";
+inline constexpr char16_t timetablePdf[] = u"PDF に書き出す...";
+inline constexpr char16_t timetableCsv[] = u"CSV に書き出す...";
+inline constexpr char16_t timetablePdfFilter[] = u"PDF (*.pdf)";
+inline constexpr char16_t timetableCsvFilter[] = u"CSV (*.csv)";
+inline constexpr char timetablePdfFile[] = "Tavrin-timetable.pdf";
+inline constexpr char timetableCsvFile[] = "Tavrin-timetable.csv";
+inline constexpr char16_t timetableSaved[] = u"時間割を「%1」に書き出しました。";
+inline constexpr char16_t timetableNotSaved[] =
+    u"時間割を「%1」に書き出せませんでした（%2）。ほかの場所を選んで、もう一度書き出してください。";
+inline constexpr char16_t dialogClose[] = u"閉じる";
+
+inline constexpr char16_t cliProgramme[] = u"プログラムのファイル FILE（ブロックと休憩の並び）で試験を進める。";
+inline constexpr char16_t programmeAction[] = u"プログラム...";
+inline constexpr char16_t programmeTitle[] = u"プログラム（ブロックと休憩）";
+inline constexpr char16_t programmeKindColumn[] = u"種類";
+inline constexpr char16_t programmeQuestionsColumn[] = u"問題数";
+inline constexpr char16_t programmeReadingColumn[] = u"読む時間";
+inline constexpr char16_t programmeAnswerColumn[] = u"解答";
+inline constexpr char16_t programmeMoveColumn[] = u"移動";
+inline constexpr char16_t programmeBreakColumn[] = u"休憩";
+inline constexpr char16_t programmeBannerColumn[] = u"掲示";
+inline constexpr char16_t programmeCueColumn[] = u"読む時間の合図";
+inline constexpr char16_t programmeLengthColumn[] = u"長さ";
+inline constexpr char16_t programmeBlockKind[] = u"ブロック";
+inline constexpr char16_t programmeBreakKind[] = u"休憩";
+inline constexpr char16_t programmeReadingNone[] = u"なし";
+inline constexpr char16_t programmeSecondsSuffix[] = u" 秒";
+inline constexpr char16_t programmeTotal[] = u"合計 %1（%2 秒）";
+inline constexpr char16_t programmeStartNote[] = u"開始時刻 %1 からの時刻で示しています。";
+inline constexpr char16_t programmeNoStartNote[] =
+    u"開始時刻が予約されていないため、開始からの時間で示しています（F9 で予約すると時刻になります）。";
+inline constexpr char16_t programmeInUse[] = u"使用中：%1";
+inline constexpr char16_t programmeInUseNone[] = u"使用中：なし（3 つの欄の時間と問題数）";
+inline constexpr char16_t programmeUnsaved[] = u"（保存していないプログラム）";
+inline constexpr char16_t programmeAddBlock[] = u"ブロックを追加";
+inline constexpr char16_t programmeAddBreak[] = u"休憩を追加";
+inline constexpr char16_t programmeRemove[] = u"削除";
+inline constexpr char16_t programmeUp[] = u"上へ";
+inline constexpr char16_t programmeDown[] = u"下へ";
+inline constexpr char16_t programmeOpen[] = u"開く...";
+inline constexpr char16_t programmeSaveAs[] = u"名前を付けて保存...";
+inline constexpr char16_t programmeUse[] = u"使う";
+inline constexpr char16_t programmeUseNone[] = u"使わない（3 つの欄に戻す）";
+inline constexpr char16_t programmeFileFilter[] = u"Tavrin のプログラム (*.txt *.tavrin);;すべてのファイル (*)";
+inline constexpr char programmeDefaultFile[] = "Tavrin-programme.txt";
+inline constexpr char16_t programmeDefaultBreakBanner[] = u"休憩中";
+inline constexpr char16_t programmeChosen[] = u"プログラム %1 を使います（%2 部、合計 %3）。";
+inline constexpr char16_t programmeNoneChosen[] = u"プログラムを使わず、3 つの欄の時間と問題数で進めます。";
+inline constexpr char16_t programmeRefused[] =
+    u"プログラムのファイル「%1」を読み込みませんでした。\n%2\n"
+    u"使用中のプログラムは変わっていません。ファイルを直してから、右クリックの「プログラム」（F4）で開き直してください。";
+inline constexpr char16_t programmeNotUsed[] =
+    u"このプログラムは使えません。\n%1\n使用中のプログラムは変わっていません。直してから「使う」を押してください。";
+inline constexpr char16_t programmeSaved[] = u"プログラムを「%1」に保存しました。";
+inline constexpr char16_t programmeNotIdle[] =
+    u"試験の進行中はプログラムを変えられません。リセットしてから選び直してください。";
+
 } // namespace tavrin::texts
