@@ -48,6 +48,19 @@ Session::Session(SessionOptions options)
     form_.setMirror(&roomDisplay_);
     engine_.addObserver(&roomDisplay_);
     roomDisplay_.addActionsTo(form_);
+    // Every cue seen too, as a band along each display's edge from when it
+    // is heard, and the dots' colours told by shape (Shift+F6, Shift+F5).
+    form_.setAccess(&access_);
+    QCoreApplication::instance()->installEventFilter(&dialogNames_);
+    roomDisplay_.setAccess(&access_);
+    access_.addActionsTo(form_);
+    access_.setOnset([this] { return engine_.ticking() ? clock_.dueWallMs() + kCueDelayMs : 0; });
+    access_.setCueLength([this](int n) {
+        const int ms = players_.cueLengthMs(n);
+        return ms > 0 ? ms : Access::kDefaultCueMs;
+    });
+    QObject::connect(&players_, &SoundBank::cueStarted, &access_, &Access::cueStarted);
+    engine_.addObserver(&access_);
     engine_.addObserver(&soundCheck_);
     soundCheck_.addActionTo(form_);
     // The speaker's delay beyond what the sound server reports (F12).
@@ -138,6 +151,7 @@ void Session::start()
     if (options_.parser) {
         web::WebView *web = web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
         QObject::connect(&startAt_, &ScheduledStart::countdownChanged, web, &web::WebView::setCountdown);
+        web->setAccess(&access_);
     }
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
