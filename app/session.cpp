@@ -60,6 +60,8 @@ Session::Session(SessionOptions options)
         return ms > 0 ? ms : Access::kDefaultCueMs;
     });
     QObject::connect(&players_, &SoundBank::cueStarted, &access_, &Access::cueStarted);
+    // Long enough for an idle output to wake; a cue never heard still shows.
+    access_.setStartWaitMs(150);
     engine_.addObserver(&access_);
     engine_.addObserver(&soundCheck_);
     soundCheck_.addActionTo(form_);

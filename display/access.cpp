@@ -110,11 +110,12 @@ void Access::runEvent(const RunEvent &event, const ExamState &)
     waiting_ = event.player;
     const qint64 onset = onset_ ? onset_() : 0;
     const qint64 now = now_ ? now_() : QDateTime::currentMSecsSinceEpoch();
-    if (onset <= now) {
+    if (onset > now)
+        showTimer_.start(int(std::min<qint64>(onset - now, kMaxBandMs)));
+    else if (startWaitMs_ > 0)
+        showTimer_.start(startWaitMs_); // until the output says when it starts
+    else
         showBand();
-        return;
-    }
-    showTimer_.start(int(std::min<qint64>(onset - now, kMaxBandMs)));
 }
 
 void Access::cueStarted(int player, qint64 wallMs)

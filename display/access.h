@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <optional>
@@ -49,6 +50,9 @@ public:
     // The output says when the cue's first sample reaches the device: the
     // band waiting for it is moved there.
     void cueStarted(int player, qint64 wallMs);
+    // A cue asked for outside a tick starts when the output wakes: its band
+    // waits for cueStarted, at most this long (0: it shows at once).
+    void setStartWaitMs(int ms) { startWaitMs_ = std::clamp(ms, 0, kMaxBandMs); }
 
     // The colour of the band standing now; none between cues.
     std::optional<Colour> band() const { return band_; }
@@ -82,6 +86,7 @@ private:
     std::function<qint64()> now_;
     QTimer showTimer_;
     QTimer hideTimer_;
+    int startWaitMs_ = 0;
     int waiting_ = 0; // the player whose band waits for its onset
     std::optional<Colour> band_;
     int bandPlayer_ = 0;
