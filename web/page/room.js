@@ -184,8 +184,8 @@
       band = { player, colour: BAND_COLOURS[player] };
       bands += 1;
       draw();
-      setTimeout(() => { band = null; if (shown) draw(); }, Math.min(3000, length)));
-    }, Math.max(0, atPerf - performance.now())));
+      setTimeout(() => { band = null; if (shown) draw(); }, Math.min(3000, length));
+    }, Math.max(0, atPerf - performance.now()));
   }
 
   // ---- Sound --------------------------------------------------------------
