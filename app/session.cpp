@@ -67,6 +67,21 @@ Session::Session(SessionOptions options)
     form_.setMirror(&roomDisplay_);
     engine_.addObserver(&roomDisplay_);
     roomDisplay_.addActionsTo(form_);
+    // Every cue seen too, as a band along each display's edge from when it
+    // is heard, and the dots' colours told by shape (Shift+F6, Shift+F5).
+    form_.setAccess(&access_);
+    QCoreApplication::instance()->installEventFilter(&dialogNames_);
+    roomDisplay_.setAccess(&access_);
+    access_.addActionsTo(form_);
+    access_.setOnset([this] { return engine_.ticking() ? clock_.dueWallMs() + kCueDelayMs : 0; });
+    access_.setCueLength([this](int n) {
+        const int ms = players_.cueLengthMs(n);
+        return ms > 0 ? ms : Access::kDefaultCueMs;
+    });
+    QObject::connect(&players_, &SoundBank::cueStarted, &access_, &Access::cueStarted);
+    // Long enough for an idle output to wake; a cue never heard still shows.
+    access_.setStartWaitMs(150);
+    engine_.addObserver(&access_);
     engine_.addObserver(&soundCheck_);
     soundCheck_.addActionTo(form_);
     // The speaker's delay beyond what the sound server reports (F12).
@@ -175,6 +190,7 @@ void Session::start()
         QObject::connect(&startAt_, &ScheduledStart::countdownChanged, web, &web::WebView::setCountdown);
         // A held room's caption stands in the browsers where a countdown would.
         QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, web, &web::WebView::setCountdown);
+        web->setAccess(&access_);
     }
     // The file given, or the one last used; one refused leaves the three boxes.
     programmeEditor_.load(options_.parser ? options_.parser->value(QStringLiteral("programme")) : QString());

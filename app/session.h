@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access.h"
 #include "end_signals.h"
 #include "engine.h"
 #include "form1.h"
@@ -80,6 +81,8 @@ private:
     Engine engine_{form_, players_};
     OutputPolicy outputPolicy_{players_, engine_};
     RoomDisplay roomDisplay_;
+    Access access_{options_.optionsFile};
+    DialogNames dialogNames_;
     SoundCheck soundCheck_{players_, engine_, form_};
     SpeakerDelay speaker_{players_, clock_, form_, options_.optionsFile};
     ScheduledStart startAt_{engine_, form_, clock_};

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "access.h"
 #include "display_mirror.h"
 #include "engine.h"
 #include "fonts.h"
@@ -272,6 +273,76 @@ void Form1::buildControls()
     QWidget *order[] = {Text1, Text2, Text3, Text4, Command3, Command4, Command2, Command1, Combo1};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+
+    // What a screen reader says of each control: the buttons by their
+    // captions (which change with the run), the rest by name.
+    struct Named {
+        QWidget *w;
+        const char16_t *name;
+        const char16_t *description;
+    };
+    const Named named[] = {
+        {this, nullptr, texts::a11yWindowDesc},
+        {Command1, nullptr, texts::a11yStartDesc},
+        {Command2, nullptr, texts::a11yPauseDesc},
+        {Command3, texts::a11yHelp, texts::a11yHelpDesc},
+        {Command4, nullptr, texts::a11yExitDesc},
+        {Text1, texts::a11yTime1, texts::a11yTimeBoxDesc},
+        {Text2, texts::a11yTime2, texts::a11yTimeBoxDesc},
+        {Text3, texts::a11yCycle, texts::a11yTimeBoxDesc},
+        {Text4, texts::a11yTotal, texts::a11yTotalDesc},
+        {Combo1, texts::a11yFontFactor, texts::a11yFontFactorDesc},
+        {Label[14], texts::a11yQuestion, texts::a11yQuestionDesc},
+        {Label[17], texts::a11yMoveBanner, nullptr},
+        {Label[15], texts::a11yEndBanner, nullptr},
+        {statusLine_, texts::a11yStatusLine, texts::a11yStatusLineDesc},
+    };
+    // Each input's caption stands for it too: a screen reader reads a
+    // combo box by its value and its caption.
+    for (auto [label, input] : {std::pair{1, static_cast<QWidget *>(Text1)}, {2, Text2}, {3, Text3}, {7, Text4},
+                                {18, Combo1}})
+        Label[label]->setBuddy(input);
+    for (const Named &n : named) {
+        if (n.name)
+            n.w->setAccessibleName(str(n.name));
+        if (n.description)
+            n.w->setAccessibleDescription(str(n.description));
+    }
+}
+
+void Form1::setAccess(Access *access)
+{
+    access_ = access;
+    if (!access)
+        return;
+    connect(access, &Access::shapesChanged, this, [this] { update(); });
+    connect(access, &Access::bandChanged, this, &Form1::showBand);
+}
+
+void Form1::showBand()
+{
+    const std::optional<Colour> colour = access_ ? access_->band() : std::nullopt;
+    const std::array<QRect, 4> rects = bandRects(size());
+    for (std::size_t i = 0; i < band_.size(); ++i) {
+        QWidget *&edge = band_[i];
+        if (!colour) {
+            if (edge)
+                edge->hide();
+            continue;
+        }
+        if (!edge) {
+            edge = new QWidget(this);
+            edge->setObjectName(QStringLiteral("cueBand%1").arg(i));
+            edge->setAttribute(Qt::WA_TransparentForMouseEvents);
+            edge->setAutoFillBackground(true);
+        }
+        QPalette p = edge->palette();
+        p.setColor(QPalette::Window, toQColor(*colour));
+        edge->setPalette(p);
+        edge->setGeometry(rects[i]);
+        edge->raise(); // over the control strip's controls too
+        edge->show();
+    }
 }
 
 void Form1::attach(Engine *engine, PhaseTimer *clock)
@@ -707,6 +778,8 @@ void Form1::paintEvent(QPaintEvent *event)
         p.setPen(QPen(colour, 1.0));
         p.setBrush(colour);
         p.drawEllipse(QPointF(c.x, c.y), c.radius, c.radius);
+        if (access_ && access_->shapes())
+            paintDotMark(p, QPointF(c.x, c.y), c.radius, c.colour);
     }
 }
 

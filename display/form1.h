@@ -24,6 +24,7 @@ class QPushButton;
 
 namespace tavrin {
 
+class Access;
 class DisplayMirror;
 class PhaseTimer;
 
@@ -53,6 +54,9 @@ public:
     void attach(Engine *engine, PhaseTimer *clock);
     // Another display told of every picture change, or none; not owned.
     void setMirror(DisplayMirror *mirror) { mirror_ = mirror; }
+    // The band of a cue along the window's edge and the dots' marks, as
+    // access chooses; not owned.
+    void setAccess(Access *access);
 
     // Where and how the window shows what the candidates read beside the
     // dots, for a second display that shows it the same.
@@ -198,6 +202,9 @@ private:
     bool statusAlarm_ = false;
     bool candidatesApart_ = false;
     QPointer<QMessageBox> noticeBox_;
+    Access *access_ = nullptr;
+    std::array<QWidget *, 4> band_{}; // the cue's band: top, bottom, left, right
+    void showBand();
     bool pixelScale_ = false;
     bool ending_ = false;
 };

@@ -1,5 +1,7 @@
 #include "room_display.h"
 
+#include "access.h"
+
 #include "fonts.h"
 #include "form1.h"
 #include "geometry.h"
@@ -416,6 +418,8 @@ void RoomDisplay::paintEvent(QPaintEvent *event)
             p.setPen(QPen(colour, 1.0));
             p.setBrush(colour);
             p.drawEllipse(QPointF(d.x, d.y), d.radius, d.radius);
+            if (access_ && access_->shapes())
+                paintDotMark(p, QPointF(d.x, d.y), d.radius, dot.colour);
         }
         p.restore();
     }
@@ -438,6 +442,25 @@ void RoomDisplay::paintEvent(QPaintEvent *event)
         p.drawText(box, static_cast<int>(label.alignment), shown.caption);
         p.restore();
     }
+
+    // A cue's band over everything, along the edge.
+    if (const std::optional<Colour> band = access_ ? access_->band() : std::nullopt)
+        for (const QRect &r : bandRects(size()))
+            if (area.intersects(r))
+                p.fillRect(r, toQColor(*band));
+}
+
+void RoomDisplay::setAccess(const Access *access)
+{
+    access_ = access;
+    if (!access)
+        return;
+    connect(access, &Access::shapesChanged, this, [this] { update(); });
+    // Only the edges: a cue never repaints the dots.
+    connect(access, &Access::bandChanged, this, [this] {
+        for (const QRect &r : bandRects(size()))
+            update(r);
+    });
 }
 
 } // namespace tavrin

@@ -16,6 +16,7 @@ class QScreen;
 
 namespace tavrin {
 
+class Access;
 class Form1;
 
 // Which screen the operator chose for the room display: by name and size,
@@ -66,6 +67,10 @@ public:
     // What stands beside the question number now; empty when nothing does.
     QString secondsLeft() const;
 
+    // The cue's band along its edge and the dots' marks, as access
+    // chooses; not owned.
+    void setAccess(const Access *access);
+
     // F5 to open and close it, and the choice of screen and of the seconds
     // left, on the window's right-click menu.
     void addActionsTo(QWidget &window);
@@ -107,6 +112,7 @@ private:
 
     const ExamState &st_;
     Form1 &operator_;
+    const Access *access_ = nullptr;
     QString optionsPath_;
     ScreenChoice choice_;
     bool secondsLeftShown_ = false;

@@ -923,4 +923,31 @@ inline constexpr char16_t programmeSaved[] = u"プログラムを「%1」に保�
 inline constexpr char16_t programmeNotIdle[] =
     u"試験の進行中はプログラムを変えられません。リセットしてから選び直してください。";
 
+// For candidates who cannot hear the cues or tell the dots' colours apart,
+// and the names a screen reader reads for the window's controls and dialogs.
+inline constexpr char16_t accessShapesAction[] = u"点の色を形でも示す（黄に輪、赤に×）";
+inline constexpr char16_t accessCuesAction[] = u"合図を画面の縁の色帯でも示す";
+inline constexpr char16_t a11yStartDesc[] =
+    u"開始：試験を始めます。試験中はリセットになり、試験をやめて最初の状態に戻します。";
+inline constexpr char16_t a11yPauseDesc[] = u"中断：試験を止めます。中断中は再開になり、続きから進めます。";
+inline constexpr char16_t a11yHelp[] = u"ヘルプ";
+inline constexpr char16_t a11yHelpDesc[] = u"ヘルプを開きます（F1）。";
+inline constexpr char16_t a11yExitDesc[] = u"設定を保存してプログラムを終わります。";
+inline constexpr char16_t a11yTime1[] = u"１問あたりの時間（秒）";
+inline constexpr char16_t a11yTime2[] = u"移動時間（秒）";
+inline constexpr char16_t a11yCycle[] = u"問題数";
+inline constexpr char16_t a11yTotal[] = u"合計時間（秒）";
+inline constexpr char16_t a11yTimeBoxDesc[] = u"数を入力して Enter で確定します。範囲外の値は受け付けず、元の値のままです。";
+inline constexpr char16_t a11yTotalDesc[] = u"合計の時間です。Enter で３つの値を確定します。";
+inline constexpr char16_t a11yFontFactor[] = u"フォント係数";
+inline constexpr char16_t a11yFontFactorDesc[] = u"点と表示の大きさの係数を選びます。";
+inline constexpr char16_t a11yQuestion[] = u"問題番号";
+inline constexpr char16_t a11yQuestionDesc[] = u"いま表示している問題の番号です。";
+inline constexpr char16_t a11yMoveBanner[] = u"移動の表示";
+inline constexpr char16_t a11yEndBanner[] = u"終了の表示";
+inline constexpr char16_t a11yStatusLine[] = u"お知らせの行";
+inline constexpr char16_t a11yStatusLineDesc[] = u"クリックすると、待っているお知らせを表示します。";
+inline constexpr char16_t a11yWindowDesc[] = u"試験の時間を点で示すタイマーです。右クリックでメニューを開きます。";
+inline constexpr char16_t a11yDialogDesc[] = u"%1 のダイアログです。";
+
 } // namespace tavrin::texts

@@ -9,7 +9,8 @@ run_pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plug
           qt6-translations-l10n xdg-utils xchm qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libsodium-dev tzdata)
 test_pkgs=(xvfb xauth pulseaudio pulseaudio-utils sox imagemagick xdotool x11-utils dbus qt6-base-private-dev
            clang libclang-rt-14-dev fp-utils-3.2.2 file dpkg-dev desktop-file-utils bc
-           mosquitto-clients faketime nodejs chromium chromium-driver python3-selenium python3-paho-mqtt python3-cryptography)
+           mosquitto-clients faketime nodejs chromium chromium-driver python3-selenium python3-paho-mqtt python3-cryptography
+           at-spi2-core gir1.2-atspi-2.0 python3-pyatspi)
 
 pkgs=("${run_pkgs[@]}")
 [ "$what" = test ] && pkgs+=("${test_pkgs[@]}")

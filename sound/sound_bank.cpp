@@ -172,6 +172,14 @@ SoundBank::Player *SoundBank::player(int n)
     return &players_[static_cast<std::size_t>(n - 1)];
 }
 
+int SoundBank::cueLengthMs(int n) const
+{
+    if (n < 1 || n > static_cast<int>(players_.size()))
+        return 0;
+    const Player &p = players_[static_cast<std::size_t>(n - 1)];
+    return p.pcm ? static_cast<int>(std::int64_t(p.pcm->size()) * 1000 / sampleRate) : 0;
+}
+
 CueStatus SoundBank::cueStatus(int n) const
 {
     if (n < 1 || n > static_cast<int>(players_.size()))

@@ -54,6 +54,8 @@ public:
     // Player 1..4 as opened; NotOpen for any other number. Silent while the
     // output cannot be opened.
     CueStatus cueStatus(int player) const;
+    // How long player 1..4's sound lasts, in ms; 0 when it has none.
+    int cueLengthMs(int player) const;
 
     // Whether a cue may come soon: keeps the audio output running, or lets
     // it idle once nothing plays. Wanted, it is also checked, and opened

@@ -1,5 +1,6 @@
 #include "web_view.h"
 
+#include "access.h"
 #include "engine.h"
 #include "frame_port.h"
 #include "phase_timer.h"
@@ -29,7 +30,7 @@ using texts::str;
 
 namespace {
 
-QJsonObject runObject(const Engine &engine, const RoomDisplay &room, const QString &countdown)
+QJsonObject runObject(const Engine &engine, const RoomDisplay &room, const QString &countdown, const Access *access)
 {
     const ExamState &st = engine.state();
     const RunSnapshot snap = engine.snapshot();
@@ -42,6 +43,8 @@ QJsonObject runObject(const Engine &engine, const RoomDisplay &room, const QStri
         {QStringLiteral("end"), snap.endBanner},       {QStringLiteral("message1"), st.message1},
         {QStringLiteral("message2"), st.message2},     {QStringLiteral("secondsLeft"), room.secondsLeftShown()},
         {QStringLiteral("countdown"), countdown},
+        {QStringLiteral("shapes"), access && access->shapes()},
+        {QStringLiteral("cuesSeen"), access && access->cuesSeen()},
     };
 }
 
@@ -70,7 +73,7 @@ WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, cons
     // the menu) reaches the pages within a second.
     auto *watch = new QTimer(this);
     connect(watch, &QTimer::timeout, this, [this] {
-        if (isOn() && compact(runObject(engine_, room_, countdown_)) != lastRun_)
+        if (isOn() && compact(runObject(engine_, room_, countdown_, access_)) != lastRun_)
             publish();
     });
     watch->start(1000);
@@ -84,12 +87,25 @@ QByteArray WebView::stateMessage() const
     const int period = timer->interval() > 0 ? timer->interval() : 1000;
     return compact({{QStringLiteral("t"), QStringLiteral("state")},
                     {QStringLiteral("due"), double(timer->nextDueWallMs() - period)},
-                    {QStringLiteral("s"), runObject(engine_, room_, countdown_)}});
+                    {QStringLiteral("s"), runObject(engine_, room_, countdown_, access_)}});
+}
+
+void WebView::setAccess(const Access *access)
+{
+    access_ = access;
+    if (!access)
+        return;
+    auto changed = [this] {
+        if (isOn())
+            publish();
+    };
+    connect(access, &Access::shapesChanged, this, changed);
+    connect(access, &Access::cuesSeenChanged, this, changed);
 }
 
 void WebView::publish()
 {
-    lastRun_ = compact(runObject(engine_, room_, countdown_));
+    lastRun_ = compact(runObject(engine_, room_, countdown_, access_));
     server_.publishState(stateMessage());
 }
 

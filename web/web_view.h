@@ -13,6 +13,7 @@ class QDialog;
 class QImage;
 
 namespace tavrin {
+class Access;
 class Engine;
 class FramePort;
 class PhaseTimer;
@@ -52,6 +53,8 @@ public:
     // What stands where the question number does before a start at a time
     // of day; empty when nothing is waited for.
     void setCountdown(const QString &caption);
+    // The pages draw the dots' marks and the cues' bands as access chooses.
+    void setAccess(const Access *access);
 
 signals:
     void onChanged(bool on);
@@ -68,6 +71,7 @@ private:
     WebServer server_;
     QByteArray lastRun_; // the run part of the last state sent
     QString countdown_;
+    const Access *access_ = nullptr;
     QPointer<QDialog> dialog_;
 };
 

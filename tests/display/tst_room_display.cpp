@@ -17,19 +17,12 @@
 #include <QTest>
 
 using namespace tavrin;
+using testing::dotAt;
 using testing::FakeScreen;
 
 namespace {
 const FakeScreen laptop{u"laptop"_qs, {0, 0, 1280, 800}};
 const FakeScreen projector{u"projector"_qs, {1280, 0, 1920, 1080}};
-
-// Where dot n stands on a surface of the given width, by the layout rules.
-QPoint dotAt(const ExamState &st, int width, qint32 n)
-{
-    const geometry::Grid g = geometry::grid(float(width), st.tamasu);
-    const geometry::Dot d = geometry::dot(n, st.tamasu, g.sukima, g.hankei, st.fk, st.time1);
-    return QPoint(qRound(d.x), qRound(d.y));
-}
 
 // A point of the banner's own colour: above its text, beside it.
 QPoint bannerAt(const ExamState &st, int width, Banner b)

@@ -5,6 +5,7 @@
 
 #include "engine.h"
 #include "form1.h"
+#include "geometry.h"
 #include "phase_timer.h"
 #include "silent_ports.h"
 
@@ -23,6 +24,14 @@ T *control(const QWidget &form, const char *name)
     if (!w)
         qFatal("the window has no control %s", name);
     return w;
+}
+
+// Where dot n stands on a surface of the given width, by the layout rules.
+inline QPoint dotAt(const ExamState &st, int width, qint32 n)
+{
+    const geometry::Grid g = geometry::grid(float(width), st.tamasu);
+    const geometry::Dot d = geometry::dot(n, st.tamasu, g.sukima, g.hankei, st.fk, st.time1);
+    return QPoint(qRound(d.x), qRound(d.y));
 }
 
 // Start-up has run (from an empty folder: the defaults) and the window is

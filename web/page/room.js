@@ -125,6 +125,7 @@
       ctx2d.fillStyle = ctx2d.strokeStyle = colours[d.colour];
       ctx2d.fill();
       ctx2d.stroke();
+      if (s.shapes) mark(d);
     }
     for (const [on, caption, bg] of [[s.move, s.message1, colours.green], [s.end, s.message2, colours.red]]) {
       const b = on && L.banner(width, s, [...caption].length);
@@ -138,9 +139,53 @@
       text(caption, b, gothic, '#000', 'center');
       ctx2d.restore();
     }
+    if (band && s.cuesSeen) {
+      const t = Math.max(1, Math.floor(Math.min(width, height) / 40));
+      ctx2d.fillStyle = band.colour;
+      ctx2d.fillRect(0, 0, width, t);
+      ctx2d.fillRect(0, height - t, width, t);
+      ctx2d.fillRect(0, t, t, height - 2 * t);
+      ctx2d.fillRect(width - t, t, t, height - 2 * t);
+    }
     // What the test driver and the benchmarks read.
-    window.tavrinView = { anchor, k: shown.k, question: s.question, countdown: s.countdown || '', dots, move: s.move, end: s.end, due: anchor.due + shown.k * PERIOD,
+    window.tavrinView = { anchor, k: shown.k, question: s.question, countdown: s.countdown || '', dots, move: s.move, end: s.end, due: anchor.due + shown.k * PERIOD, band: band ? band.player : 0, bands,
                           offset, connected: !!(socket && socket.readyState === 1), stats };
+  }
+
+  // The yellow dots' ring and the red dots' cross, in black, as the window
+  // draws them when the dots are also told by shape.
+  function mark(d) {
+    const r = Math.abs(d.r);
+    if (r < 2 || (d.colour !== 'yellow' && d.colour !== 'red')) return;
+    ctx2d.save();
+    ctx2d.strokeStyle = '#000';
+    ctx2d.lineWidth = Math.max(1, r * 0.2);
+    ctx2d.beginPath();
+    if (d.colour === 'yellow') {
+      ctx2d.arc(d.x, d.y, r * 0.55, 0, 2 * Math.PI);
+    } else {
+      const a = r * 0.5;
+      ctx2d.moveTo(d.x - a, d.y - a); ctx2d.lineTo(d.x + a, d.y + a);
+      ctx2d.moveTo(d.x - a, d.y + a); ctx2d.lineTo(d.x + a, d.y - a);
+    }
+    ctx2d.stroke();
+    ctx2d.restore();
+  }
+
+  // ---- The cue's band -----------------------------------------------------
+  // Along the page's edge in the cue's colour, from when the cue is heard
+  // for as long as it sounds.
+  const BAND_COLOURS = [null, colours.yellow, colours.green, colours.red, '#ffffff'];
+  let band = null, bands = 0;
+  function showBand(player, atPerf) {
+    if (!player || !shown || !shown.state.cuesSeen) return;
+    const length = buffers[player] ? buffers[player].duration * 1000 : 300;
+    setTimeout(() => {
+      band = { player, colour: BAND_COLOURS[player] };
+      bands += 1;
+      draw();
+      setTimeout(() => { band = null; if (shown) draw(); }, Math.min(3000, length));
+    }, Math.max(0, atPerf - performance.now()));
   }
 
   // ---- Sound --------------------------------------------------------------
@@ -186,6 +231,7 @@
       if (pending.node) try { pending.node.stop(); } catch (e) { /* already ended */ }
     }
     pending = { due, player, node: null };
+    showBand(player, perfAt(due) + cueDelay);
     if (player && audio) pending.node = play(player, audioTimeAt(perfAt(due) + cueDelay));
   }
 
@@ -219,8 +265,9 @@
       } else if (m.t === 'state') {
         anchor = { due: m.due, state: m.s };
         adopt();
-      } else if (m.t === 'cue' && audio) {
-        play(m.p, audio.currentTime);
+      } else if (m.t === 'cue') {
+        showBand(m.p, performance.now());
+        if (audio) play(m.p, audio.currentTime);
       }
     };
     socket.onclose = () => {
