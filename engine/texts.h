@@ -51,6 +51,13 @@ inline constexpr char16_t totalTooLarge[] =
 inline constexpr char16_t startupTotalTooLarge[] =
     u"設定ファイルの時間と問題数 (%1 ＋ %2) × %3 では合計が 32767 秒を超えます。\n"
     u"標準の値 %4 秒、%5 秒、%6 問を使います。";
+// A programme's reading time and breaks: the banner and its countdown.
+inline constexpr char16_t leadCountdown[] = u"%1　%2:%3";
+inline constexpr char16_t readingBanner[] = u"問題を読む時間";
+inline constexpr char16_t breakBanner[] = u"休憩";
+inline constexpr char16_t timeEntryDuringProgramme[] =
+    u"プログラムを選んでいる間は、時間と問題数の入力は使いません（入力は受け付けていません）。\n"
+    u"欄の値で試験をするときは、プログラムの選択をやめてから入力してください。";
 inline constexpr char16_t helpMissing[] =
     u"ヘルプファイルが見つかりません:\n%1";
 inline constexpr char16_t helpNotOpened[] =
