@@ -58,6 +58,23 @@ Session::Session(SessionOptions options)
     startAt_.addActionsTo(form_);
     // The screen stays on from the start of a run until a reset or exit.
     QObject::connect(&form_, &Form1::runStateChanged, &keeper_, &ScreenKeeper::follow);
+    // The chosen programme makes the plan of the next run: at once when no
+    // run is under way, else as soon as the one under way ends or is reset.
+    const auto applyProgramme = [this](bool told) {
+        const std::optional<Programme> &chosen = programme_.current();
+        if (chosen.has_value() == engine_.programmed() && (!chosen || *chosen == engine_.plan()))
+            return;
+        if (engine_.setProgramme(chosen))
+            return;
+        if (told)
+            form_.notify(QString::fromUtf16(underWay(engine_.runState()) ? texts::programmeWaits
+                                                                          : texts::programmeNotRunnable));
+    };
+    QObject::connect(&programme_, &ProgrammeChoice::changed, &form_, [applyProgramme] { applyProgramme(true); });
+    QObject::connect(&form_, &Form1::runStateChanged, &form_, [applyProgramme](RunState state) {
+        if (!underWay(state))
+            applyProgramme(false);
+    });
     QObject::connect(&players_, &SoundBank::done, &form_, [this](int n) { engine_.MMControl_done(n); });
     QObject::connect(&players_, &SoundBank::notice, &form_, [this](const QString &text) { form_.notify(text); });
 

@@ -58,6 +58,11 @@ inline constexpr char16_t breakBanner[] = u"休憩";
 inline constexpr char16_t timeEntryDuringProgramme[] =
     u"プログラムを選んでいる間は、時間と問題数の入力は使いません（入力は受け付けていません）。\n"
     u"欄の値で試験をするときは、プログラムの選択をやめてから入力してください。";
+inline constexpr char16_t programmeWaits[] =
+    u"選んだプログラムは、いまの試験が終わるかリセットしたときから使います。いまの試験はそのまま続きます。";
+inline constexpr char16_t programmeNotRunnable[] =
+    u"このプログラムは使えません（部分は 1 ～ 100 個、合計 24 時間まで、各ブロックは (解答＋移動)×問題数 が 32767 秒まで）。\n"
+    u"いままでの計画のままです。プログラムを直してから選び直してください。";
 inline constexpr char16_t helpMissing[] =
     u"ヘルプファイルが見つかりません:\n%1";
 inline constexpr char16_t helpNotOpened[] =
