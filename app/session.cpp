@@ -2,6 +2,7 @@
 
 #include "journal_wiring.h"
 #include "members.h"
+#include "protocol.h"
 #include "resume.h"
 #include "rooms_ui.h"
 #include "ready_link.h"
@@ -61,9 +62,17 @@ Session::Session(SessionOptions options)
     // The chosen programme makes the plan of the next run: at once when no
     // run is under way, else as soon as the one under way ends or is reset.
     const auto applyProgramme = [this](bool told) {
+        // A room runs its controller's plan, whatever it chose itself.
+        if (options_.rooms.role == rooms::Role::Room)
+            return;
         const std::optional<Programme> &chosen = programme_.current();
         if (chosen.has_value() == engine_.programmed() && (!chosen || *chosen == engine_.plan()))
             return;
+        if (chosen && options_.rooms.role == rooms::Role::Controller && !rooms::fitsOnWire(*chosen)) {
+            if (told)
+                form_.notify(QString::fromUtf16(texts::programmeTooLargeForRooms));
+            return;
+        }
         if (engine_.setProgramme(chosen))
             return;
         if (told)

@@ -63,6 +63,9 @@ inline constexpr char16_t programmeWaits[] =
 inline constexpr char16_t programmeNotRunnable[] =
     u"このプログラムは使えません（部分は 1 ～ 100 個、合計 24 時間まで、各ブロックは (解答＋移動)×問題数 が 32767 秒まで）。\n"
     u"いままでの計画のままです。プログラムを直してから選び直してください。";
+inline constexpr char16_t programmeTooLargeForRooms[] =
+    u"このプログラムは部屋へ送るには大きすぎます（部分の数か表示の文が多すぎます）。いままでの計画のままです。\n"
+    u"部分を減らすか、表示の文を短くしてから選び直してください。";
 inline constexpr char16_t helpMissing[] =
     u"ヘルプファイルが見つかりません:\n%1";
 inline constexpr char16_t helpNotOpened[] =
