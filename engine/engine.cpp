@@ -178,7 +178,7 @@ void Engine::DrawCircle()
 void Engine::L17resize()
 {
     // Reading time and breaks lend the move banner their countdown.
-    layoutBanner(Banner::Move, leadShown_ ? leadCaption_ : st_.message1);
+    layoutBanner(Banner::Move, leadShown_ ? leadCaption_ : st_.message1, leadShown_);
 }
 
 void Engine::L15resize()
@@ -186,7 +186,7 @@ void Engine::L15resize()
     layoutBanner(Banner::End, st_.message2);
 }
 
-void Engine::layoutBanner(Banner banner, const QString &text)
+void Engine::layoutBanner(Banner banner, const QString &text, bool fit)
 {
     const float width = w_.innerWidth();
     const float size = geometry::bannerFontSize(width, st_.fk);
@@ -196,7 +196,13 @@ void Engine::layoutBanner(Banner banner, const QString &text)
         return;
     w_.setBannerFontSize(banner, size);
     const qint32 length = static_cast<qint32>(text.toUcs4().size());
-    w_.setBannerWidth(banner, geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk));
+    float across = geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk);
+    // A countdown is no use cut off at the window's edge.
+    if (fit && across > width) {
+        w_.setBannerFontSize(banner, size * width / across * 0.95f);
+        across = geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk);
+    }
+    w_.setBannerWidth(banner, across);
     const float height = geometry::bannerHeight(w_.bannerFontSize(banner), st_.fk);
     const float top = geometry::bannerTop(st_.tamasu, st_.time1, st_.sukima, st_.fk);
     w_.placeBanner(banner, geometry::bannerLeft(width, w_.bannerWidth(banner)), top, height);

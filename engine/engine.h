@@ -90,7 +90,8 @@ public:
     int lead() const { return lead_; }
 
 private:
-    void layoutBanner(Banner banner, const QString &text);
+    // fit: smaller than the Parts' size where the text would not fit across.
+    void layoutBanner(Banner banner, const QString &text, bool fit = false);
     void nextQuestion();
     void drawDot(qint32 n);
     void setFontFactor(Integer fkc);
