@@ -88,6 +88,9 @@ public:
     // or a break, the second of it the next tick shows (0 otherwise).
     int part() const { return part_; }
     int lead() const { return lead_; }
+    // The reading time's or break's banner with its countdown, as shown;
+    // empty when none is.
+    QString leadCaption() const { return leadShown_ ? leadCaption_ : QString(); }
 
 private:
     // fit: smaller than the Parts' size where the text would not fit across.
