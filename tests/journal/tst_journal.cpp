@@ -400,6 +400,9 @@ void TestJournal::interruptedRun_data()
     QTest::newRow("never started") << "times" << false;
     QTest::newRow("window closed, the run aborted") << "start tick abort" << false;
     QTest::newRow("ended by the system") << "start tick system" << true;
+    // A programme's plan and position come back whole: reading time, a break.
+    QTest::newRow("programme, reading") << "programme start tick" << true;
+    QTest::newRow("programme, break") << "programme start tick tick tick tick tick tick tick tick" << true;
 }
 
 void TestJournal::interruptedRun()
@@ -418,7 +421,12 @@ void TestJournal::interruptedRun()
                 r.engine.Command2_Click();
             else if (step == "times")
                 r.times("4", "1", "3");
-            else if (step == "abort")
+            else if (step == "programme") {
+                Part read, pause;
+                read.questions = 1, read.answer = 3, read.move = 2, read.reading = 1;
+                pause.kind = Part::Kind::Break, pause.seconds = 4, pause.banner = "休憩";
+                QVERIFY(r.engine.setProgramme(Programme{{read, pause, read}}));
+            } else if (step == "abort")
                 r.journal.abortRun();
             else if (step == "system")
                 r.journal.finish(Journal::Ending::System, "SIGTERM");
