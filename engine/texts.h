@@ -313,6 +313,11 @@ inline constexpr char16_t resumedPaused[] = u"止まった試験を止まった�
 inline constexpr char16_t resumedEnd[] = u"止まった試験は終わっていたため、試験終了を表示しました";
 inline constexpr char16_t abandoned[] = u"止まった試験を続けませんでした";
 inline constexpr char16_t abandonedAfterEnd[] = u"止まった試験は終わっていたため、新しく始めました";
+// A programme's part as it begins, in the record: number, what it is, and
+// its due and actual clock times.
+inline constexpr char16_t partDetail[] = u"第 %1 部：%2（予定 %3、実際 %4）";
+inline constexpr char16_t partBreak[] = u"休憩 %1 秒";
+inline constexpr char16_t partBlock[] = u"%1 問 × (解答 %2 秒＋移動 %3 秒、読む時間 %4 秒)";
 inline constexpr char16_t abandonedForOther[] = u"操作卓の試験に合わせたため、止まった試験は続けませんでした";
 
 // The record window and its CSV file.
@@ -337,6 +342,7 @@ struct EventName {
     const char16_t *name;
 };
 inline constexpr EventName eventNames[] = {
+    {"part", u"部分の始まり"},
     {"program-start", u"起動"},   {"start", u"開始"},          {"pause", u"中断"},
     {"resume", u"再開"},          {"reset", u"リセット"},      {"question", u"問題の始まり"},
     {"cue", u"合図の音"},         {"end", u"試験終了"},        {"time-entry", u"時間の入力"},

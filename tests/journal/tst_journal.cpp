@@ -447,6 +447,18 @@ void TestJournal::interruptedRun()
                                         1000 * script.endsWith(QStringLiteral("tick")));
         QVERIFY(!run.closedByWindow);
     }
+    if (script.startsWith(u"programme")) {
+        // Each part begun is on the record, with its due and actual time.
+        QSignalSpy read(&again.journal, &Journal::recordRead);
+        again.journal.readRecord();
+        QVERIFY(read.wait());
+        QStringList parts;
+        for (const QStringList &cells : read[0][0].value<QList<QStringList>>())
+            if (cells[2] == u"部分の始まり")
+                parts << cells[8];
+        QCOMPARE(parts.size(), script.count(u"tick") >= 6 ? 2 : 1);
+        QVERIFY2(parts.last().contains(u"予定 ") && !parts.last().contains(u"予定 -"), qPrintable(parts.last()));
+    }
 }
 
 // Resumed on the run's grid, the run carries on under its own number; once
