@@ -85,6 +85,15 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
         fillBoxes();
     }
     w_.setText(TextBox::Text4, st_.timesum.toString());
+    // A programme chosen before start-up keeps what the file just gave the
+    // boxes, to be saved at exit, and lays the window out for its first part.
+    if (programme_) {
+        boxes_ = {st_.time1, st_.time2, st_.cycle};
+        enterPart(0);
+        st_.ck = 0;
+        st_.t = 0;
+        lead_ = 0;
+    }
 
     // 9. Clock.
     w_.setTimerInterval(1000);

@@ -173,13 +173,33 @@ private slots:
 
     // The boxes stay the operator's: time entry is refused, and exit saves
     // the boxes' times, not the programme's.
+    void boxesKept_data()
+    {
+        QTest::addColumn<bool>("beforeStartUp"); // chosen before the settings file is read
+        QTest::newRow("chosen after start-up") << false;
+        QTest::newRow("chosen before start-up") << true;
+    }
     void boxesKept()
     {
+        QFETCH(bool, beforeStartUp);
         Run r;
         r.win.boxTexts[1] = "20";
         r.win.boxTexts[2] = "10";
         r.win.boxTexts[3] = "3";
         r.eng.Text_KeyPress(TextBox::Text1, 13);
+        if (beforeStartUp) {
+            r.eng.Command4_Click(); // Tavrin.cfg holds 20,10,3
+            FakeWindow w;
+            FakePlayers p;
+            Engine next(w, p);
+            QVERIFY(next.setProgramme(kDay));
+            next.Form_Load(QStringLiteral("/opt"), r.work.path());
+            next.Command4_Click();
+            QFile f(r.work.filePath("Tavrin.cfg"));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY(f.readAll().startsWith("20,10,3\r\n"));
+            return;
+        }
         QVERIFY(r.eng.setProgramme(kDay));
         r.win.boxTexts[1] = "99";
         r.eng.Text_KeyPress(TextBox::Text1, 13);
