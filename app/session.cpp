@@ -2,6 +2,7 @@
 
 #include "journal_wiring.h"
 #include "members.h"
+#include "protocol.h"
 #include "resume.h"
 #include "rooms_ui.h"
 #include "hold_link.h"
@@ -95,6 +96,31 @@ Session::Session(SessionOptions options)
     timetable_.addActionTo(form_);
     // The screen stays on from the start of a run until a reset or exit.
     QObject::connect(&form_, &Form1::runStateChanged, &keeper_, &ScreenKeeper::follow);
+    // The chosen programme makes the plan of the next run: at once when no
+    // run is under way, else as soon as the one under way ends or is reset.
+    const auto applyProgramme = [this](bool told) {
+        // A room runs its controller's plan, whatever it chose itself.
+        if (options_.rooms.role == rooms::Role::Room)
+            return;
+        const std::optional<Programme> &chosen = programme_.current();
+        if (chosen.has_value() == engine_.programmed() && (!chosen || *chosen == engine_.plan()))
+            return;
+        if (chosen && options_.rooms.role == rooms::Role::Controller && !rooms::fitsOnWire(*chosen)) {
+            if (told)
+                form_.notify(QString::fromUtf16(texts::programmeTooLargeForRooms));
+            return;
+        }
+        if (engine_.setProgramme(chosen))
+            return;
+        if (told)
+            form_.notify(QString::fromUtf16(underWay(engine_.runState()) ? texts::programmeWaits
+                                                                          : texts::programmeNotRunnable));
+    };
+    QObject::connect(&programme_, &ProgrammeChoice::changed, &form_, [applyProgramme] { applyProgramme(true); });
+    QObject::connect(&form_, &Form1::runStateChanged, &form_, [applyProgramme](RunState state) {
+        if (!underWay(state))
+            applyProgramme(false);
+    });
     QObject::connect(&players_, &SoundBank::done, &form_, [this](int n) { engine_.MMControl_done(n); });
     QObject::connect(&players_, &SoundBank::notice, &form_, [this](const QString &text) { form_.notify(text); });
 

@@ -2,6 +2,7 @@
 
 #include "geometry.h"
 #include "numbers.h"
+#include "programme_position.h"
 #include "texts.h"
 
 #include <QDir>
@@ -84,6 +85,15 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
         fillBoxes();
     }
     w_.setText(TextBox::Text4, st_.timesum.toString());
+    // A programme chosen before start-up keeps what the file just gave the
+    // boxes, to be saved at exit, and lays the window out for its first part.
+    if (programme_) {
+        boxes_ = {st_.time1, st_.time2, st_.cycle};
+        enterPart(0);
+        st_.ck = 0;
+        st_.t = 0;
+        lead_ = 0;
+    }
 
     // 9. Clock.
     w_.setTimerInterval(1000);
@@ -176,7 +186,8 @@ void Engine::DrawCircle()
 
 void Engine::L17resize()
 {
-    layoutBanner(Banner::Move, st_.message1);
+    // Reading time and breaks lend the move banner their countdown.
+    layoutBanner(Banner::Move, leadShown_ ? leadCaption_ : st_.message1, leadShown_);
 }
 
 void Engine::L15resize()
@@ -184,7 +195,7 @@ void Engine::L15resize()
     layoutBanner(Banner::End, st_.message2);
 }
 
-void Engine::layoutBanner(Banner banner, const QString &text)
+void Engine::layoutBanner(Banner banner, const QString &text, bool fit)
 {
     const float width = w_.innerWidth();
     const float size = geometry::bannerFontSize(width, st_.fk);
@@ -194,7 +205,13 @@ void Engine::layoutBanner(Banner banner, const QString &text)
         return;
     w_.setBannerFontSize(banner, size);
     const qint32 length = static_cast<qint32>(text.toUcs4().size());
-    w_.setBannerWidth(banner, geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk));
+    float across = geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk);
+    // A countdown is no use cut off at the window's edge.
+    if (fit && across > width) {
+        w_.setBannerFontSize(banner, size * width / across * 0.95f);
+        across = geometry::bannerWidth(length, w_.bannerFontSize(banner), st_.fk);
+    }
+    w_.setBannerWidth(banner, across);
     const float height = geometry::bannerHeight(w_.bannerFontSize(banner), st_.fk);
     const float top = geometry::bannerTop(st_.tamasu, st_.time1, st_.sukima, st_.fk);
     w_.placeBanner(banner, geometry::bannerLeft(width, w_.bannerWidth(banner)), top, height);
@@ -212,12 +229,25 @@ void Engine::Timer1_Timer()
         explicit Ticking(bool &f) : flag(f), was(std::exchange(f, true)) {}
         ~Ticking() { flag = was; }
     } ticking(ticking_);
+    bool partOver = false;
     if (st_.sw == 1) {
-        DrawMain();
+        if (!programme_ || !leadTick(partOver)) {
+            hideLead();
+            DrawMain();
+            // A block with reading time opens each question with it.
+            if (programme_ && st_.t == 1 && st_.ck <= st_.cycle && programme_->parts[part_].reading > 0) {
+                lead_ = 1;
+                st_.t = 0;
+            }
+        }
         tell(RunEventKind::Tick);
     }
-    if (st_.ck > st_.cycle)
-        DrawEnd();
+    // A programme goes on into its next part on the very next tick: no
+    // second between the parts, and the end only after the last one.
+    if (partOver || st_.ck > st_.cycle) {
+        if (!programme_ || !nextPart())
+            DrawEnd();
+    }
     // Whoever acts after a tick (the journal's mark, a room catching up)
     // sees it whole, whatever order it was attached in.
     tell(RunEventKind::TickHandled);
@@ -259,8 +289,145 @@ void Engine::nextQuestion()
     w_.clearDrawing();
 }
 
+bool Engine::leadTick(bool &partOver)
+{
+    const Part &p = programme_->parts[part_];
+    const bool isBreak = p.kind == Part::Kind::Break;
+    if (!isBreak && lead_ == 0)
+        return false;
+    const qint32 length = isBreak ? p.seconds : p.reading;
+    if (lead_ == 1) {
+        showQuestion(isBreak ? QString() : st_.ck.toString());
+        w_.clearDrawing();
+    }
+    const QString &banner = isBreak ? p.banner : p.readingBanner;
+    showLead(banner.isEmpty() ? str(isBreak ? texts::breakBanner : texts::readingBanner) : banner,
+             qint64(length) - lead_ + 1);
+    if (lead_ < length) {
+        ++lead_;
+        return true;
+    }
+    lead_ = 0;
+    if (isBreak) {
+        partOver = true;
+        return true;
+    }
+    st_.t = 1;
+    if (p.readingCue) {
+        mm_.command(4, PlayerCommand::Play);
+        tell(RunEventKind::Cue, 4);
+    }
+    return true;
+}
+
+bool Engine::nextPart()
+{
+    const std::vector<Part> &parts = programme_->parts;
+    for (int i = part_ + 1; i < int(parts.size()); ++i) {
+        if (parts[i].length() > 0) {
+            enterPart(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Engine::enterPart(int index)
+{
+    part_ = index;
+    const std::vector<Part> &parts = programme_->parts;
+    const Part &p = parts[index];
+    // A break is laid out for the block that follows it.
+    const Part *block = nullptr;
+    for (int i = index; i < int(parts.size()) && !block; ++i)
+        if (parts[i].kind == Part::Kind::Block)
+            block = &parts[i];
+    if (block) {
+        st_.time1 = block->answer;
+        st_.time2 = block->move;
+        st_.cycle = block->questions;
+    }
+    // A break counts as the first question of its own, so that the run
+    // stays under way (pause and resume work) and never reads as ended.
+    if (st_.cycle < 1)
+        st_.cycle = 1;
+    try {
+        st_.timesum = total(st_.time1, st_.time2, st_.cycle);
+    } catch (const OverflowError &) {
+        st_.timesum = 0;
+    }
+    st_.ck = 1;
+    const bool leads = p.kind == Part::Kind::Break || p.reading > 0;
+    lead_ = leads ? 1 : 0;
+    st_.t = leads ? 0 : 1;
+    // Laid out for the part's own answering time; its dots start afresh.
+    L17resize();
+    L15resize();
+    w_.clearDrawing();
+}
+
+void Engine::showLead(const QString &banner, qint64 left)
+{
+    leadCaption_ = str(texts::leadCountdown)
+                       .arg(banner, QString::number(left / 60), QString::number(left % 60).rightJustified(2, u'0'));
+    leadShown_ = true;
+    w_.setBannerCaption(Banner::Move, leadCaption_);
+    L17resize();
+    showBanner(Banner::Move, true);
+}
+
+void Engine::hideLead()
+{
+    if (!leadShown_)
+        return;
+    leadShown_ = false;
+    showBanner(Banner::Move, false);
+    w_.setBannerCaption(Banner::Move, st_.message1);
+    L17resize();
+}
+
+void Engine::putBoxesBack()
+{
+    st_.time1 = boxes_[0];
+    st_.time2 = boxes_[1];
+    st_.cycle = boxes_[2];
+    st_.timesum = total(st_.time1, st_.time2, st_.cycle);
+    w_.setText(TextBox::Text4, st_.timesum.toString());
+}
+
+Programme Engine::plan() const
+{
+    return programme_ ? *programme_ : Programme::oneBlock(st_.time1.value(), st_.time2.value(), st_.cycle.value());
+}
+
+bool Engine::setProgramme(const std::optional<Programme> &programme)
+{
+    if (underWay(runState()) || (programme && !runnable(*programme)))
+        return false;
+    if (programme && !programme_)
+        boxes_ = {st_.time1, st_.time2, st_.cycle};
+    const bool wasProgrammed = programme_.has_value();
+    programme_ = programme;
+    part_ = 0;
+    lead_ = 0;
+    hideLead();
+    if (programme_)
+        enterPart(0);
+    else if (wasProgrammed)
+        putBoxesBack();
+    // Outside a run the counters read as they did before a start.
+    st_.ck = 0;
+    st_.t = 0;
+    lead_ = 0;
+    Form_Resize();
+    return true;
+}
+
 void Engine::DrawEnd()
 {
+    hideLead();
+    part_ = 0;
+    lead_ = 0;
     w_.clearDrawing();
     showBanner(Banner::Move, false);
     showBanner(Banner::End, true);
@@ -288,6 +455,10 @@ void Engine::Command1_Click()
         st_.sw = 1;
         st_.ck = 1;
         st_.t = 1;
+        if (programme_) {
+            part_ = -1;
+            nextPart();
+        }
         tell(RunEventKind::Start);
         return;
     }
@@ -296,6 +467,9 @@ void Engine::Command1_Click()
     w_.setButtonColour(Button::Command2, colours::lightGrey);
     w_.setButtonColour(Button::Command4, colours::lightCyan);
     st_.ck = 0;
+    hideLead();
+    part_ = 0;
+    lead_ = 0;
     showQuestion(str(texts::label14));
     showBanner(Banner::End, false);
     showBanner(Banner::Move, false);
@@ -341,7 +515,14 @@ void Engine::Command4_Click()
         return;
     bool keepCopy = backupBeforeSave_;
     for (;;) {
-        const SettingsSaveReport saved = saveSettings(st_, workDir_, keepCopy);
+        // A programme's times are its own: Tavrin.cfg keeps the boxes'.
+        ExamState kept = st_;
+        if (programme_) {
+            kept.time1 = boxes_[0];
+            kept.time2 = boxes_[1];
+            kept.cycle = boxes_[2];
+        }
+        const SettingsSaveReport saved = saveSettings(kept, workDir_, keepCopy);
         if (saved.ok) {
             backupBeforeSave_ = false;
             break;
@@ -389,6 +570,14 @@ void Engine::Text_KeyPress(TextBox box, int code)
 
 void Engine::TimeCal()
 {
+    if (programme_) {
+        // The programme makes the plan; what was typed would be saved but
+        // never run, so it is not taken.
+        for (int i = 0; i < 3; ++i)
+            w_.setText(TextBox(i + 1), boxes_[i].toString());
+        w_.notify(str(texts::timeEntryDuringProgramme));
+        return;
+    }
     mm_.command(4, PlayerCommand::Play);
     tell(RunEventKind::Cue, 4);
 
@@ -482,6 +671,10 @@ RunSnapshot Engine::snapshot() const
     s.question = question_;
     s.moveBanner = moveShown_;
     s.endBanner = endShown_;
+    if (programme_)
+        s.plan = *programme_;
+    s.part = part_;
+    s.lead = lead_;
     return s;
 }
 
@@ -500,14 +693,39 @@ bool Engine::adopt(const RunSnapshot &s)
     } catch (const OverflowError &) {
         return false;
     }
+    const bool programme = !s.plan.parts.empty();
+    if (programme) {
+        if (!runnable(s.plan) || s.part < 0 || s.part >= int(s.plan.parts.size()))
+            return false;
+        const Part &p = s.plan.parts[std::size_t(s.part)];
+        const qint32 length = p.kind == Part::Kind::Break ? p.seconds : p.reading;
+        if (s.lead < 0 || s.lead > length)
+            return false;
+    } else if (s.part != 0 || s.lead != 0) {
+        return false;
+    }
+
+    if (programme && !programme_)
+        boxes_ = {st_.time1, st_.time2, st_.cycle};
+    if (programme)
+        programme_ = s.plan;
+    else
+        programme_.reset();
+    part_ = s.part;
+    lead_ = s.lead;
+    leadShown_ = false;
+    w_.setBannerCaption(Banner::Move, st_.message1);
 
     st_.time1 = s.time1;
     st_.time2 = s.time2;
     st_.cycle = s.cycle;
     st_.timesum = sum;
-    w_.setText(TextBox::Text1, st_.time1.toString());
-    w_.setText(TextBox::Text2, st_.time2.toString());
-    w_.setText(TextBox::Text3, st_.cycle.toString());
+    // A programme leaves the boxes as the operator filled them.
+    const std::array<Integer, 3> boxes =
+        programme_ ? boxes_ : std::array<Integer, 3>{st_.time1, st_.time2, st_.cycle};
+    w_.setText(TextBox::Text1, boxes[0].toString());
+    w_.setText(TextBox::Text2, boxes[1].toString());
+    w_.setText(TextBox::Text3, boxes[2].toString());
     w_.setText(TextBox::Text4, st_.timesum.toString());
     w_.setComboIndex(s.fkc.value());
     setFontFactor(s.fkc);
@@ -528,6 +746,15 @@ bool Engine::adopt(const RunSnapshot &s)
     showQuestion(s.question);
     showBanner(Banner::Move, s.moveBanner);
     showBanner(Banner::End, s.endBanner);
+    // Within reading time or a break the banner counts down the second
+    // last shown.
+    if (programme_ && s.moveBanner && lead_ >= 2) {
+        const Part &p = programme_->parts[std::size_t(part_)];
+        const bool isBreak = p.kind == Part::Kind::Break;
+        const QString &banner = isBreak ? p.banner : p.readingBanner;
+        showLead(banner.isEmpty() ? str(isBreak ? texts::breakBanner : texts::readingBanner) : banner,
+                 qint64(isBreak ? p.seconds : p.reading) - lead_ + 2);
+    }
     Form_Resize();
     // A resize draws up to t, the second still to come, and on into the move
     // time; an adopted run shows what its ticks left on the window instead.

@@ -2,11 +2,14 @@
 
 #include "exam_state.h"
 #include "ports.h"
+#include "programme.h"
 #include "run_snapshot.h"
 #include "settings.h"
 #include "texts.h"
 
 #include <QString>
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace tavrin {
@@ -72,14 +75,38 @@ public:
     RunSnapshot snapshot() const;
     bool adopt(const RunSnapshot &s);
 
+    // The plan the run follows: the chosen programme, or else the one block
+    // of the three boxes (time1, time2, cycle).
+    Programme plan() const;
+    bool programmed() const { return programme_.has_value(); }
+    // The programme the next run follows; none: the three boxes again.
+    // Refused (false, nothing changed) while a run is under way, or for a
+    // plan the engine cannot count. The three boxes and Tavrin.cfg keep
+    // their own values whatever the programme holds.
+    bool setProgramme(const std::optional<Programme> &programme);
+    // Where a programme's run stands: the part (index) and, in reading time
+    // or a break, the second of it the next tick shows (0 otherwise).
+    int part() const { return part_; }
+    int lead() const { return lead_; }
+    // The reading time's or break's banner with its countdown, as shown;
+    // empty when none is.
+    QString leadCaption() const { return leadShown_ ? leadCaption_ : QString(); }
+
 private:
-    void layoutBanner(Banner banner, const QString &text);
+    // fit: smaller than the Parts' size where the text would not fit across.
+    void layoutBanner(Banner banner, const QString &text, bool fit = false);
     void nextQuestion();
     void drawDot(qint32 n);
     void setFontFactor(Integer fkc);
     void showQuestion(const QString &caption);
     void showBanner(Banner b, bool visible);
     void tell(RunEventKind kind, int player = 0, std::array<int, 3> before = {});
+    bool leadTick(bool &partOver);
+    bool nextPart();
+    void enterPart(int index);
+    void showLead(const QString &banner, qint64 left);
+    void hideLead();
+    void putBoxesBack();
 
     WindowPort &w_;
     CuePlayers &mm_;
@@ -94,6 +121,14 @@ private:
     bool moveShown_ = false;
     bool ticking_ = false;
     bool endShown_ = false;
+    // A programme's run: its plan, what the three boxes held before it, the
+    // part under way and the second of its reading time or break.
+    std::optional<Programme> programme_;
+    std::array<Integer, 3> boxes_;
+    int part_ = 0;
+    qint32 lead_ = 0;
+    bool leadShown_ = false;
+    QString leadCaption_;
 };
 
 } // namespace tavrin

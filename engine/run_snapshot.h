@@ -1,6 +1,7 @@
 #pragma once
 
 #include "integer.h"
+#include "programme.h"
 #include "texts.h"
 
 #include <QString>
@@ -43,7 +44,18 @@ struct RunSnapshot {
     QString question = texts::str(texts::label14);
     bool moveBanner = false;
     bool endBanner = false;
+    // A programme's run carries its whole plan and where it stands in it:
+    // the part, and the second of its reading time or break still to show
+    // (0: the counters above count). time1, time2 and cycle are then the
+    // current block's. Empty: the three boxes' plan, time1, time2, cycle.
+    Programme plan;
+    int part = 0;
+    int lead = 0;
 
+    Programme programme() const
+    {
+        return plan.parts.empty() ? Programme::oneBlock(time1.value(), time2.value(), cycle.value()) : plan;
+    }
     RunState state() const { return runStateOf(sw.value(), ck.value(), resetCaption); }
     friend bool operator==(const RunSnapshot &, const RunSnapshot &) = default;
 };

@@ -51,6 +51,21 @@ inline constexpr char16_t totalTooLarge[] =
 inline constexpr char16_t startupTotalTooLarge[] =
     u"設定ファイルの時間と問題数 (%1 ＋ %2) × %3 では合計が 32767 秒を超えます。\n"
     u"標準の値 %4 秒、%5 秒、%6 問を使います。";
+// A programme's reading time and breaks: the banner and its countdown.
+inline constexpr char16_t leadCountdown[] = u"%1　%2:%3";
+inline constexpr char16_t readingBanner[] = u"問題を読む時間";
+inline constexpr char16_t breakBanner[] = u"休憩";
+inline constexpr char16_t timeEntryDuringProgramme[] =
+    u"プログラムを選んでいる間は、時間と問題数の入力は使いません（入力は受け付けていません）。\n"
+    u"欄の値で試験をするときは、プログラムの選択をやめてから入力してください。";
+inline constexpr char16_t programmeWaits[] =
+    u"選んだプログラムは、いまの試験が終わるかリセットしたときから使います。いまの試験はそのまま続きます。";
+inline constexpr char16_t programmeNotRunnable[] =
+    u"このプログラムは使えません（部分は 1 ～ 100 個、合計 24 時間まで、各ブロックは (解答＋移動)×問題数 が 32767 秒まで）。\n"
+    u"いままでの計画のままです。プログラムを直してから選び直してください。";
+inline constexpr char16_t programmeTooLargeForRooms[] =
+    u"このプログラムは部屋へ送るには大きすぎます（部分の数か表示の文が多すぎます）。いままでの計画のままです。\n"
+    u"部分を減らすか、表示の文を短くしてから選び直してください。";
 inline constexpr char16_t helpMissing[] =
     u"ヘルプファイルが見つかりません:\n%1";
 inline constexpr char16_t helpNotOpened[] =
@@ -298,6 +313,11 @@ inline constexpr char16_t resumedPaused[] = u"止まった試験を止まった�
 inline constexpr char16_t resumedEnd[] = u"止まった試験は終わっていたため、試験終了を表示しました";
 inline constexpr char16_t abandoned[] = u"止まった試験を続けませんでした";
 inline constexpr char16_t abandonedAfterEnd[] = u"止まった試験は終わっていたため、新しく始めました";
+// A programme's part as it begins, in the record: number, what it is, and
+// its due and actual clock times.
+inline constexpr char16_t partDetail[] = u"第 %1 部：%2（予定 %3、実際 %4）";
+inline constexpr char16_t partBreak[] = u"休憩 %1 秒";
+inline constexpr char16_t partBlock[] = u"%1 問 × (解答 %2 秒＋移動 %3 秒、読む時間 %4 秒)";
 inline constexpr char16_t abandonedForOther[] = u"操作卓の試験に合わせたため、止まった試験は続けませんでした";
 
 // The record window and its CSV file.
@@ -322,6 +342,7 @@ struct EventName {
     const char16_t *name;
 };
 inline constexpr EventName eventNames[] = {
+    {"part", u"部分の始まり"},
     {"program-start", u"起動"},   {"start", u"開始"},          {"pause", u"中断"},
     {"resume", u"再開"},          {"reset", u"リセット"},      {"question", u"問題の始まり"},
     {"cue", u"合図の音"},         {"end", u"試験終了"},        {"time-entry", u"時間の入力"},

@@ -143,6 +143,7 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
 {
     // The once-a-second mark is renewed after the whole tick.
     if (event.kind == RunEventKind::TickHandled) {
+        notePart(false);
         heartbeat();
         return;
     }
@@ -197,6 +198,8 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
     e.run = run_ ? run_ : ended_;
     writer_->push(std::move(e));
+    if (event.kind == RunEventKind::Start)
+        notePart(true);
     if (run_ && !going) {
         const bool finished = state == RunState::Finished;
         writer_->push(CloseRunItem{run_, finished ? "ended" : "reset", QDateTime::currentMSecsSinceEpoch()});
@@ -207,6 +210,41 @@ void Journal::runEvent(const RunEvent &event, const ExamState &st)
     }
     if (state == RunState::Idle)
         ended_ = 0;
+}
+
+// Each part of a programme's run as it begins: on the tick that ended the
+// one before (the first with the start), against when it was due had the
+// run not been paused.
+void Journal::notePart(bool starting)
+{
+    if (!engine_ || !engine_->programmed() || !run_ || !writing()) {
+        lastPart_ = -1;
+        return;
+    }
+    const int part = engine_->part();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (starting)
+        partsFromMs_ = now;
+    else if (part == lastPart_ || !underWay(engine_->runState()))
+        return;
+    if (lastPart_ < 0 && !starting)
+        partsFromMs_ = 0; // taken up in the middle: when it was due is not known here
+    lastPart_ = part;
+    const Programme plan = engine_->plan();
+    if (part < 0 || part >= int(plan.parts.size()))
+        return;
+    const Part &p = plan.parts[std::size_t(part)];
+    const auto clock = [](qint64 ms) {
+        return ms ? QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss.zzz")) : QStringLiteral("-");
+    };
+    const QString what =
+        p.kind == Part::Kind::Break
+            ? texts::str(texts::partBreak).arg(p.seconds)
+            : texts::str(texts::partBlock).arg(p.questions).arg(p.answer).arg(p.move).arg(p.reading);
+    const qint64 due = partsFromMs_ ? partsFromMs_ + plan.starts()[std::size_t(part)] * 1000 : 0;
+    EventItem e = eventItem("part", engine_->state(), run_);
+    e.detail = texts::str(texts::partDetail).arg(QString::number(part + 1), what, clock(due), clock(now));
+    writer_->push(std::move(e));
 }
 
 MarkItem Journal::markItem() const

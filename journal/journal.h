@@ -121,6 +121,7 @@ private:
     journal::EventItem entry(const char *kind) const;
     void tellEndsAgain();
     bool writing() const;
+    void notePart(bool starting);
 
     QString dir_;
     std::unique_ptr<journal::Writer> writer_;
@@ -137,6 +138,10 @@ private:
     int endsAgain_ = 0; // ends outside a run in a row (see runEvent)
     bool exited_ = false;
     bool finished_ = false;
+    // A programme's run: the part last recorded, and when the run started
+    // (0: not known here, as after a resume), from which its parts are due.
+    int lastPart_ = -1;
+    qint64 partsFromMs_ = 0;
 };
 
 } // namespace tavrin

@@ -1,6 +1,7 @@
 #include "record.h"
 
 #include "exam_state.h"
+#include "programme_json.h"
 #include "texts.h"
 
 #include <QDateTime>
@@ -278,7 +279,15 @@ QString snapshotText(const RunSnapshot &s)
                         {QStringLiteral("t"), s.t.value()},         {QStringLiteral("reset"), s.resetCaption},
                         {QStringLiteral("resume"), s.resumeCaption}, {QStringLiteral("question"), s.question},
                         {QStringLiteral("move"), s.moveBanner},     {QStringLiteral("end"), s.endBanner}};
-    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+    // A programme's run: its plan and where it stands in it. Without one the
+    // text is what it always was.
+    QJsonObject withPlan = o;
+    if (!s.plan.parts.empty()) {
+        withPlan.insert(QStringLiteral("plan"), programmeJson(s.plan));
+        withPlan.insert(QStringLiteral("part"), s.part);
+        withPlan.insert(QStringLiteral("lead"), s.lead);
+    }
+    return QString::fromUtf8(QJsonDocument(withPlan).toJson(QJsonDocument::Compact));
 }
 
 std::optional<RunSnapshot> snapshotFromText(const QString &text)
@@ -316,6 +325,17 @@ std::optional<RunSnapshot> snapshotFromText(const QString &text)
     const QJsonValue q = o.value(QLatin1String("question"));
     ok = ok && q.isString();
     s.question = q.toString();
+    if (o.contains(QLatin1String("plan"))) {
+        const std::optional<Programme> plan = programmeFromJson(o.value(QLatin1String("plan")));
+        ok = ok && plan.has_value();
+        if (plan)
+            s.plan = *plan;
+        const double part = o.value(QLatin1String("part")).toDouble(-1);
+        const double lead = o.value(QLatin1String("lead")).toDouble(-1);
+        ok = ok && part >= 0 && part < double(s.plan.parts.size()) && lead >= 0 && lead <= double(24 * 3600);
+        s.part = ok ? int(part) : 0;
+        s.lead = ok ? int(lead) : 0;
+    }
     return ok ? std::optional(s) : std::nullopt;
 }
 

@@ -1,6 +1,8 @@
 #include "protocol.h"
 
 #include "engine.h"
+#include "programme_json.h"
+#include "programme_position.h"
 #include "silent_ports.h"
 
 #include <QJsonArray>
@@ -228,6 +230,12 @@ QJsonObject writeRun(const RunSnapshot &s)
     r[latin("question")] = s.question;
     r[latin("move")] = s.moveBanner;
     r[latin("end")] = s.endBanner;
+    // A programme's run: the whole plan and where it stands in it.
+    if (!s.plan.parts.empty()) {
+        r[latin("plan")] = programmeJson(s.plan);
+        r[latin("part")] = s.part;
+        r[latin("lead")] = s.lead;
+    }
     return r;
 }
 
@@ -368,6 +376,21 @@ QByteArray writeState(const QString &exam, const StateMessage &m)
     o[latin("period")] = kPeriodMs;
     o[latin("run")] = writeRun(m.run);
     return toBytes(o);
+}
+
+bool fitsOnWire(const Programme &plan)
+{
+    // The largest state such a run can be in: every field at its widest.
+    StateMessage m;
+    m.from = QStringLiteral("c-0123456789abcdef");
+    m.seq = qint64(kMaxWhole);
+    m.dueMs = qint64(kMaxWhole);
+    m.run.time1 = m.run.time2 = m.run.cycle = m.run.ck = m.run.t = Integer(Integer::kMin);
+    m.run.question = QStringLiteral("32767");
+    m.run.plan = plan;
+    m.run.part = programme_limits::kMaxParts - 1;
+    m.run.lead = int(programme_limits::kMaxTotal);
+    return writeState(QString(kMaxNameLength, u'W'), m).size() <= kMaxPayload;
 }
 
 QByteArray writePresence(const QString &exam, const PresenceMessage &m)
@@ -564,7 +587,18 @@ Reading<StateMessage> readState(QByteArrayView payload, const QString &exam)
     s.question = r.text("question", 5);
     s.moveBanner = r.flag("move");
     s.endBanner = r.flag("end");
-    if (r.ok() && !questionText(s.question))
+    const QJsonObject run = f.object("run");
+    if (r.ok() && run.contains(latin("plan"))) {
+        const std::optional<Programme> plan = programmeFromJson(run.value(latin("plan")));
+        if (!plan)
+            r.fail(Refusal::BadValue, latin("plan"));
+        else
+            s.plan = *plan;
+        s.part = static_cast<int>(r.whole("part", 0, programme_limits::kMaxParts - 1));
+        s.lead = static_cast<int>(r.whole("lead", 0, programme_limits::kMaxTotal));
+    }
+    // A programme's break shows no question number.
+    if (r.ok() && !questionText(s.question) && !(s.question.isEmpty() && !s.plan.parts.empty()))
         r.fail(Refusal::BadValue, latin("question"));
     if (!r.ok())
         f.fail(r.refusal(), QStringLiteral("run.") + r.detail());

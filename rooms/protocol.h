@@ -222,6 +222,9 @@ struct CueReport {
 };
 
 QByteArray writeState(const QString &exam, const StateMessage &m);
+// Whether every state of a run of this plan stays within kMaxPayload (the
+// plan travels whole in each): a controller runs no plan that does not.
+bool fitsOnWire(const Programme &plan);
 QByteArray writePresence(const QString &exam, const PresenceMessage &m);
 QByteArray writeStatus(const QString &exam, const RoomStatus &m);
 QByteArray writeClockAsk(const QString &exam, const QString &room);

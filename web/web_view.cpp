@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <qrencode.h>
 
+#include "programme_json.h"
+
 namespace tavrin::web {
 
 using texts::str;
@@ -34,7 +36,7 @@ QJsonObject runObject(const Engine &engine, const RoomDisplay &room, const QStri
 {
     const ExamState &st = engine.state();
     const RunSnapshot snap = engine.snapshot();
-    return {
+    QJsonObject o{
         {QStringLiteral("time1"), st.time1.value()},   {QStringLiteral("time2"), st.time2.value()},
         {QStringLiteral("cycle"), st.cycle.value()},   {QStringLiteral("tamasu"), st.tamasu.value()},
         {QStringLiteral("fk"), double(st.fk)},         {QStringLiteral("sw"), st.sw.value()},
@@ -46,6 +48,22 @@ QJsonObject runObject(const Engine &engine, const RoomDisplay &room, const QStri
         {QStringLiteral("shapes"), access && access->shapes()},
         {QStringLiteral("cuesSeen"), access && access->cuesSeen()},
     };
+    // A programme's run: the page ticks through its parts as the engine
+    // does, with each banner's text filled in as the window shows it.
+    if (!snap.plan.parts.empty()) {
+        Programme plan = snap.plan;
+        for (Part &p : plan.parts) {
+            if (p.banner.isEmpty())
+                p.banner = str(texts::breakBanner);
+            if (p.readingBanner.isEmpty())
+                p.readingBanner = str(texts::readingBanner);
+        }
+        o.insert(QStringLiteral("plan"), programmeJson(plan));
+        o.insert(QStringLiteral("part"), snap.part);
+        o.insert(QStringLiteral("lead"), snap.lead);
+        o.insert(QStringLiteral("leadText"), engine.leadCaption());
+    }
+    return o;
 }
 
 QByteArray compact(const QJsonObject &o)
@@ -68,7 +86,8 @@ WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, cons
                                            {QStringLiteral("secondsLeft"), str(texts::secondsLeft)},
                                            {QStringLiteral("offset"), str(texts::webOffset)},
                                            {QStringLiteral("lost"), str(texts::webLost)},
-                                           {QStringLiteral("tap"), str(texts::webTap)}}}}));
+                                           {QStringLiteral("tap"), str(texts::webTap)},
+                                           {QStringLiteral("lead"), str(texts::leadCountdown)}}}}));
     // What changes without an event of the run (the seconds left chosen on
     // the menu) reaches the pages within a second.
     auto *watch = new QTimer(this);

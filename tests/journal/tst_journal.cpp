@@ -402,6 +402,9 @@ void TestJournal::interruptedRun_data()
     QTest::newRow("never started") << "times" << false;
     QTest::newRow("window closed, the run aborted") << "start tick abort" << false;
     QTest::newRow("ended by the system") << "start tick system" << true;
+    // A programme's plan and position come back whole: reading time, a break.
+    QTest::newRow("programme, reading") << "programme start tick" << true;
+    QTest::newRow("programme, break") << "programme start tick tick tick tick tick tick tick tick" << true;
 }
 
 void TestJournal::interruptedRun()
@@ -420,7 +423,12 @@ void TestJournal::interruptedRun()
                 r.engine.Command2_Click();
             else if (step == "times")
                 r.times("4", "1", "3");
-            else if (step == "abort")
+            else if (step == "programme") {
+                Part read, pause;
+                read.questions = 1, read.answer = 3, read.move = 2, read.reading = 1;
+                pause.kind = Part::Kind::Break, pause.seconds = 4, pause.banner = "休憩";
+                QVERIFY(r.engine.setProgramme(Programme{{read, pause, read}}));
+            } else if (step == "abort")
                 r.journal.abortRun();
             else if (step == "system")
                 r.journal.finish(Journal::Ending::System, "SIGTERM");
@@ -440,6 +448,18 @@ void TestJournal::interruptedRun()
         QCOMPARE(run.nextDueWallMs, again.nextDue + 1000 * script.count(QStringLiteral("tick ")) +
                                         1000 * script.endsWith(QStringLiteral("tick")));
         QVERIFY(!run.closedByWindow);
+    }
+    if (script.startsWith(u"programme")) {
+        // Each part begun is on the record, with its due and actual time.
+        QSignalSpy read(&again.journal, &Journal::recordRead);
+        again.journal.readRecord();
+        QVERIFY(read.wait());
+        QStringList parts;
+        for (const QStringList &cells : read[0][0].value<QList<QStringList>>())
+            if (cells[2] == u"部分の始まり")
+                parts << cells[8];
+        QCOMPARE(parts.size(), script.count(u"tick") >= 6 ? 2 : 1);
+        QVERIFY2(parts.last().contains(u"予定 ") && !parts.last().contains(u"予定 -"), qPrintable(parts.last()));
     }
 }
 

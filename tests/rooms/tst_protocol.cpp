@@ -7,6 +7,7 @@
 #include "silent_ports.h"
 
 #include <QCommandLineParser>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
@@ -69,6 +70,27 @@ private slots:
         const Reading<StateMessage> s = readState(goodState(), kExam);
         QVERIFY2(s.ok(), qPrintable(s.detail));
         QCOMPARE(*s.message, (StateMessage{kController, 7, StateEvent::Pause, 1700000000123, someRun()}));
+        // A programme's run in its break travels whole, within the bound.
+        Part block, pause;
+        block.questions = 2, block.answer = 3, block.move = 1;
+        pause.kind = Part::Kind::Break, pause.seconds = 5;
+        RunSnapshot inBreak;
+        {
+            SilentWindow w;
+            SilentPlayers pl;
+            Engine e(w, pl);
+            QVERIFY(e.setProgramme(Programme{{block, pause, block}}));
+            e.Command1_Click();
+            for (int i = 0; i < 10; ++i)
+                e.Timer1_Timer();
+            inBreak = e.snapshot();
+        }
+        QCOMPARE(inBreak.part, 1);
+        const StateMessage planned{kController, 8, StateEvent::Tick, 1700000000123, inBreak};
+        QCOMPARE(*readState(writeState(kExam, planned), kExam).message, planned);
+        QVERIFY(fitsOnWire(inBreak.plan));
+        pause.banner = QString(200, u'休');
+        QVERIFY(!fitsOnWire(Programme{std::vector<Part>(100, pause)}));
 
         const PresenceMessage p{kController, true, 1700000000000, true, u"host-1"_qs, u"c-00000000000000aa"_qs};
         QCOMPARE(*readPresence(writePresence(kExam, p), kExam).message, p);
@@ -136,6 +158,13 @@ private slots:
         QTest::newRow("total beyond 16 bits") << changed("run.cycle", 32000) << Refusal::BadValue << "run";
         QTest::newRow("question not a number") << changed("run.question", "rm") << Refusal::BadValue << "run.question";
         QTest::newRow("question too long") << changed("run.question", "123456") << Refusal::Malformed << "run.question";
+        QTest::newRow("plan not a list") << changed("run.plan", 5) << Refusal::BadValue << "run.plan";
+        QTest::newRow("plan with no question")
+            << changed("run.plan", QJsonArray{QJsonObject{{"questions", 0}, {"answer", 3}, {"move", 1}}})
+            << Refusal::BadValue << "run.plan";
+        QTest::newRow("plan, no part") << changed("run.plan", QJsonArray{QJsonObject{{"break", 5}}}) << Refusal::Malformed
+                                       << "run.part";
+        QTest::newRow("no question outside a plan") << changed("run.question", "") << Refusal::BadValue << "run.question";
         QTest::newRow("caption not a flag") << changed("run.reset", 1) << Refusal::Malformed << "run.reset";
     }
     void stateRefused()

@@ -1,6 +1,7 @@
 // The window's geometry and tick against the table the page's script is
 // checked against too (layout_cases.test.js).
 #include "engine.h"
+#include "programme_json.h"
 #include "fonts.h"
 #include "form1.h"
 #include "geometry.h"
@@ -128,6 +129,11 @@ private slots:
         s.resumeCaption = s.ck != 0 && s.sw == 0;
         if (from.contains(QLatin1String("question")))
             s.question = from[QLatin1String("question")].toString();
+        if (from.contains(QLatin1String("plan"))) {
+            s.plan = programmeFromJson(from[QLatin1String("plan")]).value_or(Programme{});
+            s.part = from[QLatin1String("part")].toInt();
+            s.lead = from[QLatin1String("lead")].toInt();
+        }
         Window window;
         Players players;
         Engine engine(window, players);

@@ -92,14 +92,49 @@
 
   // One tick of the one-second clock: the state it leaves, and the player
   // it starts (0: none). Mirrors the engine's Timer1_Timer.
-  function tick(s) {
+  // A programme's part entered: its block's times (a break takes the next
+  // block's), its first question, and its reading time or break to count.
+  function enterPart(n, i) {
+    n.part = i;
+    const p = n.plan[i];
+    const block = n.plan.slice(i).find((q) => !('break' in q));
+    if (block) { n.time1 = block.answer; n.time2 = block.move; n.cycle = block.questions; }
+    if (n.cycle < 1) n.cycle = 1;
+    n.ck = 1;
+    const leads = 'break' in p || (p.reading || 0) > 0;
+    n.lead = leads ? 1 : 0;
+    n.t = leads ? 0 : 1;
+  }
+  function leadText(format, banner, left) {
+    return format.replace('%1', banner).replace('%2', String(Math.trunc(left / 60)))
+      .replace('%3', String(left % 60).padStart(2, '0'));
+  }
+
+  function tick(s, format) {
     const n = Object.assign({}, s);
     let cue = 0;
+    let partOver = false;
     const end = () => {
       n.move = false; n.end = true; cue = 3;
       n.sw = 0; n.t = 0; n.ck = 0;
+      if (n.plan) { n.part = 0; n.lead = 0; n.leadText = ''; }
     };
-    if (n.sw === 1) {
+    const p = n.plan && n.plan[n.part];
+    const isBreak = !!p && 'break' in p;
+    if (n.sw === 1 && p && (isBreak || n.lead > 0)) {
+      // Reading time or a break: a banner and its countdown, no dots.
+      const length = isBreak ? p.break : p.reading;
+      if (n.lead === 1) n.question = isBreak ? '' : String(n.ck);
+      n.leadText = leadText(format || '%1 %2:%3', isBreak ? p.banner : p.readingBanner, length - n.lead + 1);
+      n.move = true;
+      if (n.lead < length) n.lead += 1;
+      else {
+        n.lead = 0;
+        if (isBreak) partOver = true;
+        else { n.t = 1; if (p.readingCue) cue = 4; }
+      }
+    } else if (n.sw === 1) {
+      if (n.leadText) { n.leadText = ''; n.move = false; }
       if (n.t === 1) { n.move = false; n.question = String(n.ck); }
       if (n.t > n.time1) n.move = true;
       else if (n.t === n.time1) cue = 2;
@@ -112,8 +147,13 @@
       } else {
         n.t = next;
       }
+      if (p && n.t === 1 && n.ck <= n.cycle && (p.reading || 0) > 0) { n.lead = 1; n.t = 0; }
     }
-    if (n.ck > n.cycle) end();
+    if (partOver || n.ck > n.cycle) {
+      const next = n.plan ? n.plan.findIndex((q, i) => i > n.part) : -1;
+      if (next >= 0) enterPart(n, next);
+      else end();
+    }
     return { state: n, cue };
   }
 

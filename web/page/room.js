@@ -47,7 +47,7 @@
     if (!anchor || offset === null) return;
     const k = Math.max(0, Math.floor((serverNow() - anchor.due) / PERIOD));
     let s = anchor.state;
-    for (let i = 0; i < k; ++i) s = L.tick(s).state;
+    for (let i = 0; i < k; ++i) s = L.tick(s, texts.lead).state;
     shown = { k, state: s };
     draw();
     schedule();
@@ -57,7 +57,7 @@
     clearTimeout(timer);
     const k = shown.k + 1;
     const due = anchor.due + k * PERIOD;
-    scheduleCue(due, L.tick(shown.state).cue);
+    scheduleCue(due, L.tick(shown.state, texts.lead).cue);
     const wait = perfAt(due) - performance.now();
     timer = setTimeout(() => fire(k, due), Math.max(0, wait));
   }
@@ -65,7 +65,7 @@
   function fire(k, due) {
     const late = performance.now() - perfAt(due);
     if (late < -1) { timer = setTimeout(() => fire(k, due), -late); return; }
-    shown = { k, state: L.tick(shown.state).state };
+    shown = { k, state: L.tick(shown.state, texts.lead).state };
     draw();
     stats.drawn += 1;
     stats.lateness.push(late);
@@ -127,7 +127,7 @@
       ctx2d.stroke();
       if (s.shapes) mark(d);
     }
-    for (const [on, caption, bg] of [[s.move, s.message1, colours.green], [s.end, s.message2, colours.red]]) {
+    for (const [on, caption, bg] of [[s.move, s.leadText || s.message1, colours.green], [s.end, s.message2, colours.red]]) {
       const b = on && L.banner(width, s, [...caption].length);
       if (!b || b.width === 0 || b.height === 0) continue;
       ctx2d.save();
