@@ -59,7 +59,7 @@ constexpr Colour kDefaultText = colours::black;
 
 struct LabelSpec {
     int index;
-    const char16_t *caption;
+    const char *caption;
     Face face;
     double points;
     Colour foreground;
@@ -92,7 +92,7 @@ const LabelSpec kLabels[] = {
 };
 
 struct ButtonSpec {
-    const char16_t *caption;
+    const char *caption;
     Face face;
     double points;
     Colour colour;
@@ -156,7 +156,7 @@ void TextBoxEdit::mousePressEvent(QMouseEvent *event)
 Form1::Form1(QWidget *parent) : QWidget(parent)
 {
     initDisplayResources();
-    setWindowTitle(str(texts::windowCaption));
+    setWindowTitle(texts::windowCaption());
     setWindowIcon(QIcon(QStringLiteral(":/tavrin/tavrin.png")));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toQColor(colours::black));
@@ -666,7 +666,7 @@ void Form1::showStatusLine()
 
 void Form1::setTitleSuffix(const QString &suffix)
 {
-    setWindowTitle(str(texts::windowCaption) + suffix);
+    setWindowTitle(texts::windowCaption() + suffix);
 }
 
 void Form1::endProgram()
