@@ -7,9 +7,12 @@
 #include "ready_link.h"
 #include "schedule_link.h"
 #include "schedule_wiring.h"
+#include "language.h"
+#include "options_file.h"
 #include "texts.h"
 #include "web_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -23,6 +26,8 @@ void addCommandLineOptions(QCommandLineParser &parser)
 {
     rooms::addCommandLineOptions(parser);
     web::addCommandLineOptions(parser);
+    // Read before the parser, by language::choose; listed for the help.
+    parser.addOption({QStringLiteral("language"), texts::str(texts::cliLanguage), texts::str(texts::cliLang)});
 }
 
 SessionOptions sessionOptions(const QCommandLineParser &parser, bool parsed)
@@ -132,16 +137,19 @@ void Session::start()
         startJournal(journal_, engine_, clock_, form_, {.askToResume = !followsController});
     } catch (const std::exception &e) {
         // Start all the same: the operator is told, and the window is usable.
-        form_.notify(QString::fromUtf16(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+        form_.notify(texts::str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     // The room display in browsers too: --web, and the menu.
     if (options_.parser) {
         web::WebView *web = web::attach(engine_, form_, clock_, roomDisplay_, options_.optionsFile, *options_.parser);
         QObject::connect(&startAt_, &ScheduledStart::countdownChanged, web, &web::WebView::setCountdown);
     }
+    addLanguageAction();
+    if (!options_.languageRefused.isNull())
+        form_.notify(texts::str(texts::languageRefused).arg(options_.languageRefused));
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
-        form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));
+        form_.notify(texts::str(texts::cliRefused).arg(options_.refused));
     else
         roomsUi_->start(options_.rooms);
     attachScheduledStart(startAt_, journal_, engine_, clock_, form_,
@@ -175,6 +183,36 @@ void Session::endBySystem(const QString &signal)
     // Every event loop ends, a question's too; the run under way is left as
     // it stands, for the next start to offer back.
     QCoreApplication::exit(0);
+}
+
+} // namespace tavrin
+
+namespace tavrin {
+
+// F3: the other language, from the next start. Switching the texts of open
+// windows mid-run would leave some in each language, so the choice waits.
+void Session::addLanguageAction()
+{
+    const bool english = language::current() == language::Language::English;
+    QAction *action = form_.addMenuAction(texts::str(english ? texts::languageToJapanese : texts::languageToEnglish),
+                                          QKeySequence(Qt::Key_F3));
+    QObject::connect(action, &QAction::triggered, &form_, [this, english] {
+        const auto next = english ? language::Language::Japanese : language::Language::English;
+        const QString path = options_.optionsFile;
+        writeOptionsLater(path, QLatin1String(language::optionsGroup),
+                          {{QLatin1String(language::optionsKey), language::code(next)}}, &form_,
+                          [this, path, next](const QString &notice) {
+                              if (!notice.isEmpty()) {
+                                  form_.notify(notice);
+                                  return;
+                              }
+                              form_.notify(texts::str(texts::languageChosen)
+                                               .arg(texts::str(next == language::Language::English
+                                                                   ? texts::languageEnglish
+                                                                   : texts::languageJapanese),
+                                                    QDir::toNativeSeparators(path)));
+                          });
+    });
 }
 
 } // namespace tavrin

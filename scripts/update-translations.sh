@@ -1,0 +1,13 @@
+#!/bin/sh
+# Brings every translation file up to date with engine/texts.h: texts still
+# in the old style are made translatable first, then lupdate adds the new
+# source texts (untranslated, so the translation test names them) and drops
+# the ones gone. A new language: copy translations/tavrin_en.ts to
+# tavrin_<code>.ts, translate it, and list it in engine/CMakeLists.txt.
+set -eu
+cd "$(dirname "$0")/.."
+python3 scripts/texts-to-tr.py engine/texts.h
+lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
+for ts in translations/tavrin_*.ts; do
+  "$lupdate" -silent -no-obsolete -locations none engine/texts.h -ts "$ts"
+done
