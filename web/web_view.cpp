@@ -1,5 +1,7 @@
 #include "web_view.h"
 
+#include "language.h"
+
 #include "engine.h"
 #include "frame_port.h"
 #include "phase_timer.h"
@@ -65,7 +67,8 @@ WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, cons
                                            {QStringLiteral("secondsLeft"), str(texts::secondsLeft)},
                                            {QStringLiteral("offset"), str(texts::webOffset)},
                                            {QStringLiteral("lost"), str(texts::webLost)},
-                                           {QStringLiteral("tap"), str(texts::webTap)}}}}));
+                                           {QStringLiteral("tap"), str(texts::webTap)},
+                                           {QStringLiteral("lang"), language::code(language::current())}}}}));
     // What changes without an event of the run (the seconds left chosen on
     // the menu) reaches the pages within a second.
     auto *watch = new QTimer(this);
