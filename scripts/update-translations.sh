@@ -7,6 +7,10 @@
 set -eu
 cd "$(dirname "$0")/.."
 python3 scripts/texts-to-tr.py engine/texts.h
+# Call sites that made a QString of an old-style text themselves.
+grep -rlE --include='*.cpp' --include='*.h' 'QString::fromUtf16\(texts::' \
+    app display engine journal rooms sound web desktop fuzz tests bench tools 2>/dev/null |
+  xargs -r sed -i -E 's/QString::fromUtf16\(texts::([A-Za-z0-9_]+)\)/texts::str(texts::\1)/g'
 lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 for ts in translations/tavrin_*.ts; do
   "$lupdate" -silent -no-obsolete -locations none engine/texts.h -ts "$ts"

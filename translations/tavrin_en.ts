@@ -2038,7 +2038,7 @@ Set it again with &quot;Speaker delay correction&quot; (F12) in the right-click 
     </message>
     <message>
         <source>表示の言語「%1」（--language かオプションファイルの [ui] language）は使えません（ja か en だけ）。日本語で表示しています。</source>
-        <translation>The display language "%1" (--language or [ui] language in the options file) cannot be used (only ja or en). Showing in Japanese.</translation>
+        <translation>The display language &quot;%1&quot; (--language or [ui] language in the options file) cannot be used (only ja or en). Showing in Japanese.</translation>
     </message>
     <message>
         <source>表示の言語 LANG（ja: 日本語、en: 英語）。</source>
