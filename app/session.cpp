@@ -193,23 +193,22 @@ namespace tavrin {
 // windows mid-run would leave some in each language, so the choice waits.
 void Session::addLanguageAction()
 {
-    const bool english = language::current() == language::Language::English;
+    const bool english = !language::isJapanese();
     QAction *action = form_.addMenuAction(texts::str(english ? texts::languageToJapanese : texts::languageToEnglish),
                                           QKeySequence(Qt::Key_F3));
     QObject::connect(action, &QAction::triggered, &form_, [this, english] {
-        const auto next = english ? language::Language::Japanese : language::Language::English;
+        const QString next = QLatin1String(english ? language::japanese : language::english);
         const QString path = options_.optionsFile;
         writeOptionsLater(path, QLatin1String(language::optionsGroup),
-                          {{QLatin1String(language::optionsKey), language::code(next)}}, &form_,
-                          [this, path, next](const QString &notice) {
+                          {{QLatin1String(language::optionsKey), next}}, &form_,
+                          [this, path, english](const QString &notice) {
                               if (!notice.isEmpty()) {
                                   form_.notify(notice);
                                   return;
                               }
                               form_.notify(texts::str(texts::languageChosen)
-                                               .arg(texts::str(next == language::Language::English
-                                                                   ? texts::languageEnglish
-                                                                   : texts::languageJapanese),
+                                               .arg(texts::str(english ? texts::languageJapanese
+                                                                       : texts::languageEnglish),
                                                     QDir::toNativeSeparators(path)));
                           });
     });

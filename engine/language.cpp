@@ -3,93 +3,102 @@
 #include "texts.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTranslator>
 
+#include <algorithm>
+
 namespace tavrin::language {
 
 namespace {
 
-Language g_current = Language::Japanese;
+QString g_current = QLatin1String(japanese);
+
+QString programTranslation(const QString &code)
+{
+    return QStringLiteral(":/i18n/tavrin_%1.qm").arg(code);
+}
 
 } // namespace
 
-std::optional<Language> parse(const QString &code)
+std::optional<QString> parse(const QString &code)
 {
     const QString c = code.trimmed().toLower();
-    if (c == QLatin1String("ja"))
-        return Language::Japanese;
-    if (c == QLatin1String("en"))
-        return Language::English;
+    // Codes only: nothing that could reach outside the resources.
+    if (c.size() < 2 || c.size() > 8 || !std::all_of(c.begin(), c.end(), [](QChar ch) {
+            return (ch >= u'a' && ch <= u'z') || ch == u'_';
+        }))
+        return std::nullopt;
+    if (c == QLatin1String(japanese) || QFile::exists(programTranslation(c)))
+        return c;
     return std::nullopt;
 }
 
-QString code(Language lang)
-{
-    return lang == Language::English ? QStringLiteral("en") : QStringLiteral("ja");
-}
-
-Language choose(const QStringList &arguments, const QString &optionsPath, QString *refused)
+QString choose(const QStringList &arguments, const QString &optionsPath, QString *refused)
 {
     QString given;
-    bool fromCommandLine = false;
+    bool asked = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
         if (a == QLatin1String("--language") && i + 1 < arguments.size()) {
             given = arguments[i + 1];
-            fromCommandLine = true;
+            asked = true;
         } else if (a.startsWith(QLatin1String("--language="))) {
             given = a.mid(11);
-            fromCommandLine = true;
+            asked = true;
         }
     }
-    if (!fromCommandLine && QFileInfo(optionsPath).isFile()) {
+    if (!asked && QFileInfo(optionsPath).isFile()) {
         const QSettings ini(optionsPath, QSettings::IniFormat);
         given = ini.value(QLatin1String(optionsGroup) + u'/' + QLatin1String(optionsKey)).toString();
-        if (given.isEmpty())
-            return Language::Japanese;
+        asked = !given.isEmpty();
     }
-    if (given.isEmpty() && !fromCommandLine)
-        return Language::Japanese;
-    if (const auto lang = parse(given))
-        return *lang;
+    if (!asked)
+        return QLatin1String(japanese);
+    if (const auto code = parse(given))
+        return *code;
     if (refused)
         *refused = given.left(40);
-    return Language::Japanese;
+    return QLatin1String(japanese);
 }
 
-void install(Language lang)
+void install(const QString &code)
 {
     // Kept for the program's life: the application only borrows them.
     static QTranslator program;
     static QTranslator qt;
     QCoreApplication::removeTranslator(&program);
     QCoreApplication::removeTranslator(&qt);
-    g_current = lang;
-    if (lang == Language::English) {
-        if (program.load(QStringLiteral(":/i18n/tavrin_en.qm")))
-            QCoreApplication::installTranslator(&program);
-        // Qt's own dialogs speak English untranslated.
-        return;
-    }
+    g_current = code;
+    if (code != QLatin1String(japanese) && program.load(programTranslation(code)))
+        QCoreApplication::installTranslator(&program);
     // Qt's own texts (standard buttons, file dialogs, a text box's menu) in
-    // Japanese like the rest of the window, whatever the system's language.
-    if (qt.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+    // the same language, whatever the system's; English is Qt's own.
+    if (code != QLatin1String(english) &&
+        qt.load(QLocale(code), QStringLiteral("qtbase"), QStringLiteral("_"),
                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qt);
 }
 
-Language current()
+QString current()
 {
     return g_current;
 }
 
+bool isJapanese()
+{
+    return g_current == QLatin1String(japanese);
+}
+
 QString helpFileName()
 {
-    return QLatin1String(g_current == Language::English ? texts::helpFileEnglish : texts::helpFile);
+    if (isJapanese())
+        return QLatin1String(texts::helpFile);
+    return QStringLiteral("Tavrin-%1.chm").arg(g_current);
 }
 
 } // namespace tavrin::language

@@ -1,9 +1,11 @@
 #pragma once
 
-// The language the program speaks: Japanese, its own, unless English is
-// chosen with --language, the options file or the menu. It is set once at
-// start, before any window, so every text is shown in one language; a
-// choice from the menu takes effect at the next start.
+// The language the program speaks, by its code: "ja", its own, unless
+// another is chosen with --language, the options file or the menu; any
+// language whose translation is built in (translations/tavrin_<code>.ts)
+// can be. It is set once at start, before any window, so every text is
+// shown in one language; a choice from the menu takes effect at the next
+// start.
 
 #include <QString>
 #include <QStringList>
@@ -12,28 +14,29 @@
 
 namespace tavrin::language {
 
-enum class Language { Japanese, English };
+inline constexpr char japanese[] = "ja";
+inline constexpr char english[] = "en";
 
-// "ja" or "en" (any case, surrounding blanks ignored); nothing otherwise.
-std::optional<Language> parse(const QString &code);
-QString code(Language lang);
+// The code, in lower case, when it is Japanese or a built-in translation.
+std::optional<QString> parse(const QString &code);
 
 // The options file's group and key for the choice.
 inline constexpr char optionsGroup[] = "ui";
 inline constexpr char optionsKey[] = "language";
 
 // The language asked for: --language in arguments first, then the options
-// file at optionsPath, else Japanese. An unreadable choice is told in
-// refused (what was given, what is used) and Japanese is used.
-Language choose(const QStringList &arguments, const QString &optionsPath, QString *refused = nullptr);
+// file at optionsPath, else Japanese. An unknown choice is told in refused
+// (what was given) and Japanese is used.
+QString choose(const QStringList &arguments, const QString &optionsPath, QString *refused = nullptr);
 
-// Loads the program's and Qt's own texts for lang and makes lang current.
-// Japanese needs no program translation; English needs none from Qt.
-void install(Language lang);
+// Loads the program's and Qt's own texts for code and makes it current.
+void install(const QString &code);
 
-Language current();
+QString current();
+bool isJapanese();
 
-// The help file of the current language, beside the executable.
+// The help file of the current language, beside the executable:
+// Tavrin.chm, or Tavrin-<code>.chm.
 QString helpFileName();
 
 } // namespace tavrin::language

@@ -50,8 +50,7 @@ inline constexpr char settingsFile[] = "Tavrin.cfg";
 inline constexpr char optionsFile[] = "Tavrin-options.ini";
 // The journal of every run.
 inline constexpr char recordFile[] = "Tavrin-record.sqlite";
-inline constexpr char helpFile[] = "Tavrin.chm";
-inline constexpr char helpFileEnglish[] = "Tavrin-en.chm";
+inline constexpr char helpFile[] = "Tavrin.chm"; // Tavrin-<code>.chm in other languages
 inline constexpr char defaultCue1[] = "Tavrin-Jihou1.wav";
 inline constexpr char defaultCue2[] = "Tavrin-Jihou2.wav";
 inline constexpr char defaultCue3[] = "Tavrin-Jihou3.wav";

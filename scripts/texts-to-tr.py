@@ -95,10 +95,8 @@ def adopt(src):
     if 'windowCaptionForm' not in src:
         src = re.sub(OLD_HEADER, lambda m: HEADER, src, count=1)
         src = src.replace('#include <QString>\n', '#include <QCoreApplication>\n#include <QString>\n', 1)
-    if 'helpFileEnglish' not in src:
-        src = src.replace('inline constexpr char helpFile[] = "Tavrin.chm";\n',
-                          'inline constexpr char helpFile[] = "Tavrin.chm";\n'
-                          'inline constexpr char helpFileEnglish[] = "Tavrin-en.chm";\n', 1)
+    src = src.replace('inline constexpr char helpFile[] = "Tavrin.chm";\n',
+                      'inline constexpr char helpFile[] = "Tavrin.chm"; // Tavrin-<code>.chm in other languages\n', 1)
     if 'recordColumn(' not in src:
         src = src.replace('// The events, by the key the journal stores.\n',
                           RECORD_COLUMN + '// The events, by the key the journal stores.\n', 1)

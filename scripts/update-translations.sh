@@ -3,7 +3,7 @@
 # in the old style are made translatable first, then lupdate adds the new
 # source texts (untranslated, so the translation test names them) and drops
 # the ones gone. A new language: copy translations/tavrin_en.ts to
-# tavrin_<code>.ts, translate it, and list it in engine/CMakeLists.txt.
+# tavrin_<code>.ts and translate it; the build embeds it as it is.
 set -eu
 cd "$(dirname "$0")/.."
 python3 scripts/texts-to-tr.py engine/texts.h

@@ -68,7 +68,7 @@ WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, cons
                                            {QStringLiteral("offset"), str(texts::webOffset)},
                                            {QStringLiteral("lost"), str(texts::webLost)},
                                            {QStringLiteral("tap"), str(texts::webTap)},
-                                           {QStringLiteral("lang"), language::code(language::current())}}}}));
+                                           {QStringLiteral("lang"), language::current()}}}}));
     // What changes without an event of the run (the seconds left chosen on
     // the menu) reaches the pages within a second.
     auto *watch = new QTimer(this);

@@ -27,7 +27,7 @@ private slots:
     {
         QFETCH(int, lang);
         QFETCH(int, fkc);
-        language::install(lang ? language::Language::English : language::Language::Japanese);
+        language::install(QLatin1String(lang ? language::english : language::japanese));
         testing::WindowRig rig;
         testing::control<QComboBox>(rig.form, "Combo1")->setCurrentIndex(fkc);
         rig.engine.Combo1_Click();
