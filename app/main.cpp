@@ -1,10 +1,10 @@
+#include "language.h"
 #include "session.h"
+#include "texts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <QDir>
 #include <clocale>
 #include <csignal>
 #include <langinfo.h>
@@ -24,12 +24,11 @@ int main(int argc, char *argv[])
         std::setlocale(LC_CTYPE, "C.UTF-8");
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
-    // Qt's own texts (standard buttons, file dialogs, a text box's menu) in
-    // Japanese like the rest of the window, whatever the system's language.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    // The language before any text is made: the command line's help too.
+    QString languageRefused;
+    tavrin::language::install(tavrin::language::choose(
+        QCoreApplication::arguments(), QDir::current().filePath(QLatin1String(tavrin::texts::optionsFile)),
+        &languageRefused));
 
     QApplication::setApplicationVersion(QString::fromUtf16(TAVRIN_VERSION));
 
@@ -41,6 +40,8 @@ int main(int argc, char *argv[])
         parser.showHelp(0);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
-    tavrin::Session session(tavrin::sessionOptions(parser, parsed));
+    tavrin::SessionOptions options = tavrin::sessionOptions(parser, parsed);
+    options.languageRefused = languageRefused;
+    tavrin::Session session(std::move(options));
     return session.run();
 }

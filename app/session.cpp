@@ -10,9 +10,12 @@
 #include "ready_link.h"
 #include "schedule_link.h"
 #include "schedule_wiring.h"
+#include "language.h"
+#include "options_file.h"
 #include "texts.h"
 #include "web_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -27,6 +30,8 @@ void addCommandLineOptions(QCommandLineParser &parser)
     rooms::addCommandLineOptions(parser);
     web::addCommandLineOptions(parser);
     parser.addOption({QStringLiteral("programme"), texts::str(texts::cliProgramme), texts::str(texts::cliFile)});
+    // Read before the parser, by language::choose; listed for the help.
+    parser.addOption({QStringLiteral("language"), texts::str(texts::cliLanguage), texts::str(texts::cliLang)});
 }
 
 ProgrammeSeams Session::programmeSeams()
@@ -107,13 +112,13 @@ Session::Session(SessionOptions options)
             return;
         if (chosen && options_.rooms.role == rooms::Role::Controller && !rooms::fitsOnWire(*chosen)) {
             if (told)
-                form_.notify(QString::fromUtf16(texts::programmeTooLargeForRooms));
+                form_.notify(texts::str(texts::programmeTooLargeForRooms));
             return;
         }
         if (engine_.setProgramme(chosen))
             return;
         if (told)
-            form_.notify(QString::fromUtf16(underWay(engine_.runState()) ? texts::programmeWaits
+            form_.notify(texts::str(underWay(engine_.runState()) ? texts::programmeWaits
                                                                           : texts::programmeNotRunnable));
     };
     QObject::connect(&programme_, &ProgrammeChoice::changed, &form_, [applyProgramme] { applyProgramme(true); });
@@ -208,7 +213,7 @@ void Session::start()
         startJournal(journal_, engine_, clock_, form_, {.askToResume = !followsController});
     } catch (const std::exception &e) {
         // Start all the same: the operator is told, and the window is usable.
-        form_.notify(QString::fromUtf16(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
+        form_.notify(texts::str(texts::internalError).arg(QString::fromLocal8Bit(e.what())));
     }
     // The room display in browsers too: --web, and the menu.
     if (options_.parser) {
@@ -220,9 +225,12 @@ void Session::start()
     }
     // The file given, or the one last used; one refused leaves the three boxes.
     programmeEditor_.load(options_.parser ? options_.parser->value(QStringLiteral("programme")) : QString());
+    addLanguageAction();
+    if (!options_.languageRefused.isNull())
+        form_.notify(texts::str(texts::languageRefused).arg(options_.languageRefused));
     roomsUi_->setResumeDecided(interrupted_);
     if (!options_.refused.isEmpty())
-        form_.notify(QString::fromUtf16(texts::cliRefused).arg(options_.refused));
+        form_.notify(texts::str(texts::cliRefused).arg(options_.refused));
     else
         roomsUi_->start(options_.rooms);
     attachScheduledStart(startAt_, journal_, engine_, clock_, form_,
@@ -256,6 +264,35 @@ void Session::endBySystem(const QString &signal)
     // Every event loop ends, a question's too; the run under way is left as
     // it stands, for the next start to offer back.
     QCoreApplication::exit(0);
+}
+
+} // namespace tavrin
+
+namespace tavrin {
+
+// F3: the other language, from the next start. Switching the texts of open
+// windows mid-run would leave some in each language, so the choice waits.
+void Session::addLanguageAction()
+{
+    const bool english = !language::isJapanese();
+    QAction *action = form_.addMenuAction(texts::str(english ? texts::languageToJapanese : texts::languageToEnglish),
+                                          QKeySequence(Qt::Key_F3));
+    QObject::connect(action, &QAction::triggered, &form_, [this, english] {
+        const QString next = QLatin1String(english ? language::japanese : language::english);
+        const QString path = options_.optionsFile;
+        writeOptionsLater(path, QLatin1String(language::optionsGroup),
+                          {{QLatin1String(language::optionsKey), next}}, &form_,
+                          [this, path, english](const QString &notice) {
+                              if (!notice.isEmpty()) {
+                                  form_.notify(notice);
+                                  return;
+                              }
+                              form_.notify(texts::str(texts::languageChosen)
+                                               .arg(texts::str(english ? texts::languageJapanese
+                                                                       : texts::languageEnglish),
+                                                    QDir::toNativeSeparators(path)));
+                          });
+    });
 }
 
 } // namespace tavrin

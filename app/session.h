@@ -38,6 +38,7 @@ struct SessionOptions {
     QString optionsFile;          // Tavrin-options.ini in the working folder
     rooms::RoomsOptions rooms;    // from that file and the command line
     QString refused;              // what the command line asked that was refused
+    QString languageRefused;      // a language asked for that is not known
     const QCommandLineParser *parser = nullptr; // for the parts that read options of their own
 };
 
@@ -70,6 +71,7 @@ public:
     ProgrammeChoice &programme() { return programme_; }
 
 private:
+    void addLanguageAction();
     void start();
     void endBySystem(const QString &signal);
 

@@ -90,7 +90,7 @@ void Access::save()
 void Access::addActionsTo(FramePort &frame)
 {
     frame_ = &frame;
-    auto add = [&](const char16_t *text, Qt::Key key, bool on, void (Access::*set)(bool),
+    auto add = [&](const char *text, Qt::Key key, bool on, void (Access::*set)(bool),
                    void (Access::*changed)(bool)) {
         QAction *a = frame.addMenuAction(str(text), QKeySequence(Qt::SHIFT | key));
         a->setCheckable(true);

@@ -60,7 +60,7 @@ constexpr Colour kDefaultText = colours::black;
 
 struct LabelSpec {
     int index;
-    const char16_t *caption;
+    const char *caption;
     Face face;
     double points;
     Colour foreground;
@@ -93,7 +93,7 @@ const LabelSpec kLabels[] = {
 };
 
 struct ButtonSpec {
-    const char16_t *caption;
+    const char *caption;
     Face face;
     double points;
     Colour colour;
@@ -157,7 +157,7 @@ void TextBoxEdit::mousePressEvent(QMouseEvent *event)
 Form1::Form1(QWidget *parent) : QWidget(parent)
 {
     initDisplayResources();
-    setWindowTitle(str(texts::windowCaption));
+    setWindowTitle(texts::windowCaption());
     setWindowIcon(QIcon(QStringLiteral(":/tavrin/tavrin.png")));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toQColor(colours::black));
@@ -278,8 +278,8 @@ void Form1::buildControls()
     // captions (which change with the run), the rest by name.
     struct Named {
         QWidget *w;
-        const char16_t *name;
-        const char16_t *description;
+        const char *name;
+        const char *description;
     };
     const Named named[] = {
         {this, nullptr, texts::a11yWindowDesc},
@@ -750,7 +750,7 @@ void Form1::showStatusLine()
 
 void Form1::setTitleSuffix(const QString &suffix)
 {
-    setWindowTitle(str(texts::windowCaption) + suffix);
+    setWindowTitle(texts::windowCaption() + suffix);
 }
 
 void Form1::endProgram()

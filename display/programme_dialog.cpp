@@ -94,7 +94,7 @@ ProgrammeDialog::ProgrammeDialog(FramePort &frame, ProgrammeChoice &choice, cons
     total_->setWordWrap(true);
     layout->addWidget(total_);
 
-    const auto row = [this, layout](std::initializer_list<std::pair<const char16_t *, std::function<void()>>> buttons) {
+    const auto row = [this, layout](std::initializer_list<std::pair<const char *, std::function<void()>>> buttons) {
         auto *line = new QHBoxLayout;
         for (const auto &[text, what] : buttons) {
             auto *button = new QPushButton(str(text), this);

@@ -20,7 +20,7 @@ namespace {
 
 using texts::str;
 
-const char16_t *const kRoles[4] = {texts::soundRole1, texts::soundRole2, texts::soundRole3, texts::soundRole4};
+const char *const kRoles[4] = {texts::soundRole1, texts::soundRole2, texts::soundRole3, texts::soundRole4};
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "geometry.h"
 #include "numbers.h"
 #include "programme_position.h"
+#include "language.h"
 #include "texts.h"
 
 #include <QDir>
@@ -36,7 +37,7 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
     helpFile_ = exeDir;
     if (!helpFile_.endsWith(u'/'))
         helpFile_ += u'/';
-    helpFile_ += QLatin1String(texts::helpFile);
+    helpFile_ += language::helpFileName();
     w_.setHelpFile(helpFile_);
 
     // 2. Everything computed from here on is in pixels.
@@ -584,7 +585,7 @@ void Engine::TimeCal()
     // All three values and the total are taken together or not at all.
     struct Box {
         TextBox box;
-        const char16_t *name;
+        const char *name;
     };
     const Box boxes[3] = {{TextBox::Text1, texts::label1},
                           {TextBox::Text2, texts::label2},

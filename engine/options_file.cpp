@@ -34,7 +34,7 @@ QString notice(const QString &path, const QString &why)
     return str(texts::optionsNotSaved).arg(QDir::toNativeSeparators(path), why);
 }
 
-QString notice(const QString &path, const char16_t *why)
+QString notice(const QString &path, const char *why)
 {
     return notice(path, str(why));
 }

@@ -106,7 +106,7 @@ void setDefaults(ExamState &st)
 }
 
 // The text lines 2..6 in file order.
-constexpr const char16_t *kTextNames[kTextLineCount] = {
+constexpr const char *kTextNames[kTextLineCount] = {
     texts::cfgCue1, texts::cfgCue2, texts::cfgCue3, texts::cfgMessage1, texts::cfgMessage2,
 };
 
@@ -135,12 +135,12 @@ public:
 
     // Reads one numeric field into target; a refused value leaves the default
     // that target already holds. accept tells whether a number is usable.
-    void number(const QString &field, int line, const char16_t *name, Integer &target,
-                const char16_t *refusal = nullptr,
+    void number(const QString &field, int line, const char *name, Integer &target,
+                const char *refusal = nullptr,
                 const std::function<bool(Integer)> &accept = {})
     {
         const IntegerReading r = readFieldInteger(field);
-        const char16_t *reason = nullptr;
+        const char *reason = nullptr;
         if (r.status == IntegerReading::Status::NotANumber)
             reason = texts::cfgNotANumber;
         else if (r.status == IntegerReading::Status::OutOfRange)
@@ -211,7 +211,7 @@ private:
     void firstLine(const QString &line)
     {
         const QStringList fields = line.split(u',');
-        const char16_t *names[3] = {texts::cfgTime1, texts::cfgTime2, texts::cfgCycle};
+        const char *names[3] = {texts::cfgTime1, texts::cfgTime2, texts::cfgCycle};
         Integer *targets[3] = {&st_.time1, &st_.time2, &st_.cycle};
         for (int k = 0; k < 3; ++k) {
             if (k < fields.size())

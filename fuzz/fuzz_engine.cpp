@@ -40,8 +40,8 @@ void finite(float v, const char *what)
 
 class Window : public WindowPort {
 public:
-    std::map<Button, QString> captions{{Button::Command1, QString::fromUtf16(texts::start)},
-                                       {Button::Command2, QString::fromUtf16(texts::pause)}};
+    std::map<Button, QString> captions{{Button::Command1, texts::str(texts::start)},
+                                       {Button::Command2, texts::str(texts::pause)}};
     std::map<TextBox, QString> texts;
     std::map<Banner, float> fontSize, width;
     int combo = 0;

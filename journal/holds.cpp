@@ -24,8 +24,8 @@ QString lostQuestions(int first, int last)
 QStringList holdsHeader()
 {
     QStringList h;
-    for (const char16_t *c : texts::holdsColumns)
-        h << str(c);
+    for (const char *c : texts::holdsColumns)
+        h << texts::recordColumn(c);
     return h;
 }
 

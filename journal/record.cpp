@@ -27,7 +27,7 @@ QString eventName(const QString &key)
 
 QString role(int player)
 {
-    static const char16_t *const roles[] = {texts::soundRole1, texts::soundRole2, texts::soundRole3,
+    static const char *const roles[] = {texts::soundRole1, texts::soundRole2, texts::soundRole3,
                                             texts::soundRole4};
     return player >= 1 && player <= 4 ? str(roles[player - 1]) : QString();
 }
@@ -47,7 +47,7 @@ QString number(std::optional<int> v)
 QString details(const StoredEvent &e)
 {
     if (e.kind == QLatin1String("cue")) {
-        const char16_t *form = e.cueSource == CueSource::OwnFile   ? texts::cueOwnFile
+        const char *form = e.cueSource == CueSource::OwnFile   ? texts::cueOwnFile
                                : e.cueSource == CueSource::BuiltIn ? texts::cueBuiltIn
                                                                    : texts::cueSilent;
         return str(form).arg(QString::number(e.player), role(e.player), e.detail);
@@ -121,7 +121,7 @@ QStringList recordHeader()
 {
     QStringList h;
     for (const auto &c : texts::recordColumns)
-        h << str(c);
+        h << texts::recordColumn(c);
     return h;
 }
 
@@ -150,7 +150,7 @@ QString signedMs(qint64 ms)
     return (ms > 0 ? QStringLiteral("+") : QString()) + QString::number(ms);
 }
 
-QStringList proofRow(const RunCue &c, const char16_t *event, const QString &detail, int (*zoneAt)(qint64))
+QStringList proofRow(const RunCue &c, const char *event, const QString &detail, int (*zoneAt)(qint64))
 {
     return {c.run ? QString::number(c.run) : QString(),
             localTime(c.cue.dueMs, zoneAt(c.cue.dueMs)),
@@ -201,7 +201,7 @@ QList<QStringList> proofRows(const std::vector<RunCue> &cues, int (*zoneAt)(qint
                 rows << proofRow(c, texts::cueProofUnheardEvent,
                                  str(texts::cueProofUnheard).arg(name, QString::number(p.player), roleName), zoneAt);
             } else {
-                const char16_t *source = p.source == CueSource::OwnFile   ? texts::cueProofOwn
+                const char *source = p.source == CueSource::OwnFile   ? texts::cueProofOwn
                                          : p.source == CueSource::BuiltIn ? texts::cueProofBuiltin
                                                                           : texts::cueProofSilent;
                 rows << proofRow(c, texts::cueProofEvent,

@@ -79,7 +79,7 @@ bool resume(Journal &journal, Engine &engine, PhaseTimer &clock, const Interrupt
         s.sw = 0;
         s.resumeCaption = true;
     }
-    const char16_t *detail = s.state() == RunState::Paused ? texts::resumedPaused
+    const char *detail = s.state() == RunState::Paused ? texts::resumedPaused
                              : s.state() == RunState::Finished          ? texts::resumedEnd
                                                                         : texts::resumedNow;
     journal.continueRun(run.id, str(detail));

@@ -52,7 +52,7 @@ bool damaging(const QSqlError &e)
 
 QString reason(const QSqlError &e)
 {
-    const char16_t *phrase = texts::sqlOther;
+    const char *phrase = texts::sqlOther;
     switch (sqliteCode(e)) {
     case kBusy:
     case kLocked: phrase = texts::sqlBusy; break;

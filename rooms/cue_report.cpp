@@ -8,7 +8,7 @@ namespace tavrin::rooms {
 
 QString cuesNotOwn(const std::array<CueSource, 4> &cues)
 {
-    const std::pair<CueSource, const char16_t *> kinds[] = {
+    const std::pair<CueSource, const char *> kinds[] = {
         {CueSource::BuiltIn, texts::roomsCuesBuiltin},
         {CueSource::Silent, texts::roomsCuesSilent},
         {CueSource::NotOpen, texts::roomsCuesUnknown},

@@ -74,7 +74,7 @@ QByteArray writeJoin(const JoinFile &j)
 
 std::optional<JoinFile> readJoin(const QByteArray &text, QString *why)
 {
-    const auto refuse = [why](const char16_t *what) -> std::optional<JoinFile> {
+    const auto refuse = [why](const char *what) -> std::optional<JoinFile> {
         if (why)
             *why = str(what);
         return std::nullopt;

@@ -8,7 +8,7 @@ namespace {
 
 using texts::str;
 
-const char16_t *refusalText(Refusal r)
+const char *refusalText(Refusal r)
 {
     switch (r) {
     case Refusal::TooLarge: return texts::roomsTooLarge;

@@ -42,7 +42,7 @@ const char *builtinName(int n)
     }
 }
 
-const char16_t *roleName(int n)
+const char *roleName(int n)
 {
     switch (n) {
     case 1: return texts::soundRole1;

@@ -3,6 +3,7 @@
 #include "access.h"
 #include "engine.h"
 #include "frame_port.h"
+#include "language.h"
 #include "phase_timer.h"
 #include "ports.h"
 #include "room_display.h"
@@ -87,7 +88,8 @@ WebView::WebView(Engine &engine, FramePort &frame, const PhaseTimer &clock, cons
                                            {QStringLiteral("offset"), str(texts::webOffset)},
                                            {QStringLiteral("lost"), str(texts::webLost)},
                                            {QStringLiteral("tap"), str(texts::webTap)},
-                                           {QStringLiteral("lead"), str(texts::leadCountdown)}}}}));
+                                           {QStringLiteral("lead"), str(texts::leadCountdown)},
+                                           {QStringLiteral("lang"), language::current()}}}}));
     // What changes without an event of the run (the seconds left chosen on
     // the menu) reaches the pages within a second.
     auto *watch = new QTimer(this);

@@ -554,7 +554,7 @@ void RoomsUi::refreshLine()
         // A refusal that the operator can mend is told in words that say how,
         // once for each new reason, and named on the line as long as it holds.
         const QString problem = member.connectionProblem();
-        const char16_t *advice = problem.contains(QLatin1String("TLS pin mismatch")) ? texts::brokerPinMismatch
+        const char *advice = problem.contains(QLatin1String("TLS pin mismatch")) ? texts::brokerPinMismatch
                                  : problem.contains(QLatin1String("authori"), Qt::CaseInsensitive)
                                      ? texts::brokerNotAuthorizedRoom
                                      : nullptr;

@@ -43,7 +43,7 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
 
     auto *roles = new QVBoxLayout;
     role_ = new QButtonGroup(this);
-    const std::pair<Role, const char16_t *> choices[] = {
+    const std::pair<Role, const char *> choices[] = {
         {Role::None, texts::roomsRoleNone}, {Role::Controller, texts::roomsRoleController}, {Role::Room, texts::roomsRoleRoom}};
     for (const auto &[r, caption] : choices) {
         auto *b = new QRadioButton(str(caption), this);
@@ -95,7 +95,7 @@ SetupDialog::SetupDialog(const RoomsOptions &o, const PrivateBrokerOptions &pb, 
     ca_ = fileField();
     cert_ = fileField();
     key_ = fileField();
-    const char16_t *fileLabels[] = {texts::roomsCaLabel, texts::roomsCertLabel, texts::roomsKeyLabel};
+    const char *fileLabels[] = {texts::roomsCaLabel, texts::roomsCertLabel, texts::roomsKeyLabel};
     QLineEdit *files[] = {ca_, cert_, key_};
     for (int i = 0; i < 3; ++i) {
         fileRows_[i] = files[i]->parentWidget();

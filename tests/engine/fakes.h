@@ -67,10 +67,10 @@ class FakeWindow : public WindowPort {
 public:
     explicit FakeWindow(QStringList *shared = nullptr) : shared_(shared)
     {
-        captions[Button::Command1] = QString::fromUtf16(texts::start);
-        captions[Button::Command2] = QString::fromUtf16(texts::pause);
-        captions[Button::Command3] = QString::fromUtf16(texts::help);
-        captions[Button::Command4] = QString::fromUtf16(texts::exit);
+        captions[Button::Command1] = texts::str(texts::start);
+        captions[Button::Command2] = texts::str(texts::pause);
+        captions[Button::Command3] = texts::str(texts::help);
+        captions[Button::Command4] = texts::str(texts::exit);
     }
 
     // What the window holds.

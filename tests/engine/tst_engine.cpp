@@ -29,9 +29,9 @@ using namespace tavrin::test;
 
 namespace {
 
-QString str(const char16_t *s)
+QString str(const char *s)
 {
-    return QString::fromUtf16(s);
+    return tavrin::texts::str(s);
 }
 
 const QString kExeDir = QStringLiteral("/opt/tavrin");

@@ -36,9 +36,9 @@ using Samples = std::vector<std::int16_t>;
 
 namespace {
 
-QString str(const char16_t *s)
+QString str(const char *s)
 {
-    return QString::fromUtf16(s);
+    return tavrin::texts::str(s);
 }
 
 const std::array<QString, 4> defaultNames = {

@@ -250,6 +250,13 @@ first = time.time() - t0
 v, w = same_second(late)
 if (v['dots'], v['question']) != (w['dots'], w['question']):
     fail('a late page shows %d dots (window %d)' % (v['dots'], w['dots']))
+# The bottom line (offset, hint) stays inside a 1280-px-wide page.
+late.set_window_size(1280, 800)
+time.sleep(0.3)
+box = late.execute_script("const i = document.getElementById('info'), r = i.getBoundingClientRect();"
+                          "return [r.left, r.right, innerWidth, i.scrollWidth, i.clientWidth, i.innerText];")
+if box[0] < 0 or box[1] > box[2] or box[3] > box[4]:
+    fail('the bottom line %r runs off the page: %s' % (box[5], box[:5]))
 late.quit()
 fresh.quit()
 print('late page: right after %.0f ms with %d dots' % (first * 1000, v['dots']))

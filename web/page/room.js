@@ -260,6 +260,7 @@
         asked.delete(m.id);
       } else if (m.t === 'hello') {
         texts = Object.assign(texts, m.texts);
+        if (/^[a-z]{2}$/.test(texts.lang || '')) document.documentElement.lang = texts.lang;
         if (Number.isFinite(m.cueDelay) && m.cueDelay >= 0 && m.cueDelay <= 500) cueDelay = m.cueDelay;
         if (!audio) info.hint.textContent = texts.tap;
       } else if (m.t === 'state') {
