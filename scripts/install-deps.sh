@@ -6,7 +6,7 @@ what=${1:-run}
 
 run_pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
           libsdl2-dev libpulse-dev libqt6sql6-sqlite libmosquitto-dev libssl-dev mosquitto fonts-ipafont-gothic fonts-liberation2
-          qt6-translations-l10n qt6-l10n-tools xdg-utils xchm qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libsodium-dev tzdata)
+          qt6-translations-l10n qt6-l10n-tools qt6-tools-dev xdg-utils xchm qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libsodium-dev tzdata)
 test_pkgs=(xvfb xauth pulseaudio pulseaudio-utils sox imagemagick xdotool x11-utils dbus qt6-base-private-dev
            clang libclang-rt-14-dev fp-utils-3.2.2 file dpkg-dev desktop-file-utils bc
            mosquitto-clients faketime nodejs chromium chromium-driver python3-selenium python3-paho-mqtt python3-cryptography
