@@ -41,23 +41,23 @@
     </message>
     <message>
         <source>部屋</source>
-        <translation type="unfinished"></translation>
+        <translation>Room</translation>
     </message>
     <message>
         <source>止めた時刻</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspended at</translation>
     </message>
     <message>
         <source>戻った時刻</source>
-        <translation type="unfinished"></translation>
+        <translation>Back at</translation>
     </message>
     <message>
         <source>失った問題</source>
-        <translation type="unfinished"></translation>
+        <translation>Questions lost</translation>
     </message>
     <message>
         <source>止めたのは</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspended by</translation>
     </message>
 </context>
 <context>
@@ -2070,275 +2070,283 @@ Set it again with &quot;Speaker delay correction&quot; (F12) in the right-click 
     </message>
     <message>
         <source>%1&#x3000;%2:%3</source>
-        <translation type="unfinished">%1&#x3000;%2:%3</translation>
+        <translation>%1  %2:%3</translation>
     </message>
     <message>
         <source>問題を読む時間</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading time</translation>
     </message>
     <message>
         <source>休憩</source>
-        <translation type="unfinished"></translation>
+        <translation>Break</translation>
     </message>
     <message>
         <source>プログラムを選んでいる間は、時間と問題数の入力は使いません（入力は受け付けていません）。
 欄の値で試験をするときは、プログラムの選択をやめてから入力してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>While a programme is chosen, the times and the number of questions entered are not used (the entry was not accepted).
+To run the examination with the boxes&apos; values, stop using the programme first, then enter them.</translation>
     </message>
     <message>
         <source>選んだプログラムは、いまの試験が終わるかリセットしたときから使います。いまの試験はそのまま続きます。</source>
-        <translation type="unfinished"></translation>
+        <translation>The chosen programme is used once the current examination ends or is reset. The current examination goes on as it is.</translation>
     </message>
     <message>
         <source>このプログラムは使えません（部分は 1 ～ 100 個、合計 24 時間まで、各ブロックは (解答＋移動)×問題数 が 32767 秒まで）。
 いままでの計画のままです。プログラムを直してから選び直してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>This programme cannot be used (1 to 100 parts, 24 hours in all at most, and (answer + move) × questions up to 32767 seconds in each block).
+The plan stays as it was. Correct the programme, then choose it again.</translation>
     </message>
     <message>
         <source>このプログラムは部屋へ送るには大きすぎます（部分の数か表示の文が多すぎます）。いままでの計画のままです。
 部分を減らすか、表示の文を短くしてから選び直してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>This programme is too large to send to the rooms (too many parts or too much banner text). The plan stays as it was.
+Use fewer parts or shorter banners, then choose it again.</translation>
     </message>
     <message>
         <source>第 %1 部：%2（予定 %3、実際 %4）</source>
-        <translation type="unfinished"></translation>
+        <translation>Part %1: %2 (due %3, actual %4)</translation>
     </message>
     <message>
         <source>休憩 %1 秒</source>
-        <translation type="unfinished"></translation>
+        <translation>break of %1 s</translation>
     </message>
     <message>
         <source>%1 問 × (解答 %2 秒＋移動 %3 秒、読む時間 %4 秒)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 questions × (answer %2 s + move %3 s, reading %4 s)</translation>
     </message>
     <message>
         <source>部分の始まり</source>
-        <translation type="unfinished"></translation>
+        <translation>Part begins</translation>
     </message>
     <message>
         <source>停止中</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspended</translation>
     </message>
     <message>
         <source>再開まで
 %1 秒</source>
-        <translation type="unfinished"></translation>
+        <translation>Back in
+%1 s</translation>
     </message>
     <message>
         <source>次の問題から
 再開します</source>
-        <translation type="unfinished"></translation>
+        <translation>Back at the
+next question</translation>
     </message>
     <message>
         <source>操作卓</source>
-        <translation type="unfinished"></translation>
+        <translation>controller</translation>
     </message>
     <message>
         <source>この部屋</source>
-        <translation type="unfinished"></translation>
+        <translation>this room</translation>
     </message>
     <message>
         <source>部屋</source>
-        <translation type="unfinished"></translation>
+        <translation>room</translation>
     </message>
     <message>
         <source>この部屋を止めました（%1 の操作、%2 問目）。ほかの部屋はそのまま進みます。</source>
-        <translation type="unfinished"></translation>
+        <translation>This room was suspended (by %1, at question %2). The other rooms go on.</translation>
     </message>
     <message>
         <source>この部屋を戻します（%1 の操作）。次の問題の始まりから、ほかの部屋と一緒に進みます。</source>
-        <translation type="unfinished"></translation>
+        <translation>This room is being brought back (by %1). It goes on with the other rooms from the start of the next question.</translation>
     </message>
     <message>
         <source>この部屋はほかの部屋と一緒に進んでいます。</source>
-        <translation type="unfinished"></translation>
+        <translation>This room is back in step with the other rooms.</translation>
     </message>
     <message>
         <source>この部屋を止める／戻す...</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspend or bring back this room...</translation>
     </message>
     <message>
         <source>この部屋を止める</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspend this room</translation>
     </message>
     <message>
         <source>この部屋の時計を止めます。ほかの部屋はそのまま進みます。
 戻すときは、もう一度 Ctrl+F8 を押すか、操作卓から戻してください。
 止めますか？</source>
-        <translation type="unfinished"></translation>
+        <translation>This suspends this room&apos;s clock. The other rooms go on.
+To bring it back, press Ctrl+F8 again, or bring it back from the controller.
+Suspend it?</translation>
     </message>
     <message>
         <source>この部屋を戻します。次の問題の始まりから、ほかの部屋と一緒に進みます。
 戻しますか？</source>
-        <translation type="unfinished"></translation>
+        <translation>This brings this room back. It goes on with the other rooms from the start of the next question.
+Bring it back?</translation>
     </message>
     <message>
         <source>この PC は部屋として試験に加わっていないため、止められませんでした。操作卓の「部屋の状態」（F8）から部屋を止めるか、部屋の設定を確かめてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>This PC has not joined an examination as a room, so it could not be suspended. Suspend rooms from &quot;Rooms&apos; status&quot; (F8) on the controller, or check the room settings.</translation>
     </message>
     <message>
         <source>部屋 %1 への指示を送れませんでした（ブローカーにつながっていません）。接続を確かめてから、もう一度押してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>The instruction could not be sent to room %1 (not connected to the broker). Check the connection and press again.</translation>
     </message>
     <message>
         <source>部屋 %1 に「%2」を送りました。</source>
-        <translation type="unfinished"></translation>
+        <translation>Sent &quot;%2&quot; to room %1.</translation>
     </message>
     <message>
         <source>選んだ部屋を止める</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspend room</translation>
     </message>
     <message>
         <source>選んだ部屋を戻す</source>
-        <translation type="unfinished"></translation>
+        <translation>Bring room back</translation>
     </message>
     <message>
         <source>表で部屋を一つ選んでから押してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>Select one room in the table, then press this.</translation>
     </message>
     <message>
         <source>部屋 %1 を止めます。ほかの部屋はそのまま進みます。止めますか？</source>
-        <translation type="unfinished"></translation>
+        <translation>This suspends room %1. The other rooms go on. Suspend it?</translation>
     </message>
     <message>
         <source>停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspended</translation>
     </message>
     <message>
         <source>止めています（%1）</source>
-        <translation type="unfinished"></translation>
+        <translation>Suspended (%1)</translation>
     </message>
     <message>
         <source>再開まで %1 秒</source>
-        <translation type="unfinished"></translation>
+        <translation>Back in %1 s</translation>
     </message>
     <message>
         <source>再開待ち（次の問題）</source>
-        <translation type="unfinished"></translation>
+        <translation>Back at the next question</translation>
     </message>
     <message>
         <source>・止めています（%1）</source>
-        <translation type="unfinished"></translation>
+        <translation> · suspended (%1)</translation>
     </message>
     <message>
         <source>部屋 %1 の停止：%2 から %3 まで、失った問題 %4（止めたのは %5）</source>
-        <translation type="unfinished"></translation>
+        <translation>Room %1 suspended from %2 to %3, lost %4 (suspended by %5)</translation>
     </message>
     <message>
         <source>%1～%2 問目</source>
-        <translation type="unfinished"></translation>
+        <translation>questions %1–%2</translation>
     </message>
     <message>
         <source>%1 問目</source>
-        <translation type="unfinished"></translation>
+        <translation>question %1</translation>
     </message>
     <message>
         <source>部屋の停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Room suspended</translation>
     </message>
     <message>
         <source>停止の記録を CSV に書き出す...</source>
-        <translation type="unfinished"></translation>
+        <translation>Export suspensions as CSV...</translation>
     </message>
     <message>
         <source>部屋の停止.csv</source>
-        <translation type="unfinished"></translation>
+        <translation>room-suspensions.csv</translation>
     </message>
     <message>
         <source>停止の記録を CSV に書き出す</source>
-        <translation type="unfinished"></translation>
+        <translation>Export suspensions as CSV</translation>
     </message>
     <message>
         <source>%1 行目：%2</source>
-        <translation type="unfinished"></translation>
+        <translation>Line %1: %2</translation>
     </message>
     <message>
         <source>%1 番目の部：%2</source>
-        <translation type="unfinished"></translation>
+        <translation>Part %1: %2</translation>
     </message>
     <message>
         <source>ファイルが大きすぎます（%1 バイトまで）。</source>
-        <translation type="unfinished"></translation>
+        <translation>The file is too large (%1 bytes at most).</translation>
     </message>
     <message>
         <source>UTF-8 として読めないバイトがあります。UTF-8 で保存し直してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>Some bytes cannot be read as UTF-8. Save the file again as UTF-8.</translation>
     </message>
     <message>
         <source>「%1」は使えません。部は [block]（問題のブロック）か [break]（休憩）だけです。</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; cannot be used. A part is either [block] (a block of questions) or [break] (a break).</translation>
     </message>
     <message>
         <source>「%1」がどの部にも入っていません。先に [block] か [break] の行を書いてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; is not in any part. Write a [block] or [break] line first.</translation>
     </message>
     <message>
         <source>「%1」は読めません。書けるのは「キー = 値」、# で始まるコメント、[block] と [break] だけです。</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; cannot be read. Only &quot;key = value&quot;, comments starting with #, [block] and [break] can be written.</translation>
     </message>
     <message>
         <source>キー「%1」は [%2] では使えません。使えるキー：%3。</source>
-        <translation type="unfinished"></translation>
+        <translation>The key &quot;%1&quot; cannot be used in [%2]. Keys that can be used: %3.</translation>
     </message>
     <message>
         <source>キー「%1」がこの部に 2 度あります。1 度だけ書いてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>The key &quot;%1&quot; appears twice in this part. Write it only once.</translation>
     </message>
     <message>
         <source>%1「%2」は整数ではありません。1 ～ %3 の整数を書いてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 &quot;%2&quot; is not a whole number. Write a whole number from 1 to %3.</translation>
     </message>
     <message>
         <source>%1「%2」は 0 以下です。1 ～ %3 の整数を書いてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 &quot;%2&quot; is 0 or less. Write a whole number from 1 to %3.</translation>
     </message>
     <message>
         <source>%1「%2」は大きすぎます。1 ～ %3 の整数を書いてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 &quot;%2&quot; is too large. Write a whole number from 1 to %3.</translation>
     </message>
     <message>
         <source>%1「%2」は yes か no で書いてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 &quot;%2&quot;: write yes or no.</translation>
     </message>
     <message>
         <source>%1 が %2 文字あります。%3 文字までにしてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 has %2 characters. Use %3 characters at most.</translation>
     </message>
     <message>
         <source>%1 に制御文字があります。ふつうの文字だけにしてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 has control characters. Use ordinary characters only.</translation>
     </message>
     <message>
         <source>[%1] にキー「%2」がありません（必ず書くキー：%3）。</source>
-        <translation type="unfinished"></translation>
+        <translation>[%1] has no key &quot;%2&quot; (keys that must be written: %3).</translation>
     </message>
     <message>
         <source>このブロックは (%1 ＋ %2 ＋ %3) × %4 ＝ %5 秒で、%6 秒を超えます。時間か問題数を減らしてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>This block is (%1 + %2 + %3) × %4 = %5 seconds, more than %6 seconds. Shorten the times or use fewer questions.</translation>
     </message>
     <message>
         <source>ここまでで %1 秒になり、24 時間（%2 秒）を超えます。部を減らすか短くしてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>Up to here it comes to %1 seconds, more than 24 hours (%2 seconds). Use fewer or shorter parts.</translation>
     </message>
     <message>
         <source>部が %1 を超えます。1 つのプログラムは %1 部までです。</source>
-        <translation type="unfinished"></translation>
+        <translation>There are more than %1 parts. A programme has %1 parts at most.</translation>
     </message>
     <message>
         <source>部が 1 つもありません。[block] か [break] を 1 つ以上書いてください。</source>
-        <translation type="unfinished"></translation>
+        <translation>There are no parts. Write at least one [block] or [break].</translation>
     </message>
     <message>
         <source>ふつうのファイルではありません。プログラムのファイルを選んでください。</source>
-        <translation type="unfinished"></translation>
+        <translation>This is not an ordinary file. Choose a programme file.</translation>
     </message>
     <message>
         <source>ファイルを読めませんでした（%1）。</source>
-        <translation type="unfinished"></translation>
+        <translation>The file could not be read (%1).</translation>
     </message>
     <message>
         <source>ファイル「%1」に書けませんでした（%2）。ファイルは前のままです。</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write to the file &quot;%1&quot; (%2). The file is unchanged.</translation>
     </message>
     <message>
         <source># Tavrin のプログラム（UTF-8）。# で始まる行はコメントです。
@@ -2349,295 +2357,306 @@ Set it again with &quot;Speaker delay correction&quot; (F12) in the right-click 
 # [break]  seconds = 休憩の長さ（秒）、banner = 休憩中の掲示
 # 時間と問題数は 1 ～ 32767、1 ブロックは 32767 秒まで、全体は 24 時間までです。
 </source>
-        <translation type="unfinished"></translation>
+        <translation># Tavrin programme (UTF-8). Lines starting with # are comments.
+# The parts run in order from the top. [block] is a block of questions, [break] is a break.
+# [block]  questions = number of questions, answer = answer time (s), move = move time (s)
+#          reading = reading time (s, optional), reading banner = banner for the reading time,
+#          reading cue = cue at the end of the reading time (yes / no)
+# [break]  seconds = length of the break (s), banner = banner during the break
+# Times and numbers of questions are 1 to 32767; a block is 32767 s at most, the whole 24 hours.
+</translation>
     </message>
     <message>
         <source>時間割...</source>
-        <translation type="unfinished"></translation>
+        <translation>Timetable...</translation>
     </message>
     <message>
         <source>時間割</source>
-        <translation type="unfinished"></translation>
+        <translation>Timetable</translation>
     </message>
     <message>
         <source>%1 %2 開始の時間割</source>
-        <translation type="unfinished"></translation>
+        <translation>Timetable for a start at %1 %2</translation>
     </message>
     <message>
         <source>開始時刻が予約されていないため、開始からの時間（開始＋0:00:00）で示します。時刻で示すには、右クリックの「開始時刻を予約」（F9）で予約してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>No start time is set, so times are shown from the start (+0:00:00). To show clock times, set one with &quot;Start at a time&quot; (F9) in the right-click menu.</translation>
     </message>
     <message>
         <source>プログラムが選ばれていないため、3 つの欄の時間と問題数（1 ブロック）で示します。</source>
-        <translation type="unfinished"></translation>
+        <translation>No programme is chosen, so the times and number of questions in the 3 boxes (one block) are shown.</translation>
     </message>
     <message>
         <source>部</source>
-        <translation type="unfinished"></translation>
+        <translation>Part</translation>
     </message>
     <message>
         <source>内容</source>
-        <translation type="unfinished">Details</translation>
+        <translation>Details</translation>
     </message>
     <message>
         <source>終わり</source>
-        <translation type="unfinished"></translation>
+        <translation>End</translation>
     </message>
     <message>
         <source>ブロック %1&#x3000;第 1 問</source>
-        <translation type="unfinished"></translation>
+        <translation>Block %1, question 1</translation>
     </message>
     <message>
         <source>ブロック %1&#x3000;第 %2 問（最後）</source>
-        <translation type="unfinished"></translation>
+        <translation>Block %1, question %2 (last)</translation>
     </message>
     <message>
         <source>休憩（%1）</source>
-        <translation type="unfinished"></translation>
+        <translation>Break (%1)</translation>
     </message>
     <message>
         <source>PDF に書き出す...</source>
-        <translation type="unfinished"></translation>
+        <translation>Export as PDF...</translation>
     </message>
     <message>
         <source>CSV に書き出す...</source>
-        <translation type="unfinished"></translation>
+        <translation>Export as CSV...</translation>
     </message>
     <message>
         <source>PDF (*.pdf)</source>
-        <translation type="unfinished"></translation>
+        <translation>PDF (*.pdf)</translation>
     </message>
     <message>
         <source>CSV (*.csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>CSV (*.csv)</translation>
     </message>
     <message>
         <source>時間割を「%1」に書き出しました。</source>
-        <translation type="unfinished"></translation>
+        <translation>Exported the timetable to &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>時間割を「%1」に書き出せませんでした（%2）。ほかの場所を選んで、もう一度書き出してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not export the timetable to &quot;%1&quot; (%2). Choose another place and export again.</translation>
     </message>
     <message>
         <source>プログラムのファイル FILE（ブロックと休憩の並び）で試験を進める。</source>
-        <translation type="unfinished"></translation>
+        <translation>Run the examination by the programme file FILE (a sequence of blocks and breaks).</translation>
     </message>
     <message>
         <source>プログラム...</source>
-        <translation type="unfinished"></translation>
+        <translation>Programme...</translation>
     </message>
     <message>
         <source>プログラム（ブロックと休憩）</source>
-        <translation type="unfinished"></translation>
+        <translation>Programme (blocks and breaks)</translation>
     </message>
     <message>
         <source>種類</source>
-        <translation type="unfinished"></translation>
+        <translation>Kind</translation>
     </message>
     <message>
         <source>読む時間</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading</translation>
     </message>
     <message>
         <source>解答</source>
-        <translation type="unfinished"></translation>
+        <translation>Answer</translation>
     </message>
     <message>
         <source>移動</source>
-        <translation type="unfinished"></translation>
+        <translation>Move</translation>
     </message>
     <message>
         <source>掲示</source>
-        <translation type="unfinished"></translation>
+        <translation>Banner</translation>
     </message>
     <message>
         <source>読む時間の合図</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading cue</translation>
     </message>
     <message>
         <source>長さ</source>
-        <translation type="unfinished"></translation>
+        <translation>Length</translation>
     </message>
     <message>
         <source>ブロック</source>
-        <translation type="unfinished"></translation>
+        <translation>Block</translation>
     </message>
     <message>
         <source> 秒</source>
-        <translation type="unfinished"></translation>
+        <translation> s</translation>
     </message>
     <message>
         <source>合計 %1（%2 秒）</source>
-        <translation type="unfinished"></translation>
+        <translation>Total %1 (%2 s)</translation>
     </message>
     <message>
         <source>開始時刻 %1 からの時刻で示しています。</source>
-        <translation type="unfinished"></translation>
+        <translation>Times are shown from the start time %1.</translation>
     </message>
     <message>
         <source>開始時刻が予約されていないため、開始からの時間で示しています（F9 で予約すると時刻になります）。</source>
-        <translation type="unfinished"></translation>
+        <translation>No start time is set, so times are shown from the start (set one with F9 to see clock times).</translation>
     </message>
     <message>
         <source>使用中：%1</source>
-        <translation type="unfinished"></translation>
+        <translation>In use: %1</translation>
     </message>
     <message>
         <source>使用中：なし（3 つの欄の時間と問題数）</source>
-        <translation type="unfinished"></translation>
+        <translation>In use: none (the times and number of questions in the 3 boxes)</translation>
     </message>
     <message>
         <source>（保存していないプログラム）</source>
-        <translation type="unfinished"></translation>
+        <translation>(unsaved programme)</translation>
     </message>
     <message>
         <source>ブロックを追加</source>
-        <translation type="unfinished"></translation>
+        <translation>Add block</translation>
     </message>
     <message>
         <source>休憩を追加</source>
-        <translation type="unfinished"></translation>
+        <translation>Add break</translation>
     </message>
     <message>
         <source>削除</source>
-        <translation type="unfinished"></translation>
+        <translation>Remove</translation>
     </message>
     <message>
         <source>上へ</source>
-        <translation type="unfinished"></translation>
+        <translation>Up</translation>
     </message>
     <message>
         <source>下へ</source>
-        <translation type="unfinished"></translation>
+        <translation>Down</translation>
     </message>
     <message>
         <source>開く...</source>
-        <translation type="unfinished"></translation>
+        <translation>Open...</translation>
     </message>
     <message>
         <source>名前を付けて保存...</source>
-        <translation type="unfinished"></translation>
+        <translation>Save as...</translation>
     </message>
     <message>
         <source>使う</source>
-        <translation type="unfinished"></translation>
+        <translation>Use</translation>
     </message>
     <message>
         <source>使わない（3 つの欄に戻す）</source>
-        <translation type="unfinished"></translation>
+        <translation>Do not use (back to the 3 boxes)</translation>
     </message>
     <message>
         <source>Tavrin のプログラム (*.txt *.tavrin);;すべてのファイル (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin programmes (*.txt *.tavrin);;All files (*)</translation>
     </message>
     <message>
         <source>休憩中</source>
-        <translation type="unfinished"></translation>
+        <translation>Break time</translation>
     </message>
     <message>
         <source>プログラム %1 を使います（%2 部、合計 %3）。</source>
-        <translation type="unfinished"></translation>
+        <translation>Using the programme %1 (%2 parts, %3 in all).</translation>
     </message>
     <message>
         <source>プログラムを使わず、3 つの欄の時間と問題数で進めます。</source>
-        <translation type="unfinished"></translation>
+        <translation>No programme: the examination runs by the times and number of questions in the 3 boxes.</translation>
     </message>
     <message>
         <source>プログラムのファイル「%1」を読み込みませんでした。
 %2
 使用中のプログラムは変わっていません。ファイルを直してから、右クリックの「プログラム」（F4）で開き直してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>The programme file &quot;%1&quot; was not loaded.
+%2
+The programme in use is unchanged. Correct the file, then open it again with &quot;Programme&quot; (F4) in the right-click menu.</translation>
     </message>
     <message>
         <source>このプログラムは使えません。
 %1
 使用中のプログラムは変わっていません。直してから「使う」を押してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>This programme cannot be used.
+%1
+The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</translation>
     </message>
     <message>
         <source>プログラムを「%1」に保存しました。</source>
-        <translation type="unfinished"></translation>
+        <translation>Saved the programme to &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>試験の進行中はプログラムを変えられません。リセットしてから選び直してください。</source>
-        <translation type="unfinished"></translation>
+        <translation>The programme cannot be changed while an examination is running. Reset first, then choose again.</translation>
     </message>
     <message>
         <source>点の色を形でも示す（黄に輪、赤に×）</source>
-        <translation type="unfinished"></translation>
+        <translation>Show the dots&apos; colours by shape too (ring on yellow, × on red)</translation>
     </message>
     <message>
         <source>合図を画面の縁の色帯でも示す</source>
-        <translation type="unfinished"></translation>
+        <translation>Show the cues by a coloured band at the screen&apos;s edge too</translation>
     </message>
     <message>
         <source>開始：試験を始めます。試験中はリセットになり、試験をやめて最初の状態に戻します。</source>
-        <translation type="unfinished"></translation>
+        <translation>Start: starts the examination. During the examination this button becomes Reset, which stops the examination and goes back to the initial state.</translation>
     </message>
     <message>
         <source>中断：試験を止めます。中断中は再開になり、続きから進めます。</source>
-        <translation type="unfinished"></translation>
+        <translation>Hold: holds the examination. While it is held, this button becomes Go, which continues from where it stopped.</translation>
     </message>
     <message>
         <source>ヘルプ</source>
-        <translation type="unfinished"></translation>
+        <translation>Help</translation>
     </message>
     <message>
         <source>ヘルプを開きます（F1）。</source>
-        <translation type="unfinished"></translation>
+        <translation>Opens the help (F1).</translation>
     </message>
     <message>
         <source>設定を保存してプログラムを終わります。</source>
-        <translation type="unfinished"></translation>
+        <translation>Saves the settings and exits the program.</translation>
     </message>
     <message>
         <source>１問あたりの時間（秒）</source>
-        <translation type="unfinished"></translation>
+        <translation>Time per question (seconds)</translation>
     </message>
     <message>
         <source>移動時間（秒）</source>
-        <translation type="unfinished"></translation>
+        <translation>Move time (seconds)</translation>
     </message>
     <message>
         <source>合計時間（秒）</source>
-        <translation type="unfinished"></translation>
+        <translation>Total time (seconds)</translation>
     </message>
     <message>
         <source>数を入力して Enter で確定します。範囲外の値は受け付けず、元の値のままです。</source>
-        <translation type="unfinished"></translation>
+        <translation>Type a number and press Enter to confirm it. A value out of range is not accepted, and the previous value stays.</translation>
     </message>
     <message>
         <source>合計の時間です。Enter で３つの値を確定します。</source>
-        <translation type="unfinished"></translation>
+        <translation>The total time. Press Enter to confirm the three values.</translation>
     </message>
     <message>
         <source>点と表示の大きさの係数を選びます。</source>
-        <translation type="unfinished"></translation>
+        <translation>Chooses the size factor of the dots and the display.</translation>
     </message>
     <message>
         <source>問題番号</source>
-        <translation type="unfinished"></translation>
+        <translation>Question number</translation>
     </message>
     <message>
         <source>いま表示している問題の番号です。</source>
-        <translation type="unfinished"></translation>
+        <translation>The number of the question now shown.</translation>
     </message>
     <message>
         <source>お知らせの行</source>
-        <translation type="unfinished"></translation>
+        <translation>Notice line</translation>
     </message>
     <message>
         <source>クリックすると、待っているお知らせを表示します。</source>
-        <translation type="unfinished"></translation>
+        <translation>Click to show the waiting notices.</translation>
     </message>
     <message>
         <source>試験の時間を点で示すタイマーです。右クリックでメニューを開きます。</source>
-        <translation type="unfinished"></translation>
+        <translation>A timer that shows the examination&apos;s time as dots. Right-click to open the menu.</translation>
     </message>
     <message>
         <source>%1 のダイアログです。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 dialog.</translation>
     </message>
 </context>
 </TS>
