@@ -21,6 +21,18 @@ inline QString str(const char *s)
     return QCoreApplication::translate(context, s);
 }
 
+// A text that reads the same as another in Japanese but not in every
+// language (終了: the Exit button, a finished run, a timetable's end): the
+// comment keeps its translation apart.
+struct Sense {
+    const char *source;
+    const char *comment;
+};
+inline QString str(const Sense &s)
+{
+    return QCoreApplication::translate(context, s.source, s.comment);
+}
+
 // A text not yet made translatable (old style, u"..."): shown as it is.
 inline QString str(const char16_t *s)
 {
@@ -531,7 +543,7 @@ inline constexpr char roomsCuesUnknown[] = QT_TRANSLATE_NOOP("texts", "不明：
 inline constexpr char roomsStateIdle[] = QT_TRANSLATE_NOOP("texts", "開始前");
 inline constexpr char roomsStateRunning[] = QT_TRANSLATE_NOOP("texts", "実行中");
 inline constexpr char roomsStatePaused[] = QT_TRANSLATE_NOOP("texts", "中断中");
-inline constexpr char roomsStateFinished[] = QT_TRANSLATE_NOOP("texts", "終了");
+inline constexpr Sense roomsStateFinished = QT_TRANSLATE_NOOP3("texts", "終了", "a run that has ended");
 inline constexpr char roomsClose[] = QT_TRANSLATE_NOOP("texts", "閉じる");
 inline constexpr char roomsCancel[] = QT_TRANSLATE_NOOP("texts", "キャンセル");
 
@@ -912,7 +924,7 @@ inline constexpr char timetableFirst[] = QT_TRANSLATE_NOOP("texts", "ブロッ�
 inline constexpr char timetableLast[] = QT_TRANSLATE_NOOP("texts", "ブロック %1　第 %2 問（最後）");
 inline constexpr char timetableBreak[] = QT_TRANSLATE_NOOP("texts", "休憩");
 inline constexpr char timetableBreakBanner[] = QT_TRANSLATE_NOOP("texts", "休憩（%1）");
-inline constexpr char timetableEnd[] = QT_TRANSLATE_NOOP("texts", "終了");
+inline constexpr Sense timetableEnd = QT_TRANSLATE_NOOP3("texts", "終了", "the last row of a timetable");
 inline constexpr char timetablePdf[] = QT_TRANSLATE_NOOP("texts", "PDF に書き出す...");
 inline constexpr char timetableCsv[] = QT_TRANSLATE_NOOP("texts", "CSV に書き出す...");
 inline constexpr char timetablePdfFilter[] = QT_TRANSLATE_NOOP("texts", "PDF (*.pdf)");

@@ -2658,5 +2658,15 @@ The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</tran
         <source>%1 のダイアログです。</source>
         <translation>%1 dialog.</translation>
     </message>
+    <message>
+        <source>終了</source>
+        <comment>a run that has ended</comment>
+        <translation>Finished</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <comment>the last row of a timetable</comment>
+        <translation>End</translation>
+    </message>
 </context>
 </TS>
