@@ -638,6 +638,7 @@ void Room::hold(HoldBy by)
     hold_.by = by;
     hold_.sinceMs = std::llround(controllerNowMs());
     hold_.question = run.ck.value();
+    heldPart_ = {run.part, run.cycle.value()};
     // The clock stops where it stands: no dot, no cue until the rejoin.
     if (run.sw == 1) {
         RunSnapshot stopped = run;
@@ -676,7 +677,12 @@ void Room::planRejoin()
     rejoin_ = rejoinPoint(latest_->run, latest_->dueMs, std::llround(controllerNowMs()), kRejoinLeadMs);
     hold_.rejoinMs = rejoin_ ? rejoin_->dueMs : 0;
     // Rejoined on a question's start, it lost those before; on the end, all.
-    hold_.lastLost = !rejoin_ ? 0 : rejoin_->before.t == 1 ? rejoin_->before.ck.value() - 1 : rejoin_->before.ck.value();
+    // A rejoin in a later part of a programme: the rest of the block it was
+    // held in went by (questions are numbered afresh in each block).
+    hold_.lastLost = !rejoin_                                  ? 0
+                     : rejoin_->before.part != heldPart_.first ? heldPart_.second
+                     : rejoin_->atQuestion                     ? rejoin_->before.ck.value() - 1
+                                                               : rejoin_->before.ck.value();
     scheduleStatus();
     holdTick(); // the rejoin may be the very next tick
 }

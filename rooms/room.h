@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace tavrin {
 class Engine;
@@ -159,6 +160,7 @@ private:
     ClockTimer reportPace_;
     HoldView hold_;
     std::optional<Rejoin> rejoin_;
+    std::pair<int, int> heldPart_; // the part the room was held in, and its questions
     qint64 holdAskAtMs_ = 0; // the newest hold ask taken
 };
 

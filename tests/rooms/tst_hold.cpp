@@ -15,26 +15,39 @@ using namespace tavrin::testing;
 namespace {
 
 // A run of 3 + 1 s x 3 questions, just started: tick n (from 1) shows
-// question (n - 1) / 4 + 1, and tick 12 ends the run.
-RunSnapshot started()
+// question (n - 1) / 4 + 1, and tick 12 ends the run. As a programme, a
+// break of 5 s follows (ticks 13-17), then 2 questions of 2 s reading and
+// 4 + 2 s (reading on ticks 18 and 26), ending on tick 33.
+RunSnapshot started(bool programme = false)
 {
     SilentWindow w;
     SilentPlayers p;
     Engine e(w, p);
-    startRun(e, 3, 1, 3);
+    if (programme) {
+        Programme plan = Programme::oneBlock(3, 1, 3);
+        plan.parts.resize(3, Programme::oneBlock(4, 2, 2).parts[0]);
+        plan.parts[1] = Part();
+        plan.parts[1].kind = Part::Kind::Break;
+        plan.parts[1].seconds = 5;
+        plan.parts[2].reading = 2;
+        e.setProgramme(plan);
+        e.Command1_Click();
+    } else {
+        startRun(e, 3, 1, 3);
+    }
     return e.snapshot();
 }
 
 struct HoldRig : RoomRig {
     qint64 due0 = 0;
     qint64 asks = 0;
-    HoldRig()
+    explicit HoldRig(bool programme = false)
     {
         engine.addObserver(room.get()); // as the program's window does
         deliver(topics.controller(), presence(kCtl, clock.wallMs() - 60'000));
         answerFirst(kCtl);
         due0 = timer.dueWallMs();
-        deliver(topics.state(), state(1, due0, key(), topics.state(), kCtl, StateEvent::Start, started()));
+        deliver(topics.state(), state(1, due0, key(), topics.state(), kCtl, StateEvent::Start, started(programme)));
     }
     void ask(bool hold, qint64 atMs, const QString &from = kCtl, const SigningKey &k = key())
     {
@@ -55,11 +68,17 @@ private slots:
         QTest::addColumn<int>("nowMs");   // after that snapshot's tick
         QTest::addColumn<int>("rejoin");  // ticks after it; 0: none
         QTest::addColumn<bool>("atEnd");
-        QTest::newRow("in question 2: the start of 3") << 5 << 100 << 4 << false;
-        QTest::newRow("next tick starts 3, time enough") << 8 << 500 << 1 << false;
-        QTest::newRow("next tick starts 3, too late: the end") << 8 << 700 << 4 << true;
-        QTest::newRow("in the last question: the end") << 9 << 100 << 3 << true;
-        QTest::newRow("not running") << 12 << 100 << 0 << false;
+        QTest::addColumn<bool>("programme");
+        QTest::newRow("in question 2: the start of 3") << 5 << 100 << 4 << false << false;
+        QTest::newRow("next tick starts 3, time enough") << 8 << 500 << 1 << false << false;
+        QTest::newRow("next tick starts 3, too late: the end") << 8 << 700 << 4 << true << false;
+        QTest::newRow("in the last question: the end") << 9 << 100 << 3 << true << false;
+        QTest::newRow("not running") << 12 << 100 << 0 << false << false;
+        QTest::newRow("programme: in 2 of block 1: 3") << 5 << 100 << 4 << false << true;
+        QTest::newRow("programme: in 3: past the break") << 10 << 100 << 8 << false << true;
+        QTest::newRow("programme: in the break: the reading") << 14 << 100 << 4 << false << true;
+        QTest::newRow("programme: in reading: the next reading") << 18 << 100 << 8 << false << true;
+        QTest::newRow("programme: in the last question: the end") << 27 << 100 << 6 << true << true;
     }
     void rejoinPoint()
     {
@@ -67,7 +86,8 @@ private slots:
         QFETCH(int, nowMs);
         QFETCH(int, rejoin);
         QFETCH(bool, atEnd);
-        const RunSnapshot run = advanced(started(), ticks);
+        QFETCH(bool, programme);
+        const RunSnapshot run = advanced(started(programme), ticks);
         const std::optional<Rejoin> r = rooms::rejoinPoint(run, 0, nowMs, kRejoinLeadMs);
         QCOMPARE(r.has_value(), rejoin > 0);
         if (!r)
@@ -83,10 +103,13 @@ private slots:
         QTest::addColumn<int>("releaseMs");
         QTest::addColumn<int>("rejoinTick");
         QTest::addColumn<int>("lastLost");
-        QTest::newRow("held in 2, back mid-question") << 5500 << 6500 << 9 << 2;
-        QTest::newRow("released just in time for 3") << 5500 << 8500 << 9 << 2;
-        QTest::newRow("released too late for 3: at the end") << 5500 << 8700 << 12 << 3;
-        QTest::newRow("held in the last question") << 9500 << 10500 << 12 << 3;
+        QTest::addColumn<bool>("programme");
+        QTest::newRow("held in 2, back mid-question") << 5500 << 6500 << 9 << 2 << false;
+        QTest::newRow("released just in time for 3") << 5500 << 8500 << 9 << 2 << false;
+        QTest::newRow("released too late for 3: at the end") << 5500 << 8700 << 12 << 3 << false;
+        QTest::newRow("held in the last question") << 9500 << 10500 << 12 << 3 << false;
+        QTest::newRow("programme: back in the break") << 9500 << 14500 << 18 << 3 << true;
+        QTest::newRow("programme: back in reading") << 18500 << 19500 << 26 << 1 << true;
     }
     void heldAndBroughtBack()
     {
@@ -94,7 +117,8 @@ private slots:
         QFETCH(int, releaseMs);
         QFETCH(int, rejoinTick);
         QFETCH(int, lastLost);
-        HoldRig r;
+        QFETCH(bool, programme);
+        HoldRig r(programme);
         QSignalSpy ended(r.room.get(), &Room::holdEnded);
         r.until(holdMs);
         r.ask(true, r.clock.wallMs());
@@ -109,8 +133,10 @@ private slots:
         QCOMPARE(r.players.plays, plays);
         r.until(rejoinTick * 1000 + 10);
         QVERIFY(!r.room->holdView().held);
-        QCOMPARE(r.engine.snapshot(), advanced(started(), rejoinTick));
-        QCOMPARE(r.players.plays, plays + 1); // the rejoin tick's cue, with the others
+        const RunSnapshot before = advanced(started(programme), rejoinTick - 1);
+        QCOMPARE(r.engine.snapshot(), advanced(before, 1));
+        // The rejoin tick's cue, if it has one, with the others.
+        QCOMPARE(r.players.plays, plays + (ticksToNextCue(before, 1) == 1 ? 1 : 0));
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.front().at(0).value<HoldView>().lastLost, lastLost);
         QCOMPARE(ended.front().at(1).toLongLong(), r.due0 + rejoinTick * 1000);
