@@ -37,6 +37,15 @@ inline int freePort()
     return ntohs(a.sin_port);
 }
 
+// The p-th fraction (0..1) of v, the nearest rank; -1 for none.
+inline double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * double(v.size() - 1) + 0.5))];
+}
+
 inline double median(std::vector<double> v)
 {
     if (v.empty())

@@ -28,6 +28,8 @@
 #include "ports.h"
 #include "rooms_rig.h"
 
+#include "bench_support.h"
+
 #include <QCoreApplication>
 #include <QJsonObject>
 #include <QMap>
@@ -40,13 +42,7 @@ namespace at = tavrin::testing::at;
 
 namespace {
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * double(v.size() - 1) + 0.5))];
-}
+using bench::percentile;
 
 const char *prefix = "rooms";
 

@@ -12,6 +12,8 @@
 #include "ports.h"
 #include "rooms_rig.h"
 
+#include "bench_support.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QThread>
@@ -21,13 +23,7 @@
 
 namespace {
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * double(v.size() - 1) + 0.5))];
-}
+using bench::percentile;
 
 // The onset of m nearest t, within the rig's bound; 0: none.
 double near(const std::vector<double> &onsets, double t)
