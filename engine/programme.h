@@ -7,6 +7,15 @@
 
 namespace tavrin {
 
+// The bounds of a plan, one set for the file, the editor, the engine and
+// the wire.
+namespace programme_limits {
+inline constexpr int kMaxParts = 100;
+inline constexpr int kMaxNumber = 32767;       // each time, each count, each block
+inline constexpr qint64 kMaxTotal = 24 * 3600; // the whole day
+inline constexpr int kMaxBanner = 200;         // characters of a banner text
+} // namespace programme_limits
+
 // One part of an examination day: a block of questions, or a break.
 struct Part {
     enum class Kind { Block, Break };

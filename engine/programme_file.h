@@ -31,10 +31,6 @@
 namespace tavrin {
 
 namespace programme_limits {
-inline constexpr int kMaxParts = 100;
-inline constexpr int kMaxNumber = 32767;        // each time, each count, each block
-inline constexpr qint64 kMaxTotal = 24 * 3600;  // the whole day
-inline constexpr int kMaxBanner = 200;          // characters of a banner text
 inline constexpr qint64 kMaxFileBytes = 256 * 1024;
 } // namespace programme_limits
 

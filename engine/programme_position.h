@@ -23,14 +23,9 @@ struct ProgrammePosition {
 // that last no time are passed over, as the run passes them.
 ProgrammePosition positionAt(const Programme &plan, qint64 n);
 
-// The bounds within which the engine runs a plan: parts it can count with
-// its 16-bit integers, at most 100 of them and 24 hours in all, short
-// banners. Anything from a file or the network is checked against them.
-namespace programme_limits {
-inline constexpr int kMaxParts = 100;
-inline constexpr qint64 kMaxTotal = 24 * 3600;
-inline constexpr int kMaxBanner = 200;
-} // namespace programme_limits
+// Whether the engine can run the plan, within programme_limits (parts it
+// can count with its 16-bit integers, at most 100 of them and 24 hours in
+// all, short banners). Anything from a file or the network is checked so.
 bool runnable(const Programme &plan);
 
 } // namespace tavrin
