@@ -28,7 +28,7 @@ namespace tavrin {
 using texts::str;
 
 namespace {
-const QString kGroup = QStringLiteral("access");
+const QString kAccessGroup = QStringLiteral("access");
 const QString kShapes = QStringLiteral("shapes");
 const QString kCuesSeen = QStringLiteral("cuesSeen");
 
@@ -43,7 +43,7 @@ Access::Access(const QString &optionsPath, QObject *parent) : QObject(parent), o
 {
     waitForOptionWrites();
     QSettings s(optionsPath_, QSettings::IniFormat);
-    s.beginGroup(kGroup);
+    s.beginGroup(kAccessGroup);
     shapes_ = readFlag(s, kShapes);
     cuesSeen_ = readFlag(s, kCuesSeen);
 
@@ -80,7 +80,7 @@ void Access::setCuesSeen(bool on)
 
 void Access::save()
 {
-    writeOptionsLater(optionsPath_, kGroup, {{kShapes, shapes_}, {kCuesSeen, cuesSeen_}}, this,
+    writeOptionsLater(optionsPath_, kAccessGroup, {{kShapes, shapes_}, {kCuesSeen, cuesSeen_}}, this,
                       [this](const QString &notice) {
                           if (!notice.isEmpty() && frame_)
                               frame_->notify(notice + u'\n' + str(texts::optionsKeptForNow));
