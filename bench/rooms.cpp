@@ -2,6 +2,8 @@
 // rooms, room B's clock 5 s ahead), the figures of keeping them together:
 //   rooms.cue_spread_{median,p95,max}   ms, latest minus earliest onset of
 //                                       each cue across the four members
+//   rooms.gap_to_controller_ROOM_{median,abs_p95,abs_max} ms, each room's
+//                                       onset minus the controller's
 //   rooms.button_to_rooms_{median,max}  ms, a click of the pause button on
 //                                       the controller until every room has
 //                                       reported the change (the report's
@@ -160,6 +162,9 @@ int main(int argc, char *argv[])
     std::vector<std::vector<double>> heard;
     for (const auto &m : rig.members)
         heard.push_back(rig.onsets(*m));
+    // Each room apart, against the controller: a bridged site's room or a
+    // relayed path shows by itself, not only in the spread of all.
+    std::vector<std::vector<double>> gap(heard.size());
     for (double t : heard.front()) {
         if (t < begin || t > end)
             continue;
@@ -176,6 +181,7 @@ int main(int argc, char *argv[])
             }
             lo = std::min(lo, nearest);
             hi = std::max(hi, nearest);
+            gap[i].push_back((nearest - t) * 1000);
         }
         if (all)
             spread.push_back((hi - lo) * 1000);
@@ -240,6 +246,15 @@ int main(int argc, char *argv[])
             if (m.relay)
                 std::fprintf(stderr, "room %s: %lld chunks held by its relay\n", qPrintable(r), m.relay->chunksHeld());
         }
+    }
+    for (std::size_t i = 1; i < gap.size(); ++i) {
+        std::vector<double> abs;
+        for (double g : gap[i])
+            abs.push_back(std::abs(g));
+        const QByteArray name = rig.members[i]->name.toUtf8();
+        std::printf("%s.gap_to_controller_%s_median %.1f ms\n", prefix, name.constData(), percentile(gap[i], 0.5));
+        std::printf("%s.gap_to_controller_%s_abs_p95 %.1f ms\n", prefix, name.constData(), percentile(abs, 0.95));
+        std::printf("%s.gap_to_controller_%s_abs_max %.1f ms\n", prefix, name.constData(), percentile(abs, 1));
     }
     print("cue_spread_median", percentile(spread, 0.5));
     print("cue_spread_p95", percentile(spread, 0.95));
