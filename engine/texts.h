@@ -847,7 +847,7 @@ inline constexpr char speakerAskRefusedRunning[] =
     QT_TRANSLATE_NOOP("texts", "操作卓からのスピーカーの補正（%1 ms）を断りました（試験の進行中です）。補正は %2 ms のままです。");
 inline constexpr char speakerAskNotHere[] =
     QT_TRANSLATE_NOOP("texts", "操作卓からのスピーカーの補正を使えませんでした。この PC の F12 で変えてください。");
-inline constexpr char roomsLineSpeakerChanged[] = QT_TRANSLATE_NOOP("texts", "操作卓がスピーカー補正を %1 → %2 ms に変更（%3）");
+inline constexpr char roomsLineSpeakerChanged[] = QT_TRANSLATE_NOOP("texts", "操作卓がスピーカー補正を %1→%2 ms に変更（%3）");
 
 // One room held while the others go on, and brought back.
 inline constexpr char holdCaption[] = QT_TRANSLATE_NOOP("texts", "停止中");

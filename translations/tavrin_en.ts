@@ -2723,8 +2723,8 @@ Now: reported delay %2 ms, correction %3 ms. The room plays with it at once and 
         <translation>Could not use the controller&apos;s speaker correction. Change it with F12 on this PC.</translation>
     </message>
     <message>
-        <source>操作卓がスピーカー補正を %1 → %2 ms に変更（%3）</source>
-        <translation>Controller changed speaker correction %1 → %2 ms (%3)</translation>
+        <source>操作卓がスピーカー補正を %1→%2 ms に変更（%3）</source>
+        <translation>Controller set speaker correction %1→%2 ms (%3)</translation>
     </message>
 </context>
 </TS>
