@@ -9,6 +9,7 @@
 #include "holds.h"
 #include "ready_link.h"
 #include "schedule_link.h"
+#include "speaker_link.h"
 #include "schedule_wiring.h"
 #include "language.h"
 #include "options_file.h"
@@ -179,6 +180,11 @@ Session::Session(SessionOptions options)
         if (caption.isEmpty())
             heldFont_.reset();
     });
+    // A room's speaker correction set from the controller's board, as F12 sets it here.
+    speakerLink_ = std::make_unique<rooms::SpeakerLink>(
+        *roomsUi_, form_, roomsUi_->statusDialog(),
+        rooms::SpeakerSeams{.current = [this] { return players_.speakerDelayMs(); },
+                            .apply = [this](int ms) { return speaker_.set(QString::number(ms)); }});
     // Every cue's proof: a room keeps its own until sent; the controller takes them.
     QObject::connect(roomsUi_.get(), &rooms::RoomsUi::cuePlayed, &journal_, &Journal::recordPlayedCue);
     roomsUi_->setUnsentReports([this] { return journal_.takeUnsentCues(); });

@@ -32,6 +32,7 @@ class RoomsUi;
 class ScheduleLink;
 class ReadyLink;
 class HoldLink;
+class SpeakerLink;
 }
 
 struct SessionOptions {
@@ -97,6 +98,7 @@ private:
     std::unique_ptr<rooms::ScheduleLink> scheduleLink_;
     std::unique_ptr<rooms::ReadyLink> readyLink_;
     std::unique_ptr<rooms::HoldLink> holdLink_;
+    std::unique_ptr<rooms::SpeakerLink> speakerLink_;
     std::optional<QFont> heldFont_; // the question number's own, while a hold's caption stands there
     EndSignals endSignals_;
     bool interrupted_ = false;

@@ -822,6 +822,32 @@ inline constexpr char speakerRiskNetwork[] = QT_TRANSLATE_NOOP("texts", "ネッ�
 inline constexpr char speakerRisk[] = QT_TRANSLATE_NOOP("texts", "【注意：%1 の出力は遅れが大きく、変わりやすい】");
 // On the ready board.
 inline constexpr char readySpeaker[] = QT_TRANSLATE_NOOP("texts", "・スピーカー 遅れ %1 ms＋補正 %2 ms%3");
+// A room's correction set from the controller's board.
+inline constexpr char speakerAskButton[] = QT_TRANSLATE_NOOP("texts", "選んだ部屋のスピーカー補正…");
+inline constexpr char speakerAskTitle[] = QT_TRANSLATE_NOOP("texts", "部屋のスピーカーの遅れの補正");
+inline constexpr char speakerAskPrompt[] =
+    QT_TRANSLATE_NOOP("texts", "部屋 %1 のスピーカーの遅れの補正をミリ秒で入力してください（%4 ～ %5、遅れるときはプラス）。\n"
+    "いま：報告された遅れ %2 ms、補正 %3 ms。部屋はすぐにこの補正で鳴らし、オプションファイルに残します。");
+inline constexpr char speakerAskOutOfRange[] =
+    QT_TRANSLATE_NOOP("texts", "補正 %1 ms は送りません。%2 ～ %3 ms の範囲で入力してください。");
+inline constexpr char speakerAskNotController[] =
+    QT_TRANSLATE_NOOP("texts", "この PC は操作卓として試験に加わっていないため、部屋の補正を変えられませんでした。"
+    "部屋の PC の F12 で変えてください。");
+inline constexpr char speakerAskNotFollowing[] =
+    QT_TRANSLATE_NOOP("texts", "部屋 %1 はいまこの操作卓に従っていないため、補正を送りませんでした。部屋の接続を確かめてから、もう一度押してください。");
+inline constexpr char speakerAskOld[] =
+    QT_TRANSLATE_NOOP("texts", "部屋 %1 の Tavrin は古い版のため、操作卓から補正を変えられません。部屋の PC の F12 で変えてください。");
+inline constexpr char speakerAskRunning[] =
+    QT_TRANSLATE_NOOP("texts", "部屋 %1 は試験の進行中のため、補正を送りませんでした。試験の前か後に変えるか、部屋の PC の F12 で変えてください。");
+inline constexpr char speakerAskTooSoon[] =
+    QT_TRANSLATE_NOOP("texts", "一つの部屋に送れるのは 2 秒に一度までです。少し待ってから、もう一度押してください。");
+inline constexpr char speakerAskSent[] = QT_TRANSLATE_NOOP("texts", "部屋 %1 にスピーカーの補正（%2 ms → %3 ms）を送りました。");
+inline constexpr char speakerAskTaken[] = QT_TRANSLATE_NOOP("texts", "操作卓がスピーカーの遅れの補正を %1 ms から %2 ms に変えました。");
+inline constexpr char speakerAskRefusedRunning[] =
+    QT_TRANSLATE_NOOP("texts", "操作卓からのスピーカーの補正（%1 ms）を断りました（試験の進行中です）。補正は %2 ms のままです。");
+inline constexpr char speakerAskNotHere[] =
+    QT_TRANSLATE_NOOP("texts", "操作卓からのスピーカーの補正を使えませんでした。この PC の F12 で変えてください。");
+inline constexpr char roomsLineSpeakerChanged[] = QT_TRANSLATE_NOOP("texts", "操作卓がスピーカー補正を %1→%2 ms に変更（%3）");
 
 // One room held while the others go on, and brought back.
 inline constexpr char holdCaption[] = QT_TRANSLATE_NOOP("texts", "停止中");

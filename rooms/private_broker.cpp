@@ -265,13 +265,15 @@ QByteArray aclFile(const PrivateBrokerSetup &s)
     out += line("readwrite", t.controller()) + line("readwrite", t.state()) + line("read", t.clock()) +
            line("write", t.roomClock(QStringLiteral("+"))) + line("read", t.allRoomStatus()) +
            line("read", t.allRoomCues()) +
-           line("readwrite", t.schedule()) + line("write", t.soundCheck()) + line("write", t.allRoomHold());
+           line("readwrite", t.schedule()) + line("write", t.soundCheck()) + line("write", t.allRoomHold()) +
+           line("write", t.allRoomSpeaker());
     for (const QString &room : s.rooms) {
         out += "\nuser " + room.toUtf8() + '\n';
         out += line("read", t.controller()) + line("read", t.state()) + line("write", t.clock()) +
                line("read", t.roomClock(room)) + line("readwrite", t.roomStatus(room)) +
                line("read", t.allRoomStatus()) + line("write", t.roomCues(room)) + line("read", t.schedule()) +
-               line("read", t.soundCheck()) + line("read", t.roomHold(room));
+               line("read", t.soundCheck()) + line("read", t.roomHold(room)) +
+               line("read", t.roomSpeaker(room));
     }
     return out;
 }

@@ -332,6 +332,16 @@ QString Topics::allRoomHold() const
     return roomHold(QStringLiteral("+"));
 }
 
+QString Topics::roomSpeaker(const QString &room) const
+{
+    return root_ + QStringLiteral("/rooms/") + room + QStringLiteral("/speaker");
+}
+
+QString Topics::allRoomSpeaker() const
+{
+    return roomSpeaker(QStringLiteral("+"));
+}
+
 QString holdByName(HoldBy by)
 {
     return by == HoldBy::Room ? latin("room") : latin("controller");
@@ -518,6 +528,16 @@ QByteArray writeHoldAsk(const QString &exam, const HoldAsk &m)
     return toBytes(o);
 }
 
+QByteArray writeSpeakerAsk(const QString &exam, const SpeakerAsk &m)
+{
+    QJsonObject o = header("speaker", exam);
+    o[latin("from")] = m.from;
+    o[latin("room")] = m.room;
+    o[latin("delay")] = m.delayMs;
+    o[latin("at")] = static_cast<double>(m.atMs);
+    return toBytes(o);
+}
+
 QByteArray writeCueReport(const QString &exam, const CueReport &m)
 {
     QJsonObject o = header("cue", exam);
@@ -699,7 +719,7 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
         readCues(g, "heard", m.ready.heard);
         // Older rooms say nothing of their speaker.
         if (g.has("speakerDelay")) {
-            m.ready.speakerDelayMs = int(g.whole("speakerDelay", -2000, 2000));
+            m.ready.speakerDelayMs = int(g.whole("speakerDelay", -kMaxSpeakerDelayMs, kMaxSpeakerDelayMs));
             m.ready.sinkLatencyMs = int(g.whole("sinkLatency", -1, 60000));
             m.ready.sinkRisk = g.text("sinkRisk", 16);
             if (g.ok() && !m.ready.sinkRisk.isEmpty() && m.ready.sinkRisk != latin("bluetooth") &&
@@ -750,6 +770,21 @@ Reading<HoldAsk> readHoldAsk(QByteArrayView payload, const QString &exam, const 
     if (f.ok() && m.room != room)
         f.fail(Refusal::OtherExam, latin("room"));
     m.hold = f.flag("hold");
+    m.atMs = f.whole("at", 1);
+    return f.result(m);
+}
+
+Reading<SpeakerAsk> readSpeakerAsk(QByteArrayView payload, const QString &exam, const QString &room)
+{
+    Fields f(payload, "speaker", exam);
+    SpeakerAsk m;
+    m.from = f.text("from");
+    if (f.ok() && !isControllerId(m.from))
+        f.fail(Refusal::NotFromController, latin("from"));
+    m.room = f.text("room", kMaxNameLength);
+    if (f.ok() && m.room != room)
+        f.fail(Refusal::OtherExam, latin("room"));
+    m.delayMs = int(f.whole("delay", -kMaxSpeakerDelayMs, kMaxSpeakerDelayMs));
     m.atMs = f.whole("at", 1);
     return f.result(m);
 }

@@ -35,6 +35,9 @@ inline constexpr qint64 kClockBoundMs = 60'000;
 // A room says its status at least this often; an older one that says it is
 // there is a replay of a room that may be gone.
 inline constexpr qint64 kStatusFreshMs = 20'000;
+// A room's correction of its speaker's delay, in whole ms either way: beyond
+// it, the speaker is not one a cue can be timed on.
+inline constexpr int kMaxSpeakerDelayMs = 2000;
 
 // An examination's or a room's name: 1 to 40 characters, none of them a
 // control character or one that MQTT gives a meaning in topics (/ + #), and
@@ -62,6 +65,8 @@ public:
     QString allRoomCues() const;                  // subscription filter
     QString roomHold(const QString &room) const;  // the controller holds a room, or releases it
     QString allRoomHold() const;                  // the private broker's grant
+    QString roomSpeaker(const QString &room) const; // the controller sets a room's speaker correction
+    QString allRoomSpeaker() const;                 // the private broker's grant
     enum class Leaf { Status, Clock, Cues };
     // The room a status, clock or cues topic of this examination is about.
     std::optional<QString> roomOf(const QString &topic, Leaf leaf = Leaf::Status) const;
@@ -214,6 +219,19 @@ struct HoldAsk {
 // clock: a replay or a forgery.
 inline constexpr qint64 kHoldAskFreshMs = 30'000;
 
+// The controller sets one room's correction of its speaker's delay: taken
+// once, from the controller followed, only while fresh, and never closer
+// than kSpeakerAskGapMs to the last one taken (each is written to a file).
+struct SpeakerAsk {
+    QString from; // the controller's id
+    QString room;
+    int delayMs = 0; // within ±kMaxSpeakerDelayMs
+    qint64 atMs = 0; // the controller's clock when it was sent
+    friend bool operator==(const SpeakerAsk &, const SpeakerAsk &) = default;
+};
+inline constexpr qint64 kSpeakerAskFreshMs = 30'000;
+inline constexpr qint64 kSpeakerAskGapMs = 1000;
+
 // A cue a room played, as it tells the controller (PlayedCue, room and all).
 struct CueReport {
     QString from; // the room's id
@@ -232,6 +250,7 @@ QByteArray writeCueReport(const QString &exam, const CueReport &m);
 QByteArray writeClockReply(const QString &exam, const ClockReply &m);
 QByteArray writeSoundCheckAsk(const QString &exam, const SoundCheckAsk &m);
 QByteArray writeHoldAsk(const QString &exam, const HoldAsk &m);
+QByteArray writeSpeakerAsk(const QString &exam, const SpeakerAsk &m);
 
 Reading<StateMessage> readState(QByteArrayView payload, const QString &exam);
 Reading<PresenceMessage> readPresence(QByteArrayView payload, const QString &exam);
@@ -242,6 +261,7 @@ Reading<ClockReply> readClockReply(QByteArrayView payload, const QString &exam);
 Reading<SoundCheckAsk> readSoundCheckAsk(QByteArrayView payload, const QString &exam);
 // Only one about room (the reader's own).
 Reading<HoldAsk> readHoldAsk(QByteArrayView payload, const QString &exam, const QString &room);
+Reading<SpeakerAsk> readSpeakerAsk(QByteArrayView payload, const QString &exam, const QString &room);
 // A report is taken only for a second within a day of nowMs (the controller's
 // clock) and a start within 10 s after it.
 Reading<CueReport> readCueReport(QByteArrayView payload, const QString &exam, const QString &room, qint64 nowMs);

@@ -74,6 +74,8 @@ Room::Room(const QString &exam, const QString &room, const BrokerSettings &broke
     connect(&keptWait_, &ClockTimer::timeout, this, &Room::carryOnKept);
     subscribeExtra(topics_.roomHold(room_));
     connect(this, &Member::extraReceived, this, &Room::takeHoldAsk);
+    subscribeExtra(topics_.roomSpeaker(room_));
+    connect(this, &Member::extraReceived, this, &Room::takeSpeakerAsk);
     noOffset_.setSingleShot(true);
     connect(&noOffset_, &ClockTimer::timeout, this, [this] {
         if (!offsetInUse() && latest_) {
@@ -616,6 +618,51 @@ void Room::takeHoldAsk(const QString &topic, const QByteArray &body)
         hold(HoldBy::Controller);
     else
         release(HoldBy::Controller);
+}
+
+// The same rules as a hold's ask, and one a second at most: each one taken
+// rewrites the options file. A run under way keeps its cues where they are:
+// the room's own examiner may still change it with F12, hearing the result.
+void Room::takeSpeakerAsk(const QString &topic, const QByteArray &body)
+{
+    if (topic != topics_.roomSpeaker(room_))
+        return;
+    const Incoming in{topic, body, {}, {}, false, nowUs(), body.size()};
+    const Reading<SpeakerAsk> r = readSpeakerAsk(body, exam_, room_);
+    if (!r.ok()) {
+        recordRefusal(in, r.refusal, r.detail);
+        return;
+    }
+    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
+        recordRefusal(in, Refusal::OtherController, r.message->from);
+        return;
+    }
+    const qint64 now = std::llround(controllerNowMs());
+    if (r.message->atMs <= speakerAskAtMs_ || std::llabs(now - r.message->atMs) > kSpeakerAskFreshMs) {
+        recordRefusal(in, Refusal::Replayed, QStringLiteral("at"));
+        return;
+    }
+    const qint64 own = nowMs();
+    if (speakerTakenMs_ > 0 && std::llabs(own - speakerTakenMs_) < kSpeakerAskGapMs) {
+        recordRefusal(in, Refusal::TooMany, QStringLiteral("speaker"));
+        return;
+    }
+    speakerAskAtMs_ = r.message->atMs;
+    speakerTakenMs_ = own;
+    const int was = speakerNow_ ? speakerNow_() : 0;
+    const int to = r.message->delayMs;
+    if (underWay(engine_.runState())) {
+        emit note(str(texts::speakerAskRefusedRunning).arg(to).arg(was));
+        return;
+    }
+    if (const QString why = speakerApply_ ? speakerApply_(to) : str(texts::speakerAskNotHere); !why.isEmpty()) {
+        emit note(why);
+        return;
+    }
+    speakerChange_ = SpeakerChange{was, to, own};
+    emit note(str(texts::speakerAskTaken).arg(was).arg(to));
+    scheduleStatus();
+    emit changed();
 }
 
 void Room::hold(HoldBy by)

@@ -77,6 +77,23 @@ public:
     void release(HoldBy by);
     const HoldView &holdView() const { return hold_; }
 
+    // The correction of this room's speaker's delay that its controller may
+    // set (signed, on the room's speaker topic), between runs only: current
+    // reads it; apply sets and keeps it as F12 does, and says empty or why
+    // not. Unset: every such ask is refused.
+    void setSpeakerDelay(std::function<int()> current, std::function<QString(int)> apply)
+    {
+        speakerNow_ = std::move(current);
+        speakerApply_ = std::move(apply);
+    }
+    // The controller's last change of it, for the room's own line.
+    struct SpeakerChange {
+        int fromMs = 0;
+        int toMs = 0;
+        qint64 atMs = 0; // this machine's clock
+    };
+    const std::optional<SpeakerChange> &speakerChange() const { return speakerChange_; }
+
 signals:
     // The controller's operator ended the run that this room ran by closing
     // its window: the room's record closes it as aborted now, before the
@@ -114,6 +131,7 @@ private:
     void sendReports();
     void resendRecent();
     void takeHoldAsk(const QString &topic, const QByteArray &body);
+    void takeSpeakerAsk(const QString &topic, const QByteArray &body);
     void planRejoin();
     void holdTick();
     void endHold();
@@ -162,6 +180,11 @@ private:
     std::optional<Rejoin> rejoin_;
     std::pair<int, int> heldPart_; // the part the room was held in, and its questions
     qint64 holdAskAtMs_ = 0; // the newest hold ask taken
+    std::function<int()> speakerNow_;
+    std::function<QString(int)> speakerApply_;
+    qint64 speakerAskAtMs_ = 0;   // the newest speaker ask taken, on the controller's clock
+    qint64 speakerTakenMs_ = 0;   // and when, on this machine's
+    std::optional<SpeakerChange> speakerChange_;
 };
 
 } // namespace tavrin::rooms

@@ -2668,5 +2668,63 @@ The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</tran
         <comment>the last row of a timetable</comment>
         <translation>End</translation>
     </message>
+    <message>
+        <source>選んだ部屋のスピーカー補正…</source>
+        <translation>Room&apos;s speaker correction…</translation>
+    </message>
+    <message>
+        <source>部屋のスピーカーの遅れの補正</source>
+        <translation>Speaker delay correction of a room</translation>
+    </message>
+    <message>
+        <source>部屋 %1 のスピーカーの遅れの補正をミリ秒で入力してください（%4 ～ %5、遅れるときはプラス）。
+いま：報告された遅れ %2 ms、補正 %3 ms。部屋はすぐにこの補正で鳴らし、オプションファイルに残します。</source>
+        <translation>Enter the correction of room %1&apos;s speaker delay in milliseconds (%4 to %5, plus when the speaker is late).
+Now: reported delay %2 ms, correction %3 ms. The room plays with it at once and keeps it in its options file.</translation>
+    </message>
+    <message>
+        <source>補正 %1 ms は送りません。%2 ～ %3 ms の範囲で入力してください。</source>
+        <translation>A correction of %1 ms is not sent. Enter one from %2 to %3 ms.</translation>
+    </message>
+    <message>
+        <source>この PC は操作卓として試験に加わっていないため、部屋の補正を変えられませんでした。部屋の PC の F12 で変えてください。</source>
+        <translation>This PC has not joined an examination as the controller, so it could not change a room&apos;s correction. Change it with F12 on the room&apos;s PC.</translation>
+    </message>
+    <message>
+        <source>部屋 %1 はいまこの操作卓に従っていないため、補正を送りませんでした。部屋の接続を確かめてから、もう一度押してください。</source>
+        <translation>Room %1 does not follow this controller now, so the correction was not sent. Check the room&apos;s connection, then press again.</translation>
+    </message>
+    <message>
+        <source>部屋 %1 の Tavrin は古い版のため、操作卓から補正を変えられません。部屋の PC の F12 で変えてください。</source>
+        <translation>Room %1 runs an older Tavrin, whose correction cannot be changed from the controller. Change it with F12 on the room&apos;s PC.</translation>
+    </message>
+    <message>
+        <source>部屋 %1 は試験の進行中のため、補正を送りませんでした。試験の前か後に変えるか、部屋の PC の F12 で変えてください。</source>
+        <translation>Room %1 is in the middle of an examination, so the correction was not sent. Change it before or after the examination, or with F12 on the room&apos;s PC.</translation>
+    </message>
+    <message>
+        <source>一つの部屋に送れるのは 2 秒に一度までです。少し待ってから、もう一度押してください。</source>
+        <translation>One room can be sent one correction every 2 seconds. Wait a moment, then press again.</translation>
+    </message>
+    <message>
+        <source>部屋 %1 にスピーカーの補正（%2 ms → %3 ms）を送りました。</source>
+        <translation>Sent the speaker correction to room %1 (%2 ms → %3 ms).</translation>
+    </message>
+    <message>
+        <source>操作卓がスピーカーの遅れの補正を %1 ms から %2 ms に変えました。</source>
+        <translation>The controller changed the speaker delay correction from %1 ms to %2 ms.</translation>
+    </message>
+    <message>
+        <source>操作卓からのスピーカーの補正（%1 ms）を断りました（試験の進行中です）。補正は %2 ms のままです。</source>
+        <translation>Refused the controller&apos;s speaker correction (%1 ms): an examination is under way. The correction stays %2 ms.</translation>
+    </message>
+    <message>
+        <source>操作卓からのスピーカーの補正を使えませんでした。この PC の F12 で変えてください。</source>
+        <translation>Could not use the controller&apos;s speaker correction. Change it with F12 on this PC.</translation>
+    </message>
+    <message>
+        <source>操作卓がスピーカー補正を %1→%2 ms に変更（%3）</source>
+        <translation>Controller set speaker correction %1→%2 ms (%3)</translation>
+    </message>
 </context>
 </TS>

@@ -547,6 +547,9 @@ void RoomsUi::refreshLine()
                 frame_.notify(str(texts::roomsClockUnanswered));
         }
         toldUnanswered_ = room_->clockUnanswered();
+        // The controller changed this room's speaker correction: said on the line for a minute.
+        if (const auto &c = room_->speakerChange(); c && std::llabs(QDateTime::currentMSecsSinceEpoch() - c->atMs) < 60'000)
+            text += QChar(u'\u3000') + str(texts::roomsLineSpeakerChanged).arg(c->fromMs).arg(c->toMs).arg(clockTime(c->atMs));
     }
     const Member &member = controller_ ? static_cast<const Member &>(*controller_) : *room_;
     if (!member.connected()) {

@@ -108,6 +108,8 @@ StatusDialog::StatusDialog(QWidget *parent) : QDialog(parent)
     connect(hold_, &QPushButton::clicked, this, [this, chosen] { emit holdAsked(chosen(), true); });
     release_ = buttons->addButton(str(texts::releaseButton), QDialogButtonBox::ActionRole);
     connect(release_, &QPushButton::clicked, this, [this, chosen] { emit holdAsked(chosen(), false); });
+    speaker_ = buttons->addButton(str(texts::speakerAskButton), QDialogButtonBox::ActionRole);
+    connect(speaker_, &QPushButton::clicked, this, [this, chosen] { emit speakerAsked(chosen()); });
     buttons->addButton(str(texts::roomsClose), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
     layout->addWidget(buttons);
@@ -146,6 +148,7 @@ void StatusDialog::refresh()
         approve_->hide();
         hold_->hide();
         release_->hide();
+        speaker_->hide();
         return;
     }
     const Member &m = *member_;
@@ -179,6 +182,7 @@ void StatusDialog::refresh()
     approve_->setVisible(controller && m.signs());
     hold_->setVisible(controller);
     release_->setVisible(controller);
+    speaker_->setVisible(controller);
     const QString chosenRoom = table_->selectedItems().isEmpty()
                                    ? QString()
                                    : table_->item(table_->selectedItems().front()->row(), 0)->data(Qt::UserRole).toString();

@@ -35,6 +35,8 @@ signals:
     // The operator holds the room chosen (hold), or brings it back; room is
     // empty when no row is chosen.
     void holdAsked(const QString &room, bool hold);
+    // The operator sets the chosen room's correction of its speaker's delay.
+    void speakerAsked(const QString &room);
 
 private:
     QPointer<Member> member_;
@@ -45,6 +47,7 @@ private:
     QPushButton *approve_ = nullptr;
     QPushButton *hold_ = nullptr;
     QPushButton *release_ = nullptr;
+    QPushButton *speaker_ = nullptr;
 };
 
 } // namespace tavrin::rooms

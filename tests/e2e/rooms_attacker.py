@@ -103,6 +103,8 @@ def room_key_forgeries(keyfile, base, exam, leader, other, now_ms, state_with, r
         ("other room's status signed with a room key", base + 'rooms/%s/status' % other, text(status)),
         ('hold signed with a room key', base + 'rooms/%s/hold' % other,
          text({'v': 2, 'kind': 'hold', 'exam': exam, 'from': leader, 'room': other, 'hold': True, 'at': now_ms})),
+        ('speaker correction signed with a room key', base + 'rooms/%s/speaker' % other,
+         text({'v': 2, 'kind': 'speaker', 'exam': exam, 'from': leader, 'room': other, 'delay': 2000, 'at': now_ms})),
     ]
     return [(name, topic, sealed(topic, payload)) for name, topic, payload in made]
 

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTest>
 #include <QThread>
 
@@ -471,6 +472,19 @@ void TestRoomsE2E::heldRoomRejoinsOnTheNextQuestion()
     for (double t : rig.onsets(b))
         QVERIFY2(t < start + 5.6 || t > start + 8.9, qPrintable(u"B played at %1 while held"_qs.arg(t - start)));
     QVERIFY2(heldFrom2To3(rig, start), "the controller's record has no hold of B from question 2 to 3");
+    // After the run, B's speaker correction set from the board: its status
+    // shows it and its options file keeps it.
+    const double asked = e2e::wallSeconds();
+    rig.askSpeaker(u"B"_qs, 120, controllerId, QDateTime::currentMSecsSinceEpoch());
+    QVERIFY2(rig.log.waitFor([&](const e2e::BrokerLog::Entry &e) {
+        return e.topic == statusTopic(rig, u"B"_qs) &&
+               e2e::json(e.payload)[u"ready"_qs].toObject()[u"speakerDelay"_qs].toInt() == 120;
+    }, 3000, asked), "B did not report the correction set from the board");
+    QVERIFY2(QTest::qWaitFor([&] {
+        return QSettings(b.dir.filePath(u"Tavrin-options.ini"_qs), QSettings::IniFormat)
+                   .value(u"sound/speakerDelayMs"_qs).toInt() == 120;
+    }, 3000), "B did not keep the correction in its options file");
+    e2e::screen().save(u"rooms-speaker-set.png"_qs);
 }
 
 // A programme of 3 questions at 3 + 1 s, a break of 5 s and 2 questions at

@@ -378,6 +378,17 @@ void RoomsRig::askHold(const QString &room, bool hold, const QString &controller
                                           QStringLiteral("tavrin/%1/rooms/%2/hold").arg(exam, room), QStringLiteral("-m"), ask});
 }
 
+void RoomsRig::askSpeaker(const QString &room, int ms, const QString &controllerId, qint64 atMs) const
+{
+    const QString ask = QStringLiteral(R"({"v":2,"kind":"speaker","exam":"%1","from":"%2","room":"%3","delay":%4,"at":%5})")
+                            .arg(exam, controllerId, room)
+                            .arg(ms)
+                            .arg(atMs);
+    run(QStringLiteral("mosquitto_pub"), {QStringLiteral("-p"), QString::number(broker.port()), QStringLiteral("-q"),
+                                          QStringLiteral("1"), QStringLiteral("-t"),
+                                          QStringLiteral("tavrin/%1/rooms/%2/speaker").arg(exam, room), QStringLiteral("-m"), ask});
+}
+
 QString RoomsRig::together(const std::vector<Member *> &who, double from, double to) const
 {
     auto within = [&](const Member &m, double margin) {

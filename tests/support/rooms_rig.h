@@ -138,6 +138,8 @@ public:
     // Asks room to hold (or come back) as the controller's button does:
     // signed by nobody, on a broker where nothing is signed. at: ms.
     void askHold(const QString &room, bool hold, const QString &controllerId, qint64 atMs) const;
+    // Sets room's speaker correction as the controller's board does.
+    void askSpeaker(const QString &room, int ms, const QString &controllerId, qint64 atMs) const;
 
 private:
     double wallAtSteady0_ = 0;
