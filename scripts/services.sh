@@ -30,19 +30,25 @@ done
 
 # An X display of our own, on the first free number from 90 on. -noreset:
 # the server must not reset between the test programs that connect to it.
+# A server of a chroot or container that shares this network namespace
+# shows only by its abstract socket, not in this /tmp: its clients would
+# reach that one, and lose it when it stops.
 services_display=""
 for n in $(seq 90 120); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { services_display=":$n"; break; }
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] ||
+    grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix 2>/dev/null || { services_display=":$n"; break; }
 done
 [ -n "$services_display" ] || services_fail "no free X display number between :90 and :120"
 Xvfb "$services_display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$services_runtime/xvfb.log" 2>&1 &
 services_xvfb_pid=$!
 export DISPLAY="$services_display"
 for _ in $(seq 50); do
+  kill -0 "$services_xvfb_pid" 2>/dev/null || break
   xdpyinfo >/dev/null 2>&1 && break
   sleep 0.1
 done
-xdpyinfo >/dev/null 2>&1 || services_fail "the X server (Xvfb on $DISPLAY) does not answer:" "$services_runtime/xvfb.log"
+# Answered by our own server, not by another one on the same number.
+kill -0 "$services_xvfb_pid" 2>/dev/null && xdpyinfo >/dev/null 2>&1 || services_fail "the X server (Xvfb on $DISPLAY) does not answer:" "$services_runtime/xvfb.log"
 
 services_pulse=$("$services_top/scripts/pulse-start.sh") ||
   services_fail "the PulseAudio server did not start:" "$TAVRIN_PULSE_DIR/log"
