@@ -2627,8 +2627,8 @@ The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</tran
         <translation>Type a number and press Enter to confirm it. A value out of range is not accepted, and the previous value stays.</translation>
     </message>
     <message>
-        <source>合計の時間です。Enter で３つの値を確定します。</source>
-        <translation>The total time. Press Enter to confirm the three values.</translation>
+        <source>合計の時間です。プログラムを選んでいる間は、プログラム全体の秒数です。Enter で３つの値を確定します。</source>
+        <translation>The total time; while a programme is chosen, the whole programme in seconds. Press Enter to confirm the three values.</translation>
     </message>
     <message>
         <source>点と表示の大きさの係数を選びます。</source>
