@@ -169,7 +169,7 @@ Session::Session(SessionOptions options)
     // One room held and brought back: each hold goes to the record once it ends.
     holdLink_ = std::make_unique<rooms::HoldLink>(*roomsUi_, form_, roomsUi_->statusDialog());
     QObject::connect(holdLink_.get(), &rooms::HoldLink::incident, &journal_, [this](const rooms::HoldIncident &h) {
-        journal_.recordHold({h.room, rooms::holdByName(h.by), h.fromMs, h.toMs, h.firstLost, h.lastLost});
+        journal_.recordHold({h.room, rooms::holdByName(h.by), h.fromMs, h.toMs, h.firstLost, h.lastLost, h.lost});
     });
     // A held room's caption fills the question number's place at a size that fits.
     QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, &form_, [this](const QString &caption) {

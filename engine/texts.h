@@ -860,6 +860,10 @@ inline constexpr char holdRecord[] = QT_TRANSLATE_NOOP("texts", "部屋 %1 の�
 inline constexpr char holdLostNone[] = QT_TRANSLATE_NOOP("texts", "なし");
 inline constexpr char holdLostRange[] = QT_TRANSLATE_NOOP("texts", "%1～%2 問目");
 inline constexpr char holdLostOne[] = QT_TRANSLATE_NOOP("texts", "%1 問目");
+// Questions lost in one block of a programme, and between two blocks.
+inline constexpr char holdLostInPart[] = QT_TRANSLATE_NOOP("texts", "第 %1 部 %2");
+inline constexpr char holdLostJoin[] = QT_TRANSLATE_NOOP("texts", "、");
+inline constexpr char holdCellLost[] = QT_TRANSLATE_NOOP("texts", "%1（失う問題 %2）");
 inline constexpr char holdEvent[] = QT_TRANSLATE_NOOP("texts", "部屋の停止");
 inline constexpr char holdsExport[] = QT_TRANSLATE_NOOP("texts", "停止の記録を CSV に書き出す...");
 inline constexpr char holdsSaveName[] = QT_TRANSLATE_NOOP("texts", "部屋の停止.csv");

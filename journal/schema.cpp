@@ -85,7 +85,15 @@ const char *const kVersion3[] = {
     nullptr,
 };
 
-const Step kSteps[] = {kVersion1, kVersion2, kVersion3};
+// Version 4: every question a hold lost, block by block ("part:first-last"
+// joined by spaces; NULL in rows of version 3, where first_lost..last_lost
+// of the block it was held in say it).
+const char *const kVersion4[] = {
+    "ALTER TABLE holds ADD COLUMN lost TEXT",
+    nullptr,
+};
+
+const Step kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
 
 QString lastError(const QSqlQuery &q)
 {

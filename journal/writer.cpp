@@ -710,33 +710,52 @@ QList<QStringList> Writer::cueRows(QString *error)
 bool Writer::writeHold(const HoldItem &h, QSqlError *error)
 {
     QSqlQuery q(db_->db);
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO holds (room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost)"
-                             " VALUES (?, ?, ?, ?, ?, ?)"));
-    q.addBindValue(h.hold.room);
-    q.addBindValue(h.hold.by);
-    q.addBindValue(h.hold.fromMs);
-    q.addBindValue(h.hold.toMs);
-    q.addBindValue(h.hold.firstLost);
-    q.addBindValue(h.hold.lastLost);
+    q.prepare(QStringLiteral("INSERT OR IGNORE INTO holds (room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost,"
+                             " lost) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    const HoldEntry &e = h.hold;
+    q.addBindValue(e.room);
+    q.addBindValue(e.by);
+    q.addBindValue(e.fromMs);
+    q.addBindValue(e.toMs);
+    q.addBindValue(e.firstLost);
+    q.addBindValue(e.lastLost);
+    q.addBindValue(e.lost ? QVariant(lostKey(*e.lost)) : QVariant());
     if (q.exec())
         return true;
     *error = q.lastError();
     return false;
 }
 
+namespace {
+constexpr char kHoldColumns[] = "SELECT room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost, lost FROM holds";
+
+// A row of kHoldColumns; lost that does not read back is taken as unknown.
+HoldEntry storedHold(const QSqlQuery &q)
+{
+    HoldEntry h;
+    h.room = q.value(0).toString();
+    h.by = q.value(1).toString();
+    h.fromMs = q.value(2).toLongLong();
+    h.toMs = q.value(3).toLongLong();
+    h.firstLost = q.value(4).toInt();
+    h.lastLost = q.value(5).toInt();
+    if (!q.value(6).isNull())
+        h.lost = lostFromKey(q.value(6).toString());
+    return h;
+}
+} // namespace
+
 std::vector<HoldEntry> Writer::holds(QString *error)
 {
     std::vector<HoldEntry> out;
     QSqlQuery q(db_->db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost FROM holds"
-                               " ORDER BY room, from_utc_ms"))) {
+    if (!q.exec(QLatin1String(kHoldColumns) + QLatin1String(" ORDER BY room, from_utc_ms"))) {
         *error = str(texts::recordReadFailed).arg(reason(q.lastError()));
         return out;
     }
     while (q.next())
-        out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong(),
-                       q.value(4).toInt(), q.value(5).toInt()});
+        out.push_back(storedHold(q));
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <utility>
 
 namespace tavrin::rooms {
@@ -378,6 +379,8 @@ void Room::useState(const StateMessage &m, bool live)
     controllerOnline_ = true;
     heard(live);
     const RunState own = engine_.runState();
+    if (hold_.held && underWay(m.run.state()))
+        lastUnderWay_ = m.run;
     if (hold_.held && (m.event == StateEvent::Abort || (hold_.released && (!rejoin_ || m.event != StateEvent::Tick))))
         planRejoin();
     if (m.event == StateEvent::Abort && underWay(own)) {
@@ -625,6 +628,8 @@ void Room::hold(HoldBy by)
         if (hold_.released) {
             hold_.released = false;
             hold_.rejoinMs = 0;
+            hold_.lost.clear();
+            hold_.lastLost = 0;
             rejoin_.reset();
             showHold();
             scheduleStatus();
@@ -638,7 +643,10 @@ void Room::hold(HoldBy by)
     hold_.by = by;
     hold_.sinceMs = std::llround(controllerNowMs());
     hold_.question = run.ck.value();
-    heldPart_ = {run.part, run.cycle.value()};
+    heldPart_ = run.part;
+    lastUnderWay_.reset();
+    if (underWay(run.state()))
+        lastUnderWay_ = run;
     // The clock stops where it stands: no dot, no cue until the rejoin.
     if (run.sw == 1) {
         RunSnapshot stopped = run;
@@ -668,21 +676,27 @@ void Room::planRejoin()
 {
     if (!hold_.released && !(latest_ && latest_->event == StateEvent::Abort))
         return;
+    constexpr int kAll = std::numeric_limits<int>::max();
     if (!latest_ || !underWay(latest_->run.state()) || latest_->event == StateEvent::Abort) {
-        // Every question from the one it was held in to the run's last went by.
-        hold_.lastLost = hold_.question > 0 ? engine_.snapshot().cycle.value() : 0;
+        // Every question from the one it was held in to the last the run
+        // went through; not knowing that, to the run's end.
+        if (lastUnderWay_)
+            countLost(*lastUnderWay_, lastUnderWay_->part, lastUnderWay_->ck.value());
+        else if (hold_.question > 0)
+            countLost(latest_ ? latest_->run : engine_.snapshot(), kAll, kAll);
         endHold();
         return;
     }
     rejoin_ = rejoinPoint(latest_->run, latest_->dueMs, std::llround(controllerNowMs()), kRejoinLeadMs);
     hold_.rejoinMs = rejoin_ ? rejoin_->dueMs : 0;
-    // Rejoined on a question's start, it lost those before; on the end, all.
-    // A rejoin in a later part of a programme: the rest of the block it was
-    // held in went by (questions are numbered afresh in each block).
-    hold_.lastLost = !rejoin_                                  ? 0
-                     : rejoin_->before.part != heldPart_.first ? heldPart_.second
-                     : rejoin_->atQuestion                     ? rejoin_->before.ck.value() - 1
-                                                               : rejoin_->before.ck.value();
+    // Rejoined on a question's start, it lost those before, in every block
+    // from the one it was held in; on the end, all of them.
+    hold_.lost.clear();
+    hold_.lastLost = 0;
+    if (rejoin_ && rejoin_->atQuestion)
+        countLost(rejoin_->before, rejoin_->before.part, rejoin_->before.ck.value() - 1);
+    else if (rejoin_)
+        countLost(rejoin_->before, kAll, kAll);
     scheduleStatus();
     holdTick(); // the rejoin may be the very next tick
 }
@@ -705,11 +719,24 @@ void Room::holdTick()
     showHold();
 }
 
+// The questions of run's plan from the one the room was held in up to
+// question `to` of part toPart.
+void Room::countLost(const RunSnapshot &run, int toPart, int to)
+{
+    const bool numbered = !run.plan.parts.empty();
+    hold_.lost = questionsBetween(run.programme(), heldPart_, hold_.question, toPart, to, numbered);
+    hold_.lastLost = 0;
+    for (const LostQuestions &l : hold_.lost)
+        if (l.part == (numbered ? heldPart_ + 1 : 0))
+            hold_.lastLost = l.last;
+}
+
 void Room::endHold()
 {
     const HoldView was = hold_;
     const std::optional<Rejoin> at = std::exchange(rejoin_, std::nullopt);
     hold_ = {};
+    lastUnderWay_.reset();
     // Put where the circuit stands before the rejoin tick, and no more:
     // catching up the tick just gone by would play a cue of the question lost.
     if (at)

@@ -118,6 +118,7 @@ private:
     void holdTick();
     void endHold();
     void showHold();
+    void countLost(const RunSnapshot &run, int toPart, int to);
     double controllerNowMs() const;
 
     Engine &engine_;
@@ -160,7 +161,10 @@ private:
     ClockTimer reportPace_;
     HoldView hold_;
     std::optional<Rejoin> rejoin_;
-    std::pair<int, int> heldPart_; // the part the room was held in, and its questions
+    int heldPart_ = 0; // the part the room was held in
+    // The controller's run as it last stood under way while this room was
+    // held: where a run that ended meanwhile took its last question.
+    std::optional<RunSnapshot> lastUnderWay_;
     qint64 holdAskAtMs_ = 0; // the newest hold ask taken
 };
 

@@ -2627,10 +2627,6 @@ The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</tran
         <translation>Type a number and press Enter to confirm it. A value out of range is not accepted, and the previous value stays.</translation>
     </message>
     <message>
-        <source>合計の時間です。プログラムを選んでいる間は、プログラム全体の秒数です。Enter で３つの値を確定します。</source>
-        <translation>The total time; while a programme is chosen, the whole programme in seconds. Press Enter to confirm the three values.</translation>
-    </message>
-    <message>
         <source>点と表示の大きさの係数を選びます。</source>
         <translation>Chooses the size factor of the dots and the display.</translation>
     </message>
@@ -2667,6 +2663,18 @@ The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</tran
         <source>終了</source>
         <comment>the last row of a timetable</comment>
         <translation>End</translation>
+    </message>
+    <message>
+        <source>第 %1 部 %2</source>
+        <translation>part %1: %2</translation>
+    </message>
+    <message>
+        <source>%1（失う問題 %2）</source>
+        <translation>%1 (loses %2)</translation>
+    </message>
+    <message>
+        <source>合計の時間です。プログラムを選んでいる間は、プログラム全体の秒数です。Enter で３つの値を確定します。</source>
+        <translation>The total time; while a programme is chosen, the whole programme in seconds. Press Enter to confirm the three values.</translation>
     </message>
 </context>
 </TS>

@@ -20,8 +20,9 @@ using texts::str;
 
 HoldIncident incidentOf(const QString &room, const HoldView &hold, qint64 endMs)
 {
-    return {room, hold.by, hold.sinceMs, qMax(hold.sinceMs, endMs), qMax(1, hold.question), hold.lastLost};
+    return {room, hold.by, hold.sinceMs, qMax(hold.sinceMs, endMs), qMax(1, hold.question), hold.lastLost, hold.lost};
 }
+
 
 HoldLink::HoldLink(RoomsUi &rooms, FramePort &frame, StatusDialog &status, QObject *parent)
     : QObject(parent), rooms_(rooms), frame_(frame)

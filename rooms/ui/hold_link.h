@@ -21,8 +21,9 @@ class RoomsUi;
 class StatusDialog;
 
 // A hold as the record keeps it: times on the controller's clock; the
-// questions firstLost..lastLost went by without the room (none when
-// lastLost < firstLost).
+// questions firstLost..lastLost of the block it was held in went by without
+// the room (none when lastLost < firstLost), and lost says every one, block
+// by block.
 struct HoldIncident {
     QString room;
     HoldBy by = HoldBy::Controller;
@@ -30,6 +31,7 @@ struct HoldIncident {
     qint64 toMs = 0;
     int firstLost = 0;
     int lastLost = 0;
+    std::vector<LostQuestions> lost;
 };
 // The incident a hold that ended makes.
 HoldIncident incidentOf(const QString &room, const HoldView &hold, qint64 endMs);
