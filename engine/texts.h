@@ -864,6 +864,11 @@ inline constexpr char holdLostOne[] = QT_TRANSLATE_NOOP("texts", "%1 問目");
 inline constexpr char holdLostInPart[] = QT_TRANSLATE_NOOP("texts", "第 %1 部 %2");
 inline constexpr char holdLostJoin[] = QT_TRANSLATE_NOOP("texts", "、");
 inline constexpr char holdCellLost[] = QT_TRANSLATE_NOOP("texts", "%1（失う問題 %2）");
+// A held room started again, and the controller's release it missed.
+inline constexpr char holdKept[] = QT_TRANSLATE_NOOP(
+    "texts", "この部屋は止めたまま起動しました（%1 の操作、%2 から）。戻すまで止まっています。戻すには Ctrl+F8 を押すか、操作卓で戻してください。");
+inline constexpr char holdResent[] =
+    QT_TRANSLATE_NOOP("texts", "部屋 %1 は止めたまま戻ってきました。止まっている間に送った「戻す」をもう一度送りました。");
 inline constexpr char holdEvent[] = QT_TRANSLATE_NOOP("texts", "部屋の停止");
 inline constexpr char holdsExport[] = QT_TRANSLATE_NOOP("texts", "停止の記録を CSV に書き出す...");
 inline constexpr char holdsSaveName[] = QT_TRANSLATE_NOOP("texts", "部屋の停止.csv");

@@ -24,6 +24,11 @@ struct HoldEntry {
     // Every question lost, block by block; none from a journal of an older
     // version, where firstLost..lastLost of the block it was held in say it.
     std::optional<std::vector<LostQuestions>> lost;
+    // A room's own hold not ended yet: where it stands, for a restart.
+    bool open = false;
+    bool released = false;
+    int question = 0; // held in
+    int part = 0;     // the part of the run it was held in
 };
 
 QString lostQuestions(const HoldEntry &h);

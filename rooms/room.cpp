@@ -5,6 +5,7 @@
 #include "phase_timer.h"
 #include "texts.h"
 
+#include <QDateTime>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -99,7 +100,7 @@ QString Room::start()
 // it kept one, on that run's grid.
 void Room::carryOnKept()
 {
-    if (latest_ || !keptRun_)
+    if (latest_ || !keptRun_ || hold_.held)
         return;
     const std::optional<KeptRun> kept = keptRun_();
     if (!kept)
@@ -633,6 +634,7 @@ void Room::hold(HoldBy by)
             rejoin_.reset();
             showHold();
             scheduleStatus();
+            emit holdKept(hold_, heldPart_);
             emit changed();
         }
         return;
@@ -657,7 +659,37 @@ void Room::hold(HoldBy by)
                   .arg(hold_.question));
     showHold();
     scheduleStatus();
+    emit holdKept(hold_, heldPart_);
     emit changed();
+}
+
+void Room::keepHold(const KeptHold &kept)
+{
+    if (hold_.held || !kept.hold.held)
+        return;
+    hold_ = kept.hold;
+    hold_.rejoinMs = 0;
+    hold_.lastLost = 0;
+    hold_.lost.clear();
+    heldPart_ = kept.part;
+    lastUnderWay_.reset();
+    // No ask older than the hold itself is taken again: a release captured
+    // before the restart changes nothing.
+    holdAskAtMs_ = qMax(holdAskAtMs_, hold_.sinceMs);
+    const RunSnapshot run = engine_.snapshot();
+    if (run.sw == 1) {
+        RunSnapshot stopped = run;
+        stopped.sw = 0;
+        change([&] { engine_.adopt(stopped); });
+    }
+    emit note(str(texts::holdKept)
+                  .arg(str(hold_.by == HoldBy::Room ? texts::holdByRoom : texts::holdByController),
+                       QDateTime::fromMSecsSinceEpoch(hold_.sinceMs).toString(QStringLiteral("HH:mm:ss"))));
+    showHold();
+    scheduleStatus();
+    emit changed();
+    if (hold_.released)
+        planRejoin(); // on the controller's first state
 }
 
 void Room::release(HoldBy by)
@@ -666,6 +698,7 @@ void Room::release(HoldBy by)
         return;
     hold_.released = true;
     emit note(str(texts::holdReleased).arg(str(by == HoldBy::Room ? texts::holdByRoom : texts::holdByController)));
+    emit holdKept(hold_, heldPart_);
     planRejoin();
     emit changed();
 }
@@ -676,14 +709,20 @@ void Room::planRejoin()
 {
     if (!hold_.released && !(latest_ && latest_->event == StateEvent::Abort))
         return;
+    // Started again held, the room has yet to hear where the circuit
+    // stands: it waits for the controller's state rather than rejoin blind.
+    if (!latest_) {
+        showHold();
+        return;
+    }
     constexpr int kAll = std::numeric_limits<int>::max();
-    if (!latest_ || !underWay(latest_->run.state()) || latest_->event == StateEvent::Abort) {
+    if (!underWay(latest_->run.state()) || latest_->event == StateEvent::Abort) {
         // Every question from the one it was held in to the last the run
         // went through; not knowing that, to the run's end.
         if (lastUnderWay_)
             countLost(*lastUnderWay_, lastUnderWay_->part, lastUnderWay_->ck.value());
         else if (hold_.question > 0)
-            countLost(latest_ ? latest_->run : engine_.snapshot(), kAll, kAll);
+            countLost(latest_->run, kAll, kAll);
         endHold();
         return;
     }

@@ -28,6 +28,13 @@ struct KeptRun {
     qint64 dueMs = 0;
 };
 
+// A hold the journal kept open: the room was held when its program
+// stopped. part: the part of the run it was held in.
+struct KeptHold {
+    HoldView hold;
+    int part = 0;
+};
+
 // Another Tavrin in a room: its own buttons and boxes do not act; it takes
 // the controller's run and shows it, and plays its own cues, on the
 // controller's seconds.
@@ -76,6 +83,9 @@ public:
     void hold(HoldBy by);
     void release(HoldBy by);
     const HoldView &holdView() const { return hold_; }
+    // The hold the journal kept from before a restart: held again as it
+    // was, by whom and since when, until it is released.
+    void keepHold(const KeptHold &kept);
 
 signals:
     // The controller's operator ended the run that this room ran by closing
@@ -85,6 +95,9 @@ signals:
     // A hold ended at endMs (controller's clock); hold.lastLost says which
     // questions it cost.
     void holdEnded(const tavrin::rooms::HoldView &hold, qint64 endMs);
+    // A hold begun, released, or held again before it rejoined: what the
+    // journal keeps so that a restart finds the room still held.
+    void holdKept(const tavrin::rooms::HoldView &hold, int part);
     // What stands where the question number does while held; empty when
     // the hold has ended (the window fits its font to it).
     void holdCaption(const QString &caption);

@@ -2673,6 +2673,14 @@ The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</tran
         <translation>%1 (loses %2)</translation>
     </message>
     <message>
+        <source>この部屋は止めたまま起動しました（%1 の操作、%2 から）。戻すまで止まっています。戻すには Ctrl+F8 を押すか、操作卓で戻してください。</source>
+        <translation>This room started again still suspended (by %1, since %2). It stays suspended until it is brought back: press Ctrl+F8, or bring it back from the controller.</translation>
+    </message>
+    <message>
+        <source>部屋 %1 は止めたまま戻ってきました。止まっている間に送った「戻す」をもう一度送りました。</source>
+        <translation>Room %1 came back still suspended. The &quot;bring back&quot; sent while it was away was sent again.</translation>
+    </message>
+    <message>
         <source>合計の時間です。プログラムを選んでいる間は、プログラム全体の秒数です。Enter で３つの値を確定します。</source>
         <translation>The total time; while a programme is chosen, the whole programme in seconds. Press Enter to confirm the three values.</translation>
     </message>

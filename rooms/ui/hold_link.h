@@ -23,7 +23,8 @@ class StatusDialog;
 // A hold as the record keeps it: times on the controller's clock; the
 // questions firstLost..lastLost of the block it was held in went by without
 // the room (none when lastLost < firstLost), and lost says every one, block
-// by block.
+// by block. open: a room's own hold, not ended yet (what a restart takes up;
+// question, part and released say where it stands).
 struct HoldIncident {
     QString room;
     HoldBy by = HoldBy::Controller;
@@ -32,6 +33,10 @@ struct HoldIncident {
     int firstLost = 0;
     int lastLost = 0;
     std::vector<LostQuestions> lost;
+    bool open = false;
+    bool released = false;
+    int question = 0;
+    int part = 0;
 };
 // The incident a hold that ended makes.
 HoldIncident incidentOf(const QString &room, const HoldView &hold, qint64 endMs);
@@ -53,11 +58,16 @@ private:
     void attach(Member *member);
     void ownKey();
     void roomsChanged();
+    void resendReleases();
 
     RoomsUi &rooms_;
     FramePort &frame_;
     QPointer<Member> member_;
     QHash<QString, HoldView> seen_; // the controller: each held room's last view
+    // The controller: its last ask of each room, and the connection (its
+    // status's since) of a room that came back held and was sent it again.
+    QHash<QString, HoldAsk> asked_;
+    QHash<QString, qint64> resent_;
 };
 
 } // namespace tavrin::rooms

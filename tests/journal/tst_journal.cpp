@@ -781,7 +781,8 @@ void TestJournal::csvCells()
 
 // A journal of the version before lost questions were kept by block opens
 // with its holds as they were; each hold is kept once, listed in the record
-// with every question it lost, and saved alone as incidents.
+// with every question it lost, and saved alone as incidents. A room's own
+// hold still standing is no incident: the next start takes it up, once.
 void TestJournal::holdsKeptOnceAndExported()
 {
     QTemporaryDir dir;
@@ -802,6 +803,10 @@ void TestJournal::holdsKeptOnceAndExported()
         h.room = room, h.by = by, h.fromMs = from, h.toMs = to, h.firstLost = first, h.lastLost = last;
         return h;
     };
+    journal::HoldEntry c = hold(u"C"_qs, u"room"_qs, at + 20000, at + 20000, 3, 0);
+    c.open = true;
+    c.question = 3;
+    c.part = 2;
     {
         Rig r(dir.path());
         QVERIFY(r.recording);
@@ -809,6 +814,9 @@ void TestJournal::holdsKeptOnceAndExported()
         journal::HoldEntry a = hold(u"A"_qs, u"room"_qs, at + 9000, at + 9500, 4, 3);
         a.lost = {{1, 4, 5}, {3, 1, 2}};
         r.journal.recordHold(a);
+        r.journal.recordHold(c);
+        c.released = true;
+        r.journal.recordHold(c);
         QSignalSpy read(&r.journal, &Journal::recordRead);
         r.journal.readRecord();
         QVERIFY(read.wait());
@@ -829,6 +837,20 @@ void TestJournal::holdsKeptOnceAndExported()
         QCOMPARE(rows[0], journal::holdsHeader());
         QCOMPARE((QStringList{rows[1][0], rows[1][4], rows[2][0], rows[2][3]}),
                  (QStringList{u"A"_qs, u"部屋"_qs, u"B"_qs, u"2 問目"_qs}));
+        r.journal.finish();
+    }
+    for (bool first : {true, false}) {
+        Rig r(dir.path());
+        const std::optional<journal::HoldEntry> kept = r.journal.takeOpenHold();
+        QCOMPARE(kept.has_value(), first);
+        QVERIFY(!r.journal.takeOpenHold());
+        if (!kept)
+            break;
+        QCOMPARE((std::tuple{kept->room, kept->by, kept->fromMs, kept->question, kept->part, kept->released}),
+                 (std::tuple{c.room, c.by, c.fromMs, 3, 2, true}));
+        c.open = false; // it ended: the next start finds none
+        r.journal.recordHold(c);
+        r.journal.finish();
     }
 }
 

@@ -158,6 +158,42 @@ private slots:
         QCOMPARE(r.room->refusals().total(), 0);
     }
 
+    // Started again while held (the journal's hold): held as before, whatever
+    // the controller's state says, until released; then back only on the
+    // start of a question, whichever came first, the release or the state.
+    void keptHoldStays_data()
+    {
+        QTest::addColumn<bool>("released"); // before the restart
+        QTest::addColumn<bool>("askFirst"); // the release came before the controller's state
+        QTest::newRow("still held") << false << false;
+        QTest::newRow("released before the restart") << true << false;
+        QTest::newRow("released before the state came") << false << true;
+    }
+    void keptHoldStays()
+    {
+        QFETCH(bool, released);
+        QFETCH(bool, askFirst);
+        HoldRig r(0, false);
+        QSignalSpy ended(r.room.get(), &Room::holdEnded);
+        const qint64 since = r.clock.wallMs() - 20'000;
+        r.room->keepHold({{true, HoldBy::Room, since, 2, released, 0, 0, {}}, 0});
+        r.ask(false, since - 1); // sent before the hold began, and captured: refused
+        QCOMPARE(r.room->refusals().count(Refusal::Replayed), 1);
+        r.until(5500);
+        if (askFirst)
+            r.ask(false, r.clock.wallMs());
+        r.sendState();
+        QVERIFY(r.room->holdView().held);
+        QCOMPARE(r.engine.state().sw, 0);
+        r.until(6500);
+        if (!released && !askFirst)
+            r.ask(false, r.clock.wallMs());
+        QVERIFY(r.rejoinsOn(9, r.players.plays));
+        QCOMPARE(ended.count(), 1);
+        const HoldView was = ended.front().at(0).value<HoldView>();
+        QCOMPARE((std::tuple{was.by, was.sinceMs, lostKey(was.lost)}), (std::tuple{HoldBy::Room, since, u"0:2-2"_qs}));
+    }
+
     void onlyFreshAsksOfTheControllerTaken_data()
     {
         QTest::addColumn<QString>("from");
