@@ -170,7 +170,21 @@ Session::Session(SessionOptions options)
     // One room held and brought back: each hold goes to the record once it ends.
     holdLink_ = std::make_unique<rooms::HoldLink>(*roomsUi_, form_, roomsUi_->statusDialog());
     QObject::connect(holdLink_.get(), &rooms::HoldLink::incident, &journal_, [this](const rooms::HoldIncident &h) {
-        journal_.recordHold({h.room, rooms::holdByName(h.by), h.fromMs, h.toMs, h.firstLost, h.lastLost});
+        journal_.recordHold({h.room, rooms::holdByName(h.by), h.fromMs, h.toMs, h.firstLost, h.lastLost, h.lost,
+                             h.open, h.released, h.question, h.part});
+    });
+    // A room held when its program stopped comes back held, as it was.
+    roomsUi_->setKeptHold([this]() -> std::optional<rooms::KeptHold> {
+        const std::optional<journal::HoldEntry> h = journal_.takeOpenHold();
+        if (!h || h->room != options_.rooms.room)
+            return std::nullopt;
+        rooms::HoldView v;
+        v.held = true;
+        v.by = h->by == rooms::holdByName(rooms::HoldBy::Room) ? rooms::HoldBy::Room : rooms::HoldBy::Controller;
+        v.sinceMs = h->fromMs;
+        v.question = h->question;
+        v.released = h->released;
+        return rooms::KeptHold{v, h->part};
     });
     // A held room's caption fills the question number's place at a size that fits.
     QObject::connect(holdLink_.get(), &rooms::HoldLink::captionShown, &form_, [this](const QString &caption) {

@@ -85,7 +85,6 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
         st_.timesum = total(st_.time1, st_.time2, st_.cycle);
         fillBoxes();
     }
-    w_.setText(TextBox::Text4, st_.timesum.toString());
     // A programme chosen before start-up keeps what the file just gave the
     // boxes, to be saved at exit, and lays the window out for its first part.
     if (programme_) {
@@ -95,6 +94,7 @@ void Engine::Form_Load(const QString &exeDir, const QString &workDir)
         st_.t = 0;
         lead_ = 0;
     }
+    showTotal();
 
     // 9. Clock.
     w_.setTimerInterval(1000);
@@ -393,7 +393,15 @@ void Engine::putBoxesBack()
     st_.time2 = boxes_[1];
     st_.cycle = boxes_[2];
     st_.timesum = total(st_.time1, st_.time2, st_.cycle);
-    w_.setText(TextBox::Text4, st_.timesum.toString());
+    showTotal();
+}
+
+// The total box: while a programme is chosen, the whole programme's seconds
+// (shown only: it may pass what the boxes' 16-bit sums can hold, and takes
+// no part in them); otherwise the boxes' own total.
+void Engine::showTotal()
+{
+    w_.setText(TextBox::Text4, programme_ ? QString::number(programme_->total()) : st_.timesum.toString());
 }
 
 Programme Engine::plan() const
@@ -416,6 +424,7 @@ bool Engine::setProgramme(const std::optional<Programme> &programme)
         enterPart(0);
     else if (wasProgrammed)
         putBoxesBack();
+    showTotal();
     // Outside a run the counters read as they did before a start.
     st_.ck = 0;
     st_.t = 0;
@@ -727,7 +736,7 @@ bool Engine::adopt(const RunSnapshot &s)
     w_.setText(TextBox::Text1, boxes[0].toString());
     w_.setText(TextBox::Text2, boxes[1].toString());
     w_.setText(TextBox::Text3, boxes[2].toString());
-    w_.setText(TextBox::Text4, st_.timesum.toString());
+    showTotal();
     w_.setComboIndex(s.fkc.value());
     setFontFactor(s.fkc);
     st_.sw = s.sw;

@@ -107,6 +107,7 @@ private:
     void showLead(const QString &banner, qint64 left);
     void hideLead();
     void putBoxesBack();
+    void showTotal();
 
     WindowPort &w_;
     CuePlayers &mm_;

@@ -886,6 +886,15 @@ inline constexpr char holdRecord[] = QT_TRANSLATE_NOOP("texts", "部屋 %1 の�
 inline constexpr char holdLostNone[] = QT_TRANSLATE_NOOP("texts", "なし");
 inline constexpr char holdLostRange[] = QT_TRANSLATE_NOOP("texts", "%1～%2 問目");
 inline constexpr char holdLostOne[] = QT_TRANSLATE_NOOP("texts", "%1 問目");
+// Questions lost in one block of a programme, and between two blocks.
+inline constexpr char holdLostInPart[] = QT_TRANSLATE_NOOP("texts", "第 %1 部 %2");
+inline constexpr char holdLostJoin[] = QT_TRANSLATE_NOOP("texts", "、");
+inline constexpr char holdCellLost[] = QT_TRANSLATE_NOOP("texts", "%1（失う問題 %2）");
+// A held room started again, and the controller's release it missed.
+inline constexpr char holdKept[] = QT_TRANSLATE_NOOP(
+    "texts", "この部屋は止めたまま起動しました（%1 の操作、%2 から）。戻すまで止まっています。戻すには Ctrl+F8 を押すか、操作卓で戻してください。");
+inline constexpr char holdResent[] =
+    QT_TRANSLATE_NOOP("texts", "部屋 %1 は止めたまま戻ってきました。止まっている間に送った「戻す」をもう一度送りました。");
 inline constexpr char holdEvent[] = QT_TRANSLATE_NOOP("texts", "部屋の停止");
 inline constexpr char holdsExport[] = QT_TRANSLATE_NOOP("texts", "停止の記録を CSV に書き出す...");
 inline constexpr char holdsSaveName[] = QT_TRANSLATE_NOOP("texts", "部屋の停止.csv");
@@ -1023,7 +1032,7 @@ inline constexpr char a11yTime2[] = QT_TRANSLATE_NOOP("texts", "移動時間（�
 inline constexpr char a11yCycle[] = QT_TRANSLATE_NOOP("texts", "問題数");
 inline constexpr char a11yTotal[] = QT_TRANSLATE_NOOP("texts", "合計時間（秒）");
 inline constexpr char a11yTimeBoxDesc[] = QT_TRANSLATE_NOOP("texts", "数を入力して Enter で確定します。範囲外の値は受け付けず、元の値のままです。");
-inline constexpr char a11yTotalDesc[] = QT_TRANSLATE_NOOP("texts", "合計の時間です。Enter で３つの値を確定します。");
+inline constexpr char a11yTotalDesc[] = QT_TRANSLATE_NOOP("texts", "合計の時間です。プログラムを選んでいる間は、プログラム全体の秒数です。Enter で３つの値を確定します。");
 inline constexpr char a11yFontFactor[] = QT_TRANSLATE_NOOP("texts", "フォント係数");
 inline constexpr char a11yFontFactorDesc[] = QT_TRANSLATE_NOOP("texts", "点と表示の大きさの係数を選びます。");
 inline constexpr char a11yQuestion[] = QT_TRANSLATE_NOOP("texts", "問題番号");

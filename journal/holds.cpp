@@ -14,11 +14,9 @@ QString byName(const QString &by)
 }
 } // namespace
 
-QString lostQuestions(int first, int last)
+QString lostQuestions(const HoldEntry &h)
 {
-    if (last < first || last <= 0)
-        return str(texts::holdLostNone);
-    return first == last ? str(texts::holdLostOne).arg(first) : str(texts::holdLostRange).arg(first).arg(last);
+    return h.lost ? lostText(*h.lost) : lostText(h.firstLost, h.lastLost);
 }
 
 QStringList holdsHeader()
@@ -32,7 +30,7 @@ QStringList holdsHeader()
 QStringList holdCells(const HoldEntry &h, int (*zoneAt)(qint64))
 {
     return {h.room, localTime(h.fromMs, zoneAt(h.fromMs)), localTime(h.toMs, zoneAt(h.toMs)),
-            lostQuestions(h.firstLost, h.lastLost), byName(h.by)};
+            lostQuestions(h), byName(h.by)};
 }
 
 QStringList holdRecordRow(const HoldEntry &h, int (*zoneAt)(qint64))

@@ -117,6 +117,8 @@ bool Journal::open()
     writer_ = std::make_unique<Writer>(dir_, std::move(replies));
     const OpenOutcome out = writer_->start();
     unsent_ = out.unsent;
+    if (out.openHold)
+        openHold_ = std::make_shared<HoldEntry>(*out.openHold);
     lastRun_ = out.lastRun;
     interrupted_ = out.interrupted;
     if (!out.notice.isEmpty())
@@ -401,6 +403,12 @@ void Journal::exportCsv(const QString &file)
     }
     QMetaObject::invokeMethod(
         this, [this, file] { emit exported(file, 0, texts::str(texts::recordUnavailable)); }, Qt::QueuedConnection);
+}
+
+std::optional<HoldEntry> Journal::takeOpenHold()
+{
+    const std::shared_ptr<HoldEntry> h = std::exchange(openHold_, nullptr);
+    return h ? std::optional<HoldEntry>(*h) : std::nullopt;
 }
 
 void Journal::recordHold(const journal::HoldEntry &hold)

@@ -82,6 +82,8 @@ public:
     void recordPlayedCue(const tavrin::PlayedCue &cue, tavrin::CueProof proof);
     // A room's cues kept and never sent before this start (found by open()), once.
     QList<PlayedCue> takeUnsentCues() { return std::exchange(unsent_, {}); }
+    // A room's own hold that stood when its program stopped (found by open()), once.
+    std::optional<journal::HoldEntry> takeOpenHold();
     // The operator closed the window during a run and confirmed it: the run
     // under way is closed as aborted, and is not offered to be carried on.
     void abortRun();
@@ -130,6 +132,7 @@ private:
     std::function<CueStatus(int)> cueSound_;
     std::optional<InterruptedRun> interrupted_;
     QList<PlayedCue> unsent_;
+    std::shared_ptr<journal::HoldEntry> openHold_;
     qint64 lastRun_ = 0;
     qint64 run_ = 0;      // the run under way (running or paused)
     qint64 ended_ = 0;    // the run whose end is on view until a reset

@@ -85,7 +85,20 @@ const char *const kVersion3[] = {
     nullptr,
 };
 
-const Step kSteps[] = {kVersion1, kVersion2, kVersion3};
+// Version 4: every question a hold lost, block by block ("part:first-last"
+// joined by spaces; NULL in rows of version 3, where first_lost..last_lost
+// of the block it was held in say it), and a room's own hold while it
+// stands (open), so that the room comes back held after a restart.
+const char *const kVersion4[] = {
+    "ALTER TABLE holds ADD COLUMN lost TEXT",
+    "ALTER TABLE holds ADD COLUMN open INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE holds ADD COLUMN released INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE holds ADD COLUMN question INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE holds ADD COLUMN held_part INTEGER NOT NULL DEFAULT 0",
+    nullptr,
+};
+
+const Step kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
 
 QString lastError(const QSqlQuery &q)
 {

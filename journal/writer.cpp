@@ -233,6 +233,7 @@ OpenOutcome Writer::open()
     if (!unreadable.isEmpty())
         out.notice = unreadable;
     out.unsent = unsentCues();
+    out.openHold = openHold();
     QSqlQuery q(db_->db);
     if (q.exec(QStringLiteral("SELECT max(id) FROM runs")) && q.next())
         out.lastRun = q.value(0).toLongLong();
@@ -707,37 +708,92 @@ QList<QStringList> Writer::cueRows(QString *error)
     return proofRows(cues, &zoneAt);
 }
 
+// Each hold once: a room's own open one is brought up to date until it
+// ends; one that ended is never written over.
 bool Writer::writeHold(const HoldItem &h, QSqlError *error)
 {
     QSqlQuery q(db_->db);
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO holds (room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost)"
-                             " VALUES (?, ?, ?, ?, ?, ?)"));
-    q.addBindValue(h.hold.room);
-    q.addBindValue(h.hold.by);
-    q.addBindValue(h.hold.fromMs);
-    q.addBindValue(h.hold.toMs);
-    q.addBindValue(h.hold.firstLost);
-    q.addBindValue(h.hold.lastLost);
+    q.prepare(QStringLiteral(
+        "INSERT INTO holds (room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost, lost, open, released,"
+        " question, held_part) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+        " ON CONFLICT(room, from_utc_ms) DO UPDATE SET held_by = excluded.held_by, to_utc_ms = excluded.to_utc_ms,"
+        " first_lost = excluded.first_lost, last_lost = excluded.last_lost, lost = excluded.lost,"
+        " open = excluded.open, released = excluded.released, question = excluded.question,"
+        " held_part = excluded.held_part WHERE holds.open = 1"));
+    const HoldEntry &e = h.hold;
+    q.addBindValue(e.room);
+    q.addBindValue(e.by);
+    q.addBindValue(e.fromMs);
+    q.addBindValue(e.toMs);
+    q.addBindValue(e.firstLost);
+    q.addBindValue(e.lastLost);
+    q.addBindValue(e.lost ? QVariant(lostKey(*e.lost)) : QVariant());
+    q.addBindValue(e.open ? 1 : 0);
+    q.addBindValue(e.released ? 1 : 0);
+    q.addBindValue(e.question);
+    q.addBindValue(e.part);
     if (q.exec())
         return true;
     *error = q.lastError();
     return false;
 }
 
+namespace {
+constexpr char kHoldColumns[] =
+    "SELECT room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost, lost, open, released, question, held_part"
+    " FROM holds";
+
+// A row of kHoldColumns; lost that does not read back is taken as unknown.
+HoldEntry storedHold(const QSqlQuery &q)
+{
+    HoldEntry h;
+    h.room = q.value(0).toString();
+    h.by = q.value(1).toString();
+    h.fromMs = q.value(2).toLongLong();
+    h.toMs = q.value(3).toLongLong();
+    h.firstLost = q.value(4).toInt();
+    h.lastLost = q.value(5).toInt();
+    if (!q.value(6).isNull())
+        h.lost = lostFromKey(q.value(6).toString());
+    h.open = q.value(7).toInt() != 0;
+    h.released = q.value(8).toInt() != 0;
+    h.question = q.value(9).toInt();
+    h.part = q.value(10).toInt();
+    return h;
+}
+} // namespace
+
+// The holds that ended: a room's own that still stands is no incident yet.
 std::vector<HoldEntry> Writer::holds(QString *error)
 {
     std::vector<HoldEntry> out;
     QSqlQuery q(db_->db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost FROM holds"
-                               " ORDER BY room, from_utc_ms"))) {
+    if (!q.exec(QLatin1String(kHoldColumns) + QLatin1String(" WHERE open = 0 ORDER BY room, from_utc_ms"))) {
         *error = str(texts::recordReadFailed).arg(reason(q.lastError()));
         return out;
     }
     while (q.next())
-        out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong(),
-                       q.value(4).toInt(), q.value(5).toInt()});
+        out.push_back(storedHold(q));
     return out;
+}
+
+std::optional<HoldEntry> Writer::openHold()
+{
+    QSqlQuery q(db_->db);
+    q.prepare(QLatin1String(kHoldColumns) +
+              QLatin1String(" WHERE open = 1 AND from_utc_ms > ? ORDER BY from_utc_ms DESC, id DESC LIMIT 1"));
+    q.addBindValue(nowUtc() - 86'400'000);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    const HoldEntry h = storedHold(q);
+    // Bounds as for anything read: a part or question no run can have is no hold to take up.
+    if (h.by != QLatin1String("room") && h.by != QLatin1String("controller"))
+        return std::nullopt;
+    if (h.part < 0 || h.part >= programme_limits::kMaxParts || h.question < 0 ||
+        h.question > programme_limits::kMaxNumber)
+        return std::nullopt;
+    return h;
 }
 
 void Writer::read(const ReadItem &r)

@@ -82,6 +82,7 @@ struct OpenOutcome {
     qint64 lastRun = 0;
     std::optional<InterruptedRun> interrupted;
     QList<PlayedCue> unsent; // a room's cues kept and never sent, of the last day
+    std::optional<HoldEntry> openHold; // a room's own hold that stood when it stopped, of the last day
 };
 
 // What the writer tells the UI thread; called on the writer thread, so each
@@ -138,6 +139,7 @@ private:
     QList<QStringList> cueRows(QString *error);
     bool writeHold(const HoldItem &h, QSqlError *error);
     std::vector<HoldEntry> holds(QString *error);
+    std::optional<HoldEntry> openHold();
     void fail(const QString &notice);
     void failWriting(const QSqlError &error);
     std::optional<InterruptedRun> findInterrupted(QString *unreadable);

@@ -461,6 +461,35 @@ void readKeeping(Fields &f, ClockKeeping &k)
         f.fail(g.refusal(), latin("clock.") + g.detail());
 }
 
+// Lost questions as [part, first, last] each.
+QJsonArray lostArray(const std::vector<LostQuestions> &lost)
+{
+    QJsonArray a;
+    for (const LostQuestions &l : lost)
+        a.append(QJsonArray{l.part, l.first, l.last});
+    return a;
+}
+
+bool readLost(const QJsonArray &a, std::vector<LostQuestions> &into)
+{
+    if (a.size() > programme_limits::kMaxParts)
+        return false;
+    for (const QJsonValue &v : a) {
+        const QJsonArray e = v.toArray();
+        if (!v.isArray() || e.size() != 3)
+            return false;
+        int n[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            const double d = e[i].toDouble(-1);
+            if (!e[i].isDouble() || d != std::floor(d) || d < 0 || d > programme_limits::kMaxNumber)
+                return false;
+            n[i] = int(d);
+        }
+        into.push_back({n[0], n[1], n[2]});
+    }
+    return lostValid(into);
+}
+
 QJsonObject keepingObject(const ClockKeeping &k)
 {
     return QJsonObject{{latin("sync"), k.synchronised},
@@ -506,7 +535,8 @@ QByteArray writeStatus(const QString &exam, const RoomStatus &m)
                                        {latin("question"), m.hold.question},
                                        {latin("released"), m.hold.released},
                                        {latin("rejoin"), static_cast<double>(m.hold.rejoinMs)},
-                                       {latin("lastLost"), m.hold.lastLost}};
+                                       {latin("lastLost"), m.hold.lastLost},
+                                       {latin("lost"), lostArray(m.hold.lost)}};
     return toBytes(o);
 }
 
@@ -742,6 +772,12 @@ Reading<RoomStatus> readStatus(QByteArrayView payload, const QString &exam, cons
         m.hold.released = g.flag("released");
         m.hold.rejoinMs = g.whole("rejoin", 0);
         m.hold.lastLost = int(g.whole("lastLost", 0, Integer::kMax));
+        if (!g.has("lost")) {
+            if (m.hold.lastLost >= qMax(1, m.hold.question))
+                m.hold.lost = {{0, qMax(1, m.hold.question), m.hold.lastLost}};
+        } else if (g.ok() && !readLost(g.array("lost"), m.hold.lost)) {
+            g.fail(Refusal::BadValue, latin("lost"));
+        }
         if (!g.ok())
             f.fail(g.refusal(), latin("hold.") + g.detail());
     }

@@ -4,6 +4,7 @@
 // topics, and the payloads as plain values. Writing and reading are pure
 // functions; a reader takes nothing on trust (see PROTOCOL.md).
 
+#include "lost_questions.h"
 #include "ports.h"
 #include "run_snapshot.h"
 
@@ -165,7 +166,10 @@ struct HoldView {
     int question = 0;     // the question it was held in (0: before any)
     bool released = false;
     qint64 rejoinMs = 0;  // the tick it rejoins on; 0: not known yet (the run is not running)
-    int lastLost = 0;     // the last question it loses by then (below question: none)
+    int lastLost = 0;     // the last question it loses by then in the block it was held in (below question: none)
+    // Every question it loses by then, block by block; from an older room
+    // (no such field), question..lastLost of the block it was held in.
+    std::vector<LostQuestions> lost;
     friend bool operator==(const HoldView &, const HoldView &) = default;
 };
 

@@ -5,11 +5,13 @@
 #include "phase_timer.h"
 #include "texts.h"
 
+#include <QDateTime>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <utility>
 
 namespace tavrin::rooms {
@@ -100,7 +102,7 @@ QString Room::start()
 // it kept one, on that run's grid.
 void Room::carryOnKept()
 {
-    if (latest_ || !keptRun_)
+    if (latest_ || !keptRun_ || hold_.held)
         return;
     const std::optional<KeptRun> kept = keptRun_();
     if (!kept)
@@ -380,6 +382,8 @@ void Room::useState(const StateMessage &m, bool live)
     controllerOnline_ = true;
     heard(live);
     const RunState own = engine_.runState();
+    if (hold_.held && underWay(m.run.state()))
+        lastUnderWay_ = m.run;
     if (hold_.held && (m.event == StateEvent::Abort || (hold_.released && (!rejoin_ || m.event != StateEvent::Tick))))
         planRejoin();
     if (m.event == StateEvent::Abort && underWay(own)) {
@@ -672,9 +676,12 @@ void Room::hold(HoldBy by)
         if (hold_.released) {
             hold_.released = false;
             hold_.rejoinMs = 0;
+            hold_.lost.clear();
+            hold_.lastLost = 0;
             rejoin_.reset();
             showHold();
             scheduleStatus();
+            emit holdKept(hold_, heldPart_);
             emit changed();
         }
         return;
@@ -685,7 +692,10 @@ void Room::hold(HoldBy by)
     hold_.by = by;
     hold_.sinceMs = std::llround(controllerNowMs());
     hold_.question = run.ck.value();
-    heldPart_ = {run.part, run.cycle.value()};
+    heldPart_ = run.part;
+    lastUnderWay_.reset();
+    if (underWay(run.state()))
+        lastUnderWay_ = run;
     // The clock stops where it stands: no dot, no cue until the rejoin.
     if (run.sw == 1) {
         RunSnapshot stopped = run;
@@ -696,7 +706,37 @@ void Room::hold(HoldBy by)
                   .arg(hold_.question));
     showHold();
     scheduleStatus();
+    emit holdKept(hold_, heldPart_);
     emit changed();
+}
+
+void Room::keepHold(const KeptHold &kept)
+{
+    if (hold_.held || !kept.hold.held)
+        return;
+    hold_ = kept.hold;
+    hold_.rejoinMs = 0;
+    hold_.lastLost = 0;
+    hold_.lost.clear();
+    heldPart_ = kept.part;
+    lastUnderWay_.reset();
+    // No ask older than the hold itself is taken again: a release captured
+    // before the restart changes nothing.
+    holdAskAtMs_ = qMax(holdAskAtMs_, hold_.sinceMs);
+    const RunSnapshot run = engine_.snapshot();
+    if (run.sw == 1) {
+        RunSnapshot stopped = run;
+        stopped.sw = 0;
+        change([&] { engine_.adopt(stopped); });
+    }
+    emit note(str(texts::holdKept)
+                  .arg(str(hold_.by == HoldBy::Room ? texts::holdByRoom : texts::holdByController),
+                       QDateTime::fromMSecsSinceEpoch(hold_.sinceMs).toString(QStringLiteral("HH:mm:ss"))));
+    showHold();
+    scheduleStatus();
+    emit changed();
+    if (hold_.released)
+        planRejoin(); // on the controller's first state
 }
 
 void Room::release(HoldBy by)
@@ -705,6 +745,7 @@ void Room::release(HoldBy by)
         return;
     hold_.released = true;
     emit note(str(texts::holdReleased).arg(str(by == HoldBy::Room ? texts::holdByRoom : texts::holdByController)));
+    emit holdKept(hold_, heldPart_);
     planRejoin();
     emit changed();
 }
@@ -715,21 +756,33 @@ void Room::planRejoin()
 {
     if (!hold_.released && !(latest_ && latest_->event == StateEvent::Abort))
         return;
-    if (!latest_ || !underWay(latest_->run.state()) || latest_->event == StateEvent::Abort) {
-        // Every question from the one it was held in to the run's last went by.
-        hold_.lastLost = hold_.question > 0 ? engine_.snapshot().cycle.value() : 0;
+    // Started again held, the room has yet to hear where the circuit
+    // stands: it waits for the controller's state rather than rejoin blind.
+    if (!latest_) {
+        showHold();
+        return;
+    }
+    constexpr int kAll = std::numeric_limits<int>::max();
+    if (!underWay(latest_->run.state()) || latest_->event == StateEvent::Abort) {
+        // Every question from the one it was held in to the last the run
+        // went through; not knowing that, to the run's end.
+        if (lastUnderWay_)
+            countLost(*lastUnderWay_, lastUnderWay_->part, lastUnderWay_->ck.value());
+        else if (hold_.question > 0)
+            countLost(latest_->run, kAll, kAll);
         endHold();
         return;
     }
     rejoin_ = rejoinPoint(latest_->run, latest_->dueMs, std::llround(controllerNowMs()), kRejoinLeadMs);
     hold_.rejoinMs = rejoin_ ? rejoin_->dueMs : 0;
-    // Rejoined on a question's start, it lost those before; on the end, all.
-    // A rejoin in a later part of a programme: the rest of the block it was
-    // held in went by (questions are numbered afresh in each block).
-    hold_.lastLost = !rejoin_                                  ? 0
-                     : rejoin_->before.part != heldPart_.first ? heldPart_.second
-                     : rejoin_->atQuestion                     ? rejoin_->before.ck.value() - 1
-                                                               : rejoin_->before.ck.value();
+    // Rejoined on a question's start, it lost those before, in every block
+    // from the one it was held in; on the end, all of them.
+    hold_.lost.clear();
+    hold_.lastLost = 0;
+    if (rejoin_ && rejoin_->atQuestion)
+        countLost(rejoin_->before, rejoin_->before.part, rejoin_->before.ck.value() - 1);
+    else if (rejoin_)
+        countLost(rejoin_->before, kAll, kAll);
     scheduleStatus();
     holdTick(); // the rejoin may be the very next tick
 }
@@ -752,11 +805,24 @@ void Room::holdTick()
     showHold();
 }
 
+// The questions of run's plan from the one the room was held in up to
+// question `to` of part toPart.
+void Room::countLost(const RunSnapshot &run, int toPart, int to)
+{
+    const bool numbered = !run.plan.parts.empty();
+    hold_.lost = questionsBetween(run.programme(), heldPart_, hold_.question, toPart, to, numbered);
+    hold_.lastLost = 0;
+    for (const LostQuestions &l : hold_.lost)
+        if (l.part == (numbered ? heldPart_ + 1 : 0))
+            hold_.lastLost = l.last;
+}
+
 void Room::endHold()
 {
     const HoldView was = hold_;
     const std::optional<Rejoin> at = std::exchange(rejoin_, std::nullopt);
     hold_ = {};
+    lastUnderWay_.reset();
     // Put where the circuit stands before the rejoin tick, and no more:
     // catching up the tick just gone by would play a cue of the question lost.
     if (at)

@@ -28,6 +28,13 @@ struct KeptRun {
     qint64 dueMs = 0;
 };
 
+// A hold the journal kept open: the room was held when its program
+// stopped. part: the part of the run it was held in.
+struct KeptHold {
+    HoldView hold;
+    int part = 0;
+};
+
 // Another Tavrin in a room: its own buttons and boxes do not act; it takes
 // the controller's run and shows it, and plays its own cues, on the
 // controller's seconds.
@@ -76,6 +83,9 @@ public:
     void hold(HoldBy by);
     void release(HoldBy by);
     const HoldView &holdView() const { return hold_; }
+    // The hold the journal kept from before a restart: held again as it
+    // was, by whom and since when, until it is released.
+    void keepHold(const KeptHold &kept);
 
     // The correction of this room's speaker's delay that its controller may
     // set (signed, on the room's speaker topic), between runs only: current
@@ -102,6 +112,9 @@ signals:
     // A hold ended at endMs (controller's clock); hold.lastLost says which
     // questions it cost.
     void holdEnded(const tavrin::rooms::HoldView &hold, qint64 endMs);
+    // A hold begun, released, or held again before it rejoined: what the
+    // journal keeps so that a restart finds the room still held.
+    void holdKept(const tavrin::rooms::HoldView &hold, int part);
     // What stands where the question number does while held; empty when
     // the hold has ended (the window fits its font to it).
     void holdCaption(const QString &caption);
@@ -136,6 +149,7 @@ private:
     void holdTick();
     void endHold();
     void showHold();
+    void countLost(const RunSnapshot &run, int toPart, int to);
     double controllerNowMs() const;
 
     Engine &engine_;
@@ -178,7 +192,10 @@ private:
     ClockTimer reportPace_;
     HoldView hold_;
     std::optional<Rejoin> rejoin_;
-    std::pair<int, int> heldPart_; // the part the room was held in, and its questions
+    int heldPart_ = 0; // the part the room was held in
+    // The controller's run as it last stood under way while this room was
+    // held: where a run that ended meanwhile took its last question.
+    std::optional<RunSnapshot> lastUnderWay_;
     qint64 holdAskAtMs_ = 0; // the newest hold ask taken
     std::function<int()> speakerNow_;
     std::function<QString(int)> speakerApply_;

@@ -2627,10 +2627,6 @@ The programme in use is unchanged. Correct it, then press &quot;Use&quot;.</tran
         <translation>Type a number and press Enter to confirm it. A value out of range is not accepted, and the previous value stays.</translation>
     </message>
     <message>
-        <source>合計の時間です。Enter で３つの値を確定します。</source>
-        <translation>The total time. Press Enter to confirm the three values.</translation>
-    </message>
-    <message>
         <source>点と表示の大きさの係数を選びます。</source>
         <translation>Chooses the size factor of the dots and the display.</translation>
     </message>
@@ -2725,6 +2721,26 @@ Now: reported delay %2 ms, correction %3 ms. The room plays with it at once and 
     <message>
         <source>操作卓がスピーカー補正を %1→%2 ms に変更（%3）</source>
         <translation>Controller set speaker correction %1→%2 ms (%3)</translation>
+    </message>
+    <message>
+        <source>第 %1 部 %2</source>
+        <translation>part %1: %2</translation>
+    </message>
+    <message>
+        <source>%1（失う問題 %2）</source>
+        <translation>%1 (loses %2)</translation>
+    </message>
+    <message>
+        <source>この部屋は止めたまま起動しました（%1 の操作、%2 から）。戻すまで止まっています。戻すには Ctrl+F8 を押すか、操作卓で戻してください。</source>
+        <translation>This room started again still suspended (by %1, since %2). It stays suspended until it is brought back: press Ctrl+F8, or bring it back from the controller.</translation>
+    </message>
+    <message>
+        <source>部屋 %1 は止めたまま戻ってきました。止まっている間に送った「戻す」をもう一度送りました。</source>
+        <translation>Room %1 came back still suspended. The &quot;bring back&quot; sent while it was away was sent again.</translation>
+    </message>
+    <message>
+        <source>合計の時間です。プログラムを選んでいる間は、プログラム全体の秒数です。Enter で３つの値を確定します。</source>
+        <translation>The total time; while a programme is chosen, the whole programme in seconds. Press Enter to confirm the three values.</translation>
     </message>
 </context>
 </TS>

@@ -20,8 +20,10 @@ using texts::str;
 
 HoldIncident incidentOf(const QString &room, const HoldView &hold, qint64 endMs)
 {
-    return {room, hold.by, hold.sinceMs, qMax(hold.sinceMs, endMs), qMax(1, hold.question), hold.lastLost};
+    return {room,          hold.by,   hold.sinceMs, qMax(hold.sinceMs, endMs), qMax(1, hold.question),
+            hold.lastLost, hold.lost, false,        false,                      hold.question};
 }
+
 
 HoldLink::HoldLink(RoomsUi &rooms, FramePort &frame, StatusDialog &status, QObject *parent)
     : QObject(parent), rooms_(rooms), frame_(frame)
@@ -61,6 +63,13 @@ void HoldLink::attach(Member *member)
         connect(room, &Room::holdEnded, this, [this, room](const HoldView &h, qint64 endMs) {
             emit incident(incidentOf(room->name(), h, endMs));
         });
+        connect(room, &Room::holdKept, this, [this, room](const HoldView &h, int part) {
+            HoldIncident i = incidentOf(room->name(), h, h.sinceMs);
+            i.open = true;
+            i.released = h.released;
+            i.part = part;
+            emit incident(i);
+        });
         connect(room, &Room::holdCaption, this, &HoldLink::captionShown);
     } else {
         connect(member, &Member::changed, this, &HoldLink::roomsChanged);
@@ -75,6 +84,8 @@ QString HoldLink::ask(const QString &room, bool hold)
     const HoldAsk m{c->id(), room, hold, QDateTime::currentMSecsSinceEpoch()};
     if (!c->publishExtra(Topics(c->exam()).roomHold(room), writeHoldAsk(c->exam(), m), false))
         return str(texts::holdNotSent).arg(room);
+    if (asked_.size() < kMaxRooms || asked_.contains(room))
+        asked_[room] = m;
     emit rooms_.record(str(texts::holdSent).arg(room, str(hold ? texts::holdButton : texts::releaseButton)));
     return {};
 }
@@ -115,7 +126,8 @@ void HoldLink::roomsChanged()
     const QMap<QString, RoomView> &rooms = member_->rooms();
     for (auto it = seen_.begin(); it != seen_.end();) {
         const auto r = rooms.find(it.key());
-        if (r != rooms.end() && r->status.hold.held) {
+        // A room gone (its will says nothing of a hold) comes back still held.
+        if (r != rooms.end() && (r->status.hold.held || !r->status.online)) {
             ++it;
             continue;
         }
@@ -126,6 +138,29 @@ void HoldLink::roomsChanged()
     for (auto it = rooms.begin(); it != rooms.end(); ++it)
         if (it->status.hold.held && (seen_.size() < kMaxRooms || seen_.contains(it.key())))
             seen_[it.key()] = it->status.hold;
+    resendReleases();
+}
+
+// A release sent while the room was away (after its hold began, before it
+// connected again) never reached it: the room came back held, and is sent
+// a fresh one, once for that connection (an old one it would refuse).
+void HoldLink::resendReleases()
+{
+    const QMap<QString, RoomView> &rooms = member_->rooms();
+    for (auto it = asked_.begin(); it != asked_.end(); ++it) {
+        const auto r = rooms.find(it.key());
+        if (it->hold || r == rooms.end() || !r->status.online || r->status.follows != member_->id())
+            continue;
+        const RoomStatus &s = r->status;
+        if (!s.hold.held || s.hold.released || it->atMs <= s.hold.sinceMs || it->atMs >= s.sinceMs ||
+            resent_.value(it.key()) == s.sinceMs)
+            continue;
+        resent_[it.key()] = s.sinceMs;
+        const QString room = it.key();
+        if (ask(room, false).isEmpty())
+            emit rooms_.record(str(texts::holdResent).arg(room));
+        return; // asked_ has changed
+    }
 }
 
 } // namespace tavrin::rooms

@@ -286,6 +286,10 @@ void RoomsUi::makeMember(const Prepared &keys, const BrokerSettings &login, QStr
     member->setCueSources([this](int n) { return players_.cueStatus(n).source; });
     connect(&players_, &SoundBank::cueStarted, member, &Member::cueStarted);
     connect(member, &Member::cuePlayed, this, &RoomsUi::cuePlayed);
+    // Held again before anything of the controller's can come in.
+    if (room_ && keptHold_)
+        if (const std::optional<KeptHold> held = keptHold_())
+            room_->keepHold(*held);
     refreshLine();
 }
 

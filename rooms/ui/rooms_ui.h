@@ -59,6 +59,8 @@ public:
     void setKeptRun(std::function<std::optional<KeptRun>()> kept) { keptRun_ = std::move(kept); }
     // The cue reports a room's journal holds that never reached the controller.
     void setUnsentReports(std::function<QList<PlayedCue>()> unsent) { unsentReports_ = std::move(unsent); }
+    // The hold a room's journal kept open from before a restart.
+    void setKeptHold(std::function<std::optional<KeptHold>()> kept) { keptHold_ = std::move(kept); }
     void setResumeDecided(bool decided) { resumeDecided_ = decided; }
     // The rooms' status asks every room for its sound check through this:
     // empty, or why not.
@@ -106,6 +108,7 @@ private:
 
     std::function<std::optional<KeptRun>()> keptRun_;
     std::function<QList<PlayedCue>()> unsentReports_;
+    std::function<std::optional<KeptHold>()> keptHold_;
     bool resumeDecided_ = false;
     std::function<QString()> askSoundChecks_;
     FramePort &frame_;

@@ -45,7 +45,8 @@ QString holdText(const HoldView &h, qint64 nowMs)
         return str(texts::holdCell).arg(str(h.by == HoldBy::Room ? texts::holdByRoomOther : texts::holdByController));
     if (h.rejoinMs == 0)
         return str(texts::holdCellWaiting);
-    return str(texts::holdCellCountdown).arg(qMax<qint64>(0, (h.rejoinMs - nowMs + 999) / 1000));
+    const QString countdown = str(texts::holdCellCountdown).arg(qMax<qint64>(0, (h.rejoinMs - nowMs + 999) / 1000));
+    return h.lost.empty() ? countdown : str(texts::holdCellLost).arg(countdown, lostText(h.lost));
 }
 
 QString stateText(RunState s)

@@ -172,7 +172,7 @@ private slots:
     }
 
     // The boxes stay the operator's: time entry is refused, and exit saves
-    // the boxes' times, not the programme's.
+    // the boxes' times, not the programme's; the total box shows its total.
     void boxesKept_data()
     {
         QTest::addColumn<bool>("beforeStartUp"); // chosen before the settings file is read
@@ -194,6 +194,7 @@ private slots:
             Engine next(w, p);
             QVERIFY(next.setProgramme(kDay));
             next.Form_Load(QStringLiteral("/opt"), r.work.path());
+            QCOMPARE(w.boxTexts[4], "29");
             next.Command4_Click();
             QFile f(r.work.filePath("Tavrin.cfg"));
             QVERIFY(f.open(QIODevice::ReadOnly));
@@ -201,6 +202,7 @@ private slots:
             return;
         }
         QVERIFY(r.eng.setProgramme(kDay));
+        QCOMPARE(r.win.boxTexts[4], "29");
         r.win.boxTexts[1] = "99";
         r.eng.Text_KeyPress(TextBox::Text1, 13);
         QCOMPARE(r.win.notices.size(), 1);
@@ -209,6 +211,10 @@ private slots:
         QVERIFY(!r.eng.setProgramme(std::nullopt)); // not while under way
         r.tick(40);
         r.eng.Command1_Click();
+        QVERIFY(r.eng.setProgramme(Programme{{block(2, 16000, 0), block(2, 16000, 0)}}));
+        QCOMPARE(r.win.boxTexts[4], "64000");
+        QVERIFY(r.eng.setProgramme(std::nullopt));
+        QCOMPARE(r.win.boxTexts[4], "90");
         r.eng.Command4_Click();
         QFile f(r.work.filePath("Tavrin.cfg"));
         QVERIFY(f.open(QIODevice::ReadOnly));

@@ -779,45 +779,79 @@ void TestJournal::csvCells()
     QCOMPARE(QString::fromUtf8(journal::csv({"h"}, {{cell}}).mid(3)), "h\r\n" + written + "\r\n");
 }
 
-// A journal of the version before holds opens and gains their table; each
-// hold is kept once, listed in the record, and saved alone as incidents.
+// A journal of the version before lost questions were kept by block opens
+// with its holds as they were; each hold is kept once, listed in the record
+// with every question it lost, and saved alone as incidents. A room's own
+// hold still standing is no incident: the next start takes it up, once.
 void TestJournal::holdsKeptOnceAndExported()
 {
     QTemporaryDir dir;
+    const qint64 at = QDateTime::currentMSecsSinceEpoch() - 60'000;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
         db.setDatabaseName(dir.filePath(kFile));
         QVERIFY(db.open());
-        QVERIFY(journal::migrate(db, journal::steps().first(2)).ok);
+        QVERIFY(journal::migrate(db, journal::steps().first(3)).ok);
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO holds (room, held_by, from_utc_ms, to_utc_ms, first_lost, last_lost)"
+                                      " VALUES ('B', 'controller', %1, %2, 2, 2)").arg(at).arg(at + 3500)));
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("old"));
-    Rig r(dir.path());
-    QVERIFY(r.recording);
-    const qint64 at = 1709283600000;
-    const journal::HoldEntry b{u"B"_qs, u"controller"_qs, at, at + 3500, 2, 2};
-    r.journal.recordHold(b);
-    r.journal.recordHold(b); // the room's status seen again
-    r.journal.recordHold({u"A"_qs, u"room"_qs, at + 9000, at + 9500, 4, 3});
-    QSignalSpy read(&r.journal, &Journal::recordRead);
-    r.journal.readRecord();
-    QVERIFY(read.wait());
-    QStringList details;
-    for (const QStringList &row : read[0][0].value<QList<QStringList>>())
-        if (row[2] == u"部屋の停止"_qs)
-            details << row[8];
-    QCOMPARE(details.size(), 2);
-    QVERIFY2(details[0].startsWith(u"部屋 A の停止"_qs) && details[1].contains(u"失った問題 2 問目（止めたのは 操作卓）"_qs),
-             qPrintable(details.join(u'\n')));
-    const QString file = dir.filePath(QStringLiteral("holds.csv"));
-    QSignalSpy saved(&r.journal, &Journal::exported);
-    r.journal.exportHoldsCsv(file);
-    QVERIFY(saved.wait());
-    const QList<QStringList> rows = parseCsv(QString::fromUtf8(contents(file).mid(3)));
-    QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows[0], journal::holdsHeader());
-    QCOMPARE((QStringList{rows[1][0], rows[1][3], rows[1][4], rows[2][0], rows[2][3]}),
-             (QStringList{u"A"_qs, u"なし"_qs, u"部屋"_qs, u"B"_qs, u"2 問目"_qs}));
+    const auto hold = [](const QString &room, const QString &by, qint64 from, qint64 to, int first, int last) {
+        journal::HoldEntry h;
+        h.room = room, h.by = by, h.fromMs = from, h.toMs = to, h.firstLost = first, h.lastLost = last;
+        return h;
+    };
+    journal::HoldEntry c = hold(u"C"_qs, u"room"_qs, at + 20000, at + 20000, 3, 0);
+    c.open = true;
+    c.question = 3;
+    c.part = 2;
+    {
+        Rig r(dir.path());
+        QVERIFY(r.recording);
+        r.journal.recordHold(hold(u"B"_qs, u"controller"_qs, at, at + 3500, 2, 9)); // seen again: kept as it was
+        journal::HoldEntry a = hold(u"A"_qs, u"room"_qs, at + 9000, at + 9500, 4, 3);
+        a.lost = {{1, 4, 5}, {3, 1, 2}};
+        r.journal.recordHold(a);
+        r.journal.recordHold(c);
+        c.released = true;
+        r.journal.recordHold(c);
+        QSignalSpy read(&r.journal, &Journal::recordRead);
+        r.journal.readRecord();
+        QVERIFY(read.wait());
+        QStringList details;
+        for (const QStringList &row : read[0][0].value<QList<QStringList>>())
+            if (row[2] == u"部屋の停止"_qs)
+                details << row[8];
+        QCOMPARE(details.size(), 2);
+        QVERIFY2(details[0].contains(u"失った問題 第 1 部 4～5 問目、第 3 部 1～2 問目（止めたのは 部屋）"_qs) &&
+                     details[1].contains(u"失った問題 2 問目（止めたのは 操作卓）"_qs),
+                 qPrintable(details.join(u'\n')));
+        const QString file = dir.filePath(QStringLiteral("holds.csv"));
+        QSignalSpy saved(&r.journal, &Journal::exported);
+        r.journal.exportHoldsCsv(file);
+        QVERIFY(saved.wait());
+        const QList<QStringList> rows = parseCsv(QString::fromUtf8(contents(file).mid(3)));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0], journal::holdsHeader());
+        QCOMPARE((QStringList{rows[1][0], rows[1][4], rows[2][0], rows[2][3]}),
+                 (QStringList{u"A"_qs, u"部屋"_qs, u"B"_qs, u"2 問目"_qs}));
+        r.journal.finish();
+    }
+    for (bool first : {true, false}) {
+        Rig r(dir.path());
+        const std::optional<journal::HoldEntry> kept = r.journal.takeOpenHold();
+        QCOMPARE(kept.has_value(), first);
+        QVERIFY(!r.journal.takeOpenHold());
+        if (!kept)
+            break;
+        QCOMPARE((std::tuple{kept->room, kept->by, kept->fromMs, kept->question, kept->part, kept->released}),
+                 (std::tuple{c.room, c.by, c.fromMs, 3, 2, true}));
+        c.open = false; // it ended: the next start finds none
+        r.journal.recordHold(c);
+        r.journal.finish();
+    }
 }
 
 QTEST_MAIN(TestJournal)

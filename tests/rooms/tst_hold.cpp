@@ -16,16 +16,16 @@ namespace {
 
 // A run of 3 + 1 s x 3 questions, just started: tick n (from 1) shows
 // question (n - 1) / 4 + 1, and tick 12 ends the run. As a programme, a
-// break of 5 s follows (ticks 13-17), then 2 questions of 2 s reading and
-// 4 + 2 s (reading on ticks 18 and 26), ending on tick 33.
-RunSnapshot started(bool programme = false)
+// break of 5 s follows (ticks 13-17), then `later` questions of 2 s reading
+// and 4 + 2 s (reading on ticks 18, 26, 34), ending on tick 33 (of 2).
+RunSnapshot started(bool programme = false, int later = 2)
 {
     SilentWindow w;
     SilentPlayers p;
     Engine e(w, p);
     if (programme) {
         Programme plan = Programme::oneBlock(3, 1, 3);
-        plan.parts.resize(3, Programme::oneBlock(4, 2, 2).parts[0]);
+        plan.parts.resize(3, Programme::oneBlock(4, 2, later).parts[0]);
         plan.parts[1] = Part();
         plan.parts[1].kind = Part::Kind::Break;
         plan.parts[1].seconds = 5;
@@ -41,20 +41,37 @@ RunSnapshot started(bool programme = false)
 struct HoldRig : RoomRig {
     qint64 due0 = 0;
     qint64 asks = 0;
-    explicit HoldRig(bool programme = false)
+    RunSnapshot run;
+    // later: as started(); 0, no programme. Without the state, the
+    // controller's run is not heard yet (a room just started again).
+    explicit HoldRig(int later = 0, bool withState = true) : run(started(later > 0, later))
     {
         engine.addObserver(room.get()); // as the program's window does
         deliver(topics.controller(), presence(kCtl, clock.wallMs() - 60'000));
         answerFirst(kCtl);
         due0 = timer.dueWallMs();
-        deliver(topics.state(), state(1, due0, key(), topics.state(), kCtl, StateEvent::Start, started(programme)));
+        if (withState)
+            sendState();
     }
+    void sendState() { deliver(topics.state(), state(1, due0, key(), topics.state(), kCtl, StateEvent::Start, run)); }
     void ask(bool hold, qint64 atMs, const QString &from = kCtl, const SigningKey &k = key())
     {
         const QString topic = topics.roomHold(u"A"_qs);
         deliver(topic, sealPayload(k, topic, {}, writeHoldAsk(kExam, {from, u"A"_qs, hold, atMs})));
     }
     void until(qint64 msAfterStart) { clock.advance(due0 + msAfterStart - clock.wallMs()); }
+    // Put in place on the tick before at the latest, without its cue, and
+    // on the circuit's run from the rejoin tick on, with its cue if it has one.
+    bool rejoinsOn(int tick, int plays)
+    {
+        until(tick * 1000 - 10);
+        if (players.plays != plays)
+            return false;
+        until(tick * 1000 + 10);
+        const RunSnapshot before = advanced(run, tick - 1);
+        return !room->holdView().held && engine.snapshot() == advanced(before, 1) &&
+               players.plays == plays + (ticksToNextCue(before, 1) == 1 ? 1 : 0);
+    }
 };
 
 } // namespace
@@ -103,13 +120,17 @@ private slots:
         QTest::addColumn<int>("releaseMs");
         QTest::addColumn<int>("rejoinTick");
         QTest::addColumn<int>("lastLost");
-        QTest::addColumn<bool>("programme");
-        QTest::newRow("held in 2, back mid-question") << 5500 << 6500 << 9 << 2 << false;
-        QTest::newRow("released just in time for 3") << 5500 << 8500 << 9 << 2 << false;
-        QTest::newRow("released too late for 3: at the end") << 5500 << 8700 << 12 << 3 << false;
-        QTest::newRow("held in the last question") << 9500 << 10500 << 12 << 3 << false;
-        QTest::newRow("programme: back in the break") << 9500 << 14500 << 18 << 3 << true;
-        QTest::newRow("programme: back in reading") << 18500 << 19500 << 26 << 1 << true;
+        QTest::addColumn<QString>("lost");
+        QTest::addColumn<int>("later"); // questions of the programme's second block; 0: none
+        QTest::newRow("held in 2, back mid-question") << 5500 << 6500 << 9 << 2 << "0:2-2" << 0;
+        QTest::newRow("released just in time for 3") << 5500 << 8500 << 9 << 2 << "0:2-2" << 0;
+        QTest::newRow("released too late for 3: at the end") << 5500 << 8700 << 12 << 3 << "0:2-3" << 0;
+        QTest::newRow("held in the last question") << 9500 << 10500 << 12 << 3 << "0:3-3" << 0;
+        QTest::newRow("programme: back in the break") << 9500 << 14500 << 18 << 3 << "1:3-3" << 2;
+        QTest::newRow("programme: back in reading") << 18500 << 19500 << 26 << 1 << "3:1-1" << 2;
+        QTest::newRow("programme: held in the break") << 14500 << 27500 << 34 << 0 << "3:1-2" << 3;
+        QTest::newRow("programme: back in 3 of the next block") << 5500 << 27500 << 34 << 3 << "1:2-3 3:1-2" << 3;
+        QTest::newRow("programme: back at its end") << 5500 << 34500 << 41 << 3 << "1:2-3 3:1-3" << 3;
     }
     void heldAndBroughtBack()
     {
@@ -117,8 +138,9 @@ private slots:
         QFETCH(int, releaseMs);
         QFETCH(int, rejoinTick);
         QFETCH(int, lastLost);
-        QFETCH(bool, programme);
-        HoldRig r(programme);
+        QFETCH(QString, lost);
+        QFETCH(int, later);
+        HoldRig r(later);
         QSignalSpy ended(r.room.get(), &Room::holdEnded);
         r.until(holdMs);
         r.ask(true, r.clock.wallMs());
@@ -128,19 +150,48 @@ private slots:
         r.until(releaseMs);
         QCOMPARE(r.players.plays, plays); // nothing played while held
         r.ask(false, r.clock.wallMs());
-        // Put in place on the tick before at the latest, without its cue.
-        r.until(rejoinTick * 1000 - 10);
-        QCOMPARE(r.players.plays, plays);
-        r.until(rejoinTick * 1000 + 10);
-        QVERIFY(!r.room->holdView().held);
-        const RunSnapshot before = advanced(started(programme), rejoinTick - 1);
-        QCOMPARE(r.engine.snapshot(), advanced(before, 1));
-        // The rejoin tick's cue, if it has one, with the others.
-        QCOMPARE(r.players.plays, plays + (ticksToNextCue(before, 1) == 1 ? 1 : 0));
+        QVERIFY(r.rejoinsOn(rejoinTick, plays));
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.front().at(0).value<HoldView>().lastLost, lastLost);
+        QCOMPARE(lostKey(ended.front().at(0).value<HoldView>().lost), lost);
         QCOMPARE(ended.front().at(1).toLongLong(), r.due0 + rejoinTick * 1000);
         QCOMPARE(r.room->refusals().total(), 0);
+    }
+
+    // Started again while held (the journal's hold): held as before, whatever
+    // the controller's state says, until released; then back only on the
+    // start of a question, whichever came first, the release or the state.
+    void keptHoldStays_data()
+    {
+        QTest::addColumn<bool>("released"); // before the restart
+        QTest::addColumn<bool>("askFirst"); // the release came before the controller's state
+        QTest::newRow("still held") << false << false;
+        QTest::newRow("released before the restart") << true << false;
+        QTest::newRow("released before the state came") << false << true;
+    }
+    void keptHoldStays()
+    {
+        QFETCH(bool, released);
+        QFETCH(bool, askFirst);
+        HoldRig r(0, false);
+        QSignalSpy ended(r.room.get(), &Room::holdEnded);
+        const qint64 since = r.clock.wallMs() - 20'000;
+        r.room->keepHold({{true, HoldBy::Room, since, 2, released, 0, 0, {}}, 0});
+        r.ask(false, since - 1); // sent before the hold began, and captured: refused
+        QCOMPARE(r.room->refusals().count(Refusal::Replayed), 1);
+        r.until(5500);
+        if (askFirst)
+            r.ask(false, r.clock.wallMs());
+        r.sendState();
+        QVERIFY(r.room->holdView().held);
+        QCOMPARE(r.engine.state().sw, 0);
+        r.until(6500);
+        if (!released && !askFirst)
+            r.ask(false, r.clock.wallMs());
+        QVERIFY(r.rejoinsOn(9, r.players.plays));
+        QCOMPARE(ended.count(), 1);
+        const HoldView was = ended.front().at(0).value<HoldView>();
+        QCOMPARE((std::tuple{was.by, was.sinceMs, lostKey(was.lost)}), (std::tuple{HoldBy::Room, since, u"0:2-2"_qs}));
     }
 
     void onlyFreshAsksOfTheControllerTaken_data()

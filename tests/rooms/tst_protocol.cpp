@@ -119,8 +119,21 @@ private slots:
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
         r.clock = {true, true, 0.05, u"chrony"_qs, true, 0};
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
-        r.hold = {true, HoldBy::Room, 1700000000500, 3, true, 1700000009000, 3};
+        r.hold = {true, HoldBy::Room, 1700000000500, 3, true, 1700000009000, 4, {{1, 3, 4}, {3, 1, 2}}};
         QCOMPARE(*readStatus(writeStatus(kExam, r), kExam, r.room).message, r);
+        // An older room says only what the block it was held in lost; and
+        // lost questions out of bounds or out of order are refused.
+        const QByteArray held = writeStatus(kExam, r);
+        QCOMPARE(readStatus(QByteArray(held).replace(R"("lost":[[1,3,4],[3,1,2]],)", ""), kExam, r.room).message->hold.lost,
+                 (std::vector<LostQuestions>{{0, 3, 4}}));
+        for (const char *bad : {"[[3,1,2],[1,3,4]]", "[[1,3,4],[3,2,1]]", "[[1,0,4]]", "[[101,1,2]]", "[[1,1,2.5]]",
+                                "[[0,1,2],[3,1,2]]", "[[1,3,4,5]]"})
+            QCOMPARE(readStatus(QByteArray(held).replace("[[1,3,4],[3,1,2]]", bad), kExam, r.room).detail, u"hold.lost"_qs);
+        // A programme's every block lost still fits in a status.
+        r.hold.lost.clear();
+        for (int i = 1; i <= programme_limits::kMaxParts; ++i)
+            r.hold.lost.push_back({i, 32767, 32767});
+        QCOMPARE(readStatus(writeStatus(kExam, r), kExam, r.room).message->hold, r.hold);
         const HoldAsk hold{kController, r.room, false, 1700000000000};
         QCOMPARE(*readHoldAsk(writeHoldAsk(kExam, hold), kExam, r.room).message, hold);
         QCOMPARE(readHoldAsk(writeHoldAsk(kExam, hold), kExam, u"A"_qs).refusal, Refusal::OtherExam);
