@@ -596,29 +596,38 @@ double Room::controllerNowMs() const
     return double(nowUs()) / 1000.0 - offsetMs();
 }
 
-// Only the controller followed may hold this room, once per ask, and only
-// while the ask is fresh: a captured one sent again changes nothing.
+// A controller's ask to this room, as read: taken only from the controller
+// followed, once, and while it is fresh, so that a captured one sent again
+// changes nothing. Anything else is recorded as refused.
+template <class Ask>
+std::optional<Ask> Room::checkedAsk(const Incoming &in, const Reading<Ask> &read, qint64 lastAtMs, qint64 freshMs)
+{
+    if (!read.ok()) {
+        recordRefusal(in, read.refusal, read.detail);
+        return std::nullopt;
+    }
+    if (controllerId_.isEmpty() || read.message->from != controllerId_) {
+        recordRefusal(in, Refusal::OtherController, read.message->from);
+        return std::nullopt;
+    }
+    const qint64 now = std::llround(controllerNowMs());
+    if (read.message->atMs <= lastAtMs || std::llabs(now - read.message->atMs) > freshMs) {
+        recordRefusal(in, Refusal::Replayed, QStringLiteral("at"));
+        return std::nullopt;
+    }
+    return read.message;
+}
+
 void Room::takeHoldAsk(const QString &topic, const QByteArray &body)
 {
     if (topic != topics_.roomHold(room_))
         return;
     const Incoming in{topic, body, {}, {}, false, nowUs(), body.size()};
-    const Reading<HoldAsk> r = readHoldAsk(body, exam_, room_);
-    if (!r.ok()) {
-        recordRefusal(in, r.refusal, r.detail);
+    const std::optional<HoldAsk> ask = checkedAsk(in, readHoldAsk(body, exam_, room_), holdAskAtMs_, kHoldAskFreshMs);
+    if (!ask)
         return;
-    }
-    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
-        recordRefusal(in, Refusal::OtherController, r.message->from);
-        return;
-    }
-    const qint64 now = std::llround(controllerNowMs());
-    if (r.message->atMs <= holdAskAtMs_ || std::llabs(now - r.message->atMs) > kHoldAskFreshMs) {
-        recordRefusal(in, Refusal::Replayed, QStringLiteral("at"));
-        return;
-    }
-    holdAskAtMs_ = r.message->atMs;
-    if (r.message->hold)
+    holdAskAtMs_ = ask->atMs;
+    if (ask->hold)
         hold(HoldBy::Controller);
     else
         release(HoldBy::Controller);
@@ -632,29 +641,19 @@ void Room::takeSpeakerAsk(const QString &topic, const QByteArray &body)
     if (topic != topics_.roomSpeaker(room_))
         return;
     const Incoming in{topic, body, {}, {}, false, nowUs(), body.size()};
-    const Reading<SpeakerAsk> r = readSpeakerAsk(body, exam_, room_);
-    if (!r.ok()) {
-        recordRefusal(in, r.refusal, r.detail);
+    const std::optional<SpeakerAsk> ask =
+        checkedAsk(in, readSpeakerAsk(body, exam_, room_), speakerAskAtMs_, kSpeakerAskFreshMs);
+    if (!ask)
         return;
-    }
-    if (controllerId_.isEmpty() || r.message->from != controllerId_) {
-        recordRefusal(in, Refusal::OtherController, r.message->from);
-        return;
-    }
-    const qint64 now = std::llround(controllerNowMs());
-    if (r.message->atMs <= speakerAskAtMs_ || std::llabs(now - r.message->atMs) > kSpeakerAskFreshMs) {
-        recordRefusal(in, Refusal::Replayed, QStringLiteral("at"));
-        return;
-    }
     const qint64 own = nowMs();
     if (speakerTakenMs_ > 0 && std::llabs(own - speakerTakenMs_) < kSpeakerAskGapMs) {
         recordRefusal(in, Refusal::TooMany, QStringLiteral("speaker"));
         return;
     }
-    speakerAskAtMs_ = r.message->atMs;
+    speakerAskAtMs_ = ask->atMs;
     speakerTakenMs_ = own;
     const int was = speakerNow_ ? speakerNow_() : 0;
-    const int to = r.message->delayMs;
+    const int to = ask->delayMs;
     if (underWay(engine_.runState())) {
         emit note(str(texts::speakerAskRefusedRunning).arg(to).arg(was));
         return;

@@ -145,6 +145,8 @@ private:
     void resendRecent();
     void takeHoldAsk(const QString &topic, const QByteArray &body);
     void takeSpeakerAsk(const QString &topic, const QByteArray &body);
+    template <class Ask>
+    std::optional<Ask> checkedAsk(const Incoming &in, const Reading<Ask> &read, qint64 lastAtMs, qint64 freshMs);
     void planRejoin();
     void holdTick();
     void endHold();
