@@ -795,16 +795,27 @@ Reading<SoundCheckAsk> readSoundCheckAsk(QByteArrayView payload, const QString &
     return f.result(m);
 }
 
-Reading<HoldAsk> readHoldAsk(QByteArrayView payload, const QString &exam, const QString &room)
+namespace {
+
+// A controller's ask to one room: from a controller, and for this room.
+template <class Ask>
+void readAddressedAsk(Fields &f, Ask &m, const QString &room)
 {
-    Fields f(payload, "hold", exam);
-    HoldAsk m;
     m.from = f.text("from");
     if (f.ok() && !isControllerId(m.from))
         f.fail(Refusal::NotFromController, latin("from"));
     m.room = f.text("room", kMaxNameLength);
     if (f.ok() && m.room != room)
         f.fail(Refusal::OtherExam, latin("room"));
+}
+
+} // namespace
+
+Reading<HoldAsk> readHoldAsk(QByteArrayView payload, const QString &exam, const QString &room)
+{
+    Fields f(payload, "hold", exam);
+    HoldAsk m;
+    readAddressedAsk(f, m, room);
     m.hold = f.flag("hold");
     m.atMs = f.whole("at", 1);
     return f.result(m);
@@ -814,12 +825,7 @@ Reading<SpeakerAsk> readSpeakerAsk(QByteArrayView payload, const QString &exam, 
 {
     Fields f(payload, "speaker", exam);
     SpeakerAsk m;
-    m.from = f.text("from");
-    if (f.ok() && !isControllerId(m.from))
-        f.fail(Refusal::NotFromController, latin("from"));
-    m.room = f.text("room", kMaxNameLength);
-    if (f.ok() && m.room != room)
-        f.fail(Refusal::OtherExam, latin("room"));
+    readAddressedAsk(f, m, room);
     m.delayMs = int(f.whole("delay", -kMaxSpeakerDelayMs, kMaxSpeakerDelayMs));
     m.atMs = f.whole("at", 1);
     return f.result(m);
