@@ -112,7 +112,10 @@ void Member::cueAsked(const QString &room, int player, qint64 dueWallMs, double 
     a.offsetMs = offsetMs;
     a.cue.room = room;
     // A cue outside a tick (none is, in a run) is due when it is asked for.
-    const qint64 due = now - dueWallMs >= 0 && now - dueWallMs < kPeriodMs ? dueWallMs : now;
+    // A tick is handled up to the clock's lead before its second, for a
+    // speaker slower than its sink: its cue is still due on that second.
+    const qint64 since = now - dueWallMs;
+    const qint64 due = since > -PhaseTimer::kMaxLeadMs - 1 && since < kPeriodMs ? dueWallMs : now;
     a.cue.dueMs = due - std::llround(offsetMs);
     a.cue.player = player;
     a.cue.question = qBound(0, run.question.toInt(), int(Integer::kMax));

@@ -181,6 +181,23 @@ private slots:
         r.clock.advance(3000);
         QCOMPARE(r.lastState(), s);
     }
+
+    // A slow speaker's ticks are handled early: each cue is still recorded
+    // as due on its tick's second, not at the moment it was handled.
+    void cueDueOnItsSecondWhenHandledEarly()
+    {
+        ControllerRig r;
+        r.clock.advance(kPastTheWait);
+        r.timer.setLeadMs(120);
+        std::vector<qint64> early; // due minus the clock when told
+        connect(r.controller.get(), &Member::cuePlayed, this,
+                [&](const PlayedCue &cue) { early.push_back(cue.dueMs - r.clock.wallMs()); });
+        startRun(r.engine, 3, 2, 1);
+        r.clock.advance(6000);
+        QVERIFY(!early.empty());
+        for (qint64 e : early)
+            QVERIFY2(std::abs(e - 120) <= 1, qPrintable(QString::number(e)));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestController)
